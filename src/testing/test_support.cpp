@@ -1,0 +1,48 @@
+#include "testing/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+namespace vantry::testing {
+
+std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+
+TempDir::TempDir() {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() /
+                     ("vantry-test-" + std::to_string(random()));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Restore write permission first: some tests make the folder read-only.
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::filesystem::path TempDir::File(std::string_view utf8_name) const {
+  return PathInDirectory(path_, utf8_name);
+}
+
+std::filesystem::path TempDir::Write(std::string_view utf8_name, std::string_view bytes) const {
+  const auto file = File(utf8_name);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + file.string());
+  return file;
+}
+
+}  // namespace vantry::testing

@@ -1,0 +1,73 @@
+#include "text/file_io.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+TEST(FileIoTest, ReadsWholeFilesAndNothingForMissingOnes) {
+  TempDir dir;
+  EXPECT_EQ(ReadWholeFile(dir.Write("a.txt", std::string("x\0y", 3))), std::string("x\0y", 3));
+  EXPECT_EQ(ReadWholeFile(dir.Write("empty.txt", "")), "");
+  EXPECT_EQ(ReadWholeFile(dir.File("missing.txt")), "");
+  EXPECT_EQ(ReadWholeFile(dir.path()), "");
+  EXPECT_EQ(ReadWholeFile(fs::path()), "");
+}
+
+TEST(FileIoTest, ReadsALargeFile) {
+  TempDir dir;
+  std::string big(100 << 20, 'z');
+  big[12345678] = 'q';
+  const auto file = dir.Write("big.txt", big);
+  const std::string read = ReadWholeFile(file);
+  EXPECT_EQ(read.size(), big.size());
+  EXPECT_TRUE(read == big);
+}
+
+TEST(FileIoTest, WriteReplacesAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  const auto file = dir.File("阅卷结果.txt");
+  ASSERT_TRUE(WriteWholeFile(file, {"ab", "", "cd"}));
+  EXPECT_EQ(ReadWholeFile(file), "abcd");
+  ASSERT_TRUE(WriteWholeFile(file, {}));
+  EXPECT_EQ(ReadWholeFile(file), "");
+  EXPECT_TRUE(PathExists(file));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(FileIoTest, FailedWriteKeepsTheOldFile) {
+  TempDir dir;
+  EXPECT_FALSE(WriteWholeFile(fs::path(), {"x"}));
+  EXPECT_FALSE(WriteWholeFile(dir.path(), {"x"}));  // a directory is never replaced
+  EXPECT_TRUE(fs::is_directory(dir.path()));
+  EXPECT_FALSE(WriteWholeFile(dir.File("no/such/folder.txt"), {"x"}));
+
+  const auto file = dir.Write("report.txt", "good");
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_FALSE(WriteWholeFile(file, {"bad"}));
+  fs::permissions(dir.path(), fs::perms::owner_all);
+  EXPECT_EQ(ReadWholeFile(file), "good");
+}
+
+TEST(FileIoTest, RunDirectoryIsTheProgramsFolderNotTheWorkingDirectory) {
+  TempDir dir;
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path());
+  const fs::path run = RunDirectory();
+  fs::current_path(before);
+  EXPECT_TRUE(fs::exists(run / fs::path("vantry_text_test")));
+  EXPECT_NE(run, dir.path());
+  EXPECT_EQ(PathInDirectory(run, "参数设置.txt").filename().string(), "参数设置.txt");
+}
+
+}  // namespace
+}  // namespace vantry

@@ -1,0 +1,91 @@
+#include "text/find_text.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+
+TEST(FindTextTest, FindsFromStartPosition) {
+  EXPECT_EQ(FindText("abcabc", "bc"), 2);
+  EXPECT_EQ(FindText("abcabc", "bc", 3), 5);
+  EXPECT_EQ(FindText("abcabc", "bc", -7), 2);
+  EXPECT_EQ(FindText("abcabc", "x"), -1);
+  EXPECT_EQ(FindText("abc", "abcd"), -1);
+}
+
+TEST(FindTextTest, EmptySoughtAndStartBeyondEnd) {
+  EXPECT_EQ(FindText("abc", ""), 1);
+  EXPECT_EQ(FindText("abc", "", 3), 3);
+  EXPECT_EQ(FindText("", ""), -1);
+  EXPECT_EQ(FindText("abc", "", 4), -1);
+  EXPECT_EQ(FindText("abc", "c", 4), -1);
+}
+
+TEST(FindTextTest, TwoByteCharactersAreSteppedOverWhole) {
+  // 中 is D6 D0, 文 is CE C4: the pair D0 CE straddles the two characters.
+  const std::string text = Gbk("中文");
+  EXPECT_EQ(FindText(text, "\xD0\xCE"), -1);
+  EXPECT_EQ(FindText(text, Gbk("文")), 3);
+  // An ASCII trail byte after a lead byte is not a character of its own: 丂 is 81 40.
+  EXPECT_EQ(FindText("\x81@@", "@"), 3);
+  EXPECT_EQ(FindText("x\x81@@", "@"), 4);
+  EXPECT_EQ(FindText("\x81\x81\x81@@", "@"), 5);
+  EXPECT_EQ(FindText("\x81\x81@@", "@"), 3);
+  // Boundaries are counted from the start position, not from the text's start.
+  EXPECT_EQ(FindText("\x81@@", "@", 2), 2);
+}
+
+TEST(FindTextTest, LoneLeadByteAtTheEndIsNoMatchAndNoOverread) {
+  EXPECT_EQ(FindText("ab\x81", "\x81"), 3);
+  EXPECT_EQ(FindText("ab\x81", "\x81x"), -1);
+  EXPECT_EQ(FindText("\x81", "a"), -1);
+}
+
+TEST(FindTextTest, IgnoreCaseFoldsAsciiLettersOnly) {
+  EXPECT_EQ(FindText("xabc", "ABC", 1, true), 2);
+  EXPECT_EQ(FindText("xabc", "ABC", 1, false), -1);
+  // The second byte of a two-byte character is folded like any byte: 81 41 vs 81 61.
+  EXPECT_EQ(FindText("\x81\x41", "\x81\x61", 1, true), 1);
+  EXPECT_EQ(FindText("\x81\x41", "\x81\x61", 1, false), -1);
+  EXPECT_EQ(FindText("\xC4\xE3", "\xE4\xE3", 1, true), -1);
+}
+
+TEST(FindTextTest, BackwardFindsLastOccurrenceWithinEnd) {
+  EXPECT_EQ(FindTextBackward("abcabc", "bc"), 5);
+  EXPECT_EQ(FindTextBackward("abcabc", "bc", 6), 2);  // must lie within 5 bytes
+  EXPECT_EQ(FindTextBackward("abcabc", "bc", 7), 5);
+  EXPECT_EQ(FindTextBackward("aaaa", "aa"), 3);
+  EXPECT_EQ(FindTextBackward("abc", "x"), -1);
+  EXPECT_EQ(FindTextBackward(Gbk("中文中"), "\xD0\xCE"), -1);
+}
+
+TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
+  // A mixed text where ASCII bytes also appear as trail bytes.
+  std::string text;
+  for (int i = 0; i < 400; ++i) {
+    text += (i % 7 == 0) ? "\x81@" : (i % 5 == 0) ? "@" : (i % 3 == 0) ? Gbk("字") : "a";
+  }
+  for (const std::string sought : {"@", "@a", "a@", "\x81@", "@@"}) {
+    std::vector<int> naive;
+    for (size_t i = 0; i + sought.size() <= text.size();
+         i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
+      if (text.compare(i, sought.size(), sought) == 0) naive.push_back(static_cast<int>(i) + 1);
+    }
+    std::vector<int> found;
+    for (int p = FindText(text, sought); p > 0; p = FindText(text, sought, p + 1)) {
+      // Resuming at p + 1 is only valid after ASCII; resume on the next boundary.
+      found.push_back(p);
+      if (static_cast<unsigned char>(text[p - 1]) >= 0x80) ++p;
+    }
+    EXPECT_EQ(found, naive) << sought;
+  }
+}
+
+}  // namespace
+}  // namespace vantry

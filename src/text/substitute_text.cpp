@@ -1,0 +1,33 @@
+#include "text/substitute_text.h"
+
+#include "text/find_text.h"
+
+namespace vantry {
+
+GbkText SubstituteText(std::string_view text, std::string_view sought,
+                       std::string_view replacement, int start, int count,
+                       bool case_sensitive) {
+  if (text.empty() || sought.empty() || count == 0) return GbkText(text);
+  if (start < 1) start = 1;
+  GbkText out;
+  out.reserve(text.size());
+  // Each search resumes behind the previous occurrence, which is a character boundary,
+  // so searching with FindText matches the character-by-character scan exactly.
+  size_t copied = 0;  // bytes of `text` already copied to `out`
+  int pos = start;
+  int done = 0;
+  while (count < 0 || done < count) {
+    const int found = FindText(text, sought, pos, !case_sensitive);
+    if (found < 0) break;
+    const size_t at = static_cast<size_t>(found) - 1;
+    out.append(text.substr(copied, at - copied));
+    out.append(replacement);
+    copied = at + sought.size();
+    pos = static_cast<int>(copied) + 1;
+    ++done;
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+}  // namespace vantry

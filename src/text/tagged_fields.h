@@ -1,0 +1,40 @@
+// Collecting the values between a start marker and an end marker.
+#ifndef VANTRY_TEXT_TAGGED_FIELDS_H_
+#define VANTRY_TEXT_TAGGED_FIELDS_H_
+
+#include <string_view>
+#include <vector>
+
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+// Options of ExtractTaggedFields; the defaults are what every caller in the program
+// uses: exact case, from position 1, markers excluded, nothing added, no limit.
+struct TaggedFieldOptions {
+  bool ignore_case = false;
+  // 0 keeps every field; otherwise only fields shorter than the limit are kept.
+  int length_limit = 0;
+  GbkText prefix;
+  GbkText suffix;
+  // 1 puts the start marker in front of the field (in front of the prefix).
+  int keep_start_marker = 0;
+  // 1 puts the end marker after the field (after the suffix).
+  int keep_end_marker = 0;
+  // 1-based byte position of the first search; below 1 counts as 1.
+  int start_position = 1;
+};
+
+// Empties `fields`, then appends every text that stands between a start marker and the
+// next end marker after it, in order. The search for the next start marker resumes at
+// the first byte of the field just taken, so a start marker inside a field opens a
+// nested field; the first start marker without an end marker after it ends the
+// collection. Runs ProcessPendingMessages once per field found. An empty marker gives
+// no fields. Returns the number of entries in `fields`.
+int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
+                        std::string_view end_marker, std::vector<GbkText>& fields,
+                        const TaggedFieldOptions& options = {});
+
+}  // namespace vantry
+
+#endif  // VANTRY_TEXT_TAGGED_FIELDS_H_

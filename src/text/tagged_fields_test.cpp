@@ -1,0 +1,93 @@
+#include "text/tagged_fields.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testing/test_support.h"
+#include "text/message_pump.h"
+
+namespace vantry {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::Gbk;
+
+std::vector<GbkText> Fields(std::string_view text, std::string_view start,
+                            std::string_view end, const TaggedFieldOptions& options = {}) {
+  std::vector<GbkText> fields{"stale"};
+  const int n = ExtractTaggedFields(text, start, end, fields, options);
+  EXPECT_EQ(n, static_cast<int>(fields.size()));
+  return fields;
+}
+
+TEST(TaggedFieldsTest, CollectsFieldsInOrderAndEmptiesTheResultFirst) {
+  EXPECT_THAT(Fields("<a>1</a> <a>2</a>", "<a>", "</a>"), ElementsAre("1", "2"));
+  EXPECT_THAT(Fields("<a></a>", "<a>", "</a>"), ElementsAre(""));
+  EXPECT_THAT(Fields("nothing", "<a>", "</a>"), IsEmpty());
+  EXPECT_THAT(Fields("", "<a>", "</a>"), IsEmpty());
+}
+
+TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
+  EXPECT_THAT(Fields("<a>1<a>2</a>", "<a>", "</a>"), ElementsAre("1<a>2", "2"));
+  EXPECT_THAT(Fields("<a>1</a><a>open", "<a>", "</a>"), ElementsAre("1"));
+  // An unclosed start marker ends the collection, also when later fields are complete
+  // only for markers that stand after it... here the later end marker closes it.
+  EXPECT_THAT(Fields("</a><a>x", "<a>", "</a>"), IsEmpty());
+}
+
+TEST(TaggedFieldsTest, AnswerSheetTagsNeedTheirOwnTabs) {
+  const std::string start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
+  EXPECT_THAT(Fields(start + end, start, end), ElementsAre(""));
+  // A single TAB between the tags belongs to only one of them: the field runs on.
+  const std::string text = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
+  EXPECT_THAT(Fields(text, start, end), ElementsAre(Gbk("</姓名> 甲 <姓名>\t乙"), Gbk("乙")));
+}
+
+TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {
+  TaggedFieldOptions options;
+  options.prefix = "[";
+  options.suffix = "]";
+  options.keep_start_marker = 1;
+  options.keep_end_marker = 1;
+  EXPECT_THAT(Fields("<a>x</a>", "<a>", "</a>", options), ElementsAre("<a>[x]</a>"));
+
+  TaggedFieldOptions limit;
+  limit.length_limit = 3;
+  EXPECT_THAT(Fields("<a>12</a><a>123</a>", "<a>", "</a>", limit), ElementsAre("12"));
+
+  TaggedFieldOptions from;
+  from.start_position = 2;
+  EXPECT_THAT(Fields("<a>1</a><a>2</a>", "<a>", "</a>", from), ElementsAre("2"));
+  from.start_position = -5;
+  EXPECT_THAT(Fields("<a>1</a>", "<a>", "</a>", from), ElementsAre("1"));
+
+  TaggedFieldOptions fold;
+  fold.ignore_case = true;
+  EXPECT_THAT(Fields("<A>1</a>", "<a>", "</A>", fold), ElementsAre("1"));
+  EXPECT_THAT(Fields("<A>1</a>", "<a>", "</A>"), IsEmpty());
+}
+
+TEST(TaggedFieldsTest, MarkersNeverBeginInsideATwoByteCharacter) {
+  // B0 D6 D6 B5: the marker D6 D6 would straddle two characters.
+  EXPECT_THAT(Fields("\xB0\xD6\xD6\xB5x\xD6\xD6", "\xD6\xD6", "x"), IsEmpty());
+}
+
+TEST(TaggedFieldsTest, EmptyMarkersGiveNoFieldsAndNeverLoop) {
+  EXPECT_THAT(Fields("abc", "", "c"), IsEmpty());
+  EXPECT_THAT(Fields("abc", "a", ""), IsEmpty());
+}
+
+TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
+  int pumped = 0;
+  ScopedMessagePump pump([&] { ++pumped; });
+  TaggedFieldOptions limit;
+  limit.length_limit = 1;  // a dropped field still counts as found
+  Fields("<a>1</a><a>2</a><a>", "<a>", "</a>", limit);
+  EXPECT_EQ(pumped, 2);
+}
+
+}  // namespace
+}  // namespace vantry

@@ -1,0 +1,43 @@
+// Cutting, trimming and joining GbkText.
+#ifndef VANTRY_TEXT_TEXT_SLICES_H_
+#define VANTRY_TEXT_TEXT_SLICES_H_
+
+#include <string_view>
+
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+// The first min(n, length) bytes; n <= 0 gives the empty text. Cuts by count, so it
+// may split a two-byte character.
+GbkText Left(std::string_view text, int n);
+// The last min(n, length) bytes; n <= 0 gives the empty text.
+GbkText Right(std::string_view text, int n);
+// n bytes from the 1-based `start`, clipped at the end; a start outside 1..length or
+// n <= 0 gives the empty text.
+GbkText Middle(std::string_view text, int start, int n);
+
+// Without leading and trailing spaces: the ASCII space and the full-width space
+// (A1 A1). TAB and line breaks are not spaces here.
+GbkText TrimSpaces(std::string_view text);
+// Without any ASCII or full-width space.
+GbkText RemoveAllSpaces(std::string_view text);
+// ASCII A-Z become a-z; two-byte characters are stepped over untouched.
+GbkText ToLowerAscii(std::string_view text);
+
+// The bytes before the first NUL (all of them when there is none): how raw bytes
+// become a GbkText.
+GbkText TextUpToNul(std::string_view bytes);
+
+// Joins any number of texts in argument order.
+template <typename... Texts>
+GbkText ConcatTexts(const Texts&... texts) {
+  GbkText out;
+  out.reserve((std::string_view(texts).size() + ... + 0));
+  (out.append(std::string_view(texts)), ...);
+  return out;
+}
+
+}  // namespace vantry
+
+#endif  // VANTRY_TEXT_TEXT_SLICES_H_
