@@ -1,0 +1,44 @@
+// Reading the students' answer sheet.
+#ifndef VANTRY_GRADING_ANSWER_SHEET_H_
+#define VANTRY_GRADING_ANSWER_SHEET_H_
+
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+// The answer sheet's name in the program folder.
+inline constexpr std::string_view kAnswerSheetFileName = "学生答题文本.txt";
+
+// One student's record; paper i pairs the i-th name field with the i-th answer field.
+struct StudentPaper {
+  GbkText name;
+  GbkText answer;
+};
+
+// The name and answer fields of a sheet, each in file order. They are collected
+// separately and paired by position alone, so the two lists may differ in length.
+struct AnswerSheet {
+  std::vector<GbkText> names;
+  std::vector<GbkText> answers;
+};
+
+// The sheet's text: the file's bytes up to the first NUL; empty when the file is
+// missing or unreadable.
+GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
+
+// Collects the fields between "<姓名>\t" and "\t</姓名>" and between "<答题文本>\t" and
+// "\t</答题文本>" (exact case; the TABs belong to the tags).
+AnswerSheet ParseAnswerSheet(std::string_view sheet_text);
+
+// The answer cut at every TAB: piece q answers question q. Empty pieces between TABs or
+// before a leading TAB count; one after a trailing TAB does not; an empty answer has no
+// questions.
+std::vector<GbkText> SplitQuestionAnswers(std::string_view answer);
+
+}  // namespace vantry
+
+#endif  // VANTRY_GRADING_ANSWER_SHEET_H_

@@ -1,0 +1,61 @@
+#include "grading/answer_sheet.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::Gbk;
+using testing::TempDir;
+
+std::string Record(std::string_view name, std::string_view answer) {
+  return Gbk("<姓名>\t") + Gbk(name) + Gbk("\t</姓名>\r\n<答题文本>\t") + Gbk(answer) +
+         Gbk("\t</答题文本>\r\n");
+}
+
+TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
+  const AnswerSheet sheet = ParseAnswerSheet(Record("甲", "x\ty") + Record("乙", "z"));
+  EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲"), Gbk("乙")));
+  EXPECT_THAT(sheet.answers, ElementsAre("x\ty", "z"));
+}
+
+TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
+  const std::string text = Gbk("<答题文本>\tA1\t</答题文本><姓名>\t张\r\n三\t</姓名>") +
+                           Gbk("<姓名>\t李四\t</姓名>");
+  const AnswerSheet sheet = ParseAnswerSheet(text);
+  EXPECT_THAT(sheet.names, ElementsAre(Gbk("张\r\n三"), Gbk("李四")));
+  EXPECT_THAT(sheet.answers, ElementsAre("A1"));
+}
+
+TEST(AnswerSheetTest, TagsNeedTheirTabsAndCase) {
+  EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>\t\t</姓名>")).names, ElementsAre(""));
+  EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>\t</姓名>")).names, IsEmpty());
+  EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>甲</姓名>")).names, IsEmpty());
+}
+
+TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
+  TempDir dir;
+  EXPECT_EQ(ReadAnswerSheetText(dir.path()), "");
+  dir.Write("学生答题文本.txt", Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
+  const AnswerSheet sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
+  EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲")));
+  // A sheet saved as UTF-8 yields nothing.
+  dir.Write("学生答题文本.txt", "<姓名>\t甲\t</姓名>");
+  EXPECT_THAT(ParseAnswerSheet(ReadAnswerSheetText(dir.path())).names, IsEmpty());
+}
+
+TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
+  EXPECT_THAT(SplitQuestionAnswers("x\t\ty"), ElementsAre("x", "", "y"));
+  EXPECT_THAT(SplitQuestionAnswers("x\t"), ElementsAre("x"));
+  EXPECT_THAT(SplitQuestionAnswers("\tx"), ElementsAre("", "x"));
+  EXPECT_THAT(SplitQuestionAnswers(""), IsEmpty());
+  EXPECT_THAT(SplitQuestionAnswers(Gbk("第一\r\n行\t二")), ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
+}
+
+}  // namespace
+}  // namespace vantry

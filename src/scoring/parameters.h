@@ -1,0 +1,34 @@
+// Loading the scoring rules from the parameters file.
+#ifndef VANTRY_SCORING_PARAMETERS_H_
+#define VANTRY_SCORING_PARAMETERS_H_
+
+#include <filesystem>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+#include "scoring/program_state.h"
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+// The parameters file's name in the program folder.
+inline constexpr std::string_view kParametersFileName = "参数设置.txt";
+
+// Applies up to five (sought, replacement) pairs in order, each to the result of the
+// previous, replacing every non-overlapping occurrence from `start` (0 counts as 1) on
+// character boundaries, at most `count` per pair when `count` >= 0. A pair with an
+// empty sought text changes nothing.
+GbkText SubstitutePairs(std::string_view text,
+                        std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
+                        int start = 1, bool case_sensitive = true, int count = -1);
+
+// Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
+// to its first NUL, ASCII commas made full-width, then the "<综合题>" blocks into
+// rule_list and the "<分值>" blocks into max_score_list. A missing file changes
+// nothing; an unreadable or empty one leaves both lists empty. Never reports anything.
+void LoadParameters(ProgramState& state, const std::filesystem::path& directory);
+
+}  // namespace vantry
+
+#endif  // VANTRY_SCORING_PARAMETERS_H_

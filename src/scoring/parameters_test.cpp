@@ -1,0 +1,74 @@
+#include "scoring/parameters.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::Gbk;
+using testing::TempDir;
+
+ProgramState Load(const TempDir& dir) {
+  ProgramState state;
+  LoadParameters(state, dir.path());
+  return state;
+}
+
+TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
+  TempDir dir;
+  dir.Write("参数设置.txt",
+            Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"
+                "</综合题>\r\n<综合题><分值>6</分值><关键词>细胞膜</关键词></综合题>"));
+  const ProgramState state = Load(dir);
+  EXPECT_THAT(state.rule_list,
+              ElementsAre(Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
+                          Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
+  EXPECT_THAT(state.max_score_list, ElementsAre("10", "6"));
+}
+
+TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") + std::string("\0", 1) +
+                                Gbk("<分值>9</分值>"));
+  const ProgramState state = Load(dir);
+  EXPECT_THAT(state.rule_list, ElementsAre("a" + Gbk("，") + "b"));
+  EXPECT_THAT(state.max_score_list, ElementsAre("5"));
+  EXPECT_EQ(state.parameters_text, Gbk("<综合题>a，b</综合题><分值>5</分值>"));
+}
+
+TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
+  TempDir dir;
+  ProgramState missing;
+  missing.rule_list = {"kept"};
+  LoadParameters(missing, dir.path());
+  EXPECT_THAT(missing.rule_list, ElementsAre("kept"));  // nothing is read at all
+
+  dir.Write("参数设置.txt", "");
+  EXPECT_THAT(Load(dir).rule_list, IsEmpty());
+  dir.Write("参数设置.txt", "<综合题>utf-8 tags are not GBK tags</综合题>");
+  EXPECT_THAT(Load(dir).rule_list, IsEmpty());
+  dir.Write("参数设置.txt", "\xEF\xBB\xBF<\xE7\xBB\xBC\xE5\x90\x88\xE9\xA2\x98>x");
+  EXPECT_THAT(Load(dir).max_score_list, IsEmpty());
+}
+
+TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk("<综合题>A<综合题>B</综合题><综合题></综合题><综合题>C"));
+  EXPECT_THAT(Load(dir).rule_list, ElementsAre(Gbk("A<综合题>B"), "B", ""));
+}
+
+TEST(SubstitutePairsTest, AppliesPairsInOrder) {
+  EXPECT_EQ(SubstitutePairs("abc", {{"a", "b"}, {"b", "c"}}), "ccc");
+  EXPECT_EQ(SubstitutePairs("abc", {{"", "x"}}), "abc");
+  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 0), "bbb");
+  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 2), "abb");
+  EXPECT_EQ(SubstitutePairs("aAa", {{"a", "b"}}, 1, false, 2), "bba");
+}
+
+}  // namespace
+}  // namespace vantry
