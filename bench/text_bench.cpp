@@ -16,10 +16,11 @@ constexpr size_t kTextBytes = 50u << 20;
 // A realistic answer sheet: GBK records with tags, Chinese answers and TABs.
 const std::string& SheetText() {
   static const std::string text = [] {
-    const std::string record =
-        Utf8ToGbk("<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气和有机物。"
-                  "\t细胞膜控制物质进出，细胞核是遗传信息库。\t食物链：草→兔→狐，能量逐级递减。"
-                  "\t</答题文本>\r\n");
+    const std::string record = Utf8ToGbk(
+        "<姓名>\t王小明\t</"
+        "姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气和有机物。"
+        "\t细胞膜控制物质进出，细胞核是遗传信息库。\t食物链：草→兔→狐，能量逐级递减。"
+        "\t</答题文本>\r\n");
     std::string out;
     out.reserve(kTextBytes + record.size());
     while (out.size() < kTextBytes) out += record;
