@@ -1,0 +1,33 @@
+// The skin library: a module the program writes beside itself and loads by name. Its one
+// entry reads a skin block and dresses the application that loaded it.
+#include <QApplication>
+#include <string_view>
+
+#include "app/skin/skin_format.h"
+#include "app/skin/skin_style.h"
+
+#if defined(_WIN32)
+#define VANTRY_SKIN_EXPORT extern "C" __declspec(dllexport)
+#else
+#define VANTRY_SKIN_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+// Attaches the skin held in `data` (`length` bytes) to the application of this process.
+// `password` is accepted for compatibility (our skins are not encrypted); `hue`,
+// `saturation` and `brightness` tint every colour of the skin (see ColourShift). Returns
+// 1 when the skin was applied, 0 when there was no skin, no application or a block that
+// is not a skin; the look is then left as it was.
+VANTRY_SKIN_EXPORT int SkinH_AttachRes(const unsigned char* data, int length,
+                                       const char* password, int hue, int saturation,
+                                       int brightness) {
+  (void)password;
+  if (data == nullptr || length <= 0) return 0;
+  auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+  if (application == nullptr) return 0;
+  const auto skin = vantry::skin::ParseSkin(
+      std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(length)));
+  if (!skin) return 0;
+  vantry::skin::ApplySkin(
+      *application, vantry::skin::ShiftColours(*skin, {hue, saturation, brightness}));
+  return 1;
+}
