@@ -1,0 +1,53 @@
+// The program's only window: twenty-one controls with fixed names and a fixed layout.
+#ifndef VANTRY_APP_MAIN_WINDOW_H_
+#define VANTRY_APP_MAIN_WINDOW_H_
+
+#include <QMargins>
+#include <QWidget>
+#include <functional>
+
+namespace vantry {
+
+// Each control's object name is its fixed Chinese name (control_names.h); geometry is
+// relative to its parent's client area and never changes. The window is not shown by
+// the constructor.
+class MainWindow : public QWidget {
+ public:
+  // The outer frame, title bar and borders included.
+  static constexpr int kOuterWidth = 1020;
+  static constexpr int kOuterHeight = 502;
+
+  struct Handlers {
+    // The user closed the window (close button, system menu or Esc).
+    std::function<void()> on_destroyed;
+    std::function<void()> on_grade_clicked;
+    std::function<void()> on_tutorial_clicked;
+  };
+
+  MainWindow();
+
+  void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+
+  // Sizes the client area so that the outer frame measures kOuterWidth x kOuterHeight
+  // (as far as the platform tells the frame) and centres the frame on the primary
+  // screen. Called before the window is shown; called again by the window itself when
+  // the platform reports a different frame later (X11 window managers do so after
+  // mapping).
+  void PlaceOnScreen();
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QMargins FrameMargins() const;
+
+  Handlers handlers_;
+  QMargins placed_with_;
+  int refits_left_ = 3;
+};
+
+}  // namespace vantry
+
+#endif  // VANTRY_APP_MAIN_WINDOW_H_

@@ -1,0 +1,66 @@
+// The window program: the main window bound to the logic, its start-up and its end.
+#ifndef VANTRY_APP_PROGRAM_H_
+#define VANTRY_APP_PROGRAM_H_
+
+#include <filesystem>
+#include <string>
+
+#include "app/event_pump.h"
+#include "app/main_window.h"
+#include "app/widget_controls.h"
+#include "scoring/program_state.h"
+#include "text/message_pump.h"
+
+namespace vantry {
+
+// The skin the program wears.
+inline constexpr int kStartSkin = 13;
+
+class Program {
+ public:
+  struct Options {
+    // The program folder: where the skin library, the exam files and the report live.
+    std::filesystem::path directory;
+    // The notice server as host or host:port; empty makes no request.
+    std::string notice_host;
+    // Ends the program; empty ends the process for real (tests record the code).
+    WidgetControls::EndFunction end_process;
+  };
+
+  // Builds the window (not shown yet), binds its controls and installs the event pump
+  // that long work calls. `state` is the program-wide state, owned by the entry.
+  Program(ProgramState& state, Options options);
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // The window's created event, in this order: skin 13 (a library that cannot be loaded
+  // shows the fatal-error box and ends the program with -1 before anything else runs),
+  // the parameters file, then the notice (which may end the program). The window is
+  // shown once it wears its skin, so it is on screen while the notice is fetched; user
+  // input waits until this returns. False when the program was ended (seen only when
+  // `end_process` returns).
+  bool OnMainWindowCreated();
+
+  // The window is gone: the program ends at once with exit code 0, also in the middle
+  // of a grading run.
+  void OnMainWindowDestroyed();
+
+  MainWindow& window() { return window_; }
+  WidgetControls& controls() { return controls_; }
+
+ private:
+  void OnGradeClicked();
+  void ShowFatalError(const GbkText& text);
+
+  ProgramState& state_;
+  Options options_;
+  MainWindow window_;
+  WidgetControls controls_;
+  ScopedMessagePump pump_;
+  bool ended_ = false;
+  bool grading_ = false;
+};
+
+}  // namespace vantry
+
+#endif  // VANTRY_APP_PROGRAM_H_

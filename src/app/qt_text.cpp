@@ -1,0 +1,31 @@
+#include "app/qt_text.h"
+
+#include <string>
+
+#include "text/gbk_codec.h"
+
+namespace vantry {
+
+QString GbkToQString(std::string_view gbk) {
+  const std::u16string utf16 = GbkToUtf16(gbk, InvalidGbk::kReplace);
+  return QString(reinterpret_cast<const QChar*>(utf16.data()),
+                 static_cast<qsizetype>(utf16.size()));
+}
+
+QString GbkToDisplayText(std::string_view gbk) {
+  QString text = GbkToQString(gbk);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
+
+GbkText QStringToGbk(const QString& text) {
+  return Utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                        static_cast<size_t>(text.size())));
+}
+
+QString Utf8ToQString(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace vantry

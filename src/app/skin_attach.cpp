@@ -1,0 +1,61 @@
+#include "app/skin_attach.h"
+
+#include <QFile>
+#include <QLibrary>
+#include <string>
+
+#include "app/skin_library_image.h"
+#include "app/skin_table.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vantry {
+namespace {
+
+// The entry's signature: skin bytes, their length, a password, hue, saturation and
+// brightness shifts.
+using AttachFunction = int (*)(const unsigned char*, int, const char*, int, int, int);
+
+}  // namespace
+
+const GbkText& SkinFatalErrorText() {
+  static const GbkText text = [] {
+    const std::string message = std::string("无法找到指定DLL库文件“") +
+                                std::string(kSkinLibraryName) + "”中的输出命令“" +
+                                std::string(kSkinEntryName) + "”";
+    return Utf8ToGbk("运行时出错!\r\n\r\n错误信息：" + message + "\r\n");
+  }();
+  return text;
+}
+
+void EnsureSkinLibrary(const std::filesystem::path& directory) {
+  const std::filesystem::path path = PathInDirectory(directory, kSkinLibraryName);
+  if (PathExists(path)) return;
+  const std::span<const unsigned char> image = SkinLibraryImage();
+  WriteWholeFile(path, {std::string_view(reinterpret_cast<const char*>(image.data()),
+                                         image.size())});
+#ifdef _WIN32
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
+}
+
+std::optional<GbkText> AttachSkin(int number, const std::filesystem::path& directory) {
+  EnsureSkinLibrary(directory);
+  const std::filesystem::path path = PathInDirectory(directory, kSkinLibraryName);
+  // Never unloaded: the skin stays attached until the process ends.
+  QLibrary library(QFile::decodeName(path.string().c_str()));
+  if (!library.load()) return SkinFatalErrorText();
+  const auto attach = reinterpret_cast<AttachFunction>(
+      library.resolve(std::string(kSkinEntryName).c_str()));
+  if (attach == nullptr) return SkinFatalErrorText();
+  const std::string skin(SkinTableEntry(number));  // the library gets its own copy
+  attach(skin.empty() ? nullptr : reinterpret_cast<const unsigned char*>(skin.data()),
+         static_cast<int>(skin.size()), "", 0, 0, 0);
+  return std::nullopt;
+}
+
+}  // namespace vantry
