@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The notice server on loopback: an announcement alone lets the program start; an update
+# message shows the "软件更新提示" box, after which the program ends with 0.
+source "$(dirname "$0")/lib.sh"
+
+PORT=48217
+make_program_folder
+write_small_exam
+cp "$VANTRY_TEST_DIR/vantry-notice-e2e" "$PROGRAM/"
+start_display 1366x768
+
+serve() {
+  iconv -f UTF-8 -t GBK > "$WORK/body"
+  rm -f "$WORK/ready"
+  python3 "$(dirname "$0")/notice_server.py" "$PORT" "$WORK/body" "$WORK/requests" "$WORK/ready" &
+  SERVER_PID=$!
+  E2E_CLEANUP+=("kill $SERVER_PID")
+  for _ in $(seq 100); do [ -f "$WORK/ready" ] && return 0; sleep 0.1; done
+  fail "the notice server did not start"
+}
+
+# An announcement with markup, shown as plain text.
+printf '<公告>欢迎使用 Vantry！\r\n<b>本周</b>起题库更新。</公告>' | serve
+start_program vantry-notice-e2e
+window=$(wait_window Vantry 30) || fail "the main window did not appear"
+sleep 0.5
+screenshot notice_announcement
+grep -q '^GET /info.txt$' "$WORK/requests" || fail "no notice request: $(cat "$WORK/requests" 2>/dev/null)"
+[ "$(count_windows 软件更新提示)" = 0 ] || fail "an update box without an update message"
+press_in "$window" Escape
+status=$(wait_exit "$APP_PID" 10)
+[ "$status" = 0 ] || fail "exit status $status after Esc"
+kill "$SERVER_PID"; wait "$SERVER_PID" 2>/dev/null || true
+
+# An update message: the box, then the end.
+printf '<公告>新版本已发布</公告>\r\n<更新>请下载 Vantry 2.0 后再使用。</更新>' | serve
+start_program vantry-notice-e2e
+box=$(wait_window 软件更新提示 30) || fail "no update box"
+sleep 0.3
+screenshot notice_update
+press_in "$box" Return
+status=$(wait_exit "$APP_PID" 10)
+[ "$status" = 0 ] || fail "exit status $status after the update box"
+ls "$PROGRAM"/阅卷结果*.txt >/dev/null 2>&1 && fail "a report was written"
+echo "PASS: announcement and update message"
