@@ -232,6 +232,11 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent, const QString& te
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
       }
+      if (spec.name == controls::kAnnouncement) {
+        // The box starts inside its group's caption line: keep the text below the
+        // caption.
+        label->setContentsMargins(0, 9, 0, 0);
+      }
       return label;
     }
     case Kind::kButton: {
