@@ -18,6 +18,8 @@ e2e_cleanup() {
   exit $status
 }
 trap e2e_cleanup EXIT
+trap 'echo "FAIL ($E2E_NAME): line $LINENO: $BASH_COMMAND" >&2' ERR
+set -o errtrace
 
 fail() {
   echo "FAIL ($E2E_NAME): $*" >&2

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QStyleFactory>
+#include <QWidget>
 #include <algorithm>
 
 namespace vantry::skin {
@@ -29,6 +30,18 @@ Rgb Shift(const Rgb& c, const ColourShift& shift) {
       QColor::fromHslF(h, move(s, shift.saturation), move(l, shift.brightness));
   return Rgb{static_cast<std::uint8_t>(out.red()), static_cast<std::uint8_t>(out.green()),
              static_cast<std::uint8_t>(out.blue())};
+}
+
+// Widgets that follow the application's font but carry a style sheet of their own (the
+// main window's fixed colours) are not reached when the application's font changes:
+// have every widget resolve its font again, parents before children.
+void ResolveFontsAgain(QWidget* widget) {
+  QEvent change(QEvent::ApplicationFontChange);
+  QCoreApplication::sendEvent(widget, &change);
+  for (QObject* child : widget->children()) {
+    if (auto* child_widget = qobject_cast<QWidget*>(child))
+      ResolveFontsAgain(child_widget);
+  }
 }
 
 }  // namespace
@@ -147,9 +160,13 @@ std::optional<QFont> SkinFont(const SkinDescription& skin, const QFont& system_f
 void ApplySkin(QApplication& application, const SkinDescription& skin) {
   if (QStyle* fusion = QStyleFactory::create("Fusion")) QApplication::setStyle(fusion);
   QApplication::setPalette(SkinPalette(skin));
-  if (const auto font = SkinFont(skin, QApplication::font()))
-    QApplication::setFont(*font);
+  const auto font = SkinFont(skin, QApplication::font());
+  if (font) QApplication::setFont(*font);
   application.setStyleSheet(SkinStyleSheet(skin));
+  // After the style sheet, which polishes the widgets again with the fonts they had.
+  if (font) {
+    for (QWidget* window : QApplication::topLevelWidgets()) ResolveFontsAgain(window);
+  }
 }
 
 }  // namespace vantry::skin

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace vantry::skin {
@@ -88,6 +90,34 @@ TEST(SkinStyleTest, WidgetsOwnColoursWinOverTheSkin) {
   // The skin's face shows around the glyphs.
   EXPECT_EQ(image.pixelColor(199, 59), ToQColor(skin.window));
   application.setStyleSheet(QString());
+}
+
+TEST(SkinStyleTest, WidgetsMadeBeforeTheSkinTakeItsFont) {
+  auto& application = *qobject_cast<QApplication*>(QCoreApplication::instance());
+  const QFont system_font = QApplication::font();
+  QWidget window;
+  QLabel plain(&window);
+  QLineEdit styled(&window);  // a style sheet of its own, as the main window's boxes
+  styled.setStyleSheet("color: rgb(0, 0, 0); background-color: rgb(255, 255, 255);");
+  QLabel sized(&window);  // its own size, the default face
+  QFont size_only;
+  size_only.setPixelSize(15);
+  sized.setFont(size_only);
+  sized.setStyleSheet("color: rgb(0, 128, 128);");
+
+  SkinDescription skin;
+  skin.font_family = "No Such Face,WenQuanYi Micro Hei";
+  skin.font_pixel_size = 13;
+  ApplySkin(application, skin);
+  EXPECT_EQ(plain.font().pixelSize(), 13);
+  EXPECT_EQ(styled.font().pixelSize(), 13);
+  EXPECT_EQ(styled.font().families(), QApplication::font().families());
+  EXPECT_EQ(sized.font().pixelSize(), 15);
+  EXPECT_EQ(sized.font().families(), QApplication::font().families());
+  EXPECT_EQ(QFontInfo(styled.font()).family(), QStringLiteral("WenQuanYi Micro Hei"));
+
+  application.setStyleSheet(QString());
+  QApplication::setFont(system_font);
 }
 
 }  // namespace
