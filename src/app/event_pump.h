@@ -3,6 +3,7 @@
 #define VANTRY_APP_EVENT_PUMP_H_
 
 #include <chrono>
+#include <functional>
 
 namespace vantry {
 
@@ -10,12 +11,14 @@ namespace vantry {
 // `interval` has passed since it last did, and for at most `budget` each time. Work
 // that calls the pump once per item (millions of times in a large grading run) thus
 // pays a clock reading per call, while the window still repaints many times a second.
+// `before_events` runs first in each round (the window's controls hand over their texts).
 class ThrottledEventPump {
  public:
   explicit ThrottledEventPump(
+      std::function<void()> before_events = {},
       std::chrono::milliseconds interval = std::chrono::milliseconds(12),
       std::chrono::milliseconds budget = std::chrono::milliseconds(25))
-      : interval_(interval), budget_(budget) {}
+      : before_events_(std::move(before_events)), interval_(interval), budget_(budget) {}
 
   void operator()();
 
@@ -23,6 +26,7 @@ class ThrottledEventPump {
   long long rounds() const { return rounds_; }
 
  private:
+  std::function<void()> before_events_;
   std::chrono::steady_clock::duration interval_;
   std::chrono::milliseconds budget_;
   std::chrono::steady_clock::time_point last_{};

@@ -193,6 +193,7 @@ TEST(MainWindowTest, ColoursAndTransparentLabels) {
   for (const Colour& colour : colours) {
     SCOPED_TRACE(std::string(colour.name));
     access.SetControlText(colour.name, blocks);
+    access.Flush();
     QWidget* control = Control(window, colour.name);
     const QImage image = control->grab().toImage();
     EXPECT_GT(CountPixels(image, colour.text), 20);

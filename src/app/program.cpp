@@ -26,7 +26,7 @@ Program::Program(ProgramState& state, Options options)
                     EndProcessNow(exit_code);
                   }
                 }),
-      pump_(ThrottledEventPump()) {
+      pump_(ThrottledEventPump([this] { controls_.Flush(); })) {
   window_.SetHandlers({
       .on_destroyed = [this] { OnMainWindowDestroyed(); },
       .on_grade_clicked = [this] { OnGradeClicked(); },

@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
+#include <algorithm>
 
 #include "app/end_process.h"
 #include "app/qt_text.h"
@@ -15,7 +17,12 @@
 namespace vantry {
 namespace {
 
-bool IsPicture(const QWidget* widget) { return widget->property("pictureBox").toBool(); }
+// Labels and message boxes break lines at LF; the logic's texts use CRLF.
+QString WithLineFeeds(QString text) {
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QChar('\r'), QChar('\n'));
+  return text;
+}
 
 }  // namespace
 
@@ -23,69 +30,147 @@ WidgetControls::WidgetControls(QWidget& window, EndFunction end_process)
     : window_(window), end_process_(std::move(end_process)) {
   for (QWidget* child : window.findChildren<QWidget*>()) {
     const QString name = child->objectName();
-    if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
-      by_name_.emplace(name.toStdString(), child);
+    if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
+      continue;  // Qt's own parts
+    Control control;
+    control.widget = child;
+    if (qobject_cast<QPlainTextEdit*>(child)) {
+      control.kind = Kind::kMultiLineEdit;
+    } else if (qobject_cast<QLineEdit*>(child)) {
+      control.kind = Kind::kLineEdit;
+    } else if (qobject_cast<QAbstractButton*>(child)) {
+      control.kind = Kind::kButton;
+    } else if (qobject_cast<QGroupBox*>(child)) {
+      control.kind = Kind::kGroup;
+    } else if (qobject_cast<QLabel*>(child) && !child->property("pictureBox").toBool()) {
+      control.kind = Kind::kLabel;
+    }
+    controls_.emplace(name.toStdString(), std::move(control));
   }
 }
 
-QWidget* WidgetControls::Find(std::string_view name) const {
-  const auto it = by_name_.find(name);
-  return it == by_name_.end() ? nullptr : it->second.data();
+WidgetControls::Control* WidgetControls::Find(std::string_view name) {
+  const auto it = controls_.find(name);
+  if (it == controls_.end() || it->second.widget.isNull()) return nullptr;
+  return &it->second;
+}
+
+QString WidgetControls::WidgetText(const Control& control) const {
+  QWidget* widget = control.widget.data();
+  switch (control.kind) {
+    case Kind::kMultiLineEdit:
+      return static_cast<QPlainTextEdit*>(widget)->toPlainText();
+    case Kind::kLineEdit:
+      return static_cast<QLineEdit*>(widget)->text();
+    case Kind::kButton:
+      return static_cast<QAbstractButton*>(widget)->text();
+    case Kind::kGroup:
+      return static_cast<QGroupBox*>(widget)->title();
+    case Kind::kLabel:
+      return static_cast<QLabel*>(widget)->text();
+    case Kind::kOther:
+      break;
+  }
+  return QString();
+}
+
+void WidgetControls::MarkPending(Control& control) {
+  if (std::find(pending_.begin(), pending_.end(), &control) == pending_.end()) {
+    pending_.push_back(&control);
+  }
+  if (!flush_scheduled_) {
+    // Writes made outside a run (the announcement at start-up) reach the screen with
+    // the next round of the event loop.
+    flush_scheduled_ = true;
+    QTimer::singleShot(0, &timer_owner_, [this] {
+      flush_scheduled_ = false;
+      Flush();
+    });
+  }
 }
 
 void WidgetControls::SetControlText(std::string_view name, const GbkText& text) {
-  QWidget* widget = Find(name);
-  if (widget == nullptr) return;
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-    edit->setPlainText(GbkToQString(text));
-  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-    line->setText(GbkToQString(text));
-  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-    button->setText(GbkToQString(text));
-  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-    group->setTitle(GbkToQString(text));
-  } else if (auto* label = qobject_cast<QLabel*>(widget);
-             label != nullptr && !IsPicture(label)) {
-    label->setText(GbkToDisplayText(text));
-  }
+  Control* control = Find(name);
+  if (control == nullptr || control->kind == Kind::kOther) return;
+  control->pending = GbkToQString(text);
+  control->to_end = false;
+  MarkPending(*control);
 }
 
 void WidgetControls::AppendControlText(std::string_view name, const GbkText& text) {
-  QWidget* widget = Find(name);
-  if (widget == nullptr) return;
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-    // Caret to the end, into view, then the text in place of the empty selection there.
-    QTextCursor cursor = edit->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    edit->setTextCursor(cursor);
-    edit->ensureCursorVisible();
-    edit->insertPlainText(GbkToQString(text));
-    // The caret now sits at the end: show the end, down to its last line.
-    QScrollBar* bar = edit->verticalScrollBar();
-    bar->setValue(bar->maximum());
-  } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-    line->end(false);
-    line->insert(GbkToQString(text));
+  Control* control = Find(name);
+  if (control == nullptr ||
+      (control->kind != Kind::kMultiLineEdit && control->kind != Kind::kLineEdit)) {
+    return;
   }
+  if (!control->pending) control->pending = WidgetText(*control);
+  *control->pending += GbkToQString(text);
+  control->to_end = true;
+  MarkPending(*control);
+}
+
+void WidgetControls::Flush(Control& control) {
+  if (!control.pending || control.widget.isNull()) return;
+  QWidget* widget = control.widget.data();
+  const QString text = std::move(*control.pending);
+  control.pending.reset();
+  switch (control.kind) {
+    case Kind::kMultiLineEdit: {
+      auto* edit = static_cast<QPlainTextEdit*>(widget);
+      edit->setPlainText(text);
+      if (control.to_end) {
+        // Caret to the end and the view following it, down to the last line.
+        QTextCursor cursor = edit->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        edit->setTextCursor(cursor);
+        edit->ensureCursorVisible();
+        QScrollBar* bar = edit->verticalScrollBar();
+        bar->setValue(bar->maximum());
+      }
+      break;
+    }
+    case Kind::kLineEdit: {
+      auto* line = static_cast<QLineEdit*>(widget);
+      line->setText(text);
+      if (control.to_end) line->end(false);
+      break;
+    }
+    case Kind::kButton:
+      static_cast<QAbstractButton*>(widget)->setText(text);
+      break;
+    case Kind::kGroup:
+      static_cast<QGroupBox*>(widget)->setTitle(text);
+      break;
+    case Kind::kLabel:
+      static_cast<QLabel*>(widget)->setText(WithLineFeeds(text));
+      break;
+    case Kind::kOther:
+      break;
+  }
+  control.to_end = false;
+}
+
+void WidgetControls::Flush() {
+  for (Control* control : pending_) Flush(*control);
+  pending_.clear();
 }
 
 GbkText WidgetControls::GetControlText(std::string_view name) {
-  QWidget* widget = Find(name);
-  if (widget == nullptr) return GbkText();
-  if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-    QString text = edit->toPlainText();
+  Control* control = Find(name);
+  if (control == nullptr) return GbkText();
+  Flush(*control);
+  QString text = WidgetText(*control);
+  if (control->kind == Kind::kMultiLineEdit)
     text.replace(QChar('\n'), QStringLiteral("\r\n"));
-    return QStringToGbk(text);
+  if (text != control->last_read) {
+    control->last_read_gbk = QStringToGbk(text);
+    control->last_read = std::move(text);
   }
-  if (auto* line = qobject_cast<QLineEdit*>(widget)) return QStringToGbk(line->text());
-  if (auto* button = qobject_cast<QAbstractButton*>(widget))
-    return QStringToGbk(button->text());
-  if (auto* group = qobject_cast<QGroupBox*>(widget)) return QStringToGbk(group->title());
-  if (auto* label = qobject_cast<QLabel*>(widget)) return QStringToGbk(label->text());
-  return GbkText();
+  return control->last_read_gbk;
 }
 
 void WidgetControls::ShowMessageBox(const GbkText& text, const GbkText& caption) {
+  Flush();  // the window behind the box shows the latest texts
   QMessageBox box(QMessageBox::NoIcon, GbkToQString(caption), GbkToDisplayText(text),
                   QMessageBox::Ok, &window_);
   box.setTextFormat(Qt::PlainText);

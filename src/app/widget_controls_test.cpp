@@ -43,6 +43,7 @@ class WidgetControlsTest : public ::testing::Test {
 
 TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
   access_.SetControlText(c::kStudentAnswer, Gbk("第1小题=====\r\n光合作用\r\n\r\n"));
+  QApplication::processEvents();
   EXPECT_EQ(Control<QPlainTextEdit>(window_, c::kStudentAnswer)->toPlainText(),
             QStringLiteral("第1小题=====\n光合作用\n\n"));
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer),
@@ -51,6 +52,7 @@ TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "");
 
   access_.SetControlText(c::kRemaining, "20000");
+  QApplication::processEvents();
   EXPECT_EQ(Control<QLineEdit>(window_, c::kRemaining)->text(), QStringLiteral("20000"));
   EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000");
   access_.SetControlText(c::kOrderKeys, Gbk("1-2，1-3"));
@@ -61,9 +63,10 @@ TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
   access_.SetControlText(c::kStudentName,
                          "A\x81\xFF"
                          "B");
+  access_.SetControlText(c::kStudentAnswer, "x\xFE");  // a lead byte at the end
+  QApplication::processEvents();
   EXPECT_EQ(Control<QLabel>(window_, c::kStudentName)->text(),
             QString::fromUtf16(u"A\uFFFD\uFFFDB"));
-  access_.SetControlText(c::kStudentAnswer, "x\xFE");  // a lead byte at the end
   EXPECT_TRUE(Control<QPlainTextEdit>(window_, c::kStudentAnswer)
                   ->toPlainText()
                   .contains(QChar(0xFFFD)));
@@ -85,6 +88,7 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   // Appending twice adds both texts in order with nothing between, also where the
   // user left the caret elsewhere.
   access_.SetControlText(c::kStudentAnswer, "start");
+  QApplication::processEvents();
   auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
   QTextCursor cursor = answer->textCursor();
   cursor.setPosition(2);
@@ -92,6 +96,8 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   access_.AppendControlText(c::kStudentAnswer, "a");
   access_.AppendControlText(c::kStudentAnswer, "b");
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab");
+  QApplication::processEvents();
+  EXPECT_EQ(answer->toPlainText(), QStringLiteral("startab"));
   EXPECT_EQ(answer->textCursor().position(), 7);
 
   // The view follows the end.
@@ -132,31 +138,63 @@ TEST_F(WidgetControlsTest, ReadsWhatTheUserTyped) {
 
 TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kGradeButton, Gbk("正在进行"));
+  access_.SetControlText(c::kScore, "17");
+  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>");
+  QApplication::processEvents();
   EXPECT_EQ(Control<QPushButton>(window_, c::kGradeButton)->text(),
             QStringLiteral("正在进行"));
   EXPECT_EQ(access_.GetControlText(c::kGradeButton), Gbk("正在进行"));
-  access_.SetControlText(c::kScore, "17");
   EXPECT_EQ(Control<QLabel>(window_, c::kScore)->text(), QStringLiteral("17"));
   access_.SetControlText(c::kResultGroup, Gbk("结果"));
   EXPECT_EQ(access_.GetControlText(c::kResultGroup), Gbk("结果"));
 
   // An announcement is plain text, never markup.
-  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>");
   auto* notice = Control<QLabel>(window_, c::kAnnouncement);
   EXPECT_EQ(notice->textFormat(), Qt::PlainText);
   EXPECT_EQ(notice->text(), QStringLiteral("<b>x</b> &amp; <a href='y'>z</a>"));
   access_.SetControlText(c::kAnnouncement, Gbk(" 第一行\r\n第二行 "));
+  QApplication::processEvents();
   EXPECT_EQ(notice->text(), QStringLiteral(" 第一行\n第二行 "));
   access_.SetControlText(c::kAnnouncement, "");
+  QApplication::processEvents();
   EXPECT_EQ(notice->text(), QString());
 
   // A picture box has no caption; unknown names are ignored.
   auto* picture = Control<QLabel>(window_, c::kPicture1);
   access_.SetControlText(c::kPicture1, "x");
+  QApplication::processEvents();
   EXPECT_FALSE(picture->pixmap().isNull());
   access_.SetControlText("no such control", "x");
   access_.AppendControlText("no such control", "x");
   EXPECT_EQ(access_.GetControlText("no such control"), "");
+}
+
+TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
+  auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
+  auto* name = Control<QLabel>(window_, c::kStudentName);
+  const QString name_before = name->text();
+  for (int i = 0; i < 1000; ++i) {
+    access_.SetControlText(c::kStudentAnswer, "");
+    access_.AppendControlText(c::kStudentAnswer, "q1\r\n");
+    access_.AppendControlText(c::kStudentAnswer, "q2\r\n");
+    access_.SetControlText(c::kStudentName, std::to_string(i));
+  }
+  // Not laid out one by one, but a read sees the latest write at once.
+  EXPECT_EQ(name->text(), name_before);
+  EXPECT_EQ(access_.GetControlText(c::kStudentName), "999");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n");
+  access_.AppendControlText(c::kStudentAnswer, "q3");
+  access_.Flush();
+  EXPECT_EQ(answer->toPlainText(), QStringLiteral("q1\nq2\nq3"));
+
+  // What the user types after the window caught up is kept and read.
+  access_.AppendControlText(c::kStudentAnswer, "\r\n");
+  QApplication::processEvents();
+  answer->setFocus();
+  QTest::keyClicks(answer, "typed");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped");
+  access_.AppendControlText(c::kStudentAnswer, "!");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!");
 }
 
 TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
@@ -168,10 +206,13 @@ TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
     QMessageBox::StandardButtons buttons;
   } seen;
   bool found = false;
+  access_.SetControlText(c::kScore, "8");
+  QString score_behind_box;
   QTimer::singleShot(50, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr) return;
     found = true;
+    score_behind_box = Control<QLabel>(window_, c::kScore)->text();
     seen = {box->windowTitle(),    box->text(),         box->icon(),
             box->windowModality(), box->parentWidget(), box->standardButtons()};
     QTest::keyClick(box, Qt::Key_Return);
@@ -184,6 +225,7 @@ TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
   EXPECT_EQ(seen.modality, Qt::ApplicationModal);
   EXPECT_EQ(seen.parent, &window_);
   EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+  EXPECT_EQ(score_behind_box, QStringLiteral("8"));
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 

@@ -42,11 +42,11 @@ lines=$(($(tr -cd '\n' < "$report" | wc -c) + 1))
 rm -f "$report"
 
 # Closing in the middle of a run.
-write_sheet 40000
+write_sheet 200000
 start_program vantry
 window=$(wait_window Vantry 30) || fail "the main window did not appear"
 click_in "$window" "$gx" "$gy"
-sleep 1
+sleep 0.3
 [ "$(count_windows 提示信息)" = 0 ] || fail "the run ended too soon to close it midway"
 press_in "$window" Escape
 status=$(wait_exit "$APP_PID" 5)
