@@ -9,8 +9,8 @@ namespace vantry {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::Gbk;
+using ::testing::IsEmpty;
 using testing::TempDir;
 
 std::string Record(std::string_view name, std::string_view answer) {
@@ -41,7 +41,8 @@ TEST(AnswerSheetTest, TagsNeedTheirTabsAndCase) {
 TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   TempDir dir;
   EXPECT_EQ(ReadAnswerSheetText(dir.path()), "");
-  dir.Write("学生答题文本.txt", Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
+  dir.Write("学生答题文本.txt",
+            Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
   const AnswerSheet sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲")));
   // A sheet saved as UTF-8 yields nothing.
@@ -54,7 +55,8 @@ TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
   EXPECT_THAT(SplitQuestionAnswers("x\t"), ElementsAre("x"));
   EXPECT_THAT(SplitQuestionAnswers("\tx"), ElementsAre("", "x"));
   EXPECT_THAT(SplitQuestionAnswers(""), IsEmpty());
-  EXPECT_THAT(SplitQuestionAnswers(Gbk("第一\r\n行\t二")), ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
+  EXPECT_THAT(SplitQuestionAnswers(Gbk("第一\r\n行\t二")),
+              ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
 }
 
 }  // namespace

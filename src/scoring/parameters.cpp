@@ -10,9 +10,10 @@
 
 namespace vantry {
 
-GbkText SubstitutePairs(std::string_view text,
-                        std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
-                        int start, bool case_sensitive, int count) {
+GbkText SubstitutePairs(
+    std::string_view text,
+    std::initializer_list<std::pair<std::string_view, std::string_view>> pairs, int start,
+    bool case_sensitive, int count) {
   assert(pairs.size() <= 5);
   GbkText result(text);
   for (const auto& [sought, replacement] : pairs) {

@@ -19,9 +19,10 @@ inline constexpr std::string_view kParametersFileName = "参数设置.txt";
 // previous, replacing every non-overlapping occurrence from `start` (0 counts as 1) on
 // character boundaries, at most `count` per pair when `count` >= 0. A pair with an
 // empty sought text changes nothing.
-GbkText SubstitutePairs(std::string_view text,
-                        std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
-                        int start = 1, bool case_sensitive = true, int count = -1);
+GbkText SubstitutePairs(
+    std::string_view text,
+    std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
+    int start = 1, bool case_sensitive = true, int count = -1);
 
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
 // to its first NUL, ASCII commas made full-width, then the "<综合题>" blocks into

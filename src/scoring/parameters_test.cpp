@@ -9,8 +9,8 @@ namespace vantry {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::Gbk;
+using ::testing::IsEmpty;
 using testing::TempDir;
 
 ProgramState Load(const TempDir& dir) {
@@ -21,20 +21,23 @@ ProgramState Load(const TempDir& dir) {
 
 TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
   TempDir dir;
-  dir.Write("参数设置.txt",
-            Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"
-                "</综合题>\r\n<综合题><分值>6</分值><关键词>细胞膜</关键词></综合题>"));
+  dir.Write(
+      "参数设置.txt",
+      Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"
+          "</综合题>\r\n<综合题><分值>6</分值><关键词>细胞膜</关键词></综合题>"));
   const ProgramState state = Load(dir);
-  EXPECT_THAT(state.rule_list,
-              ElementsAre(Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
-                          Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
+  EXPECT_THAT(
+      state.rule_list,
+      ElementsAre(
+          Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
+          Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
   EXPECT_THAT(state.max_score_list, ElementsAre("10", "6"));
 }
 
 TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   TempDir dir;
-  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") + std::string("\0", 1) +
-                                Gbk("<分值>9</分值>"));
+  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") +
+                                std::string("\0", 1) + Gbk("<分值>9</分值>"));
   const ProgramState state = Load(dir);
   EXPECT_THAT(state.rule_list, ElementsAre("a" + Gbk("，") + "b"));
   EXPECT_THAT(state.max_score_list, ElementsAre("5"));

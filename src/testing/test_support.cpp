@@ -37,7 +37,8 @@ std::filesystem::path TempDir::File(std::string_view utf8_name) const {
   return PathInDirectory(path_, utf8_name);
 }
 
-std::filesystem::path TempDir::Write(std::string_view utf8_name, std::string_view bytes) const {
+std::filesystem::path TempDir::Write(std::string_view utf8_name,
+                                     std::string_view bytes) const {
   const auto file = File(utf8_name);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

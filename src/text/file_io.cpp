@@ -37,7 +37,8 @@ std::string ReadWholeFile(const fs::path& path) {
 
 #ifdef _WIN32
 
-bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks) {
+bool WriteWholeFile(const fs::path& path,
+                    std::initializer_list<std::string_view> blocks) {
   if (path.empty()) return false;
   fs::path temp = path;
   temp += L".vantry-tmp";
@@ -47,7 +48,8 @@ bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view
   bool ok = true;
   for (std::string_view block : blocks) {
     DWORD written = 0;
-    if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr) ||
+    if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written,
+                   nullptr) ||
         written != block.size()) {
       ok = false;
       break;
@@ -105,7 +107,8 @@ mode_t NewFileMode(const fs::path& path) {
 
 }  // namespace
 
-bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks) {
+bool WriteWholeFile(const fs::path& path,
+                    std::initializer_list<std::string_view> blocks) {
   if (path.empty()) return false;
   std::error_code ec;
   if (fs::is_directory(path, ec)) return false;
@@ -137,7 +140,8 @@ bool PathExists(const fs::path& path) {
 fs::path RunDirectory() {
 #ifdef _WIN32
   std::wstring buffer(32768, L'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  const DWORD n =
+      GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
   buffer.resize(n);
   return fs::path(buffer).parent_path();
 #elif defined(__APPLE__)

@@ -15,7 +15,8 @@ using testing::TempDir;
 
 TEST(FileIoTest, ReadsWholeFilesAndNothingForMissingOnes) {
   TempDir dir;
-  EXPECT_EQ(ReadWholeFile(dir.Write("a.txt", std::string("x\0y", 3))), std::string("x\0y", 3));
+  EXPECT_EQ(ReadWholeFile(dir.Write("a.txt", std::string("x\0y", 3))),
+            std::string("x\0y", 3));
   EXPECT_EQ(ReadWholeFile(dir.Write("empty.txt", "")), "");
   EXPECT_EQ(ReadWholeFile(dir.File("missing.txt")), "");
   EXPECT_EQ(ReadWholeFile(dir.path()), "");
@@ -40,7 +41,8 @@ TEST(FileIoTest, WriteReplacesAndLeavesNoTemporaryFile) {
   ASSERT_TRUE(WriteWholeFile(file, {}));
   EXPECT_EQ(ReadWholeFile(file), "");
   EXPECT_TRUE(PathExists(file));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+            1);
 }
 
 TEST(FileIoTest, FailedWriteKeepsTheOldFile) {

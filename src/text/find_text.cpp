@@ -77,7 +77,8 @@ void Scan(std::string_view text, std::string_view sought, size_t from, size_t li
 
 }  // namespace
 
-int FindText(std::string_view text, std::string_view sought, int start, bool ignore_case) {
+int FindText(std::string_view text, std::string_view sought, int start,
+             bool ignore_case) {
   if (start < 1) start = 1;
   const size_t from = static_cast<size_t>(start) - 1;
   if (from >= text.size()) return -1;
@@ -93,7 +94,8 @@ int FindText(std::string_view text, std::string_view sought, int start, bool ign
 int FindTextBackward(std::string_view text, std::string_view sought, int end,
                      bool ignore_case) {
   size_t limit = text.size();
-  if (end > 0 && static_cast<size_t>(end) - 1 < limit) limit = static_cast<size_t>(end) - 1;
+  if (end > 0 && static_cast<size_t>(end) - 1 < limit)
+    limit = static_cast<size_t>(end) - 1;
   if (limit == 0) return -1;
   if (sought.empty()) return 1;
   int found = -1;

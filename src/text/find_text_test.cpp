@@ -77,7 +77,8 @@ TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
     std::vector<int> naive;
     for (size_t i = 0; i + sought.size() <= text.size();
          i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
-      if (text.compare(i, sought.size(), sought) == 0) naive.push_back(static_cast<int>(i) + 1);
+      if (text.compare(i, sought.size(), sought) == 0)
+        naive.push_back(static_cast<int>(i) + 1);
     }
     std::vector<int> found;
     for (int p = FindText(text, sought); p > 0; p = FindText(text, sought, p + 1)) {

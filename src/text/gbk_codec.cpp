@@ -50,7 +50,8 @@ class CodePage936 {
     for (unsigned b = 0x80; b <= 0xFF; ++b) {
       const char bytes[1] = {static_cast<char>(b)};
       singles_[b - 0x80] = DecodeOne(bytes, 1);
-      if (singles_[b - 0x80] != kNone) reverse_[singles_[b - 0x80]] = static_cast<uint16_t>(b);
+      if (singles_[b - 0x80] != kNone)
+        reverse_[singles_[b - 0x80]] = static_cast<uint16_t>(b);
     }
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
@@ -58,7 +59,8 @@ class CodePage936 {
         const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
         const char16_t c = DecodeOne(bytes, 2);
         if (c == kNone) continue;
-        pairs_[Index(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail))] = c;
+        pairs_[Index(static_cast<unsigned char>(lead),
+                     static_cast<unsigned char>(trail))] = c;
         if (reverse_[c] == 0) reverse_[c] = static_cast<uint16_t>((lead << 8) | trail);
       }
     }
@@ -78,7 +80,9 @@ class CodePage936 {
           if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-16LE", "GBK");
           return cd;
         }(),
-        [](iconv_t cd) { return cd == reinterpret_cast<iconv_t>(-1) ? 0 : iconv_close(cd); });
+        [](iconv_t cd) {
+          return cd == reinterpret_cast<iconv_t>(-1) ? 0 : iconv_close(cd);
+        });
     iconv_t cd = converter.get();
     if (cd == reinterpret_cast<iconv_t>(-1)) return kNone;
     char in[2] = {bytes[0], n > 1 ? bytes[1] : '\0'};
@@ -148,7 +152,8 @@ void EncodeOne(char32_t c, GbkText& out) {
     out.push_back(static_cast<char>(c - kEscapeBase));
     return;
   }
-  const uint16_t code = c < 0x10000 ? CodePage936::Get().Encode(static_cast<char16_t>(c)) : 0;
+  const uint16_t code =
+      c < 0x10000 ? CodePage936::Get().Encode(static_cast<char16_t>(c)) : 0;
   if (code == 0) {
     out.push_back('?');
   } else if (code < 0x100) {
@@ -229,8 +234,15 @@ GbkText Utf8ToGbk(std::string_view utf8) {
   const size_t n = utf8.size();
   for (size_t i = 0; i < n;) {
     const unsigned char c = s[i];
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
-    char32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    size_t len = c < 0x80           ? 1
+                 : (c >> 5) == 0x6  ? 2
+                 : (c >> 4) == 0xE  ? 3
+                 : (c >> 3) == 0x1E ? 4
+                                    : 0;
+    char32_t cp = len == 1   ? c
+                  : len == 2 ? (c & 0x1F)
+                  : len == 3 ? (c & 0x0F)
+                             : (c & 0x07);
     bool ok = len != 0 && i + len <= n;
     for (size_t k = 1; ok && k < len; ++k) {
       ok = (s[i + k] & 0xC0) == 0x80;

@@ -22,8 +22,10 @@ enum class InvalidGbk {
 // The first code point of the escape range: byte b (>= 0x80) travels as kEscapeBase + b.
 inline constexpr char32_t kEscapeBase = 0xDC00;
 
-std::u32string GbkToUtf32(std::string_view gbk, InvalidGbk invalid = InvalidGbk::kReplace);
-std::u16string GbkToUtf16(std::string_view gbk, InvalidGbk invalid = InvalidGbk::kReplace);
+std::u32string GbkToUtf32(std::string_view gbk,
+                          InvalidGbk invalid = InvalidGbk::kReplace);
+std::u16string GbkToUtf16(std::string_view gbk,
+                          InvalidGbk invalid = InvalidGbk::kReplace);
 // Valid UTF-8; invalid bytes always become U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
 

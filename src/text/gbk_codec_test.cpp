@@ -15,7 +15,10 @@ TEST(GbkCodecTest, ConvertsBothWays) {
 }
 
 TEST(GbkCodecTest, InvalidBytesShowAsReplacementCharacter) {
-  EXPECT_EQ(GbkToUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(GbkToUtf8("a\xFF"
+                      "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");
   EXPECT_FALSE(IsValidGbk("a\x81"));
   EXPECT_TRUE(IsValidGbk("\xD6\xD0"));
@@ -40,7 +43,7 @@ TEST(GbkCodecTest, EscapeModeIsLosslessForEveryBytePair) {
 TEST(GbkCodecTest, UnmappableAndMalformedInputBecomesQuestionMark) {
   EXPECT_EQ(Utf8ToGbk("a\xC3"), "a?");
   EXPECT_EQ(Utf8ToGbk("\xF0\x9F\x98\x80"), "?");  // an emoji has no GBK form
-  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???");  // an encoded surrogate is malformed
+  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???");    // an encoded surrogate is malformed
   EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?");
 }
 

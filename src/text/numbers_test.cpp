@@ -29,7 +29,8 @@ TEST(TextToIntegerTest, SaturatesAtThe32BitLimits) {
   EXPECT_EQ(TextToInteger("2147483647"), std::numeric_limits<int32_t>::max());
   EXPECT_EQ(TextToInteger("2147483648"), std::numeric_limits<int32_t>::max());
   EXPECT_EQ(TextToInteger("-2147483648"), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(TextToInteger("-99999999999999999999999"), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(TextToInteger("-99999999999999999999999"),
+            std::numeric_limits<int32_t>::min());
   EXPECT_EQ(TextToInteger64("1733616000123"), 1733616000123LL);
   EXPECT_EQ(TextToInteger64("99999999999999999999"), std::numeric_limits<int64_t>::max());
 }

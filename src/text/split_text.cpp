@@ -12,7 +12,9 @@ std::vector<GbkText> SplitText(std::string_view text, std::string_view separator
     pieces.emplace_back(text);
     return pieces;
   }
-  const auto full = [&] { return maximum > 0 && pieces.size() >= static_cast<size_t>(maximum); };
+  const auto full = [&] {
+    return maximum > 0 && pieces.size() >= static_cast<size_t>(maximum);
+  };
   size_t begin = 0;
   while (!full()) {
     const int found = FindText(text, separator, static_cast<int>(begin) + 1);

@@ -11,7 +11,8 @@ using testing::Gbk;
 
 TEST(SubstituteTextTest, ReplacesWithoutOverlap) {
   const std::string comma = Gbk("，");
-  EXPECT_EQ(SubstituteText("a,b,,c", ",", comma), "a" + comma + "b" + comma + comma + "c");
+  EXPECT_EQ(SubstituteText("a,b,,c", ",", comma),
+            "a" + comma + "b" + comma + comma + "c");
   EXPECT_EQ(SubstituteText("aaa", "aa", "b"), "ba");
 }
 

@@ -17,8 +17,8 @@ int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
     pos = p1 + static_cast<int>(start_marker.size());
     const int p2 = FindText(text, end_marker, pos, options.ignore_case);
     if (p2 < 0) break;
-    const std::string_view body = text.substr(static_cast<size_t>(pos) - 1,
-                                              static_cast<size_t>(p2 - pos));
+    const std::string_view body =
+        text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos));
     GbkText field;
     field.reserve((options.keep_start_marker == 1 ? start_marker.size() : 0) +
                   options.prefix.size() + body.size() + options.suffix.size() +

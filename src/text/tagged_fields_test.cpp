@@ -12,11 +12,12 @@ namespace vantry {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::Gbk;
+using ::testing::IsEmpty;
 
 std::vector<GbkText> Fields(std::string_view text, std::string_view start,
-                            std::string_view end, const TaggedFieldOptions& options = {}) {
+                            std::string_view end,
+                            const TaggedFieldOptions& options = {}) {
   std::vector<GbkText> fields{"stale"};
   const int n = ExtractTaggedFields(text, start, end, fields, options);
   EXPECT_EQ(n, static_cast<int>(fields.size()));
@@ -43,7 +44,8 @@ TEST(TaggedFieldsTest, AnswerSheetTagsNeedTheirOwnTabs) {
   EXPECT_THAT(Fields(start + end, start, end), ElementsAre(""));
   // A single TAB between the tags belongs to only one of them: the field runs on.
   const std::string text = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
-  EXPECT_THAT(Fields(text, start, end), ElementsAre(Gbk("</姓名> 甲 <姓名>\t乙"), Gbk("乙")));
+  EXPECT_THAT(Fields(text, start, end),
+              ElementsAre(Gbk("</姓名> 甲 <姓名>\t乙"), Gbk("乙")));
 }
 
 TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {

@@ -93,7 +93,8 @@ GbkText ToLowerAscii(std::string_view text) {
 GbkText TextUpToNul(std::string_view bytes) {
   const void* nul = std::memchr(bytes.data(), '\0', bytes.size());
   if (nul == nullptr) return GbkText(bytes);
-  return GbkText(bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data())));
+  return GbkText(
+      bytes.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - bytes.data())));
 }
 
 }  // namespace vantry

@@ -43,7 +43,8 @@ TEST(InMemoryControlsTest, RecordsCallsBoxesAndExit) {
   c.ShowMessageBox("t", "c");
   c.EndProcess(0);
   ASSERT_EQ(c.events().size(), 2u);
-  EXPECT_EQ(c.events()[0], (InMemoryControls::Event{"set", std::string(controls::kRemaining), "2"}));
+  EXPECT_EQ(c.events()[0],
+            (InMemoryControls::Event{"set", std::string(controls::kRemaining), "2"}));
   EXPECT_EQ(c.events()[1].kind, "get");
   ASSERT_EQ(c.message_boxes().size(), 1u);
   EXPECT_EQ(c.message_boxes()[0].caption, "c");

@@ -1,0 +1,67 @@
+// Throughput of the text scans that read the exam files, on a 50 MB GBK text.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "text/find_text.h"
+#include "text/gbk_codec.h"
+#include "text/tagged_fields.h"
+
+namespace vantry {
+namespace {
+
+constexpr size_t kTextBytes = 50u << 20;
+
+// A realistic answer sheet: GBK records with tags, Chinese answers and TABs.
+const std::string& SheetText() {
+  static const std::string text = [] {
+    const std::string record = Utf8ToGbk(
+        "<姓名>\t王小明\t</"
+        "姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气和有机物。"
+        "\t细胞膜控制物质进出，细胞核是遗传信息库。\t食物链：草→兔→狐，能量逐级递减。"
+        "\t</答题文本>\r\n");
+    std::string out;
+    out.reserve(kTextBytes + record.size());
+    while (out.size() < kTextBytes) out += record;
+    return out;
+  }();
+  return text;
+}
+
+void BM_FindTextAbsent(benchmark::State& state) {
+  const std::string& text = SheetText();
+  const std::string sought = state.range(0) == 0 ? "xyzzy!" : Utf8ToGbk("鲸鱼鲨");
+  for (auto _ : state) benchmark::DoNotOptimize(FindText(text, sought));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
+  state.SetLabel(state.range(0) == 0 ? "6-byte ASCII" : "6-byte Chinese");
+}
+BENCHMARK(BM_FindTextAbsent)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_FindTextAbsentIgnoreCase(benchmark::State& state) {
+  const std::string& text = SheetText();
+  for (auto _ : state) benchmark::DoNotOptimize(FindText(text, "XYZZY!", 1, true));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
+}
+BENCHMARK(BM_FindTextAbsentIgnoreCase)->Unit(benchmark::kMillisecond);
+
+void BM_ExtractTaggedFields(benchmark::State& state) {
+  const std::string& text = SheetText();
+  const std::string start = Utf8ToGbk("<答题文本>\t");
+  const std::string end = Utf8ToGbk("\t</答题文本>");
+  std::vector<std::string> fields;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ExtractTaggedFields(text, start, end, fields));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
+  state.counters["fields"] = static_cast<double>(fields.size());
+}
+BENCHMARK(BM_ExtractTaggedFields)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantry
+
+BENCHMARK_MAIN();

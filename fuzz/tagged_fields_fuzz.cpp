@@ -1,0 +1,55 @@
+// Properties of tagged-field extraction: fields lie inside the input, in order.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "text/find_text.h"
+#include "text/tagged_fields.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    fprintf(stderr, "property violated: %s\n", what);
+    abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const std::string start = input.ConsumeRandomLengthString(6);
+  const std::string end = input.ConsumeRandomLengthString(6);
+  const bool ignore_case = input.ConsumeBool();
+  const std::string text = input.ConsumeRemainingBytesAsString();
+
+  vantry::TaggedFieldOptions options;
+  options.ignore_case = ignore_case;
+  std::vector<std::string> fields{"stale"};
+  const int n = vantry::ExtractTaggedFields(text, start, end, fields, options);
+  Check(n == static_cast<int>(fields.size()), "count equals entries");
+  if (start.empty() || end.empty()) {
+    Check(n == 0, "empty markers give nothing");
+    return 0;
+  }
+  // Walk the start markers the way the extraction does and check each field is the
+  // exact slice of the input between its markers.
+  int pos = 1;
+  for (const std::string& field : fields) {
+    const int p1 = vantry::FindText(text, start, pos, ignore_case);
+    Check(p1 > 0, "each field has a start marker");
+    pos = p1 + static_cast<int>(start.size());
+    Check(static_cast<size_t>(pos) - 1 + field.size() <= text.size(),
+          "field lies inside input");
+    Check(text.compare(static_cast<size_t>(pos) - 1, field.size(), field) == 0,
+          "field is the slice after its start marker");
+    Check(vantry::FindText(text, end, pos, ignore_case) ==
+              pos + static_cast<int>(field.size()),
+          "field ends at the next end marker");
+  }
+  return 0;
+}

@@ -1,0 +1,123 @@
+// Properties of the text primitives against a plain reference scan.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "text/find_text.h"
+#include "text/numbers.h"
+#include "text/split_text.h"
+#include "text/substitute_text.h"
+#include "text/text_slices.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    fprintf(stderr, "property violated: %s\n", what);
+    abort();
+  }
+}
+
+// All match positions (1-based) of the character-by-character scan from `start`.
+std::vector<int> ReferenceMatches(const std::string& text, const std::string& sought,
+                                  int start) {
+  std::vector<int> positions;
+  for (size_t i = static_cast<size_t>(start) - 1; i + sought.size() <= text.size();
+       i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
+    if (text.compare(i, sought.size(), sought) == 0)
+      positions.push_back(static_cast<int>(i) + 1);
+  }
+  return positions;
+}
+
+// The substitution scan: copy the bytes before start; at each position compare, on a
+// match append the replacement and move behind it, else copy one character.
+std::string ReferenceSubstitute(const std::string& text, const std::string& sought,
+                                const std::string& replacement, int start) {
+  if (text.empty() || sought.empty()) return text;
+  size_t i = static_cast<size_t>(start < 1 ? 1 : start) - 1;
+  if (i > text.size()) i = text.size();
+  std::string out = text.substr(0, i);
+  while (i + sought.size() <= text.size()) {
+    if (text.compare(i, sought.size(), sought) == 0) {
+      out += replacement;
+      i += sought.size();
+      continue;
+    }
+    const size_t step = static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1;
+    out += text.substr(i, step);
+    i += step;
+  }
+  if (i < text.size()) out += text.substr(i);
+  return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const std::string sought = input.ConsumeRandomLengthString(8);
+  const std::string replacement = input.ConsumeRandomLengthString(8);
+  const int start = input.ConsumeIntegralInRange<int>(-2, 64);
+  const std::string text = input.ConsumeRemainingBytesAsString();
+
+  // FindText: the first match of the reference scan, never a position inside a character.
+  const int found = vantry::FindText(text, sought, start);
+  const int from = start < 1 ? 1 : start;
+  if (sought.empty()) {
+    Check(found == (static_cast<size_t>(from) <= text.size() ? from : -1),
+          "empty sought");
+  } else if (static_cast<size_t>(from) > text.size()) {
+    Check(found == -1, "start beyond end");
+  } else {
+    const std::vector<int> all = ReferenceMatches(text, sought, from);
+    Check(found == (all.empty() ? -1 : all.front()),
+          "FindText equals the reference scan");
+    const int last = vantry::FindTextBackward(text, sought);
+    const std::vector<int> from_one = ReferenceMatches(text, sought, 1);
+    Check(last == (from_one.empty() ? -1 : from_one.back()),
+          "FindTextBackward equals the reference");
+  }
+  const int folded = vantry::FindText(text, sought, start, true);
+  Check(folded == -1 || (found != -1 && folded <= found) || found == -1,
+        "ignore case finds no later");
+
+  // SubstituteText: replacing a text by itself changes nothing; the byte count adds up.
+  Check(vantry::SubstituteText(text, sought, sought, start) == text,
+        "identity substitution");
+  Check(vantry::SubstituteText(text, sought, replacement, start) ==
+            ReferenceSubstitute(text, sought, replacement, start),
+        "SubstituteText equals the reference scan");
+
+  // SplitText: joining the pieces gives the text back (less one trailing separator).
+  if (!sought.empty()) {
+    const std::vector<std::string> pieces = vantry::SplitText(text, sought);
+    std::string joined;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      if (i) joined += sought;
+      joined += pieces[i];
+    }
+    Check(joined == text || joined + sought == text, "split then join");
+  }
+
+  // Trimming and space removal never add bytes; trimming is idempotent.
+  const std::string trimmed = vantry::TrimSpaces(text);
+  Check(trimmed.size() <= text.size() && vantry::TrimSpaces(trimmed) == trimmed, "trim");
+  Check(vantry::RemoveAllSpaces(text).size() <= text.size(), "remove spaces");
+
+  // TextToInteger agrees with strtoll on plain ASCII digits and saturates otherwise.
+  const int32_t value = vantry::TextToInteger(text);
+  bool ascii = true;
+  for (unsigned char c : text) ascii = ascii && c < 0x80 && c != 0;
+  if (ascii) {
+    errno = 0;
+    long long ref = std::strtoll(text.c_str(), nullptr, 10);
+    // strtoll accepts more than atoi does (hex prefixes do not apply with base 10).
+    if (ref > INT32_MAX) ref = INT32_MAX;
+    if (ref < INT32_MIN) ref = INT32_MIN;
+    Check(value == ref, "TextToInteger equals the saturated strtoll");
+  }
+  return 0;
+}
