@@ -75,8 +75,7 @@ std::string SaveAsGbkHint(std::string_view utf8_file_name, ForeignEncoding encod
          " 编码保存的，本程序只能读取 GBK（ANSI）编码的文件。"
          "请用记事本打开它，选择“另存为”，编码选“ANSI”后保存，再重新阅卷。\n" +
          name + " looks like it was saved as " + found +
-         "; Vantry reads GBK (ANSI) files only. Open it in Notepad, choose Save As with "
-         "the encoding ANSI, and grade again.";
+         "; please save it as GBK (in Notepad: Save As, encoding ANSI) and grade again.";
 }
 
 }  // namespace vantry

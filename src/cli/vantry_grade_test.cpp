@@ -1,0 +1,161 @@
+// Runs the built vantry-grade program on exams in temporary folders.
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testing/test_support.h"
+#include "text/file_io.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+
+struct Result {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(std::string_view arg) {
+  std::string quoted = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+// Runs vantry-grade from the program folder in `cwd` with `args`.
+Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
+  const char* program_dir = std::getenv("VANTRY_PROGRAM_DIR");
+  if (program_dir == nullptr) ADD_FAILURE() << "VANTRY_PROGRAM_DIR is not set";
+  const TempDir io;
+  std::string command = "cd " + Quote(cwd.string()) + " && " +
+                        Quote(std::string(program_dir ? program_dir : ".") + "/vantry-grade");
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " >" + Quote(io.File("out").string()) + " 2>" + Quote(io.File("err").string());
+  const int status = std::system(command.c_str());
+  Result result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadWholeFile(io.File("out"));
+  result.err = ReadWholeFile(io.File("err"));
+  return result;
+}
+
+// The one report file in `dir`, by its bytes; fails when there is none or several.
+std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
+  std::vector<std::filesystem::path> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("阅卷结果") && name.ends_with(".txt")) reports.push_back(entry.path());
+  }
+  EXPECT_EQ(reports.size(), 1u);
+  if (reports.empty()) return {};
+  if (utf8_name) *utf8_name = reports[0].filename().string();
+  return ReadWholeFile(reports[0]);
+}
+
+void WriteExam(const TempDir& dir) {
+  dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词>"
+                                "<关键词>叶绿体</关键词><关键词>氧气</关键词></综合题>\r\n"
+                                "<综合题><分值>3</分值><关键词>细胞膜</关键词>"
+                                "<关键词>细胞核</关键词></综合题>\r\n"));
+  dir.Write("学生答题文本.txt",
+            Gbk("<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气。"
+                "\t细胞膜和细胞核\t</答题文本>\r\n"
+                "<姓名>\t李华\t</姓名>\r\n<答题文本>\t氧气在叶绿体中产生\t\t\t</答题文本>\r\n"));
+}
+
+TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
+  TempDir dir;
+  WriteExam(dir);
+  const Result r = Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  std::string name;
+  EXPECT_EQ(ReportBytes(dir, &name), Gbk("王小明 6 3  9\r\n李华 0 0  0"));
+  EXPECT_EQ(name.size(), std::string("阅卷结果20261208.txt").size());
+  EXPECT_TRUE(r.out.starts_with("共有试卷：2 份\n批卷用时：")) << r.out;
+  EXPECT_NE(r.out.find("\n平均每份用时："), std::string::npos);
+  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + name + "’！\n")) << r.out;
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+  EXPECT_EQ(r.err, "");  // no terminal, short run: no progress lines
+}
+
+TEST(VantryGradeTest, BoxesAreTakenAsTyped) {
+  TempDir dir;
+  WriteExam(dir);
+  // The current folder is the default; values may be empty or negative.
+  EXPECT_EQ(Grade(dir.path(), {"--points="}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 0 0  0\r\n李华 0 0  0"));
+  EXPECT_EQ(Grade(dir.path(), {"--points", "-2", "--quiet"}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 -6 -4  -10\r\n李华 -4 0  -4"));
+  EXPECT_EQ(Grade(dir.path(), {"--points=３"}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 9 3  12\r\n李华 6 0  6"));
+}
+
+TEST(VantryGradeTest, BadArgumentsExitTwoWithUsage) {
+  TempDir dir;
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--verbose"}, {"--points"}, {"stray"},
+        {"--dir", dir.File("missing").string()}}) {
+    const Result r = Grade(dir.path(), args);
+    EXPECT_EQ(r.exit_code, 2) << args[0];
+    EXPECT_NE(r.err.find("usage: vantry-grade [--dir DIR]"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::directory_iterator(dir.path()) !=
+               std::filesystem::directory_iterator());  // nothing was written
+
+  const Result help = Grade(dir.path(), {"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: vantry-grade")) << help.out;
+}
+
+TEST(VantryGradeTest, UnwritableReportExitsOne) {
+  TempDir dir;
+  WriteExam(dir);
+  // Learn today's report name from a first run, then put a folder in its place.
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  std::string name;
+  ReportBytes(dir, &name);
+  std::filesystem::remove(dir.File(name));
+  std::filesystem::create_directory(dir.File(name));
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
+}
+
+TEST(VantryGradeTest, SheetSavedAsUtf8IsExplained) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
+  dir.Write("学生答题文本.txt", "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n");
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+  EXPECT_NE(r.err.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("save it as GBK"), std::string::npos) << r.err;
+  EXPECT_EQ(ReportBytes(dir), "");
+}
+
+TEST(VantryGradeTest, MissingFilesAreNamedOnStderr) {
+  TempDir dir;
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_NE(r.err.find("没有找到“参数设置.txt”"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("没有找到“学生答题文本.txt”"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+}
+
+}  // namespace
+}  // namespace vantry
