@@ -1,0 +1,91 @@
+#include "text/blank_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+
+std::string Clean(std::string text) { return RemoveBlankLines(text); }
+
+TEST(RemoveBlankLinesTest, RemovesBlankLinesBetweenLines) {
+  EXPECT_EQ(Clean("A\r\n\r\n\r\nB"), "A\r\nB");
+  EXPECT_EQ(Clean("A\r\n  \r\nB"), "A\r\nB");
+  EXPECT_EQ(Clean("A\r\n\t \f\v\r\n \r\n\r\nB\r\nC"), "A\r\nB\r\nC");
+  EXPECT_EQ(Clean("A\r\n\r\nB\r\n\r\nC"), "A\r\nB\r\nC");
+}
+
+TEST(RemoveBlankLinesTest, KeepsLinesThatHoldAnything) {
+  EXPECT_EQ(Clean("A\r\n  B"), "A\r\n  B");
+  EXPECT_EQ(Clean("A  \r\nB"), "A  \r\nB");
+  EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4")), Gbk("甲 5 3  8\r\n乙 4  4"));
+  // A full-width space is not white space for this purpose.
+  EXPECT_EQ(Clean("A\r\n" + Gbk("　") + "\r\nB"), "A\r\n" + Gbk("　") + "\r\nB");
+}
+
+TEST(RemoveBlankLinesTest, TrimsOneLineBreakAtEachEndOfTheCallersText) {
+  std::string text = "A\r\n";
+  EXPECT_EQ(RemoveBlankLines(text), "A");
+  EXPECT_EQ(text, "A");
+
+  text = "A\r\n\r\n";
+  EXPECT_EQ(RemoveBlankLines(text), "A\r\n");
+  EXPECT_EQ(text, "A\r\n");
+
+  text = "A\r\n\r\n\r\n";
+  EXPECT_EQ(RemoveBlankLines(text), "A\r\n");
+  EXPECT_EQ(text, "A\r\n\r\n");
+
+  text = "\r\n\r\nA";
+  EXPECT_EQ(RemoveBlankLines(text), "\r\nA");
+  EXPECT_EQ(text, "\r\nA");
+}
+
+TEST(RemoveBlankLinesTest, EmptyAndLineBreakOnly) {
+  EXPECT_EQ(Clean(""), "");
+  EXPECT_EQ(Clean("\r\n"), "");
+  EXPECT_EQ(Clean("\r\n\r\n"), "");
+  EXPECT_EQ(Clean("\r\n\r\n\r\n"), "\r\n");
+}
+
+TEST(RemoveBlankLinesTest, ReportWithInvalidGbkComesBackByteForByte) {
+  // A name pasted as UTF-8 into a GBK file, a lone high byte before a CR, a lone lead
+  // byte at the end of a line, and blank lines among them.
+  const std::string utf8_name = "\xE5\xBC\xA0\xE4\xB8\x89";  // 张三 in UTF-8
+  const std::string lines[] = {
+      utf8_name + " 5 3  8",
+      Gbk("李四") + "\xFF" + " 4  4",
+      "\x81",
+      Gbk("王五 1  1") + "\x80",
+      "\xFE\x7F \xA1",
+  };
+  std::string report;
+  std::string expected;
+  for (const std::string& line : lines) {
+    report += line + "\r\n \t\r\n\r\n";
+    expected += line + "\r\n";
+  }
+  // The last blank lines leave one line break behind, as in any text that ends in
+  // more than one.
+  EXPECT_EQ(Clean(report), expected);
+}
+
+TEST(RemoveBlankLinesTest, LongReport) {
+  std::string report;
+  std::string expected;
+  for (int i = 0; i < 20000; ++i) {
+    const std::string line = Gbk("学生") + std::to_string(i) + " 5 3  8";
+    report += line + (i % 3 == 0 ? "\r\n\r\n  \r\n" : "\r\n");
+    expected += line + "\r\n";
+  }
+  expected.resize(expected.size() - 2);
+  EXPECT_EQ(Clean(report), expected);
+}
+
+}  // namespace
+}  // namespace vantry

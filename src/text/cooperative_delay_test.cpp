@@ -1,0 +1,68 @@
+#include "text/cooperative_delay.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "text/message_pump.h"
+
+namespace vantry {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+TEST(CooperativeDelayTest, WaitsTheTimeWhilePumping) {
+  int pumps = 0;
+  ScopedMessagePump pump([&] { ++pumps; });
+  const auto start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(100));
+  const auto elapsed = Clock::now() - start;
+  EXPECT_GE(elapsed, milliseconds{100});
+  EXPECT_LT(elapsed, milliseconds{5000});
+  EXPECT_GE(pumps, 5);
+}
+
+TEST(CooperativeDelayTest, UnitsScaleTheDuration) {
+  ScopedMessagePump pump([] {});
+  auto start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(0, 1));
+  EXPECT_LT(Clock::now() - start, milliseconds{50});
+  start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(1, 1));  // one second
+  EXPECT_GE(Clock::now() - start, milliseconds{1000});
+  start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(3, 40));  // 40 ms per unit
+  EXPECT_GE(Clock::now() - start, milliseconds{120});
+}
+
+TEST(CooperativeDelayTest, ZeroOrNegativeReturnsAtOnce) {
+  int pumps = 0;
+  ScopedMessagePump pump([&] { ++pumps; });
+  const auto start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(0));
+  EXPECT_TRUE(CooperativeDelay(-1000));
+  EXPECT_TRUE(CooperativeDelay(5, -1));
+  EXPECT_LT(Clock::now() - start, milliseconds{50});
+  EXPECT_EQ(pumps, 0);
+}
+
+TEST(CooperativeDelayTest, HandlersRunDuringTheWait) {
+  // A handler that runs inside the pump sees the delay still going and may nest.
+  int depth = 0;
+  int nested_runs = 0;
+  ScopedMessagePump pump([&] {
+    if (depth > 0 || nested_runs > 0) return;
+    ++depth;
+    ++nested_runs;
+    CooperativeDelay(10);
+    --depth;
+  });
+  const auto start = Clock::now();
+  EXPECT_TRUE(CooperativeDelay(30));
+  EXPECT_GE(Clock::now() - start, milliseconds{30});
+  EXPECT_EQ(nested_runs, 1);
+}
+
+}  // namespace
+}  // namespace vantry
