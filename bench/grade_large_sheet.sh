@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Times vantry-grade on a large generated exam: 20,000 students, 10 questions each,
-# 8 keyword groups per question (override with STUDENTS, QUESTIONS, GROUPS, RUNS).
+# 8 keyword groups per question (override with STUDENTS, QUESTIONS, KEYWORD_GROUPS, RUNS).
 # Prints the sheet size, the median wall time and the largest peak memory of RUNS runs,
 # and the memory bound 3 x sheet size + 50 MB.
 #
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 students=${STUDENTS:-20000}
 questions=${QUESTIONS:-10}
-groups=${GROUPS:-8}
+groups=${KEYWORD_GROUPS:-8}
 runs=${RUNS:-5}
 
 cmake --build --preset "$preset" --target vantry-grade make_large_sheet >/dev/null

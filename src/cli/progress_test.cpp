@@ -9,7 +9,7 @@ namespace vantry {
 namespace {
 
 // Runs a whole grading's worth of updates into a memory stream and returns the text.
-std::string Run(bool terminal, int total) {
+std::string Draw(bool terminal, int total) {
   char* data = nullptr;
   size_t size = 0;
   std::FILE* out = open_memstream(&data, &size);
@@ -28,25 +28,25 @@ size_t Count(const std::string& text, std::string_view what) {
 }
 
 TEST(ProgressReporterTest, TerminalRedrawsABarOncePerPercent) {
-  const std::string text = Run(true, 20000);
-  EXPECT_EQ(Count(text, "\r"), 100u);
+  const std::string text = Draw(true, 20000);
+  EXPECT_EQ(Count(text, "\r"), 101u);  // 0% to 100%
   EXPECT_EQ(Count(text, "\n"), 1u);
   EXPECT_NE(text.find("\r阅卷进度 [###############---------------]  50%  10000/20000 份"),
             std::string::npos);
   EXPECT_TRUE(text.ends_with("[##############################] 100%  20000/20000 份\n"));
   // A short run still draws every paper it can and ends the line.
-  const std::string short_run = Run(true, 3);
+  const std::string short_run = Draw(true, 3);
   EXPECT_EQ(Count(short_run, "\r"), 3u);
   EXPECT_TRUE(short_run.ends_with("100%  3/3 份\n"));
 }
 
 TEST(ProgressReporterTest, ElsewhereTenPlainLinesForLongRunsAndNoneForShortOnes) {
-  const std::string text = Run(false, 20000);
+  const std::string text = Draw(false, 20000);
   EXPECT_EQ(Count(text, "\n"), 10u);
   EXPECT_EQ(Count(text, "\r"), 0u);
   EXPECT_NE(text.find("阅卷进度 2000/20000 份 (10%)\n"), std::string::npos);
   EXPECT_TRUE(text.ends_with("阅卷进度 20000/20000 份 (100%)\n"));
-  EXPECT_EQ(Run(false, 30), "");
+  EXPECT_EQ(Draw(false, 30), "");
 }
 
 }  // namespace

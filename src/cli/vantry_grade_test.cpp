@@ -36,12 +36,16 @@ std::string Quote(std::string_view arg) {
 }
 
 // Runs vantry-grade from the program folder in `cwd` with `args`.
-Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
+// CTest names the program folder; run by hand, the test finds it beside its own folder.
+std::filesystem::path ProgramDir() {
   const char* program_dir = std::getenv("VANTRY_PROGRAM_DIR");
-  if (program_dir == nullptr) ADD_FAILURE() << "VANTRY_PROGRAM_DIR is not set";
+  return program_dir ? std::filesystem::path(program_dir) : RunDirectory() / ".." / "bin";
+}
+
+Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
+  const std::filesystem::path program = ProgramDir() / "vantry-grade";
   const TempDir io;
-  std::string command = "cd " + Quote(cwd.string()) + " && " +
-                        Quote(std::string(program_dir ? program_dir : ".") + "/vantry-grade");
+  std::string command = "cd " + Quote(cwd.string()) + " && " + Quote(program.string());
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " >" + Quote(io.File("out").string()) + " 2>" + Quote(io.File("err").string());
   const int status = std::system(command.c_str());
@@ -155,6 +159,29 @@ TEST(VantryGradeTest, MissingFilesAreNamedOnStderr) {
   EXPECT_NE(r.err.find("没有找到“参数设置.txt”"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("没有找到“学生答题文本.txt”"), std::string::npos) << r.err;
   EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+}
+
+TEST(VantryGradeTest, GradesTheDemoExam) {
+  TempDir dir;
+  for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
+    const std::string bytes = ReadWholeFile(PathInDirectory(ProgramDir(), name));
+    ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
+    EXPECT_NE(bytes.find("\r\n"), std::string::npos);
+    dir.Write(name, bytes);
+  }
+  const Result ordered = Grade(dir.path(), {"--order", "3-1,3-2,3-3,5-1,5-2,5-3"});
+  EXPECT_EQ(ordered.exit_code, 0) << ordered.err;
+  EXPECT_TRUE(ordered.out.starts_with("共有试卷：30 份\n")) << ordered.out;
+  const std::string report = ReportBytes(dir);
+  EXPECT_TRUE(report.starts_with(Gbk("王小明 10 8 8 6 10  42\r\n"))) << report;
+  EXPECT_TRUE(report.ends_with(Gbk("\r\n邓超 2 0 8 2 6  18"))) << report;
+  EXPECT_NE(report.find(Gbk("\r\n杨帆  0\r\n")), std::string::npos);             // no answers
+  EXPECT_NE(report.find(Gbk("\r\n赵磊 10 8 8 6 10  42\r\n")), std::string::npos);  // line breaks
+  EXPECT_NE(report.find(Gbk("\r\n朱琳 10 6 2 4 4  26\r\n")), std::string::npos);  // out of order
+
+  // Without order keys every group is worth its points wherever it stands.
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")), std::string::npos);
 }
 
 }  // namespace

@@ -9,7 +9,10 @@
 namespace vantry {
 
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
-  return TextUpToNul(ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName)));
+  // Cut at the first NUL in place: a copy of a large sheet would double its memory.
+  GbkText text = ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName));
+  if (const size_t nul = text.find('\0'); nul != GbkText::npos) text.resize(nul);
+  return text;
 }
 
 AnswerSheet ParseAnswerSheet(std::string_view sheet_text) {

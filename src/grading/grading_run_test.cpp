@@ -22,17 +22,6 @@ using testing::Gbk;
 using testing::TempDir;
 using Event = InMemoryControls::Event;
 
-class DayClock : public Clock {
- public:
-  LocalDateTime Now() const override {
-    LocalDateTime t;
-    t.year = 2026;
-    t.month = 12;
-    t.day = 8;
-    t.hour = 9;
-    return t;
-  }
-};
 
 // Writes an answer sheet of (name, answer) records, given in UTF-8.
 void WriteSheet(const TempDir& dir,
@@ -58,10 +47,10 @@ ProgramState Rules(std::initializer_list<std::vector<std::string_view>> question
   return state;
 }
 
-struct Run {
+struct Harness {
   TempDir dir;
   InMemoryControls controls;
-  DayClock clock;
+  FixedClock clock{LocalDateTime{.year = 2026, .month = 12, .day = 8, .hour = 9}};
   GradingOutcome outcome;
   std::vector<std::pair<int, int>> progress;
 
@@ -90,7 +79,7 @@ struct Run {
 const std::string kRule = "小题=========================================\r\n";
 
 TEST(RunGradingTest, ShowsEachStepInOrder) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"王小明", "光合作用在叶绿体中进行\t细胞膜"}});
   const ProgramState state = Rules({{"光合作用", "叶绿体"}, {"细胞膜"}}, {"10", "6"});
   run.controls.set_recording(true);
@@ -127,7 +116,7 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
 }
 
 TEST(RunGradingTest, SummaryBoxThenEndOfProcess) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "光合作用"}});
   std::optional<int> exit_code_while_box_shown = -99;
   run.controls.set_on_message_box([&](const InMemoryControls::MessageBox&) {
@@ -146,7 +135,7 @@ TEST(RunGradingTest, SummaryBoxThenEndOfProcess) {
 }
 
 TEST(RunGradingTest, CapLowersOnlyAndTextWithoutNumberCapsAtZero) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "甲乙丙丁\t甲乙丙丁\t甲乙"}});
   run.Grade(Rules({{"甲", "乙", "丙", "丁"}, {"甲", "乙", "丙", "丁"}, {"甲", "乙"}},
                   {"5", "十分", "１０分"}));
@@ -157,7 +146,7 @@ TEST(RunGradingTest, CapLowersOnlyAndTextWithoutNumberCapsAtZero) {
 }
 
 TEST(RunGradingTest, QuestionsBeyondTheRulesOrMaximaScoreUncappedOrZero) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "甲乙\t甲乙\t甲乙"}});
   // Question 2 has a rule but no maximum; question 3 has neither.
   run.Grade(Rules({{"甲"}, {"甲", "乙"}}, {"1"}));
@@ -165,7 +154,7 @@ TEST(RunGradingTest, QuestionsBeyondTheRulesOrMaximaScoreUncappedOrZero) {
 }
 
 TEST(RunGradingTest, EmptyAnswerHasNoQuestions) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", ""}});
   run.controls.set_recording(true);
   run.Grade(Rules({{"光合作用"}}, {"10"}));
@@ -176,7 +165,7 @@ TEST(RunGradingTest, EmptyAnswerHasNoQuestions) {
 }
 
 TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "光合作用\t细胞膜"}, {"乙", "没有\r\n写对"}});
   run.controls.set_recording(true);
   run.Grade(Rules({{"光合作用"}, {"细胞膜"}}, {"10", "10"}));
@@ -191,7 +180,7 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
 }
 
 TEST(RunGradingTest, NoPapersStillWritesAnEmptyReportAndSummary) {
-  Run run;  // no sheet at all
+  Harness run;  // no sheet at all
   run.Grade(Rules({{"光合作用"}}, {"10"}));
   EXPECT_EQ(run.outcome.paper_count, 0);
   EXPECT_TRUE(PathExists(run.dir.File("阅卷结果20261208.txt")));
@@ -205,7 +194,7 @@ TEST(RunGradingTest, NoPapersStillWritesAnEmptyReportAndSummary) {
 }
 
 TEST(RunGradingTest, NamesWithoutAnswersAreGradedWithoutQuestions) {
-  Run run;
+  Harness run;
   run.dir.Write("学生答题文本.txt", Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>"
                                         "<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"));
   run.Grade(Rules({{"光合作用"}}, {"10"}));
@@ -214,7 +203,7 @@ TEST(RunGradingTest, NamesWithoutAnswersAreGradedWithoutQuestions) {
 }
 
 TEST(RunGradingTest, UnwritableReportIsSaidInTheSummary) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "光合作用"}});
   std::filesystem::create_directory(run.dir.File("阅卷结果20261208.txt"));
   run.Grade(Rules({{"光合作用"}}, {"10"}));
@@ -225,7 +214,7 @@ TEST(RunGradingTest, UnwritableReportIsSaidInTheSummary) {
 }
 
 TEST(RunGradingTest, ScoringBoxesAreTheControlsAtTheTime) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "叶绿体产生氧气"}});
   run.controls.SetControlText(controls::kPointsPerHit, "3");
   run.controls.SetControlText(controls::kOrderKeys, "1-1,1-2");
@@ -234,7 +223,7 @@ TEST(RunGradingTest, ScoringBoxesAreTheControlsAtTheTime) {
 }
 
 TEST(RunGradingTest, PauseCountsInTheTimeTaken) {
-  Run run;
+  Harness run;
   WriteSheet(run.dir, {{"甲", "光合作用"}});
   GradingOptions options;
   options.directory = run.dir.path();

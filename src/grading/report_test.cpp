@@ -15,19 +15,9 @@ using testing::Gbk;
 using testing::TempDir;
 
 // A clock standing still at noon of the given day.
-class DayClock : public Clock {
- public:
-  DayClock(int year, int month, int day) {
-    now_.year = year;
-    now_.month = month;
-    now_.day = day;
-    now_.hour = 12;
-  }
-  LocalDateTime Now() const override { return now_; }
-
- private:
-  LocalDateTime now_;
-};
+FixedClock DayClock(int year, int month, int day) {
+  return FixedClock(LocalDateTime{.year = year, .month = month, .day = day, .hour = 12});
+}
 
 TEST(ReportLineTest, NameScoresTwoSpacesAndTotal) {
   GbkText report;

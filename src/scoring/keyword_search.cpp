@@ -1,7 +1,6 @@
 #include "scoring/keyword_search.h"
 
 #include "text/find_text.h"
-#include "text/split_text.h"
 
 namespace vantry {
 namespace {
@@ -22,10 +21,25 @@ void ForEachOccurrence(std::string_view text, std::string_view sought, bool igno
 
 int SplitNonEmpty(std::string_view text, std::string_view separator,
                   std::vector<GbkText>& pieces, int maximum) {
+  // The cut of SplitText, keeping only the non-empty pieces; done here directly so
+  // that no list of all pieces is built for every keyword group scored.
   pieces.clear();
-  for (GbkText& piece : SplitText(text, separator.empty() ? "," : separator, maximum)) {
-    if (!piece.empty()) pieces.push_back(std::move(piece));
+  if (separator.empty()) separator = ",";
+  int cut = 0;  // pieces cut so far, empty ones included
+  const auto full = [&] { return maximum > 0 && cut >= maximum; };
+  const auto keep = [&](std::string_view piece) {
+    ++cut;
+    if (!piece.empty()) pieces.emplace_back(piece);
+  };
+  size_t begin = 0;
+  while (!text.empty() && !full()) {
+    const int found = FindText(text, separator, static_cast<int>(begin) + 1);
+    if (found < 0) break;
+    const size_t at = static_cast<size_t>(found) - 1;
+    keep(text.substr(begin, at - begin));
+    begin = at + separator.size();
   }
+  if (!full() && begin < text.size()) keep(text.substr(begin));
   return static_cast<int>(pieces.size());
 }
 

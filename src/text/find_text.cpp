@@ -1,5 +1,6 @@
 #include "text/find_text.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "text/gbk_text.h"
@@ -18,11 +19,33 @@ bool EqualFolded(const unsigned char* a, const unsigned char* b, size_t n) {
   return true;
 }
 
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
 bool HasAsciiLetter(std::string_view s) {
   for (unsigned char c : s) {
     if (FoldAscii(c) >= 'a' && FoldAscii(c) <= 'z') return true;
   }
   return false;
+}
+
+// The first byte match of `sought` (not empty) in `text` at or after `from`, or npos.
+// memchr finds the first byte; the second is compared inline before the rest, since in
+// GBK text the lead byte of a sought character recurs often on its own.
+size_t FindBytes(std::string_view text, std::string_view sought, size_t from) {
+  const size_t n = sought.size();
+  if (from > text.size() || text.size() - from < n) return std::string_view::npos;
+  const char* const data = text.data();
+  const char* const last = data + (text.size() - n);  // the last possible start
+  const char* p = data + from;
+  while (p <= last) {
+    p = static_cast<const char*>(std::memchr(p, sought[0], static_cast<size_t>(last - p) + 1));
+    if (p == nullptr) break;
+    if (n == 1 || (p[1] == sought[1] && std::memcmp(p + 2, sought.data() + 2, n - 2) == 0)) {
+      return static_cast<size_t>(p - data);
+    }
+    ++p;
+  }
+  return std::string_view::npos;
 }
 
 // Advances from a character boundary to the next one.
@@ -53,9 +76,16 @@ void Scan(std::string_view text, std::string_view sought, size_t from, size_t li
     size_t anchor = from;  // a character boundary at or before the next candidate
     size_t i = from;
     while (i <= last) {
-      const size_t c = window.find(sought, i);
+      const size_t c = FindBytes(window, sought, i);
       if (c == std::string_view::npos) return;
       size_t run = c;
+      // Eight bytes at a time while all of them are 0x80 or more (long Chinese runs).
+      while (run - anchor >= 8) {
+        uint64_t word;
+        std::memcpy(&word, t + run - 8, 8);
+        if ((word & kHighBits) != kHighBits) break;
+        run -= 8;
+      }
       while (run > anchor && IsLeadByte(t[run - 1])) --run;
       if ((c - run) % 2 == 0) {
         if (!on_match(c)) return;
