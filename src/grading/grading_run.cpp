@@ -41,18 +41,21 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
   const GbkText start_stamp = TimestampText(clock);
   controls.SetControlText(controls::kGradeButton, kRunning);
 
-  AnswerSheet sheet = ParseAnswerSheet(ReadAnswerSheetText(options.directory));
-  const int paper_count = static_cast<int>(sheet.names.size());
+  // The fields stay views into the sheet's text: a large sheet is held once.
+  const LoadedAnswerSheet sheet(ReadAnswerSheetText(options.directory));
+  const std::vector<std::string_view>& names = sheet.names();
+  const std::vector<std::string_view>& answers = sheet.answers();
+  const int paper_count = static_cast<int>(names.size());
 
   GbkText report;
   size_t name_bytes = 0;
-  for (const GbkText& name : sheet.names) name_bytes += name.size();
+  for (std::string_view name : names) name_bytes += name.size();
   report.reserve(name_bytes + static_cast<size_t>(paper_count) * 48);
 
   GbkText shown;       // the text of one append, reused
   GbkText score_line;  // the capped scores of the current paper
   for (int i = 1; i <= paper_count; ++i) {
-    const GbkText& name = sheet.names[static_cast<size_t>(i) - 1];
+    const GbkText name(names[static_cast<size_t>(i) - 1]);
     controls.SetControlText(controls::kRemaining, FormatInteger(paper_count - i + 1));
     controls.SetControlText(controls::kMatchedPoints, kEmpty);
     controls.SetControlText(controls::kStudentAnswer, kEmpty);
@@ -65,10 +68,8 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
     // A name without its answer field (the sheet holds fewer answers than names) is a
     // paper without questions.
     std::vector<GbkText> pieces;
-    if (static_cast<size_t>(i) <= sheet.answers.size()) {
-      GbkText& answer = sheet.answers[static_cast<size_t>(i) - 1];
-      pieces = SplitQuestionAnswers(answer);
-      GbkText().swap(answer);  // graded once; give the memory back early
+    if (static_cast<size_t>(i) <= answers.size()) {
+      pieces = SplitQuestionAnswers(answers[static_cast<size_t>(i) - 1]);
     }
     for (int q = 1; q <= static_cast<int>(pieces.size()); ++q) {
       const GbkText& piece = pieces[static_cast<size_t>(q) - 1];

@@ -44,9 +44,10 @@ int32_t ScoreQuestion(const ProgramState& state, ControlAccess& controls, int qu
 
   int32_t score = 0;
   std::vector<int32_t> order_chain;
-  std::vector<GbkText> groups;
-  ExtractTaggedFields(state.rule_list[static_cast<size_t>(question) - 1], kGroupStart,
-                      kGroupEnd, groups);
+  // Views into the rule, which outlives the call: no copy of every group per answer.
+  std::vector<std::string_view> groups;
+  ExtractTaggedFieldViews(state.rule_list[static_cast<size_t>(question) - 1], kGroupStart,
+                          kGroupEnd, groups);
 
   std::vector<GbkText> alternatives;
   for (size_t g = 0; g < groups.size(); ++g) {

@@ -35,4 +35,22 @@ int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
   return static_cast<int>(fields.size());
 }
 
+int ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
+                            std::string_view end_marker,
+                            std::vector<std::string_view>& fields) {
+  fields.clear();
+  if (start_marker.empty() || end_marker.empty()) return 0;
+  int pos = 1;
+  while (true) {
+    const int p1 = FindText(text, start_marker, pos);
+    if (p1 < 0) break;
+    pos = p1 + static_cast<int>(start_marker.size());
+    const int p2 = FindText(text, end_marker, pos);
+    if (p2 < 0) break;
+    fields.push_back(text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos)));
+    ProcessPendingMessages();
+  }
+  return static_cast<int>(fields.size());
+}
+
 }  // namespace vantry

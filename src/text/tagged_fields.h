@@ -35,6 +35,13 @@ int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
                         std::string_view end_marker, std::vector<GbkText>& fields,
                         const TaggedFieldOptions& options = {});
 
+// As ExtractTaggedFields with the default options, giving views into `text` instead
+// of copies: for large texts that outlive the fields (the answer sheet of a grading
+// run). Runs ProcessPendingMessages once per field found, too.
+int ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
+                            std::string_view end_marker,
+                            std::vector<std::string_view>& fields);
+
 }  // namespace vantry
 
 #endif  // VANTRY_TEXT_TAGGED_FIELDS_H_

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "testing/test_support.h"
 #include "text/message_pump.h"
@@ -89,6 +90,32 @@ TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
   limit.length_limit = 1;  // a dropped field still counts as found
   Fields("<a>1</a><a>2</a><a>", "<a>", "</a>", limit);
   EXPECT_EQ(pumped, 2);
+}
+
+TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
+  const std::string sheet = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
+  const std::string name_start = Gbk("<姓名>\t"), name_end = Gbk("\t</姓名>");
+  const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
+      {"<a>1</a> <a>2</a>", {"<a>", "</a>"}}, {"<a></a>", {"<a>", "</a>"}},
+      {"<a>1<a>2</a>", {"<a>", "</a>"}},      {"<a>1</a><a>open", {"<a>", "</a>"}},
+      {"</a><a>x", {"<a>", "</a>"}},          {"", {"<a>", "</a>"}},
+      {"<a>x</a>", {"", "</a>"}},             {sheet, {name_start, name_end}},
+      {"\xB0\xD6\xD6\xB5x\xD6\xD6", {"\xD6\xD6", "x"}},
+  };
+  for (const auto& [text, markers] : cases) {
+    int pumped = 0;
+    ScopedMessagePump pump([&] { ++pumped; });
+    std::vector<std::string_view> views{"stale"};
+    const int n = ExtractTaggedFieldViews(text, markers.first, markers.second, views);
+    const int pumped_for_views = std::exchange(pumped, 0);
+    const std::vector<GbkText> copies = Fields(text, markers.first, markers.second);
+    EXPECT_EQ(std::vector<GbkText>(views.begin(), views.end()), copies) << text;
+    EXPECT_EQ(n, static_cast<int>(views.size()));
+    EXPECT_EQ(pumped_for_views, pumped) << text;
+    for (std::string_view v : views) {
+      EXPECT_TRUE(v.data() >= text.data() && v.data() + v.size() <= text.data() + text.size());
+    }
+  }
 }
 
 }  // namespace
