@@ -16,15 +16,17 @@ namespace {
 
 // Words of junior-middle-school biology; keyword alternatives and answers draw on them.
 const char* const kWords[] = {
-    "光合作用", "叶绿体", "二氧化碳", "氧气",   "有机物", "淀粉",   "葡萄糖", "光照",
-    "细胞壁",   "细胞膜", "细胞核",   "液泡",   "线粒体", "呼吸作用", "能量", "蒸腾作用",
-    "口腔",     "食道",   "胃",       "小肠",   "大肠",   "消化",   "吸收",   "营养物质",
-    "骨骼肌",   "关节",   "杠杆",     "支点",   "神经系统", "激素", "血液",   "心脏",
-    "动脉",     "静脉",   "毛细血管", "红细胞", "白细胞", "血小板", "生态系统", "食物链",
-    "生产者",   "消费者", "分解者",   "单向流动", "逐级递减", "遗传", "变异", "基因",
+    "光合作用", "叶绿体",   "二氧化碳", "氧气",     "有机物", "淀粉",   "葡萄糖",
+    "光照",     "细胞壁",   "细胞膜",   "细胞核",   "液泡",   "线粒体", "呼吸作用",
+    "能量",     "蒸腾作用", "口腔",     "食道",     "胃",     "小肠",   "大肠",
+    "消化",     "吸收",     "营养物质", "骨骼肌",   "关节",   "杠杆",   "支点",
+    "神经系统", "激素",     "血液",     "心脏",     "动脉",   "静脉",   "毛细血管",
+    "红细胞",   "白细胞",   "血小板",   "生态系统", "食物链", "生产者", "消费者",
+    "分解者",   "单向流动", "逐级递减", "遗传",     "变异",   "基因",
 };
 constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
-const char* const kFillers[] = {"，", "。", "是", "的", "在", "和", "通过", "进行", "产生", "需要"};
+const char* const kFillers[] = {"，", "。",   "是",   "的",   "在",
+                                "和", "通过", "进行", "产生", "需要"};
 constexpr int kFillerCount = sizeof(kFillers) / sizeof(kFillers[0]);
 
 int Arg(int argc, char** argv, int i, int fallback) {
@@ -75,8 +77,10 @@ int main(int argc, char** argv) {
 
   const std::string gbk_params = vantry::Utf8ToGbk(params);
   const std::string gbk_sheet = vantry::Utf8ToGbk(sheet);
-  if (!vantry::WriteWholeFile(vantry::PathInDirectory(dir, "参数设置.txt"), {gbk_params}) ||
-      !vantry::WriteWholeFile(vantry::PathInDirectory(dir, "学生答题文本.txt"), {gbk_sheet})) {
+  if (!vantry::WriteWholeFile(vantry::PathInDirectory(dir, "参数设置.txt"),
+                              {gbk_params}) ||
+      !vantry::WriteWholeFile(vantry::PathInDirectory(dir, "学生答题文本.txt"),
+                              {gbk_sheet})) {
     std::fprintf(stderr, "make_large_sheet: cannot write into %s\n", argv[1]);
     return 1;
   }

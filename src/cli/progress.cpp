@@ -20,7 +20,8 @@ void ProgressReporter::Update(int graded, int total) {
     const int filled = step * kBarWidth / 100;
     const std::string bar = std::string(static_cast<size_t>(filled), '#') +
                             std::string(static_cast<size_t>(kBarWidth - filled), '-');
-    std::fprintf(out_, "\r阅卷进度 [%s] %3d%%  %d/%d 份", bar.c_str(), step, graded, total);
+    std::fprintf(out_, "\r阅卷进度 [%s] %3d%%  %d/%d 份", bar.c_str(), step, graded,
+                 total);
     if (graded >= total) std::fputc('\n', out_);
   } else {
     if (total < kQuietBelow || step == 0) return;

@@ -61,14 +61,16 @@ void ExplainEmptyFile(const std::filesystem::path& directory, std::string_view u
                           std::string(missing_consequence) + "\n");
     return;
   }
-  const std::string hint = SaveAsGbkHint(utf8_name, DetectForeignEncoding(ReadWholeFile(path)));
+  const std::string hint =
+      SaveAsGbkHint(utf8_name, DetectForeignEncoding(ReadWholeFile(path)));
   if (!hint.empty()) PrintText(stderr, "vantry-grade: " + hint + "\n");
 }
 
 int Main(std::span<const std::string_view> args) {
   const GradeArguments parsed = ParseGradeArguments(args);
   if (!parsed.error.empty()) {
-    PrintText(stderr, "vantry-grade: " + parsed.error + "\n" + std::string(kGradeUsage) + "\n");
+    PrintText(stderr,
+              "vantry-grade: " + parsed.error + "\n" + std::string(kGradeUsage) + "\n");
     return 2;
   }
   const GradeOptions& options = parsed.options;
@@ -79,15 +81,17 @@ int Main(std::span<const std::string_view> args) {
   std::error_code error;
   if (!std::filesystem::is_directory(options.directory, error)) {
     PrintText(stderr, "vantry-grade: 文件夹不存在 / no such folder: " +
-                          options.directory.string() + "\n" + std::string(kGradeUsage) + "\n");
+                          options.directory.string() + "\n" + std::string(kGradeUsage) +
+                          "\n");
     return 2;
   }
 
   ProgramState state;
   LoadParameters(state, options.directory);
   if (state.rule_list.empty()) {
-    ExplainEmptyFile(options.directory, kParametersFileName,
-                     "没有评分规则，每题都记 0 分。/ no scoring rules: every question scores 0.");
+    ExplainEmptyFile(
+        options.directory, kParametersFileName,
+        "没有评分规则，每题都记 0 分。/ no scoring rules: every question scores 0.");
   }
 
   InMemoryControls controls;

@@ -1,7 +1,6 @@
 // Runs the built vantry-grade program on exams in temporary folders.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -47,7 +46,8 @@ Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& a
   const TempDir io;
   std::string command = "cd " + Quote(cwd.string()) + " && " + Quote(program.string());
   for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " >" + Quote(io.File("out").string()) + " 2>" + Quote(io.File("err").string());
+  command +=
+      " >" + Quote(io.File("out").string()) + " 2>" + Quote(io.File("err").string());
   const int status = std::system(command.c_str());
   Result result;
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -61,7 +61,8 @@ std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
   std::vector<std::filesystem::path> reports;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     const std::string name = entry.path().filename().string();
-    if (name.starts_with("阅卷结果") && name.ends_with(".txt")) reports.push_back(entry.path());
+    if (name.starts_with("阅卷结果") && name.ends_with(".txt"))
+      reports.push_back(entry.path());
   }
   EXPECT_EQ(reports.size(), 1u);
   if (reports.empty()) return {};
@@ -70,20 +71,24 @@ std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
 }
 
 void WriteExam(const TempDir& dir) {
-  dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词>"
-                                "<关键词>叶绿体</关键词><关键词>氧气</关键词></综合题>\r\n"
-                                "<综合题><分值>3</分值><关键词>细胞膜</关键词>"
-                                "<关键词>细胞核</关键词></综合题>\r\n"));
-  dir.Write("学生答题文本.txt",
-            Gbk("<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气。"
-                "\t细胞膜和细胞核\t</答题文本>\r\n"
-                "<姓名>\t李华\t</姓名>\r\n<答题文本>\t氧气在叶绿体中产生\t\t\t</答题文本>\r\n"));
+  dir.Write("参数设置.txt",
+            Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词>"
+                "<关键词>叶绿体</关键词><关键词>氧气</关键词></综合题>\r\n"
+                "<综合题><分值>3</分值><关键词>细胞膜</关键词>"
+                "<关键词>细胞核</关键词></综合题>\r\n"));
+  dir.Write(
+      "学生答题文本.txt",
+      Gbk("<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气。"
+          "\t细胞膜和细胞核\t</答题文本>\r\n"
+          "<姓名>\t李华\t</姓名>\r\n<答题文本>\t氧气在叶绿体中产生\t\t\t</"
+          "答题文本>\r\n"));
 }
 
 TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
   TempDir dir;
   WriteExam(dir);
-  const Result r = Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
+  const Result r =
+      Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   std::string name;
   EXPECT_EQ(ReportBytes(dir, &name), Gbk("王小明 6 3  9\r\n李华 0 0  0"));
@@ -109,9 +114,10 @@ TEST(VantryGradeTest, BoxesAreTakenAsTyped) {
 
 TEST(VantryGradeTest, BadArgumentsExitTwoWithUsage) {
   TempDir dir;
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--verbose"}, {"--points"}, {"stray"},
-        {"--dir", dir.File("missing").string()}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--verbose"},
+                                               {"--points"},
+                                               {"stray"},
+                                               {"--dir", dir.File("missing").string()}}) {
     const Result r = Grade(dir.path(), args);
     EXPECT_EQ(r.exit_code, 2) << args[0];
     EXPECT_NE(r.err.find("usage: vantry-grade [--dir DIR]"), std::string::npos) << r.err;
@@ -142,11 +148,13 @@ TEST(VantryGradeTest, UnwritableReportExitsOne) {
 TEST(VantryGradeTest, SheetSavedAsUtf8IsExplained) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
-  dir.Write("学生答题文本.txt", "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n");
+  dir.Write("学生答题文本.txt",
+            "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n");
   const Result r = Grade(dir.path(), {});
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
-  EXPECT_NE(r.err.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"), std::string::npos)
+  EXPECT_NE(r.err.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"),
+            std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("save it as GBK"), std::string::npos) << r.err;
   EXPECT_EQ(ReportBytes(dir), "");
@@ -175,13 +183,16 @@ TEST(VantryGradeTest, GradesTheDemoExam) {
   const std::string report = ReportBytes(dir);
   EXPECT_TRUE(report.starts_with(Gbk("王小明 10 8 8 6 10  42\r\n"))) << report;
   EXPECT_TRUE(report.ends_with(Gbk("\r\n邓超 2 0 8 2 6  18"))) << report;
-  EXPECT_NE(report.find(Gbk("\r\n杨帆  0\r\n")), std::string::npos);             // no answers
-  EXPECT_NE(report.find(Gbk("\r\n赵磊 10 8 8 6 10  42\r\n")), std::string::npos);  // line breaks
-  EXPECT_NE(report.find(Gbk("\r\n朱琳 10 6 2 4 4  26\r\n")), std::string::npos);  // out of order
+  EXPECT_NE(report.find(Gbk("\r\n杨帆  0\r\n")), std::string::npos);  // no answers
+  EXPECT_NE(report.find(Gbk("\r\n赵磊 10 8 8 6 10  42\r\n")),
+            std::string::npos);  // line breaks
+  EXPECT_NE(report.find(Gbk("\r\n朱琳 10 6 2 4 4  26\r\n")),
+            std::string::npos);  // out of order
 
   // Without order keys every group is worth its points wherever it stands.
   ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
-  EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")), std::string::npos);
+  EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")),
+            std::string::npos);
 }
 
 }  // namespace

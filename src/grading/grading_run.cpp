@@ -19,8 +19,8 @@ namespace {
 // The sum of two question scores, held at the 32-bit limits instead of wrapping.
 int32_t AddSaturating(int32_t a, int32_t b) {
   const int64_t sum = static_cast<int64_t>(a) + b;
-  return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
-                                                  std::numeric_limits<int32_t>::max()));
+  return static_cast<int32_t>(std::clamp<int64_t>(
+      sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace

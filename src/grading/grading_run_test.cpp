@@ -17,15 +17,15 @@ namespace vantry {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using testing::Gbk;
+using ::testing::IsEmpty;
 using testing::TempDir;
 using Event = InMemoryControls::Event;
 
-
 // Writes an answer sheet of (name, answer) records, given in UTF-8.
-void WriteSheet(const TempDir& dir,
-                std::initializer_list<std::pair<std::string_view, std::string_view>> papers) {
+void WriteSheet(
+    const TempDir& dir,
+    std::initializer_list<std::pair<std::string_view, std::string_view>> papers) {
   std::string utf8 = "期中考试\r\n";
   for (const auto& [name, answer] : papers) {
     utf8 += "<姓名>\t" + std::string(name) + "\t</姓名>\r\n";
@@ -101,10 +101,12 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
           Event{"append", answer, Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n")},
           Event{"append", points, Gbk("第 1 题得分：4 分\r\n")}, Event{"set", score, "4"},
           Event{"append", answer, Gbk("第2" + kRule + "细胞膜\r\n\r\n")},
-          Event{"append", points, Gbk("第 2 题得分：2 分\r\n")}, Event{"set", score, "6"}));
+          Event{"append", points, Gbk("第 2 题得分：2 分\r\n")},
+          Event{"set", score, "6"}));
 
   EXPECT_EQ(run.Text(controls::kStudentAnswer),
-            Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n第2" + kRule + "细胞膜\r\n\r\n"));
+            Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n第2" + kRule +
+                "细胞膜\r\n\r\n"));
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：4 分\r\n第 2 题得分：2 分\r\n"));
   EXPECT_EQ(run.Text(controls::kScore), "6");
@@ -174,7 +176,8 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
               ElementsAre("set:", "set:2", "set:4", "set:", "set:0"));
   EXPECT_EQ(run.Text(controls::kStudentName), Gbk("乙"));
   // The second paper's answer, line break included, is all that remains shown.
-  EXPECT_EQ(run.Text(controls::kStudentAnswer), Gbk("第1" + kRule + "没有\r\n写对\r\n\r\n"));
+  EXPECT_EQ(run.Text(controls::kStudentAnswer),
+            Gbk("第1" + kRule + "没有\r\n写对\r\n\r\n"));
   EXPECT_EQ(run.Report(), Gbk("甲 2 2  4\r\n乙 0  0"));
   EXPECT_THAT(run.progress, ElementsAre(std::pair(1, 2), std::pair(2, 2)));
 }
@@ -185,8 +188,9 @@ TEST(RunGradingTest, NoPapersStillWritesAnEmptyReportAndSummary) {
   EXPECT_EQ(run.outcome.paper_count, 0);
   EXPECT_TRUE(PathExists(run.dir.File("阅卷结果20261208.txt")));
   EXPECT_EQ(run.Report(), "");
-  EXPECT_EQ(run.outcome.summary, Gbk("共有试卷：0 份\r\n批卷用时：0 秒\r\n平均每份用时：0 秒\r\n"
-                                     "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
+  EXPECT_EQ(run.outcome.summary,
+            Gbk("共有试卷：0 份\r\n批卷用时：0 秒\r\n平均每份用时：0 秒\r\n"
+                "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
   EXPECT_EQ(run.Text(controls::kGradeButton), Gbk("正在进行"));
   EXPECT_EQ(run.Text(controls::kRemaining), "");
   EXPECT_EQ(run.controls.exit_code(), 0);
@@ -195,8 +199,9 @@ TEST(RunGradingTest, NoPapersStillWritesAnEmptyReportAndSummary) {
 
 TEST(RunGradingTest, NamesWithoutAnswersAreGradedWithoutQuestions) {
   Harness run;
-  run.dir.Write("学生答题文本.txt", Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>"
-                                        "<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"));
+  run.dir.Write("学生答题文本.txt",
+                Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>"
+                    "<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"));
   run.Grade(Rules({{"光合作用"}}, {"10"}));
   EXPECT_EQ(run.outcome.paper_count, 3);
   EXPECT_EQ(run.Report(), Gbk("甲 2  2\r\n乙  0\r\n丙  0"));
@@ -228,7 +233,8 @@ TEST(RunGradingTest, PauseCountsInTheTimeTaken) {
   GradingOptions options;
   options.directory = run.dir.path();
   options.pause_ms = 1000;  // the window's pause; the system clock measures it
-  const GradingOutcome outcome = RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
+  const GradingOutcome outcome =
+      RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
   EXPECT_NE(outcome.summary.find(Gbk("批卷用时：1 秒")), std::string::npos);
 }
 

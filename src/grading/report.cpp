@@ -25,7 +25,9 @@ void AppendReportLine(GbkText& report, std::string_view name, std::string_view s
   report.append(FormatInteger(total)).append("\r\n");
 }
 
-GbkText ReportFileName(const Clock& clock) { return Utf8ToGbk(ReportFileNameUtf8(clock)); }
+GbkText ReportFileName(const Clock& clock) {
+  return Utf8ToGbk(ReportFileNameUtf8(clock));
+}
 
 ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
                          const Clock& clock) {
@@ -38,8 +40,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   return result;
 }
 
-GbkText SummaryText(int paper_count, std::string_view start_stamp, std::string_view end_stamp,
-                    const ReportResult& report) {
+GbkText SummaryText(int paper_count, std::string_view start_stamp,
+                    std::string_view end_stamp, const ReportResult& report) {
   static const GbkText kPapers = Utf8ToGbk("共有试卷：");
   static const GbkText kTime = Utf8ToGbk(" 份\r\n批卷用时：");
   static const GbkText kAverage = Utf8ToGbk(" 秒\r\n平均每份用时：");
@@ -49,7 +51,8 @@ GbkText SummaryText(int paper_count, std::string_view start_stamp, std::string_v
   static const GbkText kNotSavedEnd = Utf8ToGbk("’！请检查程序所在文件夹是否可写。");
 
   // Integer division drops the fraction toward zero, as whole seconds should.
-  const int64_t seconds = (TextToInteger64(end_stamp) - TextToInteger64(start_stamp)) / 1000;
+  const int64_t seconds =
+      (TextToInteger64(end_stamp) - TextToInteger64(start_stamp)) / 1000;
   // Without papers there is nothing to divide by; the average shows 0.
   const double average =
       paper_count > 0 ? RoundTo(static_cast<double>(seconds) / paper_count, 3) : 0.0;

@@ -39,8 +39,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
 // millisecond stamps: the number of papers, the whole seconds taken, the average per
 // paper (three decimals at most; 0 without papers) and where the report was saved, or
 // that it could not be saved.
-GbkText SummaryText(int paper_count, std::string_view start_stamp, std::string_view end_stamp,
-                    const ReportResult& report);
+GbkText SummaryText(int paper_count, std::string_view start_stamp,
+                    std::string_view end_stamp, const ReportResult& report);
 
 }  // namespace vantry
 

@@ -78,10 +78,13 @@ TEST(WriteReportTest, FailureIsReportedAndLeavesWhatStoodThere) {
   EXPECT_TRUE(std::filesystem::is_directory(blocked.path));
 
   GbkText again = Gbk("甲 5  5\r\n");
-  EXPECT_FALSE(WriteReport(again, dir.File("no such folder"), DayClock(2026, 12, 8)).written);
+  EXPECT_FALSE(
+      WriteReport(again, dir.File("no such folder"), DayClock(2026, 12, 8)).written);
 }
 
-ReportResult Saved() { return {"/x/阅卷结果20261208.txt", Gbk("阅卷结果20261208.txt"), true}; }
+ReportResult Saved() {
+  return {"/x/阅卷结果20261208.txt", Gbk("阅卷结果20261208.txt"), true};
+}
 
 TEST(SummaryTextTest, PapersSecondsAndAverage) {
   EXPECT_EQ(SummaryText(3, "1765152000000", "1765152001000", Saved()),
@@ -97,8 +100,9 @@ TEST(SummaryTextTest, PapersSecondsAndAverage) {
   EXPECT_EQ(average(2, "1765152000000", "1765152004000"), "2");
   EXPECT_EQ(average(3, "1765152000000", "1765152002000"), "0.667");
   // Whole seconds: 1999 ms is 1 second.
-  EXPECT_NE(SummaryText(1, "1765152000000", "1765152001999", Saved()).find(Gbk("用时：1 秒")),
-            std::string::npos);
+  EXPECT_NE(
+      SummaryText(1, "1765152000000", "1765152001999", Saved()).find(Gbk("用时：1 秒")),
+      std::string::npos);
 }
 
 TEST(SummaryTextTest, NoPapersAverageZero) {
@@ -110,9 +114,10 @@ TEST(SummaryTextTest, NoPapersAverageZero) {
 TEST(SummaryTextTest, UnwrittenReportIsNotCalledSaved) {
   ReportResult failed = Saved();
   failed.written = false;
-  EXPECT_EQ(SummaryText(1, "1765152000000", "1765152001000", failed),
-            Gbk("共有试卷：1 份\r\n批卷用时：1 秒\r\n平均每份用时：1 秒\r\n"
-                "阅卷结果未能保存到‘阅卷结果20261208.txt’！请检查程序所在文件夹是否可写。"));
+  EXPECT_EQ(
+      SummaryText(1, "1765152000000", "1765152001000", failed),
+      Gbk("共有试卷：1 份\r\n批卷用时：1 秒\r\n平均每份用时：1 秒\r\n"
+          "阅卷结果未能保存到‘阅卷结果20261208.txt’！请检查程序所在文件夹是否可写。"));
 }
 
 }  // namespace

@@ -38,9 +38,11 @@ size_t FindBytes(std::string_view text, std::string_view sought, size_t from) {
   const char* const last = data + (text.size() - n);  // the last possible start
   const char* p = data + from;
   while (p <= last) {
-    p = static_cast<const char*>(std::memchr(p, sought[0], static_cast<size_t>(last - p) + 1));
+    p = static_cast<const char*>(
+        std::memchr(p, sought[0], static_cast<size_t>(last - p) + 1));
     if (p == nullptr) break;
-    if (n == 1 || (p[1] == sought[1] && std::memcmp(p + 2, sought.data() + 2, n - 2) == 0)) {
+    if (n == 1 ||
+        (p[1] == sought[1] && std::memcmp(p + 2, sought.data() + 2, n - 2) == 0)) {
       return static_cast<size_t>(p - data);
     }
     ++p;

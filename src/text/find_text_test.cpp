@@ -126,9 +126,9 @@ TEST(FindTextTest, AgreesWithNaiveScanOnRandomMixedTexts) {
     const std::string sought = pick(1 + random() % 3);
     const bool fold = random() % 2 == 0;
     const int start = 1 + static_cast<int>(random() % (text.size() + 1));
-    const int expected =
-        start <= static_cast<int>(text.size()) ? NaiveFind(text, sought, start, fold, text.size())
-                                              : -1;
+    const int expected = start <= static_cast<int>(text.size())
+                             ? NaiveFind(text, sought, start, fold, text.size())
+                             : -1;
     ASSERT_EQ(FindText(text, sought, start, fold), expected)
         << round << " start " << start << " fold " << fold;
     const int end = static_cast<int>(random() % (text.size() + 2));

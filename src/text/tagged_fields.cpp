@@ -47,7 +47,8 @@ int ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker
     pos = p1 + static_cast<int>(start_marker.size());
     const int p2 = FindText(text, end_marker, pos);
     if (p2 < 0) break;
-    fields.push_back(text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos)));
+    fields.push_back(
+        text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos)));
     ProcessPendingMessages();
   }
   return static_cast<int>(fields.size());

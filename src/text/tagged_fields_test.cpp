@@ -96,10 +96,14 @@ TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
   const std::string sheet = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
   const std::string name_start = Gbk("<姓名>\t"), name_end = Gbk("\t</姓名>");
   const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
-      {"<a>1</a> <a>2</a>", {"<a>", "</a>"}}, {"<a></a>", {"<a>", "</a>"}},
-      {"<a>1<a>2</a>", {"<a>", "</a>"}},      {"<a>1</a><a>open", {"<a>", "</a>"}},
-      {"</a><a>x", {"<a>", "</a>"}},          {"", {"<a>", "</a>"}},
-      {"<a>x</a>", {"", "</a>"}},             {sheet, {name_start, name_end}},
+      {"<a>1</a> <a>2</a>", {"<a>", "</a>"}},
+      {"<a></a>", {"<a>", "</a>"}},
+      {"<a>1<a>2</a>", {"<a>", "</a>"}},
+      {"<a>1</a><a>open", {"<a>", "</a>"}},
+      {"</a><a>x", {"<a>", "</a>"}},
+      {"", {"<a>", "</a>"}},
+      {"<a>x</a>", {"", "</a>"}},
+      {sheet, {name_start, name_end}},
       {"\xB0\xD6\xD6\xB5x\xD6\xD6", {"\xD6\xD6", "x"}},
   };
   for (const auto& [text, markers] : cases) {
@@ -113,7 +117,8 @@ TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
     EXPECT_EQ(n, static_cast<int>(views.size()));
     EXPECT_EQ(pumped_for_views, pumped) << text;
     for (std::string_view v : views) {
-      EXPECT_TRUE(v.data() >= text.data() && v.data() + v.size() <= text.data() + text.size());
+      EXPECT_TRUE(v.data() >= text.data() &&
+                  v.data() + v.size() <= text.data() + text.size());
     }
   }
 }
