@@ -19,7 +19,7 @@ struct GradingOptions {
   // The pause before the summary, during which the window stays responsive; the
   // batch grader uses 0.
   int pause_ms = 1000;
-  const Clock* clock = &SystemClock();
+  const Clock* clock = &SystemClock();  // never null
   // Called after each paper with the number graded so far and the paper count; may be
   // empty.
   std::function<void(int graded, int total)> on_paper_graded;
