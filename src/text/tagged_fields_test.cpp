@@ -83,6 +83,32 @@ TEST(TaggedFieldsTest, EmptyMarkersGiveNoFieldsAndNeverLoop) {
   EXPECT_THAT(Fields("abc", "a", ""), IsEmpty());
 }
 
+TEST(TaggedFieldsTest, StackedStartMarkersStayLinearAndBounded) {
+  // 200,000 start markers before one end marker: every one opens a field that runs to
+  // the end, so all of them together would be 1.2 TB; the budget stops the collection
+  // once the fields hold more than four times the text plus 64 MiB.
+  const std::string start = Gbk("<姓名>\t");
+  std::string text;
+  for (int i = 0; i < 200000; ++i) text += start;
+  text += Gbk("甲\t</姓名>");
+  std::vector<GbkText> fields;
+  ExtractTaggedFields(text, start, Gbk("\t</姓名>"), fields);
+  ASSERT_FALSE(fields.empty());
+  int64_t total = 0;
+  for (const GbkText& field : fields) total += static_cast<int64_t>(field.size());
+  EXPECT_LE(total, 4 * static_cast<int64_t>(text.size()) + (int64_t{64} << 20));
+  EXPECT_EQ(fields[0], text.substr(start.size(), text.size() - start.size() - 8));
+  EXPECT_EQ(fields[1], fields[0].substr(start.size()));
+
+  // The fields that fit the budget are kept, in order; the rest are not collected.
+  TaggedFieldOptions small;
+  small.max_total_bytes = 13;
+  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>", small),
+              ElementsAre("<a><a>xy", "<a>xy"));
+  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>"),
+              ElementsAre("<a><a>xy", "<a>xy", "xy"));
+}
+
 TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
   int pumped = 0;
   ScopedMessagePump pump([&] { ++pumped; });

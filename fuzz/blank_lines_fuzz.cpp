@@ -1,0 +1,85 @@
+// Properties of blank-line removal and of the regular-expression object.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "text/blank_lines.h"
+#include "text/regex_object.h"
+
+namespace {
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    fprintf(stderr, "property violated: %s\n", what);
+    abort();
+  }
+}
+
+bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::string WithoutWhiteSpace(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (!IsWhite(c)) out.push_back(c);
+  }
+  return out;
+}
+
+// True when every line feed is preceded by a CR and every CR followed by a line feed.
+bool HasCrlfBreaksOnly(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
+    if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const std::string pattern = input.ConsumeRandomLengthString(16);
+  const bool case_sensitive = input.ConsumeBool();
+  const bool global = input.ConsumeBool();
+  const std::string text = input.ConsumeRemainingBytesAsString();
+
+  // Blank-line removal only ever removes white space, and with CRLF breaks it leaves no
+  // line between two line breaks that holds only white space.
+  std::string trimmed = text;
+  const std::string cleaned = vantry::RemoveBlankLines(trimmed);
+  Check(cleaned.size() <= text.size(), "never adds bytes");
+  Check(WithoutWhiteSpace(cleaned) == WithoutWhiteSpace(text),
+        "removes only white space");
+  if (HasCrlfBreaksOnly(text)) {
+    size_t line_start = std::string::npos;  // start of a line that follows a break
+    for (size_t i = 0; i + 1 < cleaned.size(); ++i) {
+      if (cleaned[i] != '\r' || cleaned[i + 1] != '\n') continue;
+      if (line_start != std::string::npos) {
+        bool blank = true;
+        for (size_t k = line_start; k < i; ++k) blank = blank && IsWhite(cleaned[k]);
+        Check(!blank, "no blank line between two line breaks");
+      }
+      line_start = i + 2;
+    }
+  }
+
+  // The regex object: every match is the subject's own bytes at its offset, and
+  // replacing each match by itself gives the subject back.
+  vantry::RegexObject regex;
+  if (!regex.Create(pattern, text, case_sensitive, true, global)) return 0;
+  const int count = regex.MatchCount();
+  Check(count >= 0 && (global || count <= 1), "match count");
+  for (int n = 1; n <= count && n <= 64; ++n) {
+    int offset = -2;
+    const std::string match = regex.MatchText(n, &offset);
+    Check(offset >= 0 && static_cast<size_t>(offset) + match.size() <= text.size() &&
+              text.compare(static_cast<size_t>(offset), match.size(), match) == 0,
+          "match text lies at its offset");
+  }
+  Check(regex.Replace("$&") == text, "replacing matches by themselves is the identity");
+  vantry::RegexObject copy = regex;
+  Check(copy.MatchCount() == count && copy.GetPattern() == regex.GetPattern(), "copy");
+  return 0;
+}
