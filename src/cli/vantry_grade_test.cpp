@@ -1,6 +1,5 @@
 // Runs the built vantry-grade program on exams in temporary folders.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,44 +15,11 @@ namespace {
 using testing::Gbk;
 using testing::TempDir;
 
-struct Result {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quote(std::string_view arg) {
-  std::string quoted = "'";
-  for (char c : arg) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
+using Result = testing::CommandResult;
 
 // Runs vantry-grade from the program folder in `cwd` with `args`.
-// CTest names the program folder; run by hand, the test finds it beside its own folder.
-std::filesystem::path ProgramDir() {
-  const char* program_dir = std::getenv("VANTRY_PROGRAM_DIR");
-  return program_dir ? std::filesystem::path(program_dir) : RunDirectory() / ".." / "bin";
-}
-
 Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
-  const std::filesystem::path program = ProgramDir() / "vantry-grade";
-  const TempDir io;
-  std::string command = "cd " + Quote(cwd.string()) + " && " + Quote(program.string());
-  for (const std::string& arg : args) command += " " + Quote(arg);
-  command +=
-      " >" + Quote(io.File("out").string()) + " 2>" + Quote(io.File("err").string());
-  const int status = std::system(command.c_str());
-  Result result;
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadWholeFile(io.File("out"));
-  result.err = ReadWholeFile(io.File("err"));
-  return result;
+  return testing::RunProgram("vantry-grade", args, cwd);
 }
 
 // The one report file in `dir`, by its bytes; fails when there is none or several.
@@ -172,7 +138,7 @@ TEST(VantryGradeTest, MissingFilesAreNamedOnStderr) {
 TEST(VantryGradeTest, GradesTheDemoExam) {
   TempDir dir;
   for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
-    const std::string bytes = ReadWholeFile(PathInDirectory(ProgramDir(), name));
+    const std::string bytes = ReadWholeFile(PathInDirectory(testing::ProgramDir(), name));
     ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
     EXPECT_NE(bytes.find("\r\n"), std::string::npos);
     dir.Write(name, bytes);
