@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "fuzz_check.h"
 #include "net/cookie_text.h"
 #include "net/item_list.h"
 #include "net/marker_text.h"
@@ -15,12 +16,7 @@
 
 namespace {
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+using vantry::fuzz::Check;
 
 bool EndsWith(const std::string& text, const std::string& tail) {
   return text.size() >= tail.size() &&

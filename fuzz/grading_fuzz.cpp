@@ -11,6 +11,7 @@
 
 #include "app/controls/control_names.h"
 #include "app/controls/in_memory_controls.h"
+#include "fuzz_check.h"
 #include "grading/answer_sheet.h"
 #include "grading/grading_run.h"
 #include "scoring/parameters.h"
@@ -21,14 +22,9 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using vantry::fuzz::Check;
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+namespace fs = std::filesystem;
 
 // A folder on tmpfs where there is one, so the report's flush to disk costs nothing;
 // removed when the fuzzer exits.

@@ -3,16 +3,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "net/url_parts.h"
 
 namespace {
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+using vantry::fuzz::Check;
 
 }  // namespace
 
