@@ -5,17 +5,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_check.h"
 #include "text/blank_lines.h"
 #include "text/regex_object.h"
 
 namespace {
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+using vantry::fuzz::Check;
 
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 

@@ -6,17 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "text/find_text.h"
 #include "text/tagged_fields.h"
 
 namespace {
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+using vantry::fuzz::Check;
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "text/find_text.h"
 #include "text/numbers.h"
 #include "text/split_text.h"
@@ -13,12 +14,7 @@
 
 namespace {
 
-void Check(bool condition, const char* what) {
-  if (!condition) {
-    fprintf(stderr, "property violated: %s\n", what);
-    abort();
-  }
-}
+using vantry::fuzz::Check;
 
 // All match positions (1-based) of the character-by-character scan from `start`.
 std::vector<int> ReferenceMatches(const std::string& text, const std::string& sought,

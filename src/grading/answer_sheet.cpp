@@ -1,5 +1,7 @@
 #include "grading/answer_sheet.h"
 
+#include <utility>
+
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/split_text.h"
@@ -9,18 +11,40 @@
 namespace vantry {
 
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
-  return TextUpToNul(ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName)));
+  // Cut at the first NUL in place: a copy of a large sheet would double its memory.
+  GbkText text = ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName));
+  if (const size_t nul = text.find('\0'); nul != GbkText::npos) text.resize(nul);
+  return text;
 }
 
+namespace {
+
+struct SheetTags {
+  GbkText name_start = Utf8ToGbk("<姓名>\t");
+  GbkText name_end = Utf8ToGbk("\t</姓名>");
+  GbkText answer_start = Utf8ToGbk("<答题文本>\t");
+  GbkText answer_end = Utf8ToGbk("\t</答题文本>");
+};
+
+const SheetTags& Tags() {
+  static const SheetTags tags;
+  return tags;
+}
+
+}  // namespace
+
 AnswerSheet ParseAnswerSheet(std::string_view sheet_text) {
-  static const GbkText kNameStart = Utf8ToGbk("<姓名>\t");
-  static const GbkText kNameEnd = Utf8ToGbk("\t</姓名>");
-  static const GbkText kAnswerStart = Utf8ToGbk("<答题文本>\t");
-  static const GbkText kAnswerEnd = Utf8ToGbk("\t</答题文本>");
+  const SheetTags& tags = Tags();
   AnswerSheet sheet;
-  ExtractTaggedFields(sheet_text, kNameStart, kNameEnd, sheet.names);
-  ExtractTaggedFields(sheet_text, kAnswerStart, kAnswerEnd, sheet.answers);
+  ExtractTaggedFields(sheet_text, tags.name_start, tags.name_end, sheet.names);
+  ExtractTaggedFields(sheet_text, tags.answer_start, tags.answer_end, sheet.answers);
   return sheet;
+}
+
+LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text) : text_(std::move(sheet_text)) {
+  const SheetTags& tags = Tags();
+  ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);
+  ExtractTaggedFieldViews(text_, tags.answer_start, tags.answer_end, answers_);
 }
 
 std::vector<GbkText> SplitQuestionAnswers(std::string_view answer) {

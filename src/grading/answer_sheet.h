@@ -34,6 +34,24 @@ GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
 // "\t</答题文本>" (exact case; the TABs belong to the tags).
 AnswerSheet ParseAnswerSheet(std::string_view sheet_text);
 
+// A sheet read for a grading run: its text, with the name and answer fields as views
+// into it, collected as ParseAnswerSheet collects them but without copying a large
+// sheet. Neither copyable nor movable, so the views stay valid as long as it lives.
+class LoadedAnswerSheet {
+ public:
+  explicit LoadedAnswerSheet(GbkText sheet_text);
+  LoadedAnswerSheet(const LoadedAnswerSheet&) = delete;
+  LoadedAnswerSheet& operator=(const LoadedAnswerSheet&) = delete;
+
+  const std::vector<std::string_view>& names() const { return names_; }
+  const std::vector<std::string_view>& answers() const { return answers_; }
+
+ private:
+  const GbkText text_;
+  std::vector<std::string_view> names_;
+  std::vector<std::string_view> answers_;
+};
+
 // The answer cut at every TAB: piece q answers question q. Empty pieces between TABs or
 // before a leading TAB count; one after a trailing TAB does not; an empty answer has no
 // questions.

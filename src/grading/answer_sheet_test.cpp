@@ -59,5 +59,19 @@ TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
               ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
 }
 
+TEST(AnswerSheetTest, LoadedSheetHoldsTheSameFieldsAsViews) {
+  const std::string text = Record("甲", "x\ty") + Gbk("<姓名>\t乙\r\n\t</姓名>") +
+                           Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
+  const AnswerSheet parsed = ParseAnswerSheet(text);
+  const LoadedAnswerSheet loaded(text);
+  EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""));
+  EXPECT_EQ(std::vector<std::string>(loaded.names().begin(), loaded.names().end()),
+            parsed.names);
+  EXPECT_THAT(loaded.answers(), ElementsAre("x\ty", ""));
+  EXPECT_EQ(std::vector<std::string>(loaded.answers().begin(), loaded.answers().end()),
+            parsed.answers);
+  EXPECT_THAT(LoadedAnswerSheet("").names(), IsEmpty());
+}
+
 }  // namespace
 }  // namespace vantry

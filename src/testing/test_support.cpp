@@ -1,5 +1,8 @@
 #include "testing/test_support.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -44,6 +47,44 @@ std::filesystem::path TempDir::Write(std::string_view utf8_name,
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + file.string());
   return file;
+}
+
+std::string ShellQuote(std::string_view arg) {
+  std::string quoted = "'";
+  for (char c : arg) {
+    if (c == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "'";
+}
+
+CommandResult RunShellCommand(const std::string& command,
+                              const std::filesystem::path& cwd) {
+  const TempDir io;
+  const std::string full = "cd " + ShellQuote(cwd.string()) + " && (" + command + ") >" +
+                           ShellQuote(io.File("out").string()) + " 2>" +
+                           ShellQuote(io.File("err").string()) + " </dev/null";
+  const int status = std::system(full.c_str());
+  CommandResult result;
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadWholeFile(io.File("out"));
+  result.err = ReadWholeFile(io.File("err"));
+  return result;
+}
+
+std::filesystem::path ProgramDir() {
+  const char* program_dir = std::getenv("VANTRY_PROGRAM_DIR");
+  return program_dir ? std::filesystem::path(program_dir) : RunDirectory() / ".." / "bin";
+}
+
+CommandResult RunProgram(std::string_view program, const std::vector<std::string>& args,
+                         const std::filesystem::path& cwd) {
+  std::string command = ShellQuote((ProgramDir() / std::string(program)).string());
+  for (const std::string& arg : args) command += " " + ShellQuote(arg);
+  return RunShellCommand(command, cwd);
 }
 
 }  // namespace vantry::testing

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantry::testing {
 
@@ -28,6 +29,28 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// `arg` quoted for /bin/sh.
+std::string ShellQuote(std::string_view arg);
+
+struct CommandResult {
+  // The exit code; -1 when the command did not exit normally.
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `command` with /bin/sh in `cwd`, capturing its standard output and error.
+CommandResult RunShellCommand(const std::string& command,
+                              const std::filesystem::path& cwd = ".");
+
+// The built program folder: named by CTest through VANTRY_PROGRAM_DIR, or found
+// beside the test's own folder when a test is run by hand.
+std::filesystem::path ProgramDir();
+
+// Runs a program of the program folder with `args` in `cwd`.
+CommandResult RunProgram(std::string_view program, const std::vector<std::string>& args,
+                         const std::filesystem::path& cwd);
 
 }  // namespace vantry::testing
 

@@ -1,5 +1,6 @@
 #include "text/find_text.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "text/gbk_text.h"
@@ -18,6 +19,37 @@ bool EqualFolded(const unsigned char* a, const unsigned char* b, size_t n) {
   return true;
 }
 
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+bool HasAsciiLetter(std::string_view s) {
+  for (unsigned char c : s) {
+    if (FoldAscii(c) >= 'a' && FoldAscii(c) <= 'z') return true;
+  }
+  return false;
+}
+
+// The first byte match of `sought` (not empty) in `text` at or after `from`, or npos.
+// memchr finds the first byte; the second is compared inline before the rest, since in
+// GBK text the lead byte of a sought character recurs often on its own.
+size_t FindBytes(std::string_view text, std::string_view sought, size_t from) {
+  const size_t n = sought.size();
+  if (from > text.size() || text.size() - from < n) return std::string_view::npos;
+  const char* const data = text.data();
+  const char* const last = data + (text.size() - n);  // the last possible start
+  const char* p = data + from;
+  while (p <= last) {
+    p = static_cast<const char*>(
+        std::memchr(p, sought[0], static_cast<size_t>(last - p) + 1));
+    if (p == nullptr) break;
+    if (n == 1 ||
+        (p[1] == sought[1] && std::memcmp(p + 2, sought.data() + 2, n - 2) == 0)) {
+      return static_cast<size_t>(p - data);
+    }
+    ++p;
+  }
+  return std::string_view::npos;
+}
+
 // Advances from a character boundary to the next one.
 inline size_t NextBoundary(const unsigned char* t, size_t i) {
   return i + (IsLeadByte(t[i]) ? 2 : 1);
@@ -33,33 +65,37 @@ void Scan(std::string_view text, std::string_view sought, size_t from, size_t li
   const size_t n = sought.size();
   if (limit_end < n) return;
   const size_t last = limit_end - n;  // last index where a match may begin
-  if (!ignore_case && !IsLeadByte(s[0])) {
-    // An ASCII first byte lets memchr jump. A candidate c is on a boundary when the
-    // byte before it is ASCII (it ends a character either way); after a run of lead
-    // and trail bytes starting on a boundary s, c is on one when c - s is even. Each
-    // byte is looked at a bounded number of times, so this stays one pass.
+  // Folding can only make a byte equal to a lowercase letter, so a sought text without
+  // letters matches exactly where it matches folded: take the fast exact search.
+  if (ignore_case && !HasAsciiLetter(sought)) ignore_case = false;
+  if (!ignore_case) {
+    // Byte matches come from the library search; each is then checked for lying on a
+    // character boundary counted from `from`. Going back from a candidate c over bytes
+    // of 0x80 or more to the nearest ASCII byte (which always ends a character) or to
+    // a known boundary, c is on a boundary when that run has even length. The known
+    // boundary moves forward with every candidate, so no byte is walked twice.
+    const std::string_view window = text.substr(0, limit_end);
+    size_t anchor = from;  // a character boundary at or before the next candidate
     size_t i = from;
     while (i <= last) {
-      const void* hit = std::memchr(t + i, s[0], last - i + 1);
-      if (hit == nullptr) return;
-      const size_t c = static_cast<size_t>(static_cast<const unsigned char*>(hit) - t);
-      bool boundary = true;
-      if (c > i && IsLeadByte(t[c - 1])) {
-        size_t run = c - 1;
-        while (run > i && IsLeadByte(t[run - 1])) --run;
-        boundary = (c - run) % 2 == 0;
+      const size_t c = FindBytes(window, sought, i);
+      if (c == std::string_view::npos) return;
+      size_t run = c;
+      // Eight bytes at a time while all of them are 0x80 or more (long Chinese runs).
+      while (run - anchor >= 8) {
+        uint64_t word;
+        std::memcpy(&word, t + run - 8, 8);
+        if ((word & kHighBits) != kHighBits) break;
+        run -= 8;
       }
-      if (boundary && std::memcmp(t + c + 1, s + 1, n - 1) == 0 && !on_match(c)) return;
+      while (run > anchor && IsLeadByte(t[run - 1])) --run;
+      if ((c - run) % 2 == 0) {
+        if (!on_match(c)) return;
+        anchor = c;
+      } else {
+        anchor = c - 1;  // c is a trail byte, so the byte before starts a character
+      }
       i = c + 1;
-    }
-    return;
-  }
-  if (!ignore_case) {
-    const unsigned char first = s[0];
-    for (size_t i = from; i <= last; i = NextBoundary(t, i)) {
-      if (t[i] == first && std::memcmp(t + i + 1, s + 1, n - 1) == 0 && !on_match(i)) {
-        return;
-      }
     }
     return;
   }

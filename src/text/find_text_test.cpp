@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "testing/test_support.h"
 
@@ -85,6 +87,57 @@ TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
       if (static_cast<unsigned char>(text[p - 1]) >= 0x80) ++p;
     }
     EXPECT_EQ(found, naive) << sought;
+  }
+}
+
+// The forward scan exactly as the rules state it, as a reference.
+// Gives the first match, or with `last` the last one lying within `limit` bytes.
+int NaiveFind(const std::string& text, const std::string& sought, int start, bool fold,
+              size_t limit, bool last = false) {
+  const auto f = [&](unsigned char c) -> unsigned char {
+    return fold && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+  };
+  int found = -1;
+  for (size_t i = static_cast<size_t>(start) - 1; i + sought.size() <= limit;
+       i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
+    bool equal = true;
+    for (size_t k = 0; k < sought.size() && equal; ++k) {
+      equal = f(static_cast<unsigned char>(text[i + k])) ==
+              f(static_cast<unsigned char>(sought[k]));
+    }
+    if (equal) found = static_cast<int>(i) + 1;
+    if (equal && !last) return found;
+  }
+  return found;
+}
+
+TEST(FindTextTest, AgreesWithNaiveScanOnRandomMixedTexts) {
+  // Few distinct bytes, so that matches straddling characters, runs of two-byte
+  // characters and letters in either case are all frequent.
+  const unsigned char alphabet[] = {'a', 'A', '|', 0x7C, 0x81, 0xA1, 0xB0, 0xE2};
+  std::mt19937 random(12345);
+  const auto pick = [&](size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; ++i) s += static_cast<char>(alphabet[random() % 8]);
+    return s;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    const std::string text = pick(random() % 40);
+    const std::string sought = pick(1 + random() % 3);
+    const bool fold = random() % 2 == 0;
+    const int start = 1 + static_cast<int>(random() % (text.size() + 1));
+    const int expected = start <= static_cast<int>(text.size())
+                             ? NaiveFind(text, sought, start, fold, text.size())
+                             : -1;
+    ASSERT_EQ(FindText(text, sought, start, fold), expected)
+        << round << " start " << start << " fold " << fold;
+    const int end = static_cast<int>(random() % (text.size() + 2));
+    const size_t limit = end > 0 && static_cast<size_t>(end) - 1 < text.size()
+                             ? static_cast<size_t>(end) - 1
+                             : text.size();
+    ASSERT_EQ(FindTextBackward(text, sought, end, fold),
+              limit == 0 ? -1 : NaiveFind(text, sought, 1, fold, limit, true))
+        << round << " end " << end << " fold " << fold;
   }
 }
 

@@ -17,8 +17,11 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char16_t kNone = 0;
 
-// The code page's two-byte characters and its single high byte (0x80, the euro sign)
-// in both directions, built once from the system's converter. Only pairs that survive
+// The code page's two-byte characters in both directions, built once from the
+// system's converter. Every byte of 0x80 or more starts a two-byte character, as the
+// text operations read it, so the euro sign that Windows puts at the single byte 0x80
+// counts as invalid here: a text is valid exactly when every search sees the same
+// characters the codec does. Only pairs that survive
 // the round trip are kept as "exact", so that the escape mode is lossless even where
 // the code page maps two byte pairs to one character.
 class CodePage936 {
@@ -36,8 +39,7 @@ class CodePage936 {
     const char16_t c = Pair(lead, trail);
     return c != kNone && reverse_[c] == ((lead << 8) | trail);
   }
-  char16_t Single(unsigned char byte) const { return singles_[byte - 0x80]; }
-  // The encoding of a BMP character: 0 when missing, < 0x100 for one byte.
+  // The encoding of a BMP character: 0 when missing, < 0x80 for ASCII.
   uint16_t Encode(char16_t c) const { return reverse_[c]; }
 
  private:
@@ -47,12 +49,6 @@ class CodePage936 {
 
   CodePage936() : pairs_(128 * 256, kNone), reverse_(0x10000, 0) {
     for (unsigned c = 0; c < 0x80; ++c) reverse_[c] = static_cast<uint16_t>(c);
-    for (unsigned b = 0x80; b <= 0xFF; ++b) {
-      const char bytes[1] = {static_cast<char>(b)};
-      singles_[b - 0x80] = DecodeOne(bytes, 1);
-      if (singles_[b - 0x80] != kNone)
-        reverse_[singles_[b - 0x80]] = static_cast<uint16_t>(b);
-    }
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
         if (trail == 0x7F) continue;
@@ -105,7 +101,6 @@ class CodePage936 {
 
   std::vector<char16_t> pairs_;
   std::vector<uint16_t> reverse_;
-  std::array<char16_t, 128> singles_{};
 };
 
 // Decodes `gbk` and hands each code point to `emit`.
@@ -132,12 +127,7 @@ void Decode(std::string_view gbk, InvalidGbk invalid, Emit emit) {
         continue;
       }
     }
-    const char16_t single = table.Single(c);
-    if (single != kNone) {
-      emit(single);
-    } else {
-      bad(c);
-    }
+    bad(c);
     ++i;
   }
 }

@@ -4,34 +4,99 @@
 #include "text/message_pump.h"
 
 namespace vantry {
+namespace {
+
+// True when stepping through `marker` character by character ends exactly at its end,
+// so that the byte behind a matched marker is a character boundary of the scan.
+bool EndsOnCharacterBoundary(std::string_view marker) {
+  size_t i = 0;
+  while (i < marker.size())
+    i += IsLeadByte(static_cast<unsigned char>(marker[i])) ? 2 : 1;
+  return i == marker.size();
+}
+
+// Finds every field in order and hands its body to `on_field`, which returns false to
+// end the collection; runs ProcessPendingMessages after each field taken.
+template <typename OnField>
+void ScanFields(std::string_view text, std::string_view start_marker,
+                std::string_view end_marker, int start_position, bool ignore_case,
+                OnField on_field) {
+  if (start_marker.empty() || end_marker.empty()) return;
+  int pos = start_position < 1 ? 1 : start_position;
+  // A nested field ends at the same end marker as the field around it: the scan from
+  // the inner field's start is a tail of the scan from the outer one when the start
+  // marker ends on a character boundary. Reusing that end keeps stacked start markers
+  // linear instead of rescanning to the far end marker for each of them.
+  const bool reuse_end = EndsOnCharacterBoundary(start_marker);
+  int previous_end = -1;
+  while (true) {
+    const int p1 = FindText(text, start_marker, pos, ignore_case);
+    if (p1 < 0) break;
+    pos = p1 + static_cast<int>(start_marker.size());
+    const int p2 = reuse_end && previous_end >= pos
+                       ? previous_end
+                       : FindText(text, end_marker, pos, ignore_case);
+    if (p2 < 0) break;
+    previous_end = p2;
+    if (!on_field(
+            text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos)))) {
+      break;
+    }
+    ProcessPendingMessages();
+  }
+}
+
+int64_t FieldBudget(std::string_view text, int64_t max_total_bytes) {
+  return max_total_bytes > 0
+             ? max_total_bytes
+             : 4 * static_cast<int64_t>(text.size()) + (int64_t{64} << 20);
+}
+
+}  // namespace
 
 int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
                         std::string_view end_marker, std::vector<GbkText>& fields,
                         const TaggedFieldOptions& options) {
   fields.clear();
-  if (start_marker.empty() || end_marker.empty()) return 0;
-  int pos = options.start_position < 1 ? 1 : options.start_position;
-  while (true) {
-    const int p1 = FindText(text, start_marker, pos, options.ignore_case);
-    if (p1 < 0) break;
-    pos = p1 + static_cast<int>(start_marker.size());
-    const int p2 = FindText(text, end_marker, pos, options.ignore_case);
-    if (p2 < 0) break;
-    const std::string_view body =
-        text.substr(static_cast<size_t>(pos) - 1, static_cast<size_t>(p2 - pos));
-    GbkText field;
-    field.reserve((options.keep_start_marker == 1 ? start_marker.size() : 0) +
-                  options.prefix.size() + body.size() + options.suffix.size() +
-                  (options.keep_end_marker == 1 ? end_marker.size() : 0));
-    if (options.keep_start_marker == 1) field.append(start_marker);
-    field.append(options.prefix).append(body).append(options.suffix);
-    if (options.keep_end_marker == 1) field.append(end_marker);
-    if (options.length_limit == 0 ||
-        static_cast<int64_t>(field.size()) < static_cast<int64_t>(options.length_limit)) {
-      fields.push_back(std::move(field));
-    }
-    ProcessPendingMessages();
-  }
+  const int64_t budget = FieldBudget(text, options.max_total_bytes);
+  int64_t total = 0;
+  ScanFields(
+      text, start_marker, end_marker, options.start_position, options.ignore_case,
+      [&](std::string_view body) {
+        const std::string_view head = options.keep_start_marker == 1 ? start_marker : "";
+        const std::string_view tail = options.keep_end_marker == 1 ? end_marker : "";
+        const size_t size = head.size() + options.prefix.size() + body.size() +
+                            options.suffix.size() + tail.size();
+        total += static_cast<int64_t>(size);
+        if (total > budget) return false;
+        if (options.length_limit == 0 ||
+            static_cast<int64_t>(size) < static_cast<int64_t>(options.length_limit)) {
+          GbkText& field = fields.emplace_back();
+          field.reserve(size);
+          field.append(head)
+              .append(options.prefix)
+              .append(body)
+              .append(options.suffix)
+              .append(tail);
+        }
+        return true;
+      });
+  return static_cast<int>(fields.size());
+}
+
+int ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
+                            std::string_view end_marker,
+                            std::vector<std::string_view>& fields) {
+  fields.clear();
+  // The same budget as the copies would meet, so both give the same fields.
+  const int64_t budget = FieldBudget(text, 0);
+  int64_t total = 0;
+  ScanFields(text, start_marker, end_marker, 1, false, [&](std::string_view body) {
+    total += static_cast<int64_t>(body.size());
+    if (total > budget) return false;
+    fields.push_back(body);
+    return true;
+  });
   return static_cast<int>(fields.size());
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "testing/test_support.h"
 #include "text/message_pump.h"
@@ -82,6 +83,32 @@ TEST(TaggedFieldsTest, EmptyMarkersGiveNoFieldsAndNeverLoop) {
   EXPECT_THAT(Fields("abc", "a", ""), IsEmpty());
 }
 
+TEST(TaggedFieldsTest, StackedStartMarkersStayLinearAndBounded) {
+  // 200,000 start markers before one end marker: every one opens a field that runs to
+  // the end, so all of them together would be 1.2 TB; the budget stops the collection
+  // once the fields hold more than four times the text plus 64 MiB.
+  const std::string start = Gbk("<姓名>\t");
+  std::string text;
+  for (int i = 0; i < 200000; ++i) text += start;
+  text += Gbk("甲\t</姓名>");
+  std::vector<GbkText> fields;
+  ExtractTaggedFields(text, start, Gbk("\t</姓名>"), fields);
+  ASSERT_FALSE(fields.empty());
+  int64_t total = 0;
+  for (const GbkText& field : fields) total += static_cast<int64_t>(field.size());
+  EXPECT_LE(total, 4 * static_cast<int64_t>(text.size()) + (int64_t{64} << 20));
+  EXPECT_EQ(fields[0], text.substr(start.size(), text.size() - start.size() - 8));
+  EXPECT_EQ(fields[1], fields[0].substr(start.size()));
+
+  // The fields that fit the budget are kept, in order; the rest are not collected.
+  TaggedFieldOptions small;
+  small.max_total_bytes = 13;
+  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>", small),
+              ElementsAre("<a><a>xy", "<a>xy"));
+  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>"),
+              ElementsAre("<a><a>xy", "<a>xy", "xy"));
+}
+
 TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
   int pumped = 0;
   ScopedMessagePump pump([&] { ++pumped; });
@@ -89,6 +116,37 @@ TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
   limit.length_limit = 1;  // a dropped field still counts as found
   Fields("<a>1</a><a>2</a><a>", "<a>", "</a>", limit);
   EXPECT_EQ(pumped, 2);
+}
+
+TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
+  const std::string sheet = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
+  const std::string name_start = Gbk("<姓名>\t"), name_end = Gbk("\t</姓名>");
+  const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
+      {"<a>1</a> <a>2</a>", {"<a>", "</a>"}},
+      {"<a></a>", {"<a>", "</a>"}},
+      {"<a>1<a>2</a>", {"<a>", "</a>"}},
+      {"<a>1</a><a>open", {"<a>", "</a>"}},
+      {"</a><a>x", {"<a>", "</a>"}},
+      {"", {"<a>", "</a>"}},
+      {"<a>x</a>", {"", "</a>"}},
+      {sheet, {name_start, name_end}},
+      {"\xB0\xD6\xD6\xB5x\xD6\xD6", {"\xD6\xD6", "x"}},
+  };
+  for (const auto& [text, markers] : cases) {
+    int pumped = 0;
+    ScopedMessagePump pump([&] { ++pumped; });
+    std::vector<std::string_view> views{"stale"};
+    const int n = ExtractTaggedFieldViews(text, markers.first, markers.second, views);
+    const int pumped_for_views = std::exchange(pumped, 0);
+    const std::vector<GbkText> copies = Fields(text, markers.first, markers.second);
+    EXPECT_EQ(std::vector<GbkText>(views.begin(), views.end()), copies) << text;
+    EXPECT_EQ(n, static_cast<int>(views.size()));
+    EXPECT_EQ(pumped_for_views, pumped) << text;
+    for (std::string_view v : views) {
+      EXPECT_TRUE(v.data() >= text.data() &&
+                  v.data() + v.size() <= text.data() + text.size());
+    }
+  }
 }
 
 }  // namespace

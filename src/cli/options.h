@@ -1,0 +1,43 @@
+// The command line of vantry-grade.
+#ifndef VANTRY_CLI_OPTIONS_H_
+#define VANTRY_CLI_OPTIONS_H_
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace vantry {
+
+// One line: what vantry-grade accepts.
+inline constexpr std::string_view kGradeUsage =
+    "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--quiet] [--help]";
+
+struct GradeOptions {
+  // The folder that holds the answer sheet and the parameters file; the report is
+  // written there too.
+  std::filesystem::path directory = ".";
+  // The points box and the order box exactly as typed (UTF-8). An empty text is an
+  // empty box, worth 0, not the default.
+  std::string points = "2";
+  std::string order;
+  // No progress on stderr.
+  bool quiet = false;
+  bool help = false;
+};
+
+struct GradeArguments {
+  GradeOptions options;
+  // Empty when the arguments are valid; otherwise says what is wrong, in one line.
+  std::string error;
+};
+
+// Reads the arguments after the program name. "--name VALUE" and "--name=VALUE" are
+// both accepted; the word after an option that takes a value is its value whatever it
+// looks like (it may be empty or begin with "-"). A later repetition overrides an
+// earlier one. "-h" is "--help".
+GradeArguments ParseGradeArguments(std::span<const std::string_view> args);
+
+}  // namespace vantry
+
+#endif  // VANTRY_CLI_OPTIONS_H_

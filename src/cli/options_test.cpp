@@ -1,0 +1,57 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vantry {
+namespace {
+
+GradeArguments Parse(std::vector<std::string_view> args) {
+  return ParseGradeArguments(args);
+}
+
+TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
+  const GradeArguments a = Parse({});
+  EXPECT_EQ(a.error, "");
+  EXPECT_EQ(a.options.directory, ".");
+  EXPECT_EQ(a.options.points, "2");
+  EXPECT_EQ(a.options.order, "");
+  EXPECT_FALSE(a.options.quiet);
+  EXPECT_FALSE(a.options.help);
+}
+
+TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
+  const GradeArguments a =
+      Parse({"--dir", "/tmp/考试", "--points=-2", "--order", "1-2,1-3", "--quiet"});
+  EXPECT_EQ(a.error, "");
+  EXPECT_EQ(a.options.directory, "/tmp/考试");
+  EXPECT_EQ(a.options.points, "-2");
+  EXPECT_EQ(a.options.order, "1-2,1-3");
+  EXPECT_TRUE(a.options.quiet);
+
+  // A value beginning with "-" or "--" is still the value, and an empty one is empty.
+  EXPECT_EQ(Parse({"--points", "-2"}).options.points, "-2");
+  EXPECT_EQ(Parse({"--order", "--quiet"}).options.order, "--quiet");
+  EXPECT_EQ(Parse({"--points", ""}).options.points, "");
+  EXPECT_EQ(Parse({"--points="}).options.points, "");
+  EXPECT_EQ(Parse({"--order=a=b"}).options.order, "a=b");
+  EXPECT_EQ(Parse({"--points", "3", "--points", "５分"}).options.points, "５分");
+  EXPECT_TRUE(Parse({"-h"}).options.help);
+  EXPECT_TRUE(Parse({"--help"}).options.help);
+}
+
+TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
+  EXPECT_EQ(Parse({"--points"}).error, "--points needs a value");
+  EXPECT_EQ(Parse({"--quiet", "--dir"}).error, "--dir needs a value");
+  EXPECT_EQ(Parse({"--dir", ""}).error, "--dir needs a folder");
+  EXPECT_EQ(Parse({"--dir="}).error, "--dir needs a folder");
+  EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
+  EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");
+  EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");
+  EXPECT_EQ(Parse({"exam"}).error, "unexpected argument exam");
+  EXPECT_EQ(Parse({"--points", "2", "extra"}).error, "unexpected argument extra");
+}
+
+}  // namespace
+}  // namespace vantry

@@ -1,0 +1,165 @@
+// Runs the built vantry-grade program on exams in temporary folders.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testing/test_support.h"
+#include "text/file_io.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+
+using Result = testing::CommandResult;
+
+// Runs vantry-grade from the program folder in `cwd` with `args`.
+Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& args) {
+  return testing::RunProgram("vantry-grade", args, cwd);
+}
+
+// The one report file in `dir`, by its bytes; fails when there is none or several.
+std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
+  std::vector<std::filesystem::path> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("阅卷结果") && name.ends_with(".txt"))
+      reports.push_back(entry.path());
+  }
+  EXPECT_EQ(reports.size(), 1u);
+  if (reports.empty()) return {};
+  if (utf8_name) *utf8_name = reports[0].filename().string();
+  return ReadWholeFile(reports[0]);
+}
+
+void WriteExam(const TempDir& dir) {
+  dir.Write("参数设置.txt",
+            Gbk("<综合题><分值>10</分值><关键词>光合作用|光合</关键词>"
+                "<关键词>叶绿体</关键词><关键词>氧气</关键词></综合题>\r\n"
+                "<综合题><分值>3</分值><关键词>细胞膜</关键词>"
+                "<关键词>细胞核</关键词></综合题>\r\n"));
+  dir.Write(
+      "学生答题文本.txt",
+      Gbk("<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气。"
+          "\t细胞膜和细胞核\t</答题文本>\r\n"
+          "<姓名>\t李华\t</姓名>\r\n<答题文本>\t氧气在叶绿体中产生\t\t\t</"
+          "答题文本>\r\n"));
+}
+
+TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
+  TempDir dir;
+  WriteExam(dir);
+  const Result r =
+      Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  std::string name;
+  EXPECT_EQ(ReportBytes(dir, &name), Gbk("王小明 6 3  9\r\n李华 0 0  0"));
+  EXPECT_EQ(name.size(), std::string("阅卷结果20261208.txt").size());
+  EXPECT_TRUE(r.out.starts_with("共有试卷：2 份\n批卷用时：")) << r.out;
+  EXPECT_NE(r.out.find("\n平均每份用时："), std::string::npos);
+  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + name + "’！\n")) << r.out;
+  EXPECT_EQ(r.out.find('\r'), std::string::npos);
+  EXPECT_EQ(r.err, "");  // no terminal, short run: no progress lines
+}
+
+TEST(VantryGradeTest, BoxesAreTakenAsTyped) {
+  TempDir dir;
+  WriteExam(dir);
+  // The current folder is the default; values may be empty or negative.
+  EXPECT_EQ(Grade(dir.path(), {"--points="}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 0 0  0\r\n李华 0 0  0"));
+  EXPECT_EQ(Grade(dir.path(), {"--points", "-2", "--quiet"}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 -6 -4  -10\r\n李华 -4 0  -4"));
+  EXPECT_EQ(Grade(dir.path(), {"--points=３"}).exit_code, 0);
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 9 3  12\r\n李华 6 0  6"));
+}
+
+TEST(VantryGradeTest, BadArgumentsExitTwoWithUsage) {
+  TempDir dir;
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--verbose"},
+                                               {"--points"},
+                                               {"stray"},
+                                               {"--dir", dir.File("missing").string()}}) {
+    const Result r = Grade(dir.path(), args);
+    EXPECT_EQ(r.exit_code, 2) << args[0];
+    EXPECT_NE(r.err.find("usage: vantry-grade [--dir DIR]"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::directory_iterator(dir.path()) !=
+               std::filesystem::directory_iterator());  // nothing was written
+
+  const Result help = Grade(dir.path(), {"--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_TRUE(help.out.starts_with("usage: vantry-grade")) << help.out;
+}
+
+TEST(VantryGradeTest, UnwritableReportExitsOne) {
+  TempDir dir;
+  WriteExam(dir);
+  // Learn today's report name from a first run, then put a folder in its place.
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  std::string name;
+  ReportBytes(dir, &name);
+  std::filesystem::remove(dir.File(name));
+  std::filesystem::create_directory(dir.File(name));
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
+}
+
+TEST(VantryGradeTest, SheetSavedAsUtf8IsExplained) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
+  dir.Write("学生答题文本.txt",
+            "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n");
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+  EXPECT_NE(r.err.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("save it as GBK"), std::string::npos) << r.err;
+  EXPECT_EQ(ReportBytes(dir), "");
+}
+
+TEST(VantryGradeTest, MissingFilesAreNamedOnStderr) {
+  TempDir dir;
+  const Result r = Grade(dir.path(), {});
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_NE(r.err.find("没有找到“参数设置.txt”"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("没有找到“学生答题文本.txt”"), std::string::npos) << r.err;
+  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+}
+
+TEST(VantryGradeTest, GradesTheDemoExam) {
+  TempDir dir;
+  for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
+    const std::string bytes = ReadWholeFile(PathInDirectory(testing::ProgramDir(), name));
+    ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
+    EXPECT_NE(bytes.find("\r\n"), std::string::npos);
+    dir.Write(name, bytes);
+  }
+  const Result ordered = Grade(dir.path(), {"--order", "3-1,3-2,3-3,5-1,5-2,5-3"});
+  EXPECT_EQ(ordered.exit_code, 0) << ordered.err;
+  EXPECT_TRUE(ordered.out.starts_with("共有试卷：30 份\n")) << ordered.out;
+  const std::string report = ReportBytes(dir);
+  EXPECT_TRUE(report.starts_with(Gbk("王小明 10 8 8 6 10  42\r\n"))) << report;
+  EXPECT_TRUE(report.ends_with(Gbk("\r\n邓超 2 0 8 2 6  18"))) << report;
+  EXPECT_NE(report.find(Gbk("\r\n杨帆  0\r\n")), std::string::npos);  // no answers
+  EXPECT_NE(report.find(Gbk("\r\n赵磊 10 8 8 6 10  42\r\n")),
+            std::string::npos);  // line breaks
+  EXPECT_NE(report.find(Gbk("\r\n朱琳 10 6 2 4 4  26\r\n")),
+            std::string::npos);  // out of order
+
+  // Without order keys every group is worth its points wherever it stands.
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantry

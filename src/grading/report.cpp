@@ -1,0 +1,71 @@
+#include "grading/report.h"
+
+#include <string>
+
+#include "text/blank_lines.h"
+#include "text/date_time.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+#include "text/numbers.h"
+
+namespace vantry {
+namespace {
+
+// The report's name in UTF-8 for the file system; the date is ASCII digits.
+std::string ReportFileNameUtf8(const Clock& clock) {
+  const GbkText date = FormatDateTime(OleDateFromLocal(clock.Now()), "yyyyMMdd");
+  return "阅卷结果" + date + ".txt";
+}
+
+}  // namespace
+
+void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
+                      int32_t total) {
+  report.append(name).append(" ").append(score_line).append(" ");
+  report.append(FormatInteger(total)).append("\r\n");
+}
+
+GbkText ReportFileName(const Clock& clock) {
+  return Utf8ToGbk(ReportFileNameUtf8(clock));
+}
+
+ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
+                         const Clock& clock) {
+  const std::string utf8_name = ReportFileNameUtf8(clock);
+  ReportResult result;
+  result.path = PathInDirectory(directory, utf8_name);
+  result.file_name = Utf8ToGbk(utf8_name);
+  const GbkText cleaned = RemoveBlankLines(report_text);
+  result.written = WriteWholeFile(result.path, {cleaned});
+  return result;
+}
+
+GbkText SummaryText(int paper_count, std::string_view start_stamp,
+                    std::string_view end_stamp, const ReportResult& report) {
+  static const GbkText kPapers = Utf8ToGbk("共有试卷：");
+  static const GbkText kTime = Utf8ToGbk(" 份\r\n批卷用时：");
+  static const GbkText kAverage = Utf8ToGbk(" 秒\r\n平均每份用时：");
+  static const GbkText kSavedIn = Utf8ToGbk(" 秒\r\n阅卷结果已保存在‘");
+  static const GbkText kSavedEnd = Utf8ToGbk("’！");
+  static const GbkText kNotSavedIn = Utf8ToGbk(" 秒\r\n阅卷结果未能保存到‘");
+  static const GbkText kNotSavedEnd = Utf8ToGbk("’！请检查程序所在文件夹是否可写。");
+
+  // Integer division drops the fraction toward zero, as whole seconds should.
+  const int64_t seconds =
+      (TextToInteger64(end_stamp) - TextToInteger64(start_stamp)) / 1000;
+  // Without papers there is nothing to divide by; the average shows 0.
+  const double average =
+      paper_count > 0 ? RoundTo(static_cast<double>(seconds) / paper_count, 3) : 0.0;
+  GbkText text = kPapers;
+  text += FormatInteger(paper_count);
+  text += kTime;
+  text += FormatInteger(seconds);
+  text += kAverage;
+  text += FormatFloat(average);
+  text += report.written ? kSavedIn : kNotSavedIn;
+  text += report.file_name;
+  text += report.written ? kSavedEnd : kNotSavedEnd;
+  return text;
+}
+
+}  // namespace vantry

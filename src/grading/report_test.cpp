@@ -1,0 +1,124 @@
+#include "grading/report.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "testing/test_support.h"
+#include "text/clock.h"
+#include "text/file_io.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+
+// A clock standing still at noon of the given day.
+FixedClock DayClock(int year, int month, int day) {
+  return FixedClock(LocalDateTime{.year = year, .month = month, .day = day, .hour = 12});
+}
+
+TEST(ReportLineTest, NameScoresTwoSpacesAndTotal) {
+  GbkText report;
+  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
+  AppendReportLine(report, Gbk("乙"), "", 0);
+  AppendReportLine(report, Gbk("丙"), "-2 ", -2);
+  EXPECT_EQ(report, Gbk("甲 5 3  8\r\n乙  0\r\n丙 -2  -2\r\n"));
+}
+
+TEST(WriteReportTest, WritesTheDatedFileWithoutTheLastLineBreak) {
+  TempDir dir;
+  GbkText report;
+  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
+  AppendReportLine(report, Gbk("乙"), "4 ", 4);
+  const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
+  EXPECT_TRUE(result.written);
+  EXPECT_EQ(result.path, dir.File("阅卷结果20261208.txt"));
+  EXPECT_EQ(result.file_name, Gbk("阅卷结果20261208.txt"));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("甲 5 3  8\r\n乙 4  4"));
+  EXPECT_EQ(ReportFileName(DayClock(2027, 3, 5)), Gbk("阅卷结果20270305.txt"));
+}
+
+TEST(WriteReportTest, BlankLinesInsideNamesAreRemoved) {
+  TempDir dir;
+  GbkText report;
+  AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 ", 1);
+  AppendReportLine(report, Gbk("戊\r\n己"), "2 ", 2);
+  const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2"));
+}
+
+TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
+  TempDir dir;
+  GbkText first = Gbk("甲 5  5\r\n");
+  WriteReport(first, dir.path(), DayClock(2026, 12, 8));
+  GbkText second = Gbk("乙 3  3\r\n");
+  WriteReport(second, dir.path(), DayClock(2026, 12, 8));
+  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
+  GbkText third = Gbk("丙 1  1\r\n");
+  WriteReport(third, dir.path(), DayClock(2026, 12, 9));
+  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
+  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261209.txt")), Gbk("丙 1  1"));
+
+  // A run without papers leaves an empty file under the day's name.
+  GbkText none;
+  EXPECT_TRUE(WriteReport(none, dir.path(), DayClock(2026, 12, 9)).written);
+  EXPECT_TRUE(PathExists(dir.File("阅卷结果20261209.txt")));
+  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261209.txt")), "");
+}
+
+TEST(WriteReportTest, FailureIsReportedAndLeavesWhatStoodThere) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("阅卷结果20261208.txt"));
+  GbkText report = Gbk("甲 5  5\r\n");
+  const ReportResult blocked = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
+  EXPECT_FALSE(blocked.written);
+  EXPECT_EQ(blocked.file_name, Gbk("阅卷结果20261208.txt"));
+  EXPECT_TRUE(std::filesystem::is_directory(blocked.path));
+
+  GbkText again = Gbk("甲 5  5\r\n");
+  EXPECT_FALSE(
+      WriteReport(again, dir.File("no such folder"), DayClock(2026, 12, 8)).written);
+}
+
+ReportResult Saved() {
+  return {"/x/阅卷结果20261208.txt", Gbk("阅卷结果20261208.txt"), true};
+}
+
+TEST(SummaryTextTest, PapersSecondsAndAverage) {
+  EXPECT_EQ(SummaryText(3, "1765152000000", "1765152001000", Saved()),
+            Gbk("共有试卷：3 份\r\n批卷用时：1 秒\r\n平均每份用时：0.333 秒\r\n"
+                "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
+  const auto average = [](int papers, std::string_view start, std::string_view end) {
+    const GbkText text = SummaryText(papers, start, end, Saved());
+    const GbkText head = Gbk("平均每份用时：");
+    const size_t at = text.find(head) + head.size();
+    return text.substr(at, text.find(' ', at) - at);
+  };
+  EXPECT_EQ(average(2, "1765152000000", "1765152003000"), "1.5");
+  EXPECT_EQ(average(2, "1765152000000", "1765152004000"), "2");
+  EXPECT_EQ(average(3, "1765152000000", "1765152002000"), "0.667");
+  // Whole seconds: 1999 ms is 1 second.
+  EXPECT_NE(
+      SummaryText(1, "1765152000000", "1765152001999", Saved()).find(Gbk("用时：1 秒")),
+      std::string::npos);
+}
+
+TEST(SummaryTextTest, NoPapersAverageZero) {
+  EXPECT_EQ(SummaryText(0, "1765152000000", "1765152001000", Saved()),
+            Gbk("共有试卷：0 份\r\n批卷用时：1 秒\r\n平均每份用时：0 秒\r\n"
+                "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
+}
+
+TEST(SummaryTextTest, UnwrittenReportIsNotCalledSaved) {
+  ReportResult failed = Saved();
+  failed.written = false;
+  EXPECT_EQ(
+      SummaryText(1, "1765152000000", "1765152001000", failed),
+      Gbk("共有试卷：1 份\r\n批卷用时：1 秒\r\n平均每份用时：1 秒\r\n"
+          "阅卷结果未能保存到‘阅卷结果20261208.txt’！请检查程序所在文件夹是否可写。"));
+}
+
+}  // namespace
+}  // namespace vantry

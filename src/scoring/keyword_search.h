@@ -1,0 +1,31 @@
+// The text searches behind keyword scoring: alternatives, occurrences, positions.
+#ifndef VANTRY_SCORING_KEYWORD_SEARCH_H_
+#define VANTRY_SCORING_KEYWORD_SEARCH_H_
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+// Empties `pieces`, then fills it with the non-empty pieces of `text` cut at
+// `separator` ("," when empty), in order. A positive `maximum` limits the cut itself
+// to that many pieces before the empty ones are dropped. Returns the number of pieces.
+int SplitNonEmpty(std::string_view text, std::string_view separator,
+                  std::vector<GbkText>& pieces, int maximum = 0);
+
+// The number of non-overlapping occurrences of `sought` in `text`, found on character
+// boundaries; without `case_sensitive` ASCII letters are folded. 0 when either is empty.
+int CountOccurrences(std::string_view text, std::string_view sought, bool case_sensitive);
+
+// Appends to `positions` the 1-based positions of every non-overlapping occurrence of
+// `sought` in `text`, ignoring ASCII letter case, ascending: one per occurrence that
+// CountOccurrences(text, sought, false) counts.
+void FindAllPositions(std::string_view text, std::string_view sought,
+                      std::vector<int32_t>& positions);
+
+}  // namespace vantry
+
+#endif  // VANTRY_SCORING_KEYWORD_SEARCH_H_

@@ -1,0 +1,215 @@
+// vantry-grade on files and folders that fight back: nothing may crash it, hang it,
+// corrupt its report or destroy an earlier report.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "testing/test_support.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CommandResult;
+using testing::Gbk;
+using testing::ShellQuote;
+using testing::TempDir;
+
+const char kParameters[] =
+    "<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词></"
+    "综合题>";
+
+std::string Record(std::string_view name_gbk, std::string_view answer_gbk) {
+  return Gbk("<姓名>\t") + std::string(name_gbk) + Gbk("\t</姓名><答题文本>\t") +
+         std::string(answer_gbk) + Gbk("\t</答题文本>\r\n");
+}
+
+// Today's report name, as the program builds it from the local date.
+std::string ReportName() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char date[16];
+  std::strftime(date, sizeof date, "%Y%m%d", &local);
+  return std::string("阅卷结果") + date + ".txt";
+}
+
+CommandResult Grade(const fs::path& dir) {
+  return testing::RunProgram("vantry-grade", {"--dir", dir.string(), "--quiet"}, dir);
+}
+
+// Lines of a CRLF text.
+size_t CountLines(const std::string& text) {
+  if (text.empty()) return 0;
+  size_t n = 1;
+  for (size_t i = 0; (i = text.find("\r\n", i)) != std::string::npos; i += 2) ++n;
+  return n;
+}
+
+TEST(HostileFilesTest, AnswerSheetOf200MegabytesIsGradedWhole) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(kParameters));
+  const std::string record =
+      Record(Gbk("王小明"), Gbk(std::string(60, 'x') + "光合作用在叶绿体中进行。") +
+                                std::string(200, ' '));
+  std::string sheet;
+  const size_t records = (200u << 20) / record.size() + 1;
+  sheet.reserve(records * record.size());
+  for (size_t i = 0; i < records; ++i) sheet += record;
+  dir.Write("学生答题文本.txt", sheet);
+  sheet = std::string();
+
+  const CommandResult r = Grade(dir.path());
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  const std::string report = ReadWholeFile(dir.File(ReportName()));
+  EXPECT_EQ(CountLines(report), records);
+  const std::string first_line = Gbk("王小明 4  4\r\n");
+  EXPECT_EQ(report.substr(0, first_line.size()), first_line);
+  EXPECT_NE(r.out.find("共有试卷：" + std::to_string(records) + " 份"),
+            std::string::npos);
+}
+
+TEST(HostileFilesTest, BinaryGarbageGradesWhatItFindsAndEnds) {
+  TempDir dir;
+  std::mt19937 random(7);
+  std::string garbage(1 << 20, '\0');
+  for (char& c : garbage) c = static_cast<char>(random());
+  dir.Write("参数设置.txt", garbage);
+  // Some real records inside the garbage still count; the NUL bytes of the garbage cut
+  // the text, so put them before the first NUL.
+  garbage.insert(0, Record(Gbk("甲"), Gbk("光合")));
+  dir.Write("学生答题文本.txt", garbage);
+  const CommandResult r = Grade(dir.path());
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  const std::string report = ReadWholeFile(dir.File(ReportName()));
+  EXPECT_EQ(report.substr(0, report.find("\r\n")), Gbk("甲 0  0"));
+}
+
+TEST(HostileFilesTest, Utf8AndUtf16FilesAreNamedAsSuch) {
+  for (const std::string& sheet :
+       {std::string("<姓名>\t张三\t</姓名><答题文本>\t光合作用\t</答题文本>"),
+        std::string("\xFF\xFE<\0\x53\x59\x0D\x54>\0\t\0", 12)}) {
+    TempDir dir;
+    dir.Write("参数设置.txt", Gbk(kParameters));
+    dir.Write("学生答题文本.txt", sheet);
+    const CommandResult r = Grade(dir.path());
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_NE(r.err.find("GBK"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "");
+    EXPECT_TRUE(PathExists(dir.File(ReportName())));
+  }
+}
+
+TEST(HostileFilesTest, NamesOfBlankLinesLeaveNoBlankLineInTheReport) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(kParameters));
+  std::string blank;
+  while (blank.size() < (1u << 20)) blank += "  \r\n\t\r\n";
+  dir.Write("学生答题文本.txt", Record("A\r\n" + blank + "B", Gbk("光合")) +
+                                    Record(Gbk("乙"), Gbk("叶绿体")));
+  const CommandResult r = Grade(dir.path());
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "A\r\nB 2  2\r\n" + Gbk("乙 2  2"));
+}
+
+TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(std::string(kParameters) + "<综合题><综合题><综合题>"));
+  std::string sheet;
+  const std::string start = Gbk("<姓名>\t");
+  while (sheet.size() < (4u << 20)) sheet += start;
+  sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>");
+  dir.Write("学生答题文本.txt", sheet);
+  const CommandResult r = Grade(dir.path());
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // The names the budget admitted are all graded; the report holds their lines only.
+  const std::string report = ReadWholeFile(dir.File(ReportName()));
+  EXPECT_FALSE(report.empty());
+  EXPECT_LE(report.size(), 4 * sheet.size() + (64u << 20) + 64 * CountLines(report));
+}
+
+TEST(HostileFilesTest, ReportPathThatIsAFolderIsReportedAndKept) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(kParameters));
+  dir.Write("学生答题文本.txt", Record(Gbk("甲"), Gbk("光合")));
+  fs::create_directory(dir.File(ReportName()));
+  dir.Write(ReportName() + "/inside.txt", "kept");
+  const CommandResult r = Grade(dir.path());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("未能保存"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadWholeFile(dir.File(ReportName() + "/inside.txt")), "kept");
+}
+
+// Runs `script` as root in a private mount namespace, so it may mount over the test's
+// own folders without touching the machine. False when that is not possible here.
+bool CanUsePrivateMounts() {
+  return geteuid() == 0 && testing::RunShellCommand("unshare -m true").exit_code == 0 &&
+         testing::RunShellCommand(
+             "unshare -m sh -c 'mount -t tmpfs -o size=64k none /mnt'")
+                 .exit_code == 0;
+}
+
+std::string GradeCommand(const fs::path& dir) {
+  return ShellQuote((testing::ProgramDir() / "vantry-grade").string()) + " --dir " +
+         ShellQuote(dir.string()) + " --quiet";
+}
+
+TEST(HostileFilesTest, ReadOnlyProgramFolderKeepsTheEarlierReport) {
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(kParameters));
+  dir.Write("学生答题文本.txt", Record(Gbk("甲"), Gbk("光合")));
+  dir.Write(ReportName(), "earlier report");
+  CommandResult r;
+  if (geteuid() != 0) {
+    fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    r = Grade(dir.path());
+    fs::permissions(dir.path(), fs::perms::owner_all);
+  } else if (CanUsePrivateMounts()) {
+    const std::string d = ShellQuote(dir.path().string());
+    r = testing::RunShellCommand("unshare -m sh -c " +
+                                 ShellQuote("mount --bind " + d + " " + d +
+                                            " && mount -o remount,bind,ro " + d + " && " +
+                                            GradeCommand(dir.path())));
+  } else {
+    GTEST_SKIP() << "root without private mounts: a read-only folder cannot be made here";
+  }
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.out.find("未能保存"), std::string::npos);
+  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "earlier report");
+}
+
+TEST(HostileFilesTest, FullDiskKeepsTheEarlierReport) {
+  if (!CanUsePrivateMounts()) {
+    GTEST_SKIP() << "needs root and private mounts to put the folder on a small tmpfs";
+  }
+  TempDir dir;
+  TempDir exam;  // the exam is copied onto the small disk inside the namespace
+  exam.Write("参数设置.txt", Gbk(kParameters));
+  std::string sheet;
+  for (int i = 0; i < 2000; ++i)
+    sheet += Record(Gbk("学生") + std::to_string(i), Gbk("光合"));
+  exam.Write("学生答题文本.txt", sheet);
+  exam.Write(ReportName(), "earlier report");
+  const std::string d = ShellQuote(dir.path().string());
+  // 256 KiB of disk: the exam fits, then a filler takes what is left.
+  const std::string script =
+      "mount -t tmpfs -o size=256k none " + d + " && cp " +
+      ShellQuote(exam.path().string()) + "/* " + d + "/ && " +
+      "(dd if=/dev/zero of=" + d + "/filler bs=4k 2>/dev/null; true) && " +
+      GradeCommand(dir.path()) + "; code=$?; cat " +
+      ShellQuote((dir.path() / ReportName()).string()) + " >&2; exit $code";
+  const CommandResult r =
+      testing::RunShellCommand("unshare -m sh -c " + ShellQuote(script));
+  EXPECT_EQ(r.exit_code, 1) << r.err;
+  EXPECT_NE(r.out.find("未能保存"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "earlier report");
+}
+
+}  // namespace
+}  // namespace vantry
