@@ -40,7 +40,7 @@ enum class Face {
   kDefault,     // the default face at the given size and weight
 };
 
-struct ControlSpec {
+struct ControlEntry {
   std::string_view name;
   Kind kind;
   std::string_view parent;  // empty: the window itself
@@ -56,9 +56,9 @@ constexpr const char* kBlackOnWhite =
     "color: rgb(0, 0, 0); background-color: rgb(255, 255, 255);";
 
 // The layout. Creation order is also the order in which Tab moves the focus.
-const std::vector<ControlSpec>& Layout() {
+const std::vector<ControlEntry>& Layout() {
   namespace c = controls;
-  static const std::vector<ControlSpec> layout = {
+  static const std::vector<ControlEntry> layout = {
       {c::kAnswerGroup, Kind::kGroup, "", {4, 5, 432, 465}},
       {c::kStudentAnswer,
        Kind::kMultiLineEdit,
@@ -180,21 +180,21 @@ const std::vector<ControlSpec>& Layout() {
   return layout;
 }
 
-QFont FontFor(const ControlSpec& spec) {
+QFont FontFor(const ControlEntry& entry) {
   QFont font;  // resolves nothing yet: unset attributes follow the application's font
-  if (spec.face == Face::kYaHei) {
+  if (entry.face == Face::kYaHei) {
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
                       QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Source Han Sans SC")});
   }
-  font.setPixelSize(spec.pixel_size);
-  font.setWeight(spec.weight);
+  font.setPixelSize(entry.pixel_size);
+  font.setWeight(entry.weight);
   return font;
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent, const QString& text) {
-  switch (spec.kind) {
+QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& text) {
+  switch (entry.kind) {
     case Kind::kGroup:
       return new QGroupBox(text, parent);
     case Kind::kMultiLineEdit: {
@@ -225,14 +225,14 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent, const QString& te
       label->setText(text);
       label->setAutoFillBackground(false);
       const bool one_line =
-          spec.name == controls::kStudentName || spec.name == controls::kScore;
+          entry.name == controls::kStudentName || entry.name == controls::kScore;
       if (one_line) {
         label->setAlignment(Qt::AlignCenter);
       } else {
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
       }
-      if (spec.name == controls::kAnnouncement) {
+      if (entry.name == controls::kAnnouncement) {
         // The box starts inside its group's caption line: keep the text below the
         // caption.
         label->setContentsMargins(0, 9, 0, 0);
@@ -247,8 +247,8 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent, const QString& te
     case Kind::kPicture: {
       auto* picture = new QLabel(parent);
       picture->setProperty("pictureBox", true);
-      picture->setPixmap(SponsorPicture(spec.name == controls::kPicture1 ? 1 : 2,
-                                        spec.geometry.width()));
+      picture->setPixmap(SponsorPicture(entry.name == controls::kPicture1 ? 1 : 2,
+                                        entry.geometry.width()));
       picture->setScaledContents(true);
       return picture;
     }
@@ -266,17 +266,17 @@ MainWindow::MainWindow() {
                  Qt::WindowCloseButtonHint);
   const auto& initial_texts = InitialControlTexts();
   std::map<std::string_view, QWidget*> made;
-  for (const ControlSpec& spec : Layout()) {
-    QWidget* parent = spec.parent.empty() ? this : made.at(spec.parent);
-    const auto text = initial_texts.find(spec.name);
+  for (const ControlEntry& entry : Layout()) {
+    QWidget* parent = entry.parent.empty() ? this : made.at(entry.parent);
+    const auto text = initial_texts.find(entry.name);
     QWidget* control =
-        MakeControl(spec, parent,
+        MakeControl(entry, parent,
                     text == initial_texts.end() ? QString() : GbkToQString(text->second));
-    control->setObjectName(Utf8ToQString(spec.name));
-    control->setGeometry(spec.geometry);
-    if (spec.face != Face::kDefaultGui) control->setFont(FontFor(spec));
-    if (*spec.style != '\0') control->setStyleSheet(QString::fromLatin1(spec.style));
-    made.emplace(spec.name, control);
+    control->setObjectName(Utf8ToQString(entry.name));
+    control->setGeometry(entry.geometry);
+    if (entry.face != Face::kDefaultGui) control->setFont(FontFor(entry));
+    if (*entry.style != '\0') control->setStyleSheet(QString::fromLatin1(entry.style));
+    made.emplace(entry.name, control);
   }
   QObject::connect(static_cast<QPushButton*>(made.at(controls::kGradeButton)),
                    &QPushButton::clicked, this, [this] {
