@@ -85,7 +85,9 @@ press_in() {
   xdotool key --delay 50 "$@"
 }
 
-# Waits up to $2 s for process $1 to end and prints its exit status.
+# Waits up to $2 s for process $1 to end and sets EXIT_STATUS to its exit status. It
+# must run in this shell, not in a $(...) subshell: only the shell that started the
+# program can collect its status.
 wait_exit() {
   local pid=$1 seconds=${2:-30}
   local deadline=$((SECONDS + seconds))
@@ -93,9 +95,8 @@ wait_exit() {
     [ $SECONDS -lt $deadline ] || { kill -9 "$pid" 2>/dev/null; fail "the program did not end within ${seconds}s"; }
     sleep 0.1
   done
-  local status=0
-  wait "$pid" || status=$?
-  echo "$status"
+  EXIT_STATUS=0
+  wait "$pid" || EXIT_STATUS=$?
 }
 
 # Starts program $1 (a file of the program folder) in the background; sets APP_PID.

@@ -30,7 +30,7 @@ screenshot notice_announcement
 grep -q '^GET /info.txt$' "$WORK/requests" || fail "no notice request: $(cat "$WORK/requests" 2>/dev/null)"
 [ "$(count_windows 软件更新提示)" = 0 ] || fail "an update box without an update message"
 press_in "$window" Escape
-status=$(wait_exit "$APP_PID" 10)
+wait_exit "$APP_PID" 10; status=$EXIT_STATUS
 [ "$status" = 0 ] || fail "exit status $status after Esc"
 kill "$SERVER_PID"; wait "$SERVER_PID" 2>/dev/null || true
 
@@ -41,7 +41,7 @@ box=$(wait_window 软件更新提示 30) || fail "no update box"
 sleep 0.3
 screenshot notice_update
 press_in "$box" Return
-status=$(wait_exit "$APP_PID" 10)
+wait_exit "$APP_PID" 10; status=$EXIT_STATUS
 [ "$status" = 0 ] || fail "exit status $status after the update box"
 ls "$PROGRAM"/阅卷结果*.txt >/dev/null 2>&1 && fail "a report was written"
 echo "PASS: announcement and update message"

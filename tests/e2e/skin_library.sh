@@ -16,7 +16,7 @@ run_until_window_then_escape() {
   sleep 0.3
   press_in "$window" Escape
   local status
-  status=$(wait_exit "$APP_PID" 10)
+  wait_exit "$APP_PID" 10; status=$EXIT_STATUS
   [ "$status" = 0 ] || fail "exit status $status ($1)"
 }
 
@@ -48,7 +48,7 @@ expect_fatal() {
   screenshot "skin_fatal_$2"
   press_in "$box" Return
   local status
-  status=$(wait_exit "$APP_PID" 10)
+  wait_exit "$APP_PID" 10; status=$EXIT_STATUS
   [ "$status" = 255 ] || fail "exit status $status ($1)"
   cmp -s "$library" "$WORK/before" || fail "the library was replaced ($1)"
 }

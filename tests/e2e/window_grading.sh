@@ -31,7 +31,7 @@ box=$(wait_window 提示信息 60) || fail "no summary box"
 sleep 0.5
 screenshot window_after_run
 press_in "$box" Return
-status=$(wait_exit "$APP_PID" 20)
+wait_exit "$APP_PID" 20; status=$EXIT_STATUS
 [ "$status" = 0 ] || fail "exit status $status"
 
 report=$(report_file)

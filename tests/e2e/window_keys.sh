@@ -24,7 +24,7 @@ visible_after=$(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l)
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended after the tutorial button"
 
 press_in "$window" Escape
-status=$(wait_exit "$APP_PID" 10)
+wait_exit "$APP_PID" 10; status=$EXIT_STATUS
 [ "$status" = 0 ] || fail "exit status $status after Esc"
 ls "$PROGRAM"/阅卷结果*.txt >/dev/null 2>&1 && fail "a report was written"
 echo "PASS: window without exam, tutorial button, Esc"
