@@ -84,9 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "one summary box");
   Check(outcome.report.written && vantry::PathExists(outcome.report.path),
         "report written");
-  const std::vector<std::string> names =
-      vantry::ParseAnswerSheet(vantry::ReadAnswerSheetText(dir)).names;
-  Check(outcome.paper_count == static_cast<int>(names.size()), "one paper per name");
+  const vantry::LoadedAnswerSheet sheet_read(vantry::ReadAnswerSheetText(dir));
+  Check(outcome.paper_count == static_cast<int>(sheet_read.names().size()),
+        "one paper per name");
 
   // Every question's shown score respects its cap, and the score label shows the sum.
   const std::string score_prefix = vantry::Utf8ToGbk("第 ");

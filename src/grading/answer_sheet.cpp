@@ -33,14 +33,6 @@ const SheetTags& Tags() {
 
 }  // namespace
 
-AnswerSheet ParseAnswerSheet(std::string_view sheet_text) {
-  const SheetTags& tags = Tags();
-  AnswerSheet sheet;
-  ExtractTaggedFields(sheet_text, tags.name_start, tags.name_end, sheet.names);
-  ExtractTaggedFields(sheet_text, tags.answer_start, tags.answer_end, sheet.answers);
-  return sheet;
-}
-
 LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text) : text_(std::move(sheet_text)) {
   const SheetTags& tags = Tags();
   ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);

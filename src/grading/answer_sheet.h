@@ -19,24 +19,15 @@ struct StudentPaper {
   GbkText answer;
 };
 
-// The name and answer fields of a sheet, each in file order. They are collected
-// separately and paired by position alone, so the two lists may differ in length.
-struct AnswerSheet {
-  std::vector<GbkText> names;
-  std::vector<GbkText> answers;
-};
-
 // The sheet's text: the file's bytes up to the first NUL; empty when the file is
 // missing or unreadable.
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
 
-// Collects the fields between "<姓名>\t" and "\t</姓名>" and between "<答题文本>\t" and
-// "\t</答题文本>" (exact case; the TABs belong to the tags).
-AnswerSheet ParseAnswerSheet(std::string_view sheet_text);
-
-// A sheet read for a grading run: its text, with the name and answer fields as views
-// into it, collected as ParseAnswerSheet collects them but without copying a large
-// sheet. Neither copyable nor movable, so the views stay valid as long as it lives.
+// A sheet read for a grading run: its text, with the fields between "<姓名>\t" and
+// "\t</姓名>" and between "<答题文本>\t" and "\t</答题文本>" (exact case; the TABs
+// belong to the tags) as views into it, each kind in file order. Names and answers are
+// collected separately and paired by position alone, so the two lists may differ in
+// length. Neither copyable nor movable, so the views stay valid as long as it lives.
 class LoadedAnswerSheet {
  public:
   explicit LoadedAnswerSheet(GbkText sheet_text);

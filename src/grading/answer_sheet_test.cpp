@@ -18,8 +18,20 @@ std::string Record(std::string_view name, std::string_view answer) {
          Gbk("\t</答题文本>\r\n");
 }
 
+// The fields of a sheet, copied out of their views.
+struct Fields {
+  std::vector<std::string> names;
+  std::vector<std::string> answers;
+};
+
+Fields ParseAnswerSheet(std::string_view text) {
+  const LoadedAnswerSheet sheet{GbkText(text)};
+  return {{sheet.names().begin(), sheet.names().end()},
+          {sheet.answers().begin(), sheet.answers().end()}};
+}
+
 TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
-  const AnswerSheet sheet = ParseAnswerSheet(Record("甲", "x\ty") + Record("乙", "z"));
+  const Fields sheet = ParseAnswerSheet(Record("甲", "x\ty") + Record("乙", "z"));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲"), Gbk("乙")));
   EXPECT_THAT(sheet.answers, ElementsAre("x\ty", "z"));
 }
@@ -27,7 +39,7 @@ TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
 TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
   const std::string text = Gbk("<答题文本>\tA1\t</答题文本><姓名>\t张\r\n三\t</姓名>") +
                            Gbk("<姓名>\t李四\t</姓名>");
-  const AnswerSheet sheet = ParseAnswerSheet(text);
+  const Fields sheet = ParseAnswerSheet(text);
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("张\r\n三"), Gbk("李四")));
   EXPECT_THAT(sheet.answers, ElementsAre("A1"));
 }
@@ -43,7 +55,7 @@ TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   EXPECT_EQ(ReadAnswerSheetText(dir.path()), "");
   dir.Write("学生答题文本.txt",
             Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
-  const AnswerSheet sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
+  const Fields sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲")));
   // A sheet saved as UTF-8 yields nothing.
   dir.Write("学生答题文本.txt", "<姓名>\t甲\t</姓名>");
@@ -59,17 +71,12 @@ TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
               ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
 }
 
-TEST(AnswerSheetTest, LoadedSheetHoldsTheSameFieldsAsViews) {
+TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {
   const std::string text = Record("甲", "x\ty") + Gbk("<姓名>\t乙\r\n\t</姓名>") +
                            Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
-  const AnswerSheet parsed = ParseAnswerSheet(text);
   const LoadedAnswerSheet loaded(text);
   EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""));
-  EXPECT_EQ(std::vector<std::string>(loaded.names().begin(), loaded.names().end()),
-            parsed.names);
   EXPECT_THAT(loaded.answers(), ElementsAre("x\ty", ""));
-  EXPECT_EQ(std::vector<std::string>(loaded.answers().begin(), loaded.answers().end()),
-            parsed.answers);
   EXPECT_THAT(LoadedAnswerSheet("").names(), IsEmpty());
 }
 
