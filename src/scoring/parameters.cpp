@@ -25,15 +25,17 @@ GbkText SubstitutePairs(
 }
 
 void LoadParameters(ProgramState& state, const std::filesystem::path& directory) {
-  const std::filesystem::path path = PathInDirectory(directory, kParametersFileName);
-  if (!PathExists(path)) return;
+  // Read first, then judged by what the read found: no check by name before it.
+  const FileReadResult read =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
+  if (read.status == FileReadStatus::kMissing) return;
   static const GbkText kFullWidthComma = Utf8ToGbk("，");
   static const GbkText kRuleStart = Utf8ToGbk("<综合题>");
   static const GbkText kRuleEnd = Utf8ToGbk("</综合题>");
   static const GbkText kMaxStart = Utf8ToGbk("<分值>");
   static const GbkText kMaxEnd = Utf8ToGbk("</分值>");
   state.parameters_text =
-      SubstitutePairs(TextUpToNul(ReadWholeFile(path)), {{",", kFullWidthComma}});
+      SubstitutePairs(TextUpToNul(read.bytes), {{",", kFullWidthComma}});
   ExtractTaggedFields(state.parameters_text, kRuleStart, kRuleEnd, state.rule_list);
   ExtractTaggedFields(state.parameters_text, kMaxStart, kMaxEnd, state.max_score_list);
 }
