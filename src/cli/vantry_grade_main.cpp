@@ -1,7 +1,8 @@
 // vantry-grade: the window's grading run for batch use, with the two scoring boxes
 // given on the command line. Summary on stdout, progress and hints on stderr.
 //
-// Exit codes: 0 graded and report written, 1 report not written, 2 bad arguments.
+// Exit codes: 0 graded and report written, 1 report not written, 2 bad arguments,
+// 3 the sheet could not be graded (nothing written).
 #include <unistd.h>
 
 #include <cstdio>
@@ -36,7 +37,8 @@ constexpr std::string_view kHelp =
     "  --quiet         no progress on stderr\n"
     "  --help          this text\n"
     "\n"
-    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments.\n";
+    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments,\n"
+    "3 the answer sheet could not be graded (nothing was written).\n";
 
 void PrintText(std::FILE* out, std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), out);
@@ -87,7 +89,13 @@ int Main(std::span<const std::string_view> args) {
   }
 
   ProgramState state;
-  LoadParameters(state, options.directory);
+  const FileReadResult parameters = LoadParameters(state, options.directory);
+  if (parameters.status == FileReadStatus::kTooLarge) {
+    PrintText(stderr,
+              "vantry-grade: " + FileReadProblem(parameters, kParametersFileName) +
+                  "没有阅卷。\n");
+    return 3;
+  }
   if (state.rule_list.empty()) {
     ExplainEmptyFile(
         options.directory, kParametersFileName,
@@ -108,6 +116,10 @@ int Main(std::span<const std::string_view> args) {
     };
   }
   const GradingOutcome outcome = RunGrading(state, controls, grading);
+  if (!outcome.refusal.empty()) {
+    PrintText(stderr, "vantry-grade: " + SummaryForTerminal(outcome.refusal));
+    return 3;
+  }
   if (outcome.paper_count == 0) {
     ExplainEmptyFile(options.directory, kAnswerSheetFileName,
                      "没有试卷可批。/ no papers to grade.");

@@ -10,11 +10,18 @@
 
 namespace vantry {
 
-GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
+FileReadResult ReadAnswerSheet(const std::filesystem::path& directory) {
+  FileReadResult read =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
-  GbkText text = ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName));
-  if (const size_t nul = text.find('\0'); nul != GbkText::npos) text.resize(nul);
-  return text;
+  if (const size_t nul = read.bytes.find('\0'); nul != GbkText::npos) {
+    read.bytes.resize(nul);
+  }
+  return read;
+}
+
+GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
+  return std::move(ReadAnswerSheet(directory).bytes);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/file_io.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -18,6 +19,10 @@ struct StudentPaper {
   GbkText name;
   GbkText answer;
 };
+
+// The sheet's file read whole, with what the read found; its bytes end before the
+// first NUL.
+FileReadResult ReadAnswerSheet(const std::filesystem::path& directory);
 
 // The sheet's text: the file's bytes up to the first NUL; empty when the file is
 // missing or unreadable.

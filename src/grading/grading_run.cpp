@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls/control_names.h"
@@ -10,6 +12,7 @@
 #include "scoring/score_question.h"
 #include "text/cooperative_delay.h"
 #include "text/date_time.h"
+#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 
@@ -21,6 +24,16 @@ int32_t AddSaturating(int32_t a, int32_t b) {
   const int64_t sum = static_cast<int64_t>(a) + b;
   return static_cast<int32_t>(std::clamp<int64_t>(
       sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// Why a sheet whose names cannot all be held is not graded, and what to look for.
+GbkText NamesTooLongText(int paper_count, size_t name_bytes) {
+  return Utf8ToGbk("学生答题文件“学生答题文本.txt”中的 " + std::to_string(paper_count) +
+                   " 个姓名共有 " + std::to_string(name_bytes >> 20) +
+                   " MB，成绩报告放不下，所以没有阅卷。\r\n"
+                   "通常是 </姓名> 前少了 TAB 键，姓名一直延续到了后面的记录里。"
+                   "请检查 <姓名> 和 </姓名> 标签（每个标签里侧都要有一个 TAB 键），"
+                   "改好后再阅卷。");
 }
 
 }  // namespace
@@ -39,18 +52,35 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
   const Clock& clock = *options.clock;
 
   const GbkText start_stamp = TimestampText(clock);
+  const GbkText button_text = controls.GetControlText(controls::kGradeButton);
   controls.SetControlText(controls::kGradeButton, kRunning);
 
+  const auto refuse = [&](GbkText message) {
+    GradingOutcome refused;
+    refused.refusal = std::move(message);
+    controls.SetControlText(controls::kGradeButton, button_text);
+    controls.ShowMessageBox(refused.refusal, kSummaryCaption);
+    return refused;
+  };
+  FileReadResult read = ReadAnswerSheet(options.directory);
+  if (read.status == FileReadStatus::kTooLarge) {
+    return refuse(Utf8ToGbk(FileReadProblem(read, kAnswerSheetFileName) + "没有阅卷。"));
+  }
   // The fields stay views into the sheet's text: a large sheet is held once.
-  const LoadedAnswerSheet sheet(ReadAnswerSheetText(options.directory));
+  const LoadedAnswerSheet sheet(std::move(read.bytes));
   const std::vector<std::string_view>& names = sheet.names();
   const std::vector<std::string_view>& answers = sheet.answers();
   const int paper_count = static_cast<int>(names.size());
 
-  GbkText report;
   size_t name_bytes = 0;
   for (std::string_view name : names) name_bytes += name.size();
-  report.reserve(name_bytes + static_cast<size_t>(paper_count) * 48);
+  const size_t report_bytes = name_bytes + static_cast<size_t>(paper_count) * 48;
+  // The report and its cleaned copy are held in memory at the end of the run.
+  if (report_bytes > AvailableMemoryBytes() / 2) {
+    return refuse(NamesTooLongText(paper_count, name_bytes));
+  }
+  GbkText report;
+  report.reserve(report_bytes);
 
   GbkText shown;       // the text of one append, reused
   GbkText score_line;  // the capped scores of the current paper

@@ -29,6 +29,8 @@ struct GradingOutcome {
   int paper_count = 0;
   ReportResult report;
   GbkText summary;
+  // Not empty when the run did not start: the message the window showed (GBK).
+  GbkText refusal;
 };
 
 // Grades every paper of the answer sheet in `options.directory` against the rules in
@@ -38,6 +40,9 @@ struct GradingOutcome {
 // max_score_list (a question beyond that list is not capped); a paper without an answer
 // field has no questions. Then the dated report is written, the pause is waited, the
 // summary box (caption "提示信息") is shown and the process is ended with code 0.
+// A sheet whose names together are more than the report could hold in memory (names
+// that run on into the records after them, their end tags lacking the TAB) is not
+// graded: the box says so, nothing is written and the process goes on.
 GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
                           const GradingOptions& options);
 

@@ -18,13 +18,14 @@ int SplitNonEmpty(std::string_view text, std::string_view separator,
 
 // The number of non-overlapping occurrences of `sought` in `text`, found on character
 // boundaries; without `case_sensitive` ASCII letters are folded. 0 when either is empty.
-int CountOccurrences(std::string_view text, std::string_view sought, bool case_sensitive);
+int64_t CountOccurrences(std::string_view text, std::string_view sought,
+                         bool case_sensitive);
 
 // Appends to `positions` the 1-based positions of every non-overlapping occurrence of
 // `sought` in `text`, ignoring ASCII letter case, ascending: one per occurrence that
 // CountOccurrences(text, sought, false) counts.
 void FindAllPositions(std::string_view text, std::string_view sought,
-                      std::vector<int32_t>& positions);
+                      std::vector<int64_t>& positions);
 
 }  // namespace vantry
 

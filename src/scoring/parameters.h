@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "scoring/program_state.h"
+#include "text/file_io.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -27,8 +28,10 @@ GbkText SubstitutePairs(
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
 // to its first NUL, ASCII commas made full-width, then the "<综合题>" blocks into
 // rule_list and the "<分值>" blocks into max_score_list. A missing file changes
-// nothing; an unreadable or empty one leaves both lists empty. Never reports anything.
-void LoadParameters(ProgramState& state, const std::filesystem::path& directory);
+// nothing; an unreadable, too large or empty one leaves both lists empty. Shows no
+// message; returns what reading the file found, with its size.
+FileReadResult LoadParameters(ProgramState& state,
+                              const std::filesystem::path& directory);
 
 }  // namespace vantry
 

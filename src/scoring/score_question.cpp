@@ -20,7 +20,7 @@ int32_t ReadPointsPerHit(ControlAccess& controls) {
   return TextToInteger(controls.GetControlText(controls::kPointsPerHit));
 }
 
-bool IsStrictlyRising(const std::vector<int32_t>& chain) {
+bool IsStrictlyRising(const std::vector<int64_t>& chain) {
   for (size_t i = 1; i < chain.size(); ++i) {
     if (chain[i] <= chain[i - 1]) return false;
   }
@@ -43,7 +43,7 @@ int32_t ScoreQuestion(const ProgramState& state, ControlAccess& controls, int qu
   static const GbkText kGroupEnd = Utf8ToGbk("</关键词>");
 
   int32_t score = 0;
-  std::vector<int32_t> order_chain;
+  std::vector<int64_t> order_chain;
   // Views into the rule, which outlives the call: no copy of every group per answer.
   std::vector<std::string_view> groups;
   ExtractTaggedFieldViews(state.rule_list[static_cast<size_t>(question) - 1], kGroupStart,
