@@ -133,7 +133,8 @@ TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
   const CommandResult r = Grade(dir.path());
   EXPECT_EQ(r.exit_code, 3) << r.err;
   EXPECT_NE(r.err.find("TAB"), std::string::npos) << r.err;
-  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "earlier report");
+  // Compared without printing: a report written anyway would be hundreds of megabytes.
+  EXPECT_TRUE(ReadWholeFile(dir.File(ReportName())) == "earlier report");
 }
 
 TEST(HostileFilesTest, ReportPathThatIsAFolderIsReportedAndKept) {
