@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
+#include "controls/control_names.h"
+#include "controls/in_memory_controls.h"
 #include "scoring/score_question.h"
 #include "text/gbk_codec.h"
 
@@ -32,7 +32,7 @@ constexpr std::string_view kAnswer =
 
 void BM_ScoreQuestion(benchmark::State& bench) {
   ProgramState state;
-  state.rule_list.push_back(Utf8ToGbk(kRule));
+  state.SetParametersText(Utf8ToGbk("<综合题>" + std::string(kRule) + "</综合题>"));
   const GbkText answer = Utf8ToGbk(kAnswer);
   InMemoryControls controls;
   controls.SetControlText(controls::kPointsPerHit, "2");

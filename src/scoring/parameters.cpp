@@ -1,11 +1,11 @@
 #include "scoring/parameters.h"
 
 #include <cassert>
+#include <system_error>
 
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/substitute_text.h"
-#include "text/tagged_fields.h"
 #include "text/text_slices.h"
 
 namespace vantry {
@@ -24,18 +24,24 @@ GbkText SubstitutePairs(
   return result;
 }
 
-void LoadParameters(ProgramState& state, const std::filesystem::path& directory) {
-  const std::filesystem::path path = PathInDirectory(directory, kParametersFileName);
-  if (!PathExists(path)) return;
+GbkText NormaliseParameters(std::string_view bytes) {
   static const GbkText kFullWidthComma = Utf8ToGbk("，");
-  static const GbkText kRuleStart = Utf8ToGbk("<综合题>");
-  static const GbkText kRuleEnd = Utf8ToGbk("</综合题>");
-  static const GbkText kMaxStart = Utf8ToGbk("<分值>");
-  static const GbkText kMaxEnd = Utf8ToGbk("</分值>");
-  state.parameters_text =
-      SubstitutePairs(TextUpToNul(ReadWholeFile(path)), {{",", kFullWidthComma}});
-  ExtractTaggedFields(state.parameters_text, kRuleStart, kRuleEnd, state.rule_list);
-  ExtractTaggedFields(state.parameters_text, kMaxStart, kMaxEnd, state.max_score_list);
+  return SubstitutePairs(TextUpToNul(bytes), {{",", kFullWidthComma}});
+}
+
+ParametersLoad LoadParameters(ProgramState& state,
+                              const std::filesystem::path& directory) {
+  using Status = ParametersLoad::Status;
+  const std::filesystem::path path = PathInDirectory(directory, kParametersFileName);
+  if (!PathExists(path)) return {Status::kMissing};
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    state.SetParametersText({});
+    return {Status::kUnreadable};
+  }
+  const std::string bytes = ReadWholeFile(path);
+  state.SetParametersText(NormaliseParameters(bytes));
+  return {Status::kLoaded, DetectForeignEncoding(bytes)};
 }
 
 }  // namespace vantry
