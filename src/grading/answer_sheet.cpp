@@ -38,7 +38,8 @@ AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
   read.text = std::move(file.bytes);
   read.encoding = DetectForeignEncoding(read.text);
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
-  if (const size_t nul = read.text.find('\0'); nul != GbkText::npos) read.text.resize(nul);
+  if (const size_t nul = read.text.find('\0'); nul != GbkText::npos)
+    read.text.resize(nul);
   return read;
 }
 

@@ -1,8 +1,8 @@
 #include "grading/exam_check.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <system_error>
