@@ -9,12 +9,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
 
+#include "exam_folder.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
 
@@ -24,27 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CommandResult;
 using testing::Gbk;
+using testing::GradeCommand;
+using testing::Record;
+using testing::ReportName;
 using testing::ShellQuote;
 using testing::TempDir;
-
-std::string Record(std::string_view name_gbk, std::string_view answer_gbk) {
-  return Gbk("<姓名>\t") + std::string(name_gbk) + Gbk("\t</姓名><答题文本>\t") +
-         std::string(answer_gbk) + Gbk("\t</答题文本>\r\n");
-}
-
-std::string ReportName() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y%m%d", &local);
-  return std::string("阅卷结果") + date + ".txt";
-}
-
-std::string GradeCommand(const fs::path& dir) {
-  return ShellQuote((testing::ProgramDir() / "vantry-grade").string()) + " --dir " +
-         ShellQuote(dir.string()) + " --quiet";
-}
 
 // Runs the grader in `dir`, given up after `seconds` (exit code 124 then).
 CommandResult Grade(const fs::path& dir, int seconds = 300) {
