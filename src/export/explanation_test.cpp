@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "testing/explained_amounts.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
@@ -14,20 +14,8 @@ namespace vantry {
 namespace {
 
 using testing::Gbk;
+using testing::SumOfAmounts;
 using testing::TestClass;
-
-// The signed amounts of an explanation added up, quoted keywords left out.
-int64_t SumOfAmounts(const std::string& text) {
-  const std::string body =
-      std::regex_replace(text.substr(text.find("：")), std::regex("「[^」]*」"), "「」");
-  int64_t sum = 0;
-  const std::regex amount("[+-][0-9]+");
-  for (auto it = std::sregex_iterator(body.begin(), body.end(), amount);
-       it != std::sregex_iterator(); ++it) {
-    sum += std::stoll(it->str());
-  }
-  return sum;
-}
 
 // Question 1 as in the manual's worked example (maximum 10), question 2 two plain groups
 // (maximum 3), question 3 with neither rule nor maximum.

@@ -35,6 +35,7 @@ void Explain(const GradedClass& graded, const ClassStatistics& stats,
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
   return [&state, options = std::move(options)](const GradedClass& graded) {
     std::vector<GbkText> notes;
+    if (!options.workbook && options.json_path.empty() && !options.explain) return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
     if (options.workbook) {
