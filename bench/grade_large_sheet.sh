@@ -30,26 +30,29 @@ workbook=0
 "$bin" --help | grep -q -- --no-xlsx && workbook=1
 
 peak_kb=0
-# Runs vantry-grade with the given extra arguments; prints its wall time.
+wall=0
+# Runs vantry-grade with the given extra arguments; sets wall to its wall time.
 timed_run() {
   /usr/bin/time -f '%e %M' -o "$work/time" "$bin" --dir "$work" --order "1-2,1-3" --quiet \
     "$@" >"$work/summary" 2>"$work/stderr"
-  local wall kb
+  local kb
   read -r wall kb <"$work/time"
   ((kb > peak_kb)) && peak_kb=$kb
-  echo "$wall"
+  return 0
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 plain=() with=() added=()
 for ((i = 1; i <= runs; i++)); do
   if ((workbook)); then
-    p=$(timed_run --no-xlsx)
-    w=$(timed_run)
-    with+=("$w")
-    added+=("$(awk -v a="$w" -v b="$p" 'BEGIN {printf "%.2f", a - b}')")
+    timed_run --no-xlsx
+    p=$wall
+    timed_run
+    with+=("$wall")
+    added+=("$(awk -v a="$wall" -v b="$p" 'BEGIN {printf "%.2f", a - b}')")
   else
-    p=$(timed_run)
+    timed_run
+    p=$wall
   fi
   plain+=("$p")
 done
