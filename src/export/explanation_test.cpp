@@ -68,9 +68,9 @@ TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
       {"-2",
        "1-2,1-3",
        "光合作用在叶绿体中进行，产生氧气。\t乙",
-       {"第1题 -6分（满分10）：得分点1「光合作用」-2；得分点2、3 先后顺序正确 -4；"
+       {"第1题 −6分（满分10）：得分点1「光合作用」-2；得分点2、3 先后顺序正确 -4；"
         "分值框为负数，命中反而扣分",
-        "第2题 -2分（满分3）：得分点2「乙」-2；未命中得分点1、3；"
+        "第2题 −2分（满分3）：得分点2「乙」-2；未命中得分点1、3；"
         "分值框为负数，命中反而扣分"}},
   };
   for (const auto& c : cases) {
@@ -85,6 +85,21 @@ TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
       EXPECT_EQ(SumOfAmounts(text), paper.questions[q].raw_score) << text;
     }
   }
+}
+
+TEST(ExplanationTest, NegativeScoresAreNotMistakenForAmounts) {
+  // A maximum of -5 lowers a raw score of -4.
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词><关键词>乙</关键词>")}, {"-5"});
+  TestClass t(state, "-2");
+  t.Add("a", Gbk("甲乙"));
+  PaperRecord paper;
+  t.graded().Record(0, paper);
+  const std::string text = ExplainQuestion(paper, paper.questions[0]);
+  EXPECT_EQ(text,
+            "第1题 −5分（满分−5）：得分点1「甲」-2；得分点2「乙」-2；"
+            "分值框为负数，命中反而扣分；原始 −4 分，封顶 −5 分");
+  EXPECT_EQ(SumOfAmounts(text), -4);
 }
 
 TEST(ExplanationTest, KeywordsShowOnOneLineWithInvalidBytesReplaced) {
