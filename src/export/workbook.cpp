@@ -1,8 +1,16 @@
 #include "export/workbook.h"
 
+#include <fcntl.h>
 #include <xlsxwriter.h>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <optional>
@@ -41,6 +49,37 @@ const std::string& FitCell(const std::string& utf8, std::string& scratch) {
   }
   return utf8;
 }
+
+// Keeps the library's own error lines off the standard error while it lives: a
+// workbook that cannot be written is said once, in the summary, and the batch
+// grader's standard error carries only what the program says.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = ::dup(kStandardError);
+    const int sink = ::open(kNullDevice, O_WRONLY);
+    if (saved_ >= 0 && sink >= 0) ::dup2(sink, kStandardError);
+    if (sink >= 0) ::close(sink);
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+    ::dup2(saved_, kStandardError);
+    ::close(saved_);
+  }
+
+ private:
+  static constexpr int kStandardError = 2;
+#ifdef _WIN32
+  static constexpr const char* kNullDevice = "NUL";
+#else
+  static constexpr const char* kNullDevice = "/dev/null";
+#endif
+  int saved_ = -1;
+};
 
 // The workbook being written; closed (and so written out) at most once.
 class Book {
@@ -506,6 +545,7 @@ bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
                    const std::filesystem::path& path, const WorkbookOptions& options) {
   const bool zip64 = NeedsZip64(graded, stats, options.max_rows_per_sheet);
   return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
+    const QuietStandardError quiet;
     Book book(temporary, zip64);
     if (!book.ok()) return false;
     WriteScores(book, graded, stats);
