@@ -19,6 +19,7 @@
 #include "app/artwork.h"
 #include "app/controls/control_names.h"
 #include "app/controls/in_memory_controls.h"
+#include "app/fitted_label.h"
 #include "app/qt_text.h"
 
 namespace vantry {
@@ -220,12 +221,13 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& 
       return label;
     }
     case Kind::kTransparentLabel: {
-      auto* label = new QLabel(parent);
+      const bool one_line =
+          entry.name == controls::kStudentName || entry.name == controls::kScore;
+      // The name and the score shrink their font to show a long text whole.
+      auto* label = one_line ? new FittedLabel(parent) : new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(text);
       label->setAutoFillBackground(false);
-      const bool one_line =
-          entry.name == controls::kStudentName || entry.name == controls::kScore;
       if (one_line) {
         label->setAlignment(Qt::AlignCenter);
       } else {
