@@ -2,9 +2,10 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMessageBox>
 
+#include "app/controls/control_names.h"
 #include "app/end_process.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 #include "app/skin_attach.h"
 #include "app/tutorial.h"
@@ -30,7 +31,7 @@ Program::Program(ProgramState& state, Options options)
   window_.SetHandlers({
       .on_destroyed = [this] { OnMainWindowDestroyed(); },
       .on_grade_clicked = [this] { OnGradeClicked(); },
-      .on_tutorial_clicked = [this] { OpenTutorial(options_.directory); },
+      .on_tutorial_clicked = [this] { OnTutorialClicked(); },
   });
 }
 
@@ -62,12 +63,15 @@ void Program::OnGradeClicked() {
   grading_ = false;
 }
 
+void Program::OnTutorialClicked() {
+  OpenTutorial(options_.directory, window_, [this](const QString& problem) {
+    ShowMessageBox(&window_, Utf8ToQString(controls::kSummaryCaption), problem);
+  });
+}
+
 void Program::ShowFatalError(const GbkText& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), GbkToDisplayText(text),
-                  QMessageBox::Ok);
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  ShowMessageBox(nullptr, QStringLiteral("错误"), GbkToDisplayText(text),
+                 QMessageBox::Critical);
 }
 
 }  // namespace vantry

@@ -50,6 +50,9 @@ class Program {
 
  private:
   void OnGradeClicked();
+  // Opens the tutorial; a box (提示信息) says so when it is missing or no application
+  // can open it.
+  void OnTutorialClicked();
   void ShowFatalError(const GbkText& text);
 
   ProgramState& state_;

@@ -250,6 +250,23 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 9 4  13\r\n李四 0 3  3"));
 }
 
+TEST_F(ProgramTest, ATutorialThatCannotBeOpenedIsToldWithItsFullPath) {
+  Program program(state_, Options());
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  BoxCatcher catcher;
+  QTest::mouseClick(Control<QPushButton>(program, c::kTutorialButton), Qt::LeftButton);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  const BoxCatcher::Box& box = catcher.boxes()[0];
+  EXPECT_EQ(box.title, QStringLiteral("提示信息"));
+  EXPECT_TRUE(box.text.contains(PathToQString(dir_.File("软件使用教程.docx"))))
+      << box.text.toStdString();
+  EXPECT_TRUE(box.text.startsWith(QStringLiteral("找不到软件使用教程")));
+  EXPECT_EQ(box.parent, &program.window());
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
+  EXPECT_TRUE(exits_.empty());  // the window stays
+  EXPECT_TRUE(program.window().isVisible());
+}
+
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramAlsoDuringARun) {
   std::string sheet;
   for (int i = 0; i < 20000; ++i) {
