@@ -1,7 +1,7 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
+#include <QTimer>
 
 #include "app/controls/control_names.h"
 #include "app/end_process.h"
@@ -44,23 +44,43 @@ bool Program::OnMainWindowCreated() {
   LoadParameters(state_, options_.directory);
   window_.PlaceOnScreen();
   window_.show();
-  // Paint the dressed window before the notice request, which may take a while; user
-  // input stays queued until start-up is over.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  // Paint the dressed window before the notice request, which may take a while. User
+  // input is handled as it comes (a grading click waits for the end of start-up, see
+  // OnGradeClicked), not held back: input held back by Qt is only delivered when
+  // another event wakes the event loop, so a click could sit unseen.
+  QCoreApplication::processEvents();
+  if (ended_) return false;
   FetchNotice(controls_, options_.notice_host);
-  return !ended_;
+  if (ended_) return false;
+  phase_ = Phase::kReady;
+  if (run_requested_) {
+    // The click that came during start-up starts the run, from the event loop.
+    run_requested_ = false;
+    QTimer::singleShot(0, &window_, [this] { OnGradeClicked(); });
+  }
+  return true;
 }
 
 void Program::OnMainWindowDestroyed() { controls_.EndProcess(0); }
 
 void Program::OnGradeClicked() {
-  // The run pumps events, so the button can be clicked again inside it: ignore that.
-  if (grading_) return;
-  grading_ = true;
+  switch (phase_) {
+    case Phase::kStarting:
+      // The notice may still end the program: the run starts once start-up is over.
+      run_requested_ = true;
+      return;
+    case Phase::kGrading:
+      // The run pumps events, so the button can be clicked again inside it: ignore
+      // that.
+      return;
+    case Phase::kReady:
+      break;
+  }
+  phase_ = Phase::kGrading;
   GradingOptions options;
   options.directory = options_.directory;
   RunGrading(state_, controls_, options);
-  grading_ = false;
+  phase_ = Phase::kReady;
 }
 
 void Program::OnTutorialClicked() {

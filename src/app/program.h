@@ -36,9 +36,10 @@ class Program {
   // The window's created event, in this order: skin 13 (a library that cannot be loaded
   // shows the fatal-error box and ends the program with -1 before anything else runs),
   // the parameters file, then the notice (which may end the program). The window is
-  // shown once it wears its skin, so it is on screen while the notice is fetched; user
-  // input waits until this returns. False when the program was ended (seen only when
-  // `end_process` returns).
+  // shown once it wears its skin, so it is on screen while the notice is fetched. A
+  // click on the grading button before this returns is not lost: the run starts right
+  // after start-up, unless the notice ended the program. False when the program was
+  // ended (seen only when `end_process` returns).
   bool OnMainWindowCreated();
 
   // The window is gone: the program ends at once with exit code 0, also in the middle
@@ -60,8 +61,16 @@ class Program {
   MainWindow window_;
   WidgetControls controls_;
   ScopedMessagePump pump_;
+  enum class Phase {
+    kStarting,  // in OnMainWindowCreated
+    kReady,     // the buttons are live
+    kGrading,   // a run is going
+  };
+
   bool ended_ = false;
-  bool grading_ = false;
+  Phase phase_ = Phase::kStarting;
+  // The grading button was clicked during start-up.
+  bool run_requested_ = false;
 };
 
 }  // namespace vantry

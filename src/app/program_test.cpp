@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -248,6 +249,60 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(seen->points, QStringLiteral("第 1 题得分：0 分\r\n第 2 题得分：3 分\r\n"));
   EXPECT_GT(seen->ticks, 20);  // the one-second pause kept the window alive
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 9 4  13\r\n李四 0 3  3"));
+}
+
+// Processes events until `done` holds or `limit_ms` have passed.
+template <typename Done>
+bool ProcessEventsUntil(Done done, int limit_ms = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < limit_ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return done();
+}
+
+TEST_F(ProgramTest, AClickDuringStartUpStartsTheRunOnceStartUpIsOver) {
+  WriteSmallExam(dir_);
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>欢迎</公告>")));
+  Program program(state_, Options(server.HostAndPort()));
+  auto* button = Control<QPushButton>(program, c::kGradeButton);
+  // Delivered while start-up paints the window, before the notice is fetched.
+  std::optional<size_t> requests_at_click;
+  QTimer::singleShot(0, [&] {
+    requests_at_click = server.requests().size();
+    QTest::mouseClick(button, Qt::LeftButton);
+  });
+  BoxCatcher catcher;
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  ASSERT_EQ(requests_at_click, 0u);
+  // Not run inside start-up: the notice came first.
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(button->text(), QStringLiteral("一键开始"));
+  EXPECT_TRUE(catcher.boxes().empty());
+
+  // From the event loop: the run, its summary and the end.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !exits_.empty(); }));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(catcher.boxes()[0].text.startsWith(QStringLiteral("共有试卷：2 份\n")));
+  EXPECT_EQ(exits_, std::vector<int>{0});
+  EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
+}
+
+TEST_F(ProgramTest, AClickDuringStartUpDoesNotRunWhenTheNoticeEndsTheProgram) {
+  WriteSmallExam(dir_);
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<更新>请下载 2.0</更新>")));
+  Program program(state_, Options(server.HostAndPort()));
+  QTimer::singleShot(0, [&] {
+    QTest::mouseClick(Control<QPushButton>(program, c::kGradeButton), Qt::LeftButton);
+  });
+  BoxCatcher catcher;
+  EXPECT_FALSE(program.OnMainWindowCreated());
+  ProcessEventsUntil([] { return false; }, 300);  // a wrongly kept click's chance
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].title, QStringLiteral("软件更新提示"));
+  EXPECT_EQ(exits_, std::vector<int>{0});
+  EXPECT_TRUE(TodaysReport(dir_).empty());
 }
 
 TEST_F(ProgramTest, ATutorialThatCannotBeOpenedIsToldWithItsFullPath) {
