@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls/control_names.h"
+#include "controls/control_names.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/widget_controls.h"

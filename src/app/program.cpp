@@ -3,12 +3,13 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "app/controls/control_names.h"
+#include "app/apply_notice.h"
 #include "app/end_process.h"
 #include "app/message_box.h"
 #include "app/qt_text.h"
 #include "app/skin_attach.h"
 #include "app/tutorial.h"
+#include "controls/control_names.h"
 #include "grading/grading_run.h"
 #include "net/notice.h"
 #include "scoring/parameters.h"
@@ -41,7 +42,7 @@ bool Program::OnMainWindowCreated() {
     controls_.EndProcess(-1);
     return false;
   }
-  LoadParameters(state_, options_.directory);
+  parameters_load_ = LoadParameters(state_, options_.directory);
   window_.PlaceOnScreen();
   window_.show();
   // Paint the dressed window before the notice request, which may take a while. User
@@ -50,7 +51,7 @@ bool Program::OnMainWindowCreated() {
   // another event wakes the event loop, so a click could sit unseen.
   QCoreApplication::processEvents();
   if (ended_) return false;
-  FetchNotice(controls_, options_.notice_host);
+  ApplyNotice(FetchNotice(options_.notice_host), controls_);
   if (ended_) return false;
   phase_ = Phase::kReady;
   if (run_requested_) {
@@ -79,6 +80,7 @@ void Program::OnGradeClicked() {
   phase_ = Phase::kGrading;
   GradingOptions options;
   options.directory = options_.directory;
+  options.parameters_load = parameters_load_;
   RunGrading(state_, controls_, options);
   phase_ = Phase::kReady;
 }

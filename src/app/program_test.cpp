@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -18,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/control_names.h"
 #include "app/qt_text.h"
+#include "controls/control_names.h"
 #include "net/loopback_http_server.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
@@ -119,8 +120,8 @@ TEST_F(ProgramTest, StartUpWearsTheSkinLoadsTheParametersAndShowsTheWindow) {
   EXPECT_TRUE(exits_.empty());
   EXPECT_TRUE(PathExists(dir_.File("SkinH_EL.dll")));
   EXPECT_FALSE(qApp->styleSheet().isEmpty());
-  EXPECT_EQ(state_.rule_list.size(), 2u);
-  EXPECT_EQ(state_.max_score_list, (std::vector<GbkText>{"10", "4"}));
+  EXPECT_EQ(state_.rule_list().size(), 2u);
+  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10", "4"));
 
   EXPECT_TRUE(program.window().isVisible());
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -138,8 +139,8 @@ TEST_F(ProgramTest, WithoutAParametersFileStartUpIsSilent) {
   BoxCatcher catcher;
   EXPECT_TRUE(program.OnMainWindowCreated());
   EXPECT_TRUE(catcher.boxes().empty());
-  EXPECT_TRUE(state_.rule_list.empty());
-  EXPECT_TRUE(state_.max_score_list.empty());
+  EXPECT_TRUE(state_.rule_list().empty());
+  EXPECT_TRUE(state_.max_score_list().empty());
 }
 
 TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
@@ -160,7 +161,7 @@ TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
   EXPECT_EQ(box.modality, Qt::ApplicationModal);
   EXPECT_EQ(exits_, std::vector<int>{-1});
   // Nothing after the skin ran: no parameters, no window, no notice request.
-  EXPECT_TRUE(state_.rule_list.empty());
+  EXPECT_TRUE(state_.rule_list().empty());
   EXPECT_FALSE(program.window().isVisible());
   EXPECT_TRUE(server.requests().empty());
   EXPECT_EQ(ReadWholeFile(dir_.File("SkinH_EL.dll")), "not a library");

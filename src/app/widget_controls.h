@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/control_access.h"
+#include "controls/control_access.h"
 
 namespace vantry {
 

@@ -15,9 +15,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/controls/control_names.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "controls/control_names.h"
 #include "testing/test_support.h"
 
 namespace vantry {

@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls/control_access.h"
-#include "app/controls/control_names.h"
+#include "controls/control_access.h"
+#include "controls/control_names.h"
 #include "app/program.h"
 #include "app/qt_text.h"
 #include "grading/answer_sheet.h"
