@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -304,6 +305,44 @@ TEST_F(ProgramTest, AClickDuringStartUpDoesNotRunWhenTheNoticeEndsTheProgram) {
   EXPECT_EQ(catcher.boxes()[0].title, QStringLiteral("软件更新提示"));
   EXPECT_EQ(exits_, std::vector<int>{0});
   EXPECT_TRUE(TodaysReport(dir_).empty());
+}
+
+TEST_F(ProgramTest, AnExamThatCannotBeGradedIsToldAndTheWindowWaitsForTheNextClick) {
+  WriteSmallExam(dir_);
+  const std::string good_sheet = ReadWholeFile(dir_.File("学生答题文本.txt"));
+  // Two names, one answer: pairing by position would mix the students up.
+  dir_.Write("学生答题文本.txt", Gbk("<姓名>\t张三\t</姓名>\r\n<姓名>\t李四\t</姓名>\r\n"
+                                     "<答题文本>\t光合作用\t</答题文本>\r\n"));
+  Program program(state_, Options());
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  auto* button = Control<QPushButton>(program, c::kGradeButton);
+  {
+    BoxCatcher catcher;
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    const BoxCatcher::Box& box = catcher.boxes()[0];
+    EXPECT_EQ(box.title, QStringLiteral("提示信息"));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("学生答题文本.txt")))
+        << box.text.toStdString();
+    EXPECT_EQ(box.parent, &program.window());
+    EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
+  }
+  // Nothing ran, nothing was written, the window stays as it was.
+  EXPECT_TRUE(exits_.empty());
+  EXPECT_TRUE(program.window().isVisible());
+  EXPECT_EQ(button->text(), QStringLiteral("一键开始"));
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("阅卷", 0), std::string::npos)
+        << entry.path();
+  }
+
+  // Corrected, the next click grades.
+  dir_.Write("学生答题文本.txt", good_sheet);
+  BoxCatcher catcher;
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(catcher.boxes()[0].text.startsWith(QStringLiteral("共有试卷：2 份\n")));
+  EXPECT_EQ(exits_, std::vector<int>{0});
 }
 
 TEST_F(ProgramTest, ATutorialThatCannotBeOpenedIsToldWithItsFullPath) {
