@@ -51,7 +51,15 @@ bool Program::OnMainWindowCreated() {
   // another event wakes the event loop, so a click could sit unseen.
   QCoreApplication::processEvents();
   if (ended_) return false;
-  ApplyNotice(FetchNotice(options_.notice_host), controls_);
+  Notice notice;
+  if (!options_.notice_host.empty()) {
+    // The window keeps painting and taking input while the notice is on its way, and
+    // waits for it kNoticeLimit at most.
+    notice_fetch_ = std::make_unique<NoticeFetch>(options_.notice_host, kNoticeLimit);
+    notice = notice_fetch_->Wait();
+    if (ended_) return false;
+  }
+  ApplyNotice(notice, controls_);
   if (ended_) return false;
   phase_ = Phase::kReady;
   if (run_requested_) {

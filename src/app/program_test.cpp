@@ -197,6 +197,37 @@ TEST_F(ProgramTest, AnUpdateMessageEndsTheProgramAfterItsBox) {
   EXPECT_EQ(Control<QLabel>(program, c::kAnnouncement)->text(), QStringLiteral("新版"));
 }
 
+TEST_F(ProgramTest, ASilentNoticeServerHoldsStartUpThreeSecondsWithTheWindowAlive) {
+  // Accepts, reads the request and never answers.
+  LoopbackHttpServer server([](const std::string&) {
+    return testing::ScriptedResponse{"", true};
+  });
+  Program program(state_, Options(server.HostAndPort()));
+  auto* points = Control<QLineEdit>(program, c::kPointsPerHit);
+  bool returned = false;
+  std::optional<qint64> typed_at;
+  QElapsedTimer clock;
+  QTimer::singleShot(300, [&] {
+    points->setFocus();
+    points->selectAll();
+    QTest::keyClicks(points, "5");
+    if (!returned) typed_at = clock.elapsed();
+  });
+  clock.start();
+  EXPECT_TRUE(program.OnMainWindowCreated());
+  const qint64 took = clock.elapsed();
+  returned = true;
+  EXPECT_GE(took, 2900);
+  EXPECT_LT(took, 3500);
+  // The key was taken while the notice was still on its way.
+  ASSERT_TRUE(typed_at);
+  EXPECT_LT(*typed_at, 1000);
+  EXPECT_EQ(points->text(), QStringLiteral("5"));
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(Control<QLabel>(program, c::kAnnouncement)->text(), QString());
+  EXPECT_TRUE(exits_.empty());
+}
+
 TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   WriteSmallExam(dir_);
   Program program(state_, Options());
