@@ -10,16 +10,8 @@ read -r gx gy <<< "$GRADE_BUTTON"
 
 # Clicks the grading button and expects the box for case $1; the window stays.
 expect_box() {
-  local box
   click_in "$window" "$gx" "$gy"
-  box=$(wait_window 提示信息 15) || fail "$1: no box"
-  sleep 0.3
-  screenshot "exam_warning_$1"
-  press_in "$box" Return
-  for _ in $(seq 50); do [ "$(count_windows 提示信息)" = 0 ] && break; sleep 0.1; done
-  [ "$(count_windows 提示信息)" = 0 ] || fail "$1: the box stayed"
-  kill -0 "$APP_PID" 2>/dev/null || fail "$1: the program ended"
-  [ "$(count_windows Vantry)" = 1 ] || fail "$1: the window went"
+  expect_box_window_stays "$1" "exam_warning_$1"
   if ls "$PROGRAM"/阅卷结果* "$PROGRAM"/阅卷分析* >/dev/null 2>&1; then
     fail "$1: something was written: $(ls "$PROGRAM")"
   fi

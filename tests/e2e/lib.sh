@@ -159,3 +159,18 @@ stop_notice() {
   kill "$SERVER_PID" 2>/dev/null || true
   wait "$SERVER_PID" 2>/dev/null || true
 }
+
+# After a click that must be answered with a box (提示信息): waits for the box, keeps
+# its picture as artifact $2, closes it with Enter and checks that the program and its
+# main window stay. $1 names the case in failures.
+expect_box_window_stays() {
+  local what=$1 box
+  box=$(wait_window 提示信息 15) || fail "no box when $what"
+  sleep 0.3
+  screenshot "$2"
+  press_in "$box" Return
+  for _ in $(seq 50); do [ "$(count_windows 提示信息)" = 0 ] && break; sleep 0.1; done
+  [ "$(count_windows 提示信息)" = 0 ] || fail "the box stayed after Enter when $what"
+  kill -0 "$APP_PID" 2>/dev/null || fail "the program ended when $what"
+  [ "$(count_windows Vantry)" = 1 ] || fail "the window went when $what"
+}

@@ -40,16 +40,8 @@ sleep 0.5
 
 # Each failure: a box owned by the window, which stays after the box is closed.
 tell_and_close() {
-  local what=$1 box
   click_in "$window" "$tx" "$ty"
-  box=$(wait_window 提示信息 10) || fail "no box when $what"
-  sleep 0.3
-  screenshot "tutorial_$2"
-  press_in "$box" Return
-  for _ in $(seq 50); do [ "$(count_windows 提示信息)" = 0 ] && break; sleep 0.1; done
-  [ "$(count_windows 提示信息)" = 0 ] || fail "the box stayed after Enter when $what"
-  kill -0 "$APP_PID" 2>/dev/null || fail "the program ended when $what"
-  [ "$(count_windows Vantry)" = 1 ] || fail "the window went when $what"
+  expect_box_window_stays "$1" "tutorial_$2"
 }
 
 echo 3 > "$WORK/launcher_status"   # xdg-open: no method available for opening
