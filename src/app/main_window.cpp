@@ -170,7 +170,7 @@ void MainWindow::PlaceOnScreen() {
     // X11 tells the frame only once the window is mapped: ask the window manager now,
     // so that the window comes up at its size and place instead of jumping there.
     if (const auto extents =
-            RequestFrameExtents(*windowHandle(), std::chrono::milliseconds(250))) {
+            RequestFrameExtents(*windowHandle(), std::chrono::milliseconds(500))) {
       margins = *extents;
     }
   }

@@ -29,14 +29,15 @@ started=$(date +%s.%N)
 points_box_picture "$window" "$WORK/before.png"
 click_in "$window" "$px" "$py"
 xdotool key --delay 30 ctrl+a 7
-sleep 0.3
-points_box_picture "$window" "$WORK/after.png"
-looked=$(date +%s.%N)
-cmp -s "$WORK/before.png" "$WORK/after.png" && fail "the typed digit did not show while the notice was awaited"
-# Conclusive only while the notice is still awaited.
+# The digit must show while the notice is still awaited (it is for 3 s).
 since() { awk -v s="$1" -v e="$(date +%s.%N)" 'BEGIN { printf "%.2f", e - s }'; }
-awk -v s="$started" -v e="$looked" 'BEGIN { exit !(e - s < 2.5) }' \
-  || fail "too slow to tell: the digit was looked at $(awk -v s="$started" -v e="$looked" 'BEGIN { print e - s }') s after the window appeared"
+while :; do
+  points_box_picture "$window" "$WORK/after.png"
+  cmp -s "$WORK/before.png" "$WORK/after.png" || break
+  awk -v t="$(since "$started")" 'BEGIN { exit !(t < 2.5) }' \
+    || fail "the typed digit did not show while the notice was awaited"
+  sleep 0.05
+done
 pressed=$(date +%s.%N)
 xdotool key Escape
 wait_exit "$APP_PID" 10
