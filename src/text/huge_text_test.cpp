@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -104,10 +103,17 @@ TEST(HugeTextTest, SubstitutionPastTwoGibReplacesOnceAndEnds) {
   const GbkText comma = Gbk("，");
   const GbkText out = SubstituteText(text.view(), ",", comma);
   ASSERT_EQ(out.size(), size + 2);
+  // The text again, each comma widened to two bytes: compared in three stretches
+  // (memcmp keeps this quick in unoptimised sanitizer builds too).
+  const std::string_view in = text.view();
+  const auto far_index = static_cast<size_t>(far) - 1;
+  EXPECT_EQ(std::memcmp(out.data(), in.data(), 4), 0);
   EXPECT_EQ(out.substr(4, 2), comma);
-  EXPECT_EQ(out.substr(static_cast<size_t>(far), 2), comma);  // shifted by one byte
-  EXPECT_EQ(out.find(','), GbkText::npos);
-  EXPECT_EQ(std::count(out.begin(), out.end(), '\0'), static_cast<int64_t>(size - 2));
+  EXPECT_EQ(std::memcmp(out.data() + 6, in.data() + 5, far_index - 5), 0);
+  EXPECT_EQ(out.substr(far_index + 1, 2), comma);
+  EXPECT_EQ(std::memcmp(out.data() + far_index + 3, in.data() + far_index + 1,
+                        size - far_index - 1),
+            0);
 }
 
 }  // namespace
