@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "text/utf8_path.h"
+
 namespace vantry {
 
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
@@ -45,7 +47,7 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
         result.error = "--dir needs a folder";
         return result;
       }
-      options.directory = std::filesystem::path(std::string(*value));
+      options.directory = PathFromUtf8(*value);
     } else if (name == "--points") {
       options.points = std::string(*value);
     } else {

@@ -32,8 +32,8 @@ struct GradeArguments {
   std::string error;
 };
 
-// Reads the arguments after the program name. "--name VALUE" and "--name=VALUE" are
-// both accepted; the word after an option that takes a value is its value whatever it
+// Reads the arguments after the program name, in UTF-8. "--name VALUE" and "--name=VALUE"
+// are both accepted; the word after an option that takes a value is its value whatever it
 // looks like (it may be empty or begin with "-"). A later repetition overrides an
 // earlier one. "-h" is "--help".
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args);

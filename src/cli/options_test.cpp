@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "text/utf8_path.h"
+
 namespace vantry {
 namespace {
 
@@ -25,7 +27,7 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   const GradeArguments a =
       Parse({"--dir", "/tmp/考试", "--points=-2", "--order", "1-2,1-3", "--quiet"});
   EXPECT_EQ(a.error, "");
-  EXPECT_EQ(a.options.directory, "/tmp/考试");
+  EXPECT_EQ(a.options.directory, PathFromUtf8("/tmp/考试"));
   EXPECT_EQ(a.options.points, "-2");
   EXPECT_EQ(a.options.order, "1-2,1-3");
   EXPECT_TRUE(a.options.quiet);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "cli/console.h"
+
 namespace vantry {
 namespace {
 
@@ -20,12 +22,15 @@ void ProgressReporter::Update(int graded, int total) {
     const int filled = step * kBarWidth / 100;
     const std::string bar = std::string(static_cast<size_t>(filled), '#') +
                             std::string(static_cast<size_t>(kBarWidth - filled), '-');
-    std::fprintf(out_, "\r阅卷进度 [%s] %3d%%  %d/%d 份", bar.c_str(), step, graded,
-                 total);
-    if (graded >= total) std::fputc('\n', out_);
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", step);
+    WriteText(out_, "\r阅卷进度 [" + bar + "] " + percent + "  " +
+                        std::to_string(graded) + "/" + std::to_string(total) + " 份" +
+                        (graded >= total ? "\n" : ""));
   } else {
     if (total < kQuietBelow || step == 0) return;
-    std::fprintf(out_, "阅卷进度 %d/%d 份 (%d%%)\n", graded, total, step * 10);
+    WriteText(out_, "阅卷进度 " + std::to_string(graded) + "/" + std::to_string(total) +
+                        " 份 (" + std::to_string(step * 10) + "%)\n");
   }
   std::fflush(out_);
 }

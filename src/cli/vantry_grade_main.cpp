@@ -2,8 +2,6 @@
 // given on the command line. Summary on stdout, progress and hints on stderr.
 //
 // Exit codes: 0 graded and report written, 1 report not written, 2 bad arguments.
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -12,6 +10,7 @@
 
 #include "app/controls/control_names.h"
 #include "app/controls/in_memory_controls.h"
+#include "cli/console.h"
 #include "cli/encoding_hint.h"
 #include "cli/options.h"
 #include "cli/progress.h"
@@ -19,8 +18,10 @@
 #include "grading/grading_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
+#include "text/command_line.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -38,9 +39,7 @@ constexpr std::string_view kHelp =
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments.\n";
 
-void PrintText(std::FILE* out, std::string_view utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), out);
-}
+void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
 // The summary box's text for a terminal: UTF-8 with plain line feeds.
 std::string SummaryForTerminal(const GbkText& summary) {
@@ -81,8 +80,8 @@ int Main(std::span<const std::string_view> args) {
   std::error_code error;
   if (!std::filesystem::is_directory(options.directory, error)) {
     PrintText(stderr, "vantry-grade: 文件夹不存在 / no such folder: " +
-                          options.directory.string() + "\n" + std::string(kGradeUsage) +
-                          "\n");
+                          PathToUtf8(options.directory) + "\n" +
+                          std::string(kGradeUsage) + "\n");
     return 2;
   }
 
@@ -98,7 +97,7 @@ int Main(std::span<const std::string_view> args) {
   controls.SetControlText(controls::kPointsPerHit, Utf8ToGbk(options.points));
   controls.SetControlText(controls::kOrderKeys, Utf8ToGbk(options.order));
 
-  ProgressReporter progress(stderr, isatty(STDERR_FILENO) == 1);
+  ProgressReporter progress(stderr, IsTerminal(stderr));
   GradingOptions grading;
   grading.directory = options.directory;
   grading.pause_ms = 0;
@@ -120,6 +119,7 @@ int Main(std::span<const std::string_view> args) {
 }  // namespace vantry
 
 int main(int argc, char** argv) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> utf8_args = vantry::Utf8Arguments(argc, argv);
+  const std::vector<std::string_view> args(utf8_args.begin(), utf8_args.end());
   return vantry::Main(args);
 }

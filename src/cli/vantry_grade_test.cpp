@@ -8,6 +8,7 @@
 
 #include "testing/test_support.h"
 #include "text/file_io.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -26,13 +27,13 @@ Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& a
 std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
   std::vector<std::filesystem::path> reports;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = PathToUtf8(entry.path().filename());
     if (name.starts_with("阅卷结果") && name.ends_with(".txt"))
       reports.push_back(entry.path());
   }
   EXPECT_EQ(reports.size(), 1u);
   if (reports.empty()) return {};
-  if (utf8_name) *utf8_name = reports[0].filename().string();
+  if (utf8_name) *utf8_name = PathToUtf8(reports[0].filename());
   return ReadWholeFile(reports[0]);
 }
 
@@ -54,7 +55,7 @@ TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
   TempDir dir;
   WriteExam(dir);
   const Result r =
-      Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
+      Grade(dir.path(), {"--dir", PathToUtf8(dir.path()), "--order", "1-2,1-3"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   std::string name;
   EXPECT_EQ(ReportBytes(dir, &name), Gbk("王小明 6 3  9\r\n李华 0 0  0"));
@@ -80,10 +81,11 @@ TEST(VantryGradeTest, BoxesAreTakenAsTyped) {
 
 TEST(VantryGradeTest, BadArgumentsExitTwoWithUsage) {
   TempDir dir;
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--verbose"},
-                                               {"--points"},
-                                               {"stray"},
-                                               {"--dir", dir.File("missing").string()}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--verbose"},
+        {"--points"},
+        {"stray"},
+        {"--dir", PathToUtf8(dir.File("missing"))}}) {
     const Result r = Grade(dir.path(), args);
     EXPECT_EQ(r.exit_code, 2) << args[0];
     EXPECT_NE(r.err.find("usage: vantry-grade [--dir DIR]"), std::string::npos) << r.err;

@@ -1,8 +1,11 @@
 #include "text/file_io.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <random>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -37,27 +40,68 @@ std::string ReadWholeFile(const fs::path& path) {
 
 #ifdef _WIN32
 
+namespace {
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(FileHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    if (!valid()) return true;
+    const bool ok = CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// A new, empty temporary file beside `path`, opened for writing; its name in `temp`.
+FileHandle CreateTemporaryBeside(const fs::path& path, fs::path& temp) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = path;
+    temp += L"." + std::to_wstring(random() % 1000000) + L".tmp";
+    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return FileHandle(INVALID_HANDLE_VALUE);
+}
+
+}  // namespace
+
 bool WriteWholeFile(const fs::path& path,
                     std::initializer_list<std::string_view> blocks) {
   if (path.empty()) return false;
-  fs::path temp = path;
-  temp += L".vantry-tmp";
-  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return false;
+  fs::path temp;
+  FileHandle file = CreateTemporaryBeside(path, temp);
+  if (!file.valid()) return false;
   bool ok = true;
   for (std::string_view block : blocks) {
-    DWORD written = 0;
-    if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written,
-                   nullptr) ||
-        written != block.size()) {
-      ok = false;
-      break;
+    while (ok && !block.empty()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(block.size(), 1 << 30));
+      DWORD written = 0;
+      ok = WriteFile(file.get(), block.data(), chunk, &written, nullptr) && written > 0;
+      block.remove_prefix(written);
     }
   }
-  ok = FlushFileBuffers(file) && ok;
-  CloseHandle(file);
-  if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  ok = ok && FlushFileBuffers(file.get());
+  ok = file.Close() && ok;
+  // Replaces the old file in one step; fails (leaving it whole) while another program
+  // holds it open without delete sharing.
+  ok = ok && MoveFileExW(temp.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
 }
@@ -142,6 +186,7 @@ fs::path RunDirectory() {
   std::wstring buffer(32768, L'\0');
   const DWORD n =
       GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return {};  // failed, or the name was cut short
   buffer.resize(n);
   return fs::path(buffer).parent_path();
 #elif defined(__APPLE__)

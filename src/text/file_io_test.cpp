@@ -1,11 +1,17 @@
 #include "text/file_io.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 
 #include "testing/test_support.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -53,11 +59,26 @@ TEST(FileIoTest, FailedWriteKeepsTheOldFile) {
   EXPECT_FALSE(WriteWholeFile(dir.File("no/such/folder.txt"), {"x"}));
 
   const auto file = dir.Write("report.txt", "good");
+#ifdef _WIN32
+  // Another program holds the old report open without delete sharing (an editor, a
+  // virus scanner): it can be neither replaced nor removed, and stays whole.
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(WriteWholeFile(file, {"bad"}));
+  CloseHandle(held);
+  EXPECT_EQ(ReadWholeFile(file), "good");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+            1);  // no temporary file left behind
+  EXPECT_TRUE(WriteWholeFile(file, {"new"}));
+  EXPECT_EQ(ReadWholeFile(file), "new");
+#else
   if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   fs::permissions(dir.path(), fs::perms::owner_read | fs::perms::owner_exec);
   EXPECT_FALSE(WriteWholeFile(file, {"bad"}));
   fs::permissions(dir.path(), fs::perms::owner_all);
   EXPECT_EQ(ReadWholeFile(file), "good");
+#endif
 }
 
 TEST(FileIoTest, RunDirectoryIsTheProgramsFolderNotTheWorkingDirectory) {
@@ -66,9 +87,13 @@ TEST(FileIoTest, RunDirectoryIsTheProgramsFolderNotTheWorkingDirectory) {
   fs::current_path(dir.path());
   const fs::path run = RunDirectory();
   fs::current_path(before);
-  EXPECT_TRUE(fs::exists(run / fs::path("vantry_text_test")));
+#ifdef _WIN32
+  EXPECT_TRUE(fs::exists(run / "vantry_text_test.exe"));
+#else
+  EXPECT_TRUE(fs::exists(run / "vantry_text_test"));
+#endif
   EXPECT_NE(run, dir.path());
-  EXPECT_EQ(PathInDirectory(run, "参数设置.txt").filename().string(), "参数设置.txt");
+  EXPECT_EQ(PathToUtf8(PathInDirectory(run, "参数设置.txt").filename()), "参数设置.txt");
 }
 
 }  // namespace
