@@ -12,4 +12,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No first-start installers (Mono, Gecko) and no desktop menu entries.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 export DISPLAY=
+# Wine reads Unix file names and arguments in the locale's charset: UTF-8, as the
+# build tree's names are.
+case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in
+  *UTF-8* | *utf8* | *UTF8* | *utf-8*) ;;
+  *) export LC_ALL=C.UTF-8 ;;
+esac
 exec "$WINE" "$@"

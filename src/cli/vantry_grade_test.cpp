@@ -1,6 +1,10 @@
 // Runs the built vantry-grade program on exams in temporary folders.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -162,6 +166,59 @@ TEST(VantryGradeTest, GradesTheDemoExam) {
   EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")),
             std::string::npos);
 }
+
+// Copies the demo exam from the program folder into `dir`.
+void CopyDemoExam(const std::filesystem::path& dir) {
+  for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
+    const std::string bytes = ReadWholeFile(PathInDirectory(testing::ProgramDir(), name));
+    ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
+    ASSERT_TRUE(WriteWholeFile(PathInDirectory(dir, name), {bytes}));
+  }
+}
+
+TEST(VantryGradeTest, ChineseFolderAndFullWidthPointsOnTheCommandLine) {
+  TempDir dir;
+  const std::filesystem::path exam = dir.File("期末考试");
+  std::filesystem::create_directory(exam);
+  CopyDemoExam(exam);
+  // Run from elsewhere, so that the folder and the points come only from the arguments.
+  const Result r = Grade(dir.path(), {"--dir", PathToUtf8(exam), "--points", "３"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  std::vector<std::string> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(exam)) {
+    const std::string name = PathToUtf8(entry.path().filename());
+    if (name.starts_with("阅卷结果")) reports.push_back(name);
+  }
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + reports[0] + "’！\n")) << r.out;
+  // Three points per group instead of two: 张伟 earns 9 6 8 3 9 instead of 6 4 8 2 6.
+  EXPECT_NE(ReadWholeFile(exam / PathFromUtf8(reports[0]))
+                .find(Gbk("\r\n张伟 9 6 8 3 9  35\r\n")),
+            std::string::npos);
+}
+
+#ifdef _WIN32
+TEST(VantryGradeTest, ReportHeldOpenByAnotherProgramStaysWholeAndExitsOne) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {"--quiet"}).exit_code, 0);
+  std::string name;
+  const std::string before = ReportBytes(dir, &name);
+  ASSERT_FALSE(before.empty());
+  // An editor holds the report open and lets others read it, but not delete it.
+  HANDLE held = CreateFileW(dir.File(name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const Result r = Grade(dir.path(), {"--points", "5", "--quiet"});
+  CloseHandle(held);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
+  EXPECT_EQ(ReportBytes(dir), before);  // the old report, whole; no temporary file
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            3);
+}
+#endif
 
 }  // namespace
 }  // namespace vantry
