@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/in_memory_controls.h"
 #include "net/cookie_text.h"
 #include "net/http_request.h"
 #include "net/loopback_http_server.h"
@@ -22,8 +21,7 @@ void BM_FetchNotice(benchmark::State& state) {
   LoopbackHttpServer server(HttpResponse(
       "200 OK", {"Content-Type: text/plain"},
       Utf8ToGbk("<公告>本周五晚 18:00 至 20:00 服务器维护，请提前保存。</公告>")));
-  InMemoryControls controls;
-  for (auto _ : state) FetchNotice(controls, server.HostAndPort());
+  for (auto _ : state) benchmark::DoNotOptimize(FetchNotice(server.HostAndPort()));
 }
 BENCHMARK(BM_FetchNotice)->Unit(benchmark::kMicrosecond);
 
@@ -31,7 +29,7 @@ BENCHMARK(BM_FetchNotice)->Unit(benchmark::kMicrosecond);
 void BM_HttpRequestBody(benchmark::State& state) {
   const std::string body(static_cast<size_t>(state.range(0)), 'x');
   LoopbackHttpServer server(HttpResponse("200 OK", {}, body));
-  for (auto _ : state) benchmark::DoNotOptimize(HttpRequest(server.Url("/")));
+  for (auto _ : state) benchmark::DoNotOptimize(HttpRequest(server.Url("/")).body);
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_HttpRequestBody)

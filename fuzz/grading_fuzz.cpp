@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
+#include "controls/control_names.h"
+#include "controls/in_memory_controls.h"
 #include "fuzz_check.h"
 #include "grading/answer_sheet.h"
 #include "grading/grading_run.h"
+#include "grading/report.h"
 #include "scoring/parameters.h"
 #include "text/clock.h"
 #include "text/file_io.h"
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteFile(dir, vantry::kAnswerSheetFileName, sheet);
 
   vantry::ProgramState state;
-  vantry::LoadParameters(state, dir);
+  const vantry::ParametersLoad load = vantry::LoadParameters(state, dir);
   vantry::InMemoryControls controls;
   controls.SetControlText(vantry::controls::kPointsPerHit, points);
   controls.SetControlText(vantry::controls::kOrderKeys, order);
@@ -75,9 +76,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.directory = dir;
   options.pause_ms = 0;
   options.clock = &clock;
+  options.parameters_load = load;
+  const fs::path report =
+      vantry::PathInDirectory(dir, vantry::GbkToUtf8(vantry::ReportFileName(clock)));
+  fs::remove(report);
   const vantry::GradingOutcome outcome = vantry::RunGrading(state, controls, options);
 
-  // The run always ends with its summary box and exit code 0, and writes the report.
+  // An exam that cannot be graded is said in one box; nothing is shown or written and
+  // the program goes on.
+  if (outcome.problem) {
+    Check(controls.message_boxes().size() == 1 &&
+              controls.message_boxes()[0].caption == vantry::Utf8ToGbk("提示信息"),
+          "one box says why");
+    Check(controls.events().empty(), "nothing shown");
+    Check(!controls.exit_code().has_value(), "the program goes on");
+    Check(!fs::exists(report), "nothing written");
+    return 0;
+  }
+  // Otherwise the run ends with its summary box and exit code 0, and writes the report.
   Check(controls.exit_code() == 0, "exit code 0");
   Check(controls.message_boxes().size() == 1 &&
             controls.message_boxes()[0].caption == vantry::Utf8ToGbk("提示信息"),
@@ -101,9 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       Check(middle != std::string::npos, "score line layout");
       const int score =
           vantry::TextToInteger(event.text.substr(middle + score_middle.size()));
-      if (question >= 1 && static_cast<size_t>(question) <= state.max_score_list.size()) {
-        Check(score <= vantry::TextToInteger(state.max_score_list[question - 1]),
-              "a question's score never exceeds its cap");
+      if (const auto cap = state.Cap(question)) {
+        Check(score <= *cap, "a question's score never exceeds its cap");
       }
       total += score;
     }

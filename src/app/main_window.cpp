@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QWindow>
 #include <limits>
 #include <map>
@@ -17,187 +18,52 @@
 #include <string_view>
 
 #include "app/artwork.h"
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
 #include "app/qt_text.h"
+#include "controls/control_names.h"
+#include "controls/control_table.h"
 
 namespace vantry {
 namespace {
 
-enum class Kind {
-  kGroup,
-  kMultiLineEdit,
-  kSingleLineEdit,
-  kLabel,
-  kTransparentLabel,
-  kButton,
-  kPicture
-};
+using controls::ControlEntry;
+using controls::ControlKind;
+using controls::FontFace;
 
-enum class Face {
-  kDefaultGui,  // no font of its own: the application's font
-  kYaHei,       // "微软雅黑", falling back to another CJK face where it is missing
-  kDefault,     // the default face at the given size and weight
-};
+QString RgbText(const controls::Rgb& rgb) {
+  return QStringLiteral("rgb(%1, %2, %3)").arg(rgb.red).arg(rgb.green).arg(rgb.blue);
+}
 
-struct ControlEntry {
-  std::string_view name;
-  Kind kind;
-  std::string_view parent;  // empty: the window itself
-  QRect geometry;
-  Face face = Face::kDefaultGui;
-  int pixel_size = 0;
-  QFont::Weight weight = QFont::Normal;
-  // Fixed colours as a style sheet of the control's own, so no skin overrides them.
-  const char* style = "";
-};
-
-constexpr const char* kBlackOnWhite =
-    "color: rgb(0, 0, 0); background-color: rgb(255, 255, 255);";
-
-// The layout. Creation order is also the order in which Tab moves the focus.
-const std::vector<ControlEntry>& Layout() {
-  namespace c = controls;
-  static const std::vector<ControlEntry> layout = {
-      {c::kAnswerGroup, Kind::kGroup, "", {4, 5, 432, 465}},
-      {c::kStudentAnswer,
-       Kind::kMultiLineEdit,
-       c::kAnswerGroup,
-       {8, 17, 415, 438},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       kBlackOnWhite},
-      {c::kPointsGroup, Kind::kGroup, "", {445, 5, 332, 189}},
-      {c::kMatchedPoints,
-       Kind::kMultiLineEdit,
-       c::kPointsGroup,
-       {8, 19, 316, 159},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       kBlackOnWhite},
-      {c::kResultGroup, Kind::kGroup, "", {445, 205, 332, 136}},
-      {c::kStudentName,
-       Kind::kTransparentLabel,
-       c::kResultGroup,
-       {8, 30, 172, 80},
-       Face::kYaHei,
-       56,
-       QFont::Bold,
-       "color: rgb(0, 136, 255); background: transparent;"},
-      {c::kScore,
-       Kind::kTransparentLabel,
-       c::kResultGroup,
-       {188, 30, 135, 80},
-       Face::kYaHei,
-       56,
-       QFont::Bold,
-       "color: rgb(255, 0, 255); background: transparent;"},
-      {c::kPointsLabel,
-       Kind::kLabel,
-       "",
-       {445, 347, 32, 32},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       "color: rgb(0, 0, 0);"},
-      {c::kPointsPerHit,
-       Kind::kSingleLineEdit,
-       "",
-       {491, 347, 39, 32},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       kBlackOnWhite},
-      {c::kOrderLabel,
-       Kind::kLabel,
-       "",
-       {541, 347, 59, 32},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       "color: rgb(0, 0, 0);"},
-      {c::kOrderKeys,
-       Kind::kSingleLineEdit,
-       "",
-       {600, 347, 177, 32},
-       Face::kDefaultGui,
-       0,
-       QFont::Normal,
-       kBlackOnWhite},
-      {c::kRemaining,
-       Kind::kSingleLineEdit,
-       "",
-       {445, 387, 179, 80},
-       Face::kYaHei,
-       53,
-       QFont::Bold,
-       "color: rgb(255, 80, 128); background-color: rgb(255, 255, 255);"},
-      {c::kGradeButton,
-       Kind::kButton,
-       "",
-       {632, 387, 145, 83},
-       Face::kYaHei,
-       20,
-       QFont::Bold},
-      {c::kNoticeGroup, Kind::kGroup, "", {786, 5, 222, 189}},
-      {c::kAnnouncement,
-       Kind::kTransparentLabel,
-       c::kNoticeGroup,
-       {14, 8, 193, 179},
-       Face::kDefault,
-       15,
-       QFont::Normal,
-       "color: rgb(0, 128, 128); background: transparent;"},
-      {c::kTutorialButton,
-       Kind::kButton,
-       "",
-       {786, 203, 222, 83},
-       Face::kYaHei,
-       20,
-       QFont::Bold},
-      {c::kSponsorGroup, Kind::kGroup, "", {786, 296, 222, 174}},
-      {c::kSponsorText,
-       Kind::kTransparentLabel,
-       c::kSponsorGroup,
-       {15, 18, 192, 16},
-       Face::kDefault,
-       16,
-       QFont::Normal,
-       "color: rgb(255, 0, 255); background: transparent;"},
-      {c::kSponsorText1,
-       Kind::kTransparentLabel,
-       c::kSponsorGroup,
-       {7, 43, 208, 16},
-       Face::kDefault,
-       16,
-       QFont::Normal,
-       "color: rgb(0, 136, 255); background: transparent;"},
-      {c::kPicture1, Kind::kPicture, c::kSponsorGroup, {7, 65, 100, 100}},
-      {c::kPicture2, Kind::kPicture, c::kSponsorGroup, {115, 65, 100, 100}},
-  };
-  return layout;
+// Fixed colours as a style sheet of the control's own, so no skin overrides them.
+QString StyleFor(const ControlEntry& entry) {
+  QStringList rules;
+  if (entry.text_color)
+    rules << QStringLiteral("color: %1;").arg(RgbText(*entry.text_color));
+  if (entry.background) {
+    rules << QStringLiteral("background-color: %1;").arg(RgbText(*entry.background));
+  } else if (entry.kind == ControlKind::kTransparentLabel) {
+    rules << QStringLiteral("background: transparent;");
+  }
+  return rules.join(QLatin1Char(' '));
 }
 
 QFont FontFor(const ControlEntry& entry) {
   QFont font;  // resolves nothing yet: unset attributes follow the application's font
-  if (entry.face == Face::kYaHei) {
+  if (entry.face == FontFace::kYaHei) {
     font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
                       QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Source Han Sans SC")});
   }
   font.setPixelSize(entry.pixel_size);
-  font.setWeight(entry.weight);
+  font.setWeight(entry.bold ? QFont::Bold : QFont::Normal);
   return font;
 }
 
 QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& text) {
   switch (entry.kind) {
-    case Kind::kGroup:
+    case ControlKind::kGroupBox:
       return new QGroupBox(text, parent);
-    case Kind::kMultiLineEdit: {
+    case ControlKind::kMultiLineEdit: {
       auto* edit = new QPlainTextEdit(parent);
       edit->setPlainText(text);
       edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -206,20 +72,20 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& 
       edit->setTabChangesFocus(true);
       return edit;
     }
-    case Kind::kSingleLineEdit: {
+    case ControlKind::kSingleLineEdit: {
       auto* edit = new QLineEdit(text, parent);
       edit->setMaxLength(std::numeric_limits<int>::max());
       edit->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       return edit;
     }
-    case Kind::kLabel: {
+    case ControlKind::kLabel: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(text);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       return label;
     }
-    case Kind::kTransparentLabel: {
+    case ControlKind::kTransparentLabel: {
       auto* label = new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(text);
@@ -239,16 +105,16 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& 
       }
       return label;
     }
-    case Kind::kButton: {
+    case ControlKind::kButton: {
       auto* button = new QPushButton(text, parent);
       button->setAutoDefault(false);
       return button;
     }
-    case Kind::kPicture: {
+    case ControlKind::kPicture: {
       auto* picture = new QLabel(parent);
       picture->setProperty("pictureBox", true);
       picture->setPixmap(SponsorPicture(entry.name == controls::kPicture1 ? 1 : 2,
-                                        entry.geometry.width()));
+                                        entry.geometry.width));
       picture->setScaledContents(true);
       return picture;
     }
@@ -264,18 +130,17 @@ MainWindow::MainWindow() {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
-  const auto& initial_texts = InitialControlTexts();
   std::map<std::string_view, QWidget*> made;
-  for (const ControlEntry& entry : Layout()) {
+  for (const ControlEntry& entry : controls::ControlTable()) {
     QWidget* parent = entry.parent.empty() ? this : made.at(entry.parent);
-    const auto text = initial_texts.find(entry.name);
-    QWidget* control =
-        MakeControl(entry, parent,
-                    text == initial_texts.end() ? QString() : GbkToQString(text->second));
+    QWidget* control = MakeControl(entry, parent, Utf8ToQString(entry.initial_text));
     control->setObjectName(Utf8ToQString(entry.name));
-    control->setGeometry(entry.geometry);
-    if (entry.face != Face::kDefaultGui) control->setFont(FontFor(entry));
-    if (*entry.style != '\0') control->setStyleSheet(QString::fromLatin1(entry.style));
+    const controls::Rect& r = entry.geometry;
+    control->setGeometry(r.left, r.top, r.width, r.height);
+    if (entry.face != FontFace::kDefaultGui) control->setFont(FontFor(entry));
+    if (const QString style = StyleFor(entry); !style.isEmpty()) {
+      control->setStyleSheet(style);
+    }
     made.emplace(entry.name, control);
   }
   QObject::connect(static_cast<QPushButton*>(made.at(controls::kGradeButton)),

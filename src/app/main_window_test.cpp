@@ -13,9 +13,9 @@
 #include <QTest>
 #include <string_view>
 
-#include "app/controls/control_names.h"
 #include "app/qt_text.h"
 #include "app/widget_controls.h"
+#include "controls/control_names.h"
 
 namespace vantry {
 namespace {

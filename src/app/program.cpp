@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 
+#include "app/apply_notice.h"
 #include "app/end_process.h"
 #include "app/qt_text.h"
 #include "app/skin_attach.h"
@@ -40,13 +41,13 @@ bool Program::OnMainWindowCreated() {
     controls_.EndProcess(-1);
     return false;
   }
-  LoadParameters(state_, options_.directory);
+  parameters_load_ = LoadParameters(state_, options_.directory);
   window_.PlaceOnScreen();
   window_.show();
   // Paint the dressed window before the notice request, which may take a while; user
   // input stays queued until start-up is over.
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  FetchNotice(controls_, options_.notice_host);
+  ApplyNotice(FetchNotice(options_.notice_host), controls_);
   return !ended_;
 }
 
@@ -58,6 +59,7 @@ void Program::OnGradeClicked() {
   grading_ = true;
   GradingOptions options;
   options.directory = options_.directory;
+  options.parameters_load = parameters_load_;
   RunGrading(state_, controls_, options);
   grading_ = false;
 }

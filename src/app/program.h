@@ -8,6 +8,7 @@
 #include "app/event_pump.h"
 #include "app/main_window.h"
 #include "app/widget_controls.h"
+#include "scoring/parameters.h"
 #include "scoring/program_state.h"
 #include "text/message_pump.h"
 
@@ -54,6 +55,8 @@ class Program {
 
   ProgramState& state_;
   Options options_;
+  // What start-up found of the parameters file, for the check before a run.
+  ParametersLoad parameters_load_;
   MainWindow window_;
   WidgetControls controls_;
   ScopedMessagePump pump_;

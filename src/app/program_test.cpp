@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -9,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <ctime>
@@ -16,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/control_names.h"
 #include "app/qt_text.h"
+#include "controls/control_names.h"
 #include "net/loopback_http_server.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
@@ -41,6 +43,7 @@ class BoxCatcher {
     QMessageBox::Icon icon;
     QWidget* parent;
     Qt::WindowModality modality;
+    QStringList buttons;  // their texts, as the user reads them
   };
 
   explicit BoxCatcher(std::function<void(const Box&)> while_up = {})
@@ -49,8 +52,10 @@ class BoxCatcher {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || !box->isVisible()) return;
+      QStringList buttons;
+      for (const QAbstractButton* button : box->buttons()) buttons << button->text();
       boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
-                        box->windowModality()});
+                        box->windowModality(), buttons});
       if (while_up_) while_up_(boxes_.back());
       QTest::keyClick(box, Qt::Key_Return);
     });
@@ -114,8 +119,8 @@ TEST_F(ProgramTest, StartUpWearsTheSkinLoadsTheParametersAndShowsTheWindow) {
   EXPECT_TRUE(exits_.empty());
   EXPECT_TRUE(PathExists(dir_.File("SkinH_EL.dll")));
   EXPECT_FALSE(qApp->styleSheet().isEmpty());
-  EXPECT_EQ(state_.rule_list.size(), 2u);
-  EXPECT_EQ(state_.max_score_list, (std::vector<GbkText>{"10", "4"}));
+  EXPECT_EQ(state_.rule_list().size(), 2u);
+  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10", "4"));
 
   EXPECT_TRUE(program.window().isVisible());
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -133,8 +138,8 @@ TEST_F(ProgramTest, WithoutAParametersFileStartUpIsSilent) {
   BoxCatcher catcher;
   EXPECT_TRUE(program.OnMainWindowCreated());
   EXPECT_TRUE(catcher.boxes().empty());
-  EXPECT_TRUE(state_.rule_list.empty());
-  EXPECT_TRUE(state_.max_score_list.empty());
+  EXPECT_TRUE(state_.rule_list().empty());
+  EXPECT_TRUE(state_.max_score_list().empty());
 }
 
 TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
@@ -155,7 +160,7 @@ TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
   EXPECT_EQ(box.modality, Qt::ApplicationModal);
   EXPECT_EQ(exits_, std::vector<int>{-1});
   // Nothing after the skin ran: no parameters, no window, no notice request.
-  EXPECT_TRUE(state_.rule_list.empty());
+  EXPECT_TRUE(state_.rule_list().empty());
   EXPECT_FALSE(program.window().isVisible());
   EXPECT_TRUE(server.requests().empty());
   EXPECT_EQ(ReadWholeFile(dir_.File("SkinH_EL.dll")), "not a library");
@@ -233,6 +238,7 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(box.icon, QMessageBox::NoIcon);
   EXPECT_EQ(box.parent, &program.window());
   EXPECT_EQ(box.modality, Qt::ApplicationModal);
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
   EXPECT_EQ(exits_, std::vector<int>{0});
 
   ASSERT_TRUE(seen);

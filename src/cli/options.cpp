@@ -1,38 +1,96 @@
 #include "cli/options.h"
 
+#include <charconv>
+#include <functional>
 #include <optional>
 
 #include "text/utf8_path.h"
 
 namespace vantry {
+namespace {
+
+// An option without a value: sets its flag.
+struct Flag {
+  std::string_view name;
+  bool GradeOptions::*member;
+};
+
+// An option with a value: stores it, or says in a few words what is wrong with it.
+struct Valued {
+  std::string_view name;
+  std::function<std::string(GradeOptions&, std::string_view)> store;
+};
+
+const Flag kFlags[] = {
+    {"--quiet", &GradeOptions::quiet},
+    {"--help", &GradeOptions::help},
+    {"-h", &GradeOptions::help},
+};
+
+std::string StoreJobs(GradeOptions& options, std::string_view value) {
+  int jobs = 0;
+  const auto [end, error] =
+      std::from_chars(value.data(), value.data() + value.size(), jobs);
+  if (error != std::errc() || end != value.data() + value.size() || jobs < 1 ||
+      jobs > 1024) {
+    return "--jobs needs a whole number from 1 to 1024";
+  }
+  options.jobs = jobs;
+  return {};
+}
+
+const Valued kValued[] = {
+    {"--dir",
+     [](GradeOptions& o, std::string_view v) -> std::string {
+       if (v.empty()) return "--dir needs a folder";
+       o.directory = PathFromUtf8(v);
+       return {};
+     }},
+    {"--points",
+     [](GradeOptions& o, std::string_view v) {
+       o.points = std::string(v);
+       return std::string();
+     }},
+    {"--order",
+     [](GradeOptions& o, std::string_view v) {
+       o.order = std::string(v);
+       return std::string();
+     }},
+    {"--jobs", StoreJobs},
+};
+
+}  // namespace
 
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
   GradeArguments result;
   GradeOptions& options = result.options;
   for (size_t i = 0; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    if (arg == "--quiet") {
-      options.quiet = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h") {
-      options.help = true;
-      continue;
-    }
+    const std::string_view arg = args[i];
     std::string_view name = arg;
     std::optional<std::string_view> value;
     if (const size_t eq = arg.find('='); arg.starts_with("--") && eq != arg.npos) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    if (name != "--dir" && name != "--points" && name != "--order") {
-      if (value && (name == "--quiet" || name == "--help")) {
+    const Flag* flag = nullptr;
+    for (const Flag& f : kFlags) {
+      if (f.name == name) flag = &f;
+    }
+    if (flag != nullptr) {
+      if (value) {
         result.error = std::string(name) + " takes no value";
-      } else if (arg.starts_with("-")) {
-        result.error = "unknown option " + std::string(arg);
-      } else {
-        result.error = "unexpected argument " + std::string(arg);
+        return result;
       }
+      options.*(flag->member) = true;
+      continue;
+    }
+    const Valued* valued = nullptr;
+    for (const Valued& v : kValued) {
+      if (v.name == name) valued = &v;
+    }
+    if (valued == nullptr) {
+      result.error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
+                     std::string(arg);
       return result;
     }
     if (!value) {
@@ -42,17 +100,8 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
       }
       value = args[++i];
     }
-    if (name == "--dir") {
-      if (value->empty()) {
-        result.error = "--dir needs a folder";
-        return result;
-      }
-      options.directory = PathFromUtf8(*value);
-    } else if (name == "--points") {
-      options.points = std::string(*value);
-    } else {
-      options.order = std::string(*value);
-    }
+    result.error = valued->store(options, *value);
+    if (!result.error.empty()) return result;
   }
   return result;
 }

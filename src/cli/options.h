@@ -11,7 +11,9 @@ namespace vantry {
 
 // One line: what vantry-grade accepts.
 inline constexpr std::string_view kGradeUsage =
-    "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--quiet] [--help]";
+    "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
+    "[--quiet]\n"
+    "                    [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -21,6 +23,8 @@ struct GradeOptions {
   // empty box, worth 0, not the default.
   std::string points = "2";
   std::string order;
+  // Threads that grade; 0: one per hardware thread.
+  int jobs = 0;
   // No progress on stderr.
   bool quiet = false;
   bool help = false;

@@ -21,6 +21,7 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_EQ(a.options.order, "");
   EXPECT_FALSE(a.options.quiet);
   EXPECT_FALSE(a.options.help);
+  EXPECT_EQ(a.options.jobs, 0);
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
@@ -41,6 +42,8 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   EXPECT_EQ(Parse({"--points", "3", "--points", "５分"}).options.points, "５分");
   EXPECT_TRUE(Parse({"-h"}).options.help);
   EXPECT_TRUE(Parse({"--help"}).options.help);
+  EXPECT_EQ(Parse({"--jobs", "4"}).options.jobs, 4);
+  EXPECT_EQ(Parse({"--jobs=1"}).options.jobs, 1);
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -53,6 +56,10 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");
   EXPECT_EQ(Parse({"exam"}).error, "unexpected argument exam");
   EXPECT_EQ(Parse({"--points", "2", "extra"}).error, "unexpected argument extra");
+  for (std::string_view jobs : {"0", "-1", "two", "2x", "", "100000"}) {
+    EXPECT_EQ(Parse({"--jobs", jobs}).error, "--jobs needs a whole number from 1 to 1024")
+        << jobs;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "cli/progress.h"
 
+#include <cstdint>
 #include <string>
 
 #include "cli/console.h"
@@ -12,10 +13,10 @@ constexpr int kQuietBelow = 1000;
 
 }  // namespace
 
-void ProgressReporter::Update(int graded, int total) {
+void ProgressReporter::Update(int64_t graded, int64_t total) {
   if (total <= 0) return;
   const int steps = terminal_ ? 100 : 10;
-  const int step = static_cast<int>(static_cast<long long>(graded) * steps / total);
+  const int step = static_cast<int>(graded * steps / total);
   if (step == last_step_) return;
   last_step_ = step;
   if (terminal_) {

@@ -2,6 +2,7 @@
 #ifndef VANTRY_CLI_PROGRESS_H_
 #define VANTRY_CLI_PROGRESS_H_
 
+#include <cstdint>
 #include <cstdio>
 
 namespace vantry {
@@ -13,7 +14,7 @@ namespace vantry {
 class ProgressReporter {
  public:
   ProgressReporter(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) {}
-  void Update(int graded, int total);
+  void Update(int64_t graded, int64_t total);
 
  private:
   std::FILE* out_;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,28 +118,92 @@ TEST(VantryGradeTest, UnwritableReportExitsOne) {
   EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
 }
 
-TEST(VantryGradeTest, SheetSavedAsUtf8IsExplained) {
-  TempDir dir;
-  dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
-  dir.Write("学生答题文本.txt",
-            "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n");
-  const Result r = Grade(dir.path(), {});
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
-  EXPECT_NE(r.err.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"),
-            std::string::npos)
-      << r.err;
-  EXPECT_NE(r.err.find("save it as GBK"), std::string::npos) << r.err;
-  EXPECT_EQ(ReportBytes(dir), "");
+bool AnyReport(const TempDir& dir) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().filename().string().starts_with("阅卷结果")) return true;
+  }
+  return false;
 }
 
-TEST(VantryGradeTest, MissingFilesAreNamedOnStderr) {
+TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
+  const std::string rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
+  const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
+  struct Case {
+    const char* what;
+    std::optional<std::string> sheet;
+    std::optional<std::string> parameters;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"sheet missing", std::nullopt, rules, "没有找到学生答题文件“学生答题文本.txt”"},
+      {"no record", "", rules, "里没有找到任何学生记录"},
+      {"UTF-8 sheet", "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>", rules,
+       "是以 UTF-8 编码保存的"},
+      {"UTF-16 sheet", std::string("\xFF\xFE<\0", 4), rules, "是以 UTF-16"},
+      // An answer holding its own end and start tags becomes two answers; the names
+      // after it would be graded on their neighbours' answers.
+      {"fields mismatch",
+       record +
+           Gbk("<姓名>\t乙\t</姓名>\r\n<答题文本>\t一\t</答题文本><答题文本>\t二\t</"
+               "答题文本>\r\n") +
+           record,
+       rules, "姓名 3 个，答题文本 4 个"},
+      {"UTF-8 mark hides the first name", "\xEF\xBB\xBF" + record + record, rules,
+       "是以 UTF-8 编码保存的"},
+      {"parameters missing", record, std::nullopt, "没有找到评分参数文件“参数设置.txt”"},
+      {"no rule", record, Gbk("<分值>10</分值>"), "没有找到任何题目规则"},
+      {"UTF-8 parameters", record, "<综合题><关键词>光合作用</关键词></综合题>",
+       "评分参数文件“参数设置.txt”是以 UTF-8 编码保存的"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    if (c.sheet) dir.Write("学生答题文本.txt", *c.sheet);
+    if (c.parameters) dir.Write("参数设置.txt", *c.parameters);
+    const Result r = Grade(dir.path(), {});
+    EXPECT_EQ(r.exit_code, 3) << c.what << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << "\n" << r.err;
+    EXPECT_EQ(r.out, "") << c.what;
+    EXPECT_FALSE(AnyReport(dir)) << c.what;
+  }
+}
+
+TEST(VantryGradeTest, MismatchNamesTheFirstRecordOutOfStepAndItsLine) {
   TempDir dir;
+  dir.Write("参数设置.txt", Gbk("<综合题><关键词>光合</关键词></综合题>"));
+  dir.Write("学生答题文本.txt",
+            Gbk("<姓名>\t甲\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n"
+                "<姓名>\t乙\t</姓名>\r\n"  // line 3: no answer of its own
+                "<姓名>\t丙\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n"));
   const Result r = Grade(dir.path(), {});
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_NE(r.err.find("没有找到“参数设置.txt”"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("没有找到“学生答题文本.txt”"), std::string::npos) << r.err;
-  EXPECT_TRUE(r.out.starts_with("共有试卷：0 份\n")) << r.out;
+  EXPECT_EQ(r.exit_code, 3);
+  EXPECT_NE(r.err.find("姓名 3 个，答题文本 2 个"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("第 3 行的“乙”后面没有它自己的答题文本"), std::string::npos)
+      << r.err;
+}
+
+TEST(VantryGradeTest, AnyNumberOfJobsGivesTheSameReport) {
+  TempDir dir;
+  dir.Write("参数设置.txt",
+            Gbk("<综合题><分值>6</分值><关键词>甲|乙</关键词><关键词>丙</关键词>"
+                "<关键词>丁</关键词></综合题><综合题><关键词>戊</关键词></综合题>"));
+  std::string sheet;
+  const char* answers[] = {"甲丙丁\t戊", "丁丙\t", "\t戊戊", "", "乙丁丙甲\t\t\t戊"};
+  for (int i = 0; i < 3000; ++i) {
+    sheet += Gbk("<姓名>\t学生" + std::to_string(i) + "\t</姓名><答题文本>\t" +
+                 answers[i % 5] + "\t</答题文本>\r\n");
+  }
+  dir.Write("学生答题文本.txt", sheet);
+  std::string first;
+  for (const char* jobs : {"1", "4", "3"}) {
+    const Result r = Grade(dir.path(), {"--jobs", jobs, "--order", "1-2,1-3"});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const std::string report = ReportBytes(dir);
+    if (first.empty()) {
+      first = report;
+      EXPECT_TRUE(first.starts_with(Gbk("学生0 6 2  8\r\n学生1 0  0\r\n"))) << first;
+    }
+    EXPECT_EQ(report, first) << "--jobs " << jobs;
+  }
 }
 
 TEST(VantryGradeTest, GradesTheDemoExam) {

@@ -1,20 +1,46 @@
 #include "grading/answer_sheet.h"
 
+#include <cstdint>
 #include <utility>
 
 #include "text/file_io.h"
+#include "text/find_text.h"
 #include "text/gbk_codec.h"
-#include "text/split_text.h"
 #include "text/tagged_fields.h"
 #include "text/text_slices.h"
 
 namespace vantry {
 
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
+  return ReadAnswerSheet(directory).text;
+}
+
+AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
+  using Status = AnswerSheetRead::Status;
+  FileReadResult file =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
+  AnswerSheetRead read;
+  read.size = file.size;
+  switch (file.status) {
+    case FileReadStatus::kMissing:
+      return read;
+    case FileReadStatus::kNotRegularFile:
+    case FileReadStatus::kUnreadable:
+      read.status = Status::kUnreadable;
+      return read;
+    case FileReadStatus::kTooLarge:
+      read.status = Status::kTooLarge;
+      return read;
+    case FileReadStatus::kOk:
+      break;
+  }
+  read.status = Status::kRead;
+  read.text = std::move(file.bytes);
+  read.encoding = DetectForeignEncoding(read.text);
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
-  GbkText text = ReadWholeFile(PathInDirectory(directory, kAnswerSheetFileName));
-  if (const size_t nul = text.find('\0'); nul != GbkText::npos) text.resize(nul);
-  return text;
+  if (const size_t nul = read.text.find('\0'); nul != GbkText::npos)
+    read.text.resize(nul);
+  return read;
 }
 
 namespace {
@@ -39,8 +65,20 @@ LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text) : text_(std::move(sheet
   ExtractTaggedFieldViews(text_, tags.answer_start, tags.answer_end, answers_);
 }
 
-std::vector<GbkText> SplitQuestionAnswers(std::string_view answer) {
-  return SplitText(answer, "\t");
+void SplitQuestionAnswers(std::string_view answer,
+                          std::vector<std::string_view>& pieces) {
+  pieces.clear();
+  int64_t begin = 0;  // 0-based start of the next piece
+  while (!answer.empty()) {
+    const auto tab = FindText(answer, "\t", begin + 1);
+    if (tab < 0) break;
+    pieces.push_back(
+        answer.substr(static_cast<size_t>(begin), static_cast<size_t>(tab - 1 - begin)));
+    begin = tab;  // the byte after the TAB, 0-based
+  }
+  if (static_cast<size_t>(begin) < answer.size()) {
+    pieces.push_back(answer.substr(static_cast<size_t>(begin)));
+  }
 }
 
 }  // namespace vantry

@@ -2,10 +2,13 @@
 #ifndef VANTRY_GRADING_ANSWER_SHEET_H_
 #define VANTRY_GRADING_ANSWER_SHEET_H_
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "text/foreign_encoding.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -13,15 +16,29 @@ namespace vantry {
 // The answer sheet's name in the program folder.
 inline constexpr std::string_view kAnswerSheetFileName = "学生答题文本.txt";
 
-// One student's record; paper i pairs the i-th name field with the i-th answer field.
-struct StudentPaper {
-  GbkText name;
-  GbkText answer;
-};
-
 // The sheet's text: the file's bytes up to the first NUL; empty when the file is
 // missing or unreadable.
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
+
+// The sheet file as read for a grading run, with what the check before the run needs.
+struct AnswerSheetRead {
+  enum class Status {
+    kRead,
+    kMissing,     // nothing of that name in the folder
+    kUnreadable,  // present, but not a file that can be read (a folder, no permission)
+    kTooLarge,    // larger than the memory the program may take
+  };
+  Status status = Status::kMissing;
+  // The file's size in bytes, when it was opened.
+  uint64_t size = 0;
+  // The file's bytes up to the first NUL.
+  GbkText text;
+  // What the bytes look like when they are not GBK.
+  ForeignEncoding encoding = ForeignEncoding::kNone;
+};
+
+// Reads the answer sheet of `directory`.
+AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory);
 
 // A sheet read for a grading run: its text, with the fields between "<姓名>\t" and
 // "\t</姓名>" and between "<答题文本>\t" and "\t</答题文本>" (exact case; the TABs
@@ -36,6 +53,14 @@ class LoadedAnswerSheet {
 
   const std::vector<std::string_view>& names() const { return names_; }
   const std::vector<std::string_view>& answers() const { return answers_; }
+  const GbkText& text() const { return text_; }
+  size_t paper_count() const { return names_.size(); }
+  // Paper i (0-based) pairs name i with answer i; a name beyond the answers has none.
+  std::string_view name(size_t paper) const { return names_[paper]; }
+  std::optional<std::string_view> answer(size_t paper) const {
+    if (paper >= answers_.size()) return std::nullopt;
+    return answers_[paper];
+  }
 
  private:
   const GbkText text_;
@@ -43,10 +68,11 @@ class LoadedAnswerSheet {
   std::vector<std::string_view> answers_;
 };
 
-// The answer cut at every TAB: piece q answers question q. Empty pieces between TABs or
-// before a leading TAB count; one after a trailing TAB does not; an empty answer has no
-// questions.
-std::vector<GbkText> SplitQuestionAnswers(std::string_view answer);
+// Empties `pieces`, then fills it with the answer cut at every TAB, as views into
+// `answer`: piece q answers question q. Empty pieces between TABs or before a leading
+// TAB count; one after a trailing TAB does not; an empty answer has no questions. The
+// TAB is found on character boundaries, as every search steps.
+void SplitQuestionAnswers(std::string_view answer, std::vector<std::string_view>& pieces);
 
 }  // namespace vantry
 

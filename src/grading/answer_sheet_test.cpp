@@ -62,13 +62,22 @@ TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   EXPECT_THAT(ParseAnswerSheet(ReadAnswerSheetText(dir.path())).names, IsEmpty());
 }
 
+std::vector<std::string_view> Questions(std::string_view answer) {
+  std::vector<std::string_view> pieces = {"stale"};
+  SplitQuestionAnswers(answer, pieces);
+  return pieces;
+}
+
 TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
-  EXPECT_THAT(SplitQuestionAnswers("x\t\ty"), ElementsAre("x", "", "y"));
-  EXPECT_THAT(SplitQuestionAnswers("x\t"), ElementsAre("x"));
-  EXPECT_THAT(SplitQuestionAnswers("\tx"), ElementsAre("", "x"));
-  EXPECT_THAT(SplitQuestionAnswers(""), IsEmpty());
-  EXPECT_THAT(SplitQuestionAnswers(Gbk("第一\r\n行\t二")),
+  EXPECT_THAT(Questions("x\t\ty"), ElementsAre("x", "", "y"));
+  EXPECT_THAT(Questions("x\t"), ElementsAre("x"));
+  EXPECT_THAT(Questions("\tx"), ElementsAre("", "x"));
+  EXPECT_THAT(Questions("\t\t"), ElementsAre("", ""));
+  EXPECT_THAT(Questions(""), IsEmpty());
+  EXPECT_THAT(Questions(Gbk("第一\r\n行\t二")),
               ElementsAre(Gbk("第一\r\n行"), Gbk("二")));
+  // A TAB behind a lead byte is that character's second byte, not a separator.
+  EXPECT_THAT(Questions("\x81\tx\ty"), ElementsAre("\x81\tx", "y"));
 }
 
 TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {

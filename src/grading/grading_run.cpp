@@ -1,13 +1,12 @@
 #include "grading/grading_run.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
-#include <vector>
+#include <utility>
 
-#include "app/controls/control_names.h"
+#include "controls/control_names.h"
 #include "grading/answer_sheet.h"
-#include "scoring/score_question.h"
+#include "grading/grade_paper.h"
+#include "scoring/scoring_boxes.h"
 #include "text/cooperative_delay.h"
 #include "text/date_time.h"
 #include "text/gbk_codec.h"
@@ -16,92 +15,115 @@
 namespace vantry {
 namespace {
 
-// The sum of two question scores, held at the 32-bit limits instead of wrapping.
-int32_t AddSaturating(int32_t a, int32_t b) {
-  const int64_t sum = static_cast<int64_t>(a) + b;
-  return static_cast<int32_t>(std::clamp<int64_t>(
-      sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+struct LiveTexts {
+  GbkText running = Utf8ToGbk("正在进行");
+  GbkText question_head = Utf8ToGbk("第");
+  GbkText question_rule = Utf8ToGbk("小题=========================================\r\n");
+  GbkText score_head = Utf8ToGbk("第 ");
+  GbkText score_middle = Utf8ToGbk(" 题得分：");
+  GbkText score_tail = Utf8ToGbk(" 分\r\n");
+  GbkText caption = Utf8ToGbk(controls::kSummaryCaption);
+};
+
+const LiveTexts& Texts() {
+  static const LiveTexts texts;
+  return texts;
 }
+
+// Shows the paper being graded in the window, control by control, as it goes.
+class LiveView final : public PaperObserver {
+ public:
+  explicit LiveView(ControlAccess& controls) : controls_(controls) {}
+
+  void OnPaperStart(int index, int count, std::string_view name) {
+    static const GbkText kEmpty;
+    controls_.SetControlText(controls::kRemaining, FormatInteger(count - index + 1));
+    controls_.SetControlText(controls::kMatchedPoints, kEmpty);
+    controls_.SetControlText(controls::kStudentAnswer, kEmpty);
+    controls_.SetControlText(controls::kStudentName, kEmpty);
+    controls_.SetControlText(controls::kScore, kEmpty);
+    controls_.SetControlText(controls::kStudentName, GbkText(name));
+  }
+
+  void OnQuestionStart(int question, std::string_view answer) override {
+    const LiveTexts& t = Texts();
+    shown_.assign(t.question_head)
+        .append(FormatInteger(question))
+        .append(t.question_rule);
+    shown_.append(answer).append("\r\n\r\n");
+    controls_.AppendControlText(controls::kStudentAnswer, shown_);
+  }
+
+  void OnQuestionGraded(const QuestionRecord& record, int32_t total) override {
+    const LiveTexts& t = Texts();
+    shown_.assign(t.score_head).append(FormatInteger(record.question));
+    shown_.append(t.score_middle).append(FormatInteger(record.shown_score));
+    shown_.append(t.score_tail);
+    controls_.AppendControlText(controls::kMatchedPoints, shown_);
+    controls_.SetControlText(controls::kScore, FormatInteger(total));
+  }
+
+ private:
+  ControlAccess& controls_;
+  GbkText shown_;  // the text of one append, reused
+};
 
 }  // namespace
 
+GbkText SummaryWithNotes(GbkText summary, const std::vector<GbkText>& notes) {
+  for (const GbkText& note : notes) summary.append("\r\n").append(note);
+  return summary;
+}
+
 GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
                           const GradingOptions& options) {
-  static const GbkText kRunning = Utf8ToGbk("正在进行");
-  static const GbkText kQuestionHead = Utf8ToGbk("第");
-  static const GbkText kQuestionRule =
-      Utf8ToGbk("小题=========================================\r\n");
-  static const GbkText kScoreHead = Utf8ToGbk("第 ");
-  static const GbkText kScoreMiddle = Utf8ToGbk(" 题得分：");
-  static const GbkText kScoreTail = Utf8ToGbk(" 分\r\n");
-  static const GbkText kSummaryCaption = Utf8ToGbk(controls::kSummaryCaption);
-  static const GbkText kEmpty;
+  const LiveTexts& texts = Texts();
   const Clock& clock = *options.clock;
+  GradingOutcome outcome;
 
   const GbkText start_stamp = TimestampText(clock);
-  controls.SetControlText(controls::kGradeButton, kRunning);
-
+  AnswerSheetRead read = ReadAnswerSheet(options.directory);
   // The fields stay views into the sheet's text: a large sheet is held once.
-  const LoadedAnswerSheet sheet(ReadAnswerSheetText(options.directory));
-  const std::vector<std::string_view>& names = sheet.names();
-  const std::vector<std::string_view>& answers = sheet.answers();
-  const int paper_count = static_cast<int>(names.size());
-
-  GbkText report;
-  size_t name_bytes = 0;
-  for (std::string_view name : names) name_bytes += name.size();
-  report.reserve(name_bytes + static_cast<size_t>(paper_count) * 48);
-
-  GbkText shown;       // the text of one append, reused
-  GbkText score_line;  // the capped scores of the current paper
-  for (int i = 1; i <= paper_count; ++i) {
-    const GbkText name(names[static_cast<size_t>(i) - 1]);
-    controls.SetControlText(controls::kRemaining, FormatInteger(paper_count - i + 1));
-    controls.SetControlText(controls::kMatchedPoints, kEmpty);
-    controls.SetControlText(controls::kStudentAnswer, kEmpty);
-    controls.SetControlText(controls::kStudentName, kEmpty);
-    controls.SetControlText(controls::kScore, kEmpty);
-    controls.SetControlText(controls::kStudentName, name);
-    score_line.clear();
-    int32_t total = 0;
-
-    // A name without its answer field (the sheet holds fewer answers than names) is a
-    // paper without questions.
-    std::vector<GbkText> pieces;
-    if (static_cast<size_t>(i) <= answers.size()) {
-      pieces = SplitQuestionAnswers(answers[static_cast<size_t>(i) - 1]);
-    }
-    for (int q = 1; q <= static_cast<int>(pieces.size()); ++q) {
-      const GbkText& piece = pieces[static_cast<size_t>(q) - 1];
-      const GbkText number = FormatInteger(q);
-      shown.assign(kQuestionHead).append(number).append(kQuestionRule).append(piece);
-      shown.append("\r\n\r\n");
-      controls.AppendControlText(controls::kStudentAnswer, shown);
-
-      int32_t s = ScoreQuestion(state, controls, q, piece);
-      // The cap only lowers; a question beyond the list of maxima is not capped.
-      if (static_cast<size_t>(q) <= state.max_score_list.size()) {
-        s = std::min(s, TextToInteger(state.max_score_list[static_cast<size_t>(q) - 1]));
-      }
-      const GbkText score = FormatInteger(s);
-      score_line.append(score).append(" ");
-      shown.assign(kScoreHead).append(number).append(kScoreMiddle).append(score);
-      shown.append(kScoreTail);
-      controls.AppendControlText(controls::kMatchedPoints, shown);
-      total = AddSaturating(total, s);
-      controls.SetControlText(controls::kScore, FormatInteger(total));
-    }
-    AppendReportLine(report, name, score_line, total);
-    if (options.on_paper_graded) options.on_paper_graded(i, paper_count);
+  const LoadedAnswerSheet sheet(std::move(read.text));
+  outcome.problem = CheckAnswerSheet(options.directory, read, sheet);
+  if (!outcome.problem) {
+    outcome.problem = CheckParameters(options.directory, options.parameters_load, state);
+  }
+  if (outcome.problem) {
+    controls.ShowMessageBox(Utf8ToGbk(outcome.problem->message), texts.caption);
+    return outcome;
   }
 
-  GradingOutcome outcome;
+  controls.SetControlText(controls::kGradeButton, texts.running);
+  const int paper_count = static_cast<int>(sheet.paper_count());
+  RulesReadAtUse rules(state);
+  BoxesReadAtUse boxes(controls);
+  PaperGrader grader(state, rules, boxes);
+  LiveView view(controls);
+  // The window's boxes may change during the run, so each record is kept as decided.
+  GradedClass graded(/*keep_records=*/true);
+  PaperRecord record;
+  GbkText report;
+  report.reserve(sheet.text().size() / 8 + static_cast<size_t>(paper_count) * 48);
+  for (int i = 1; i <= paper_count; ++i) {
+    const size_t index = static_cast<size_t>(i) - 1;
+    view.OnPaperStart(i, paper_count, sheet.name(index));
+    grader.Grade(sheet.name(index), sheet.answer(index), record, &view);
+    AppendReportLine(report, record);
+    graded.Add(record);
+    if (options.on_paper_graded) options.on_paper_graded(i, paper_count);
+  }
+  graded.SetCaps(state);
+
   outcome.paper_count = paper_count;
   outcome.report = WriteReport(report, options.directory, clock);
+  std::vector<GbkText> notes;
+  if (options.extra_outputs) notes = options.extra_outputs(graded);
   if (options.pause_ms > 0) CooperativeDelay(options.pause_ms);
   const GbkText end_stamp = TimestampText(clock);
-  outcome.summary = SummaryText(paper_count, start_stamp, end_stamp, outcome.report);
-  controls.ShowMessageBox(outcome.summary, kSummaryCaption);
+  outcome.summary = SummaryWithNotes(
+      SummaryText(paper_count, start_stamp, end_stamp, outcome.report), notes);
+  controls.ShowMessageBox(outcome.summary, texts.caption);
   controls.EndProcess(0);
   return outcome;
 }

@@ -3,15 +3,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
+#include "controls/control_names.h"
+#include "controls/in_memory_controls.h"
+#include "testing/rule_texts.h"
 #include "testing/test_support.h"
 #include "text/clock.h"
 #include "text/file_io.h"
+#include "text/gbk_codec.h"
 
 namespace vantry {
 namespace {
@@ -37,14 +40,15 @@ void WriteSheet(
 // Rules with the given keyword groups per question and the given maxima.
 ProgramState Rules(std::initializer_list<std::vector<std::string_view>> questions,
                    std::initializer_list<std::string_view> maxima) {
-  ProgramState state;
+  std::vector<std::string> rules;
   for (const auto& groups : questions) {
     std::string rule;
     for (std::string_view g : groups) rule += "<关键词>" + std::string(g) + "</关键词>";
-    state.rule_list.push_back(Gbk(rule));
+    rules.push_back(Gbk(rule));
   }
-  for (std::string_view m : maxima) state.max_score_list.push_back(Gbk(m));
-  return state;
+  std::vector<std::string> gbk_maxima;
+  for (std::string_view m : maxima) gbk_maxima.push_back(Gbk(m));
+  return testing::StateWithRules(rules, gbk_maxima);
 }
 
 struct Harness {
@@ -182,29 +186,50 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
   EXPECT_THAT(run.progress, ElementsAre(std::pair(1, 2), std::pair(2, 2)));
 }
 
-TEST(RunGradingTest, NoPapersStillWritesAnEmptyReportAndSummary) {
-  Harness run;  // no sheet at all
-  run.Grade(Rules({{"光合作用"}}, {"10"}));
-  EXPECT_EQ(run.outcome.paper_count, 0);
-  EXPECT_TRUE(PathExists(run.dir.File("阅卷结果20261208.txt")));
-  EXPECT_EQ(run.Report(), "");
-  EXPECT_EQ(run.outcome.summary,
-            Gbk("共有试卷：0 份\r\n批卷用时：0 秒\r\n平均每份用时：0 秒\r\n"
-                "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
-  EXPECT_EQ(run.Text(controls::kGradeButton), Gbk("正在进行"));
-  EXPECT_EQ(run.Text(controls::kRemaining), "");
-  EXPECT_EQ(run.controls.exit_code(), 0);
-  EXPECT_THAT(run.progress, IsEmpty());
-}
-
-TEST(RunGradingTest, NamesWithoutAnswersAreGradedWithoutQuestions) {
-  Harness run;
-  run.dir.Write("学生答题文本.txt",
-                Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>"
-                    "<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"));
-  run.Grade(Rules({{"光合作用"}}, {"10"}));
-  EXPECT_EQ(run.outcome.paper_count, 3);
-  EXPECT_EQ(run.Report(), Gbk("甲 2  2\r\n乙  0\r\n丙  0"));
+TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
+  struct Case {
+    const char* what;
+    std::optional<std::string> sheet;
+    ParametersLoad load;
+    std::string says;
+  };
+  const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>");
+  const ParametersLoad loaded{ParametersLoad::Status::kLoaded};
+  const Case cases[] = {
+      {"no sheet", std::nullopt, loaded, "没有找到学生答题文件“学生答题文本.txt”"},
+      {"names without answers", record + Gbk("<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"),
+       loaded, "姓名 3 个，答题文本 1 个"},
+      {"parameters missing at start-up",
+       record,
+       {ParametersLoad::Status::kMissing},
+       "没有找到评分参数文件“参数设置.txt”"},
+      {"parameters not GBK",
+       record,
+       {ParametersLoad::Status::kLoaded, ForeignEncoding::kUtf16},
+       "是以 UTF-16"},
+  };
+  for (const Case& c : cases) {
+    Harness run;
+    if (c.sheet) run.dir.Write("学生答题文本.txt", *c.sheet);
+    run.controls.set_recording(true);
+    GradingOptions options;
+    options.directory = run.dir.path();
+    options.parameters_load = c.load;
+    options.pause_ms = 0;
+    options.clock = &run.clock;
+    const GradingOutcome outcome =
+        RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
+    ASSERT_TRUE(outcome.problem.has_value()) << c.what;
+    ASSERT_EQ(run.controls.message_boxes().size(), 1u) << c.what;
+    EXPECT_EQ(run.controls.message_boxes()[0].caption, Gbk("提示信息"));
+    EXPECT_NE(GbkToUtf8(run.controls.message_boxes()[0].text).find(c.says),
+              std::string::npos)
+        << c.what << ": " << GbkToUtf8(run.controls.message_boxes()[0].text);
+    // Nothing shown, nothing written, and the program goes on.
+    EXPECT_THAT(run.controls.events(), IsEmpty()) << c.what;
+    EXPECT_EQ(run.controls.exit_code(), std::nullopt) << c.what;
+    EXPECT_FALSE(PathExists(run.dir.File("阅卷结果20261208.txt"))) << c.what;
+  }
 }
 
 TEST(RunGradingTest, UnwritableReportIsSaidInTheSummary) {

@@ -1,5 +1,6 @@
 #include "grading/report.h"
 
+#include <charconv>
 #include <string>
 
 #include "text/blank_lines.h"
@@ -23,6 +24,22 @@ void AppendReportLine(GbkText& report, std::string_view name, std::string_view s
                       int32_t total) {
   report.append(name).append(" ").append(score_line).append(" ");
   report.append(FormatInteger(total)).append("\r\n");
+}
+
+void AppendReportLine(GbkText& report, const PaperRecord& paper) {
+  char number[16];
+  const auto append_number = [&](int32_t value) {
+    const char* end = std::to_chars(number, number + sizeof number, value).ptr;
+    report.append(number, static_cast<size_t>(end - number));
+  };
+  report.append(paper.name).push_back(' ');
+  for (const QuestionRecord& question : paper.questions) {
+    append_number(question.shown_score);
+    report.push_back(' ');
+  }
+  report.push_back(' ');
+  append_number(paper.total);
+  report.append("\r\n");
 }
 
 GbkText ReportFileName(const Clock& clock) {

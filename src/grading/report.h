@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string_view>
 
+#include "grading/paper_record.h"
 #include "text/clock.h"
 #include "text/gbk_text.h"
 
@@ -16,6 +17,10 @@ namespace vantry {
 // questions gives name, two spaces and "0".
 void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
                       int32_t total);
+
+// The same line from a graded paper's record: its name, its shown scores and total.
+// Appends in place without building pieces, for runs of many papers.
+void AppendReportLine(GbkText& report, const PaperRecord& paper);
 
 // The report file's name for the clock's local date: "阅卷结果" + yyyyMMdd + ".txt", in
 // GBK as the summary shows it.

@@ -17,30 +17,41 @@ void ForEachOccurrence(std::string_view text, std::string_view sought, bool igno
   }
 }
 
+// Cuts `text` at `separator` as SplitText does (an empty last piece after a trailing
+// separator is not a piece) and hands each piece to `keep`, which returns false to stop.
+template <typename Keep>
+void CutAt(std::string_view text, std::string_view separator, Keep keep) {
+  size_t begin = 0;
+  while (!text.empty()) {
+    const auto found = FindText(text, separator, static_cast<int>(begin) + 1);
+    if (found < 0) break;
+    const size_t at = static_cast<size_t>(found) - 1;
+    if (!keep(text.substr(begin, at - begin))) return;
+    begin = at + separator.size();
+  }
+  if (begin < text.size()) keep(text.substr(begin));
+}
+
 }  // namespace
 
 int SplitNonEmpty(std::string_view text, std::string_view separator,
                   std::vector<GbkText>& pieces, int maximum) {
-  // The cut of SplitText, keeping only the non-empty pieces; done here directly so
-  // that no list of all pieces is built for every keyword group scored.
   pieces.clear();
   if (separator.empty()) separator = ",";
   int cut = 0;  // pieces cut so far, empty ones included
-  const auto full = [&] { return maximum > 0 && cut >= maximum; };
-  const auto keep = [&](std::string_view piece) {
-    ++cut;
+  CutAt(text, separator, [&](std::string_view piece) {
     if (!piece.empty()) pieces.emplace_back(piece);
-  };
-  size_t begin = 0;
-  while (!text.empty() && !full()) {
-    const int found = FindText(text, separator, static_cast<int>(begin) + 1);
-    if (found < 0) break;
-    const size_t at = static_cast<size_t>(found) - 1;
-    keep(text.substr(begin, at - begin));
-    begin = at + separator.size();
-  }
-  if (!full() && begin < text.size()) keep(text.substr(begin));
+    return !(maximum > 0 && ++cut >= maximum);
+  });
   return static_cast<int>(pieces.size());
+}
+
+void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
+                          std::vector<std::string_view>& pieces) {
+  CutAt(text, separator, [&](std::string_view piece) {
+    if (!piece.empty()) pieces.push_back(piece);
+    return true;
+  });
 }
 
 int CountOccurrences(std::string_view text, std::string_view sought,
@@ -51,7 +62,7 @@ int CountOccurrences(std::string_view text, std::string_view sought,
 }
 
 void FindAllPositions(std::string_view text, std::string_view sought,
-                      std::vector<int32_t>& positions) {
+                      std::vector<int64_t>& positions) {
   // Counting and positioning are the same ignore-case scan, so one pass gives exactly
   // the positions of the occurrences a count would find.
   ForEachOccurrence(text, sought, true, [&](int p) { positions.push_back(p); });

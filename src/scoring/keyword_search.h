@@ -16,6 +16,11 @@ namespace vantry {
 int SplitNonEmpty(std::string_view text, std::string_view separator,
                   std::vector<GbkText>& pieces, int maximum = 0);
 
+// Appends the non-empty pieces of `text` cut at `separator` (not empty) to `pieces`,
+// as views into `text`, in order. SplitNonEmpty without copies and without a maximum.
+void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
+                          std::vector<std::string_view>& pieces);
+
 // The number of non-overlapping occurrences of `sought` in `text`, found on character
 // boundaries; without `case_sensitive` ASCII letters are folded. 0 when either is empty.
 int CountOccurrences(std::string_view text, std::string_view sought, bool case_sensitive);
@@ -24,7 +29,7 @@ int CountOccurrences(std::string_view text, std::string_view sought, bool case_s
 // `sought` in `text`, ignoring ASCII letter case, ascending: one per occurrence that
 // CountOccurrences(text, sought, false) counts.
 void FindAllPositions(std::string_view text, std::string_view sought,
-                      std::vector<int32_t>& positions);
+                      std::vector<int64_t>& positions);
 
 }  // namespace vantry
 

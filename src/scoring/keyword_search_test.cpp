@@ -55,7 +55,7 @@ TEST(CountOccurrencesTest, IgnoresMatchesThatStraddleTwoCharacters) {
 }
 
 TEST(FindAllPositionsTest, AppendsAscendingPositionsIgnoringCase) {
-  std::vector<int32_t> positions = {99};
+  std::vector<int64_t> positions = {99};
   FindAllPositions("xDNAdnaDna", "dna", positions);
   EXPECT_THAT(positions, ElementsAre(99, 2, 5, 8));
   FindAllPositions(Gbk("叶绿体中的色素。氧气在叶绿体中产生。"), Gbk("叶绿体"), positions);

@@ -5,7 +5,6 @@
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/substitute_text.h"
-#include "text/tagged_fields.h"
 #include "text/text_slices.h"
 
 namespace vantry {
@@ -24,18 +23,32 @@ GbkText SubstitutePairs(
   return result;
 }
 
-void LoadParameters(ProgramState& state, const std::filesystem::path& directory) {
-  const std::filesystem::path path = PathInDirectory(directory, kParametersFileName);
-  if (!PathExists(path)) return;
+GbkText NormaliseParameters(std::string_view bytes) {
   static const GbkText kFullWidthComma = Utf8ToGbk("，");
-  static const GbkText kRuleStart = Utf8ToGbk("<综合题>");
-  static const GbkText kRuleEnd = Utf8ToGbk("</综合题>");
-  static const GbkText kMaxStart = Utf8ToGbk("<分值>");
-  static const GbkText kMaxEnd = Utf8ToGbk("</分值>");
-  state.parameters_text =
-      SubstitutePairs(TextUpToNul(ReadWholeFile(path)), {{",", kFullWidthComma}});
-  ExtractTaggedFields(state.parameters_text, kRuleStart, kRuleEnd, state.rule_list);
-  ExtractTaggedFields(state.parameters_text, kMaxStart, kMaxEnd, state.max_score_list);
+  return SubstitutePairs(TextUpToNul(bytes), {{",", kFullWidthComma}});
+}
+
+ParametersLoad LoadParameters(ProgramState& state,
+                              const std::filesystem::path& directory) {
+  using Status = ParametersLoad::Status;
+  // Read first, then judged by what the read found: no check by name before it.
+  const FileReadResult read =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
+  switch (read.status) {
+    case FileReadStatus::kMissing:
+      return {Status::kMissing};
+    case FileReadStatus::kOk:
+      state.SetParametersText(NormaliseParameters(read.bytes));
+      return {Status::kLoaded, DetectForeignEncoding(read.bytes), read.size};
+    case FileReadStatus::kTooLarge:
+      state.SetParametersText({});
+      return {Status::kTooLarge, ForeignEncoding::kNone, read.size};
+    case FileReadStatus::kNotRegularFile:
+    case FileReadStatus::kUnreadable:
+      break;
+  }
+  state.SetParametersText({});
+  return {Status::kUnreadable};
 }
 
 }  // namespace vantry

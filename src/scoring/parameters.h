@@ -2,12 +2,14 @@
 #ifndef VANTRY_SCORING_PARAMETERS_H_
 #define VANTRY_SCORING_PARAMETERS_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
 #include "scoring/program_state.h"
+#include "text/foreign_encoding.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -24,11 +26,32 @@ GbkText SubstitutePairs(
     std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
     int start = 1, bool case_sensitive = true, int count = -1);
 
+// The parameters text as the scorer reads it: `bytes` up to the first NUL, every ASCII
+// comma made full-width.
+GbkText NormaliseParameters(std::string_view bytes);
+
+// What loading the parameters file found, for the check before a grading run.
+struct ParametersLoad {
+  enum class Status {
+    kLoaded,      // read (it may still hold no rule)
+    kMissing,     // nothing of that name: the state is unchanged
+    kUnreadable,  // present but not readable as a file: the state is emptied
+    kTooLarge,    // larger than the memory the program may take: the state is emptied
+  };
+  Status status = Status::kMissing;
+  // What the file's bytes look like when they are not GBK.
+  ForeignEncoding encoding = ForeignEncoding::kNone;
+  // The file's size in bytes, when it was opened.
+  uint64_t size = 0;
+};
+
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
 // to its first NUL, ASCII commas made full-width, then the "<综合题>" blocks into
 // rule_list and the "<分值>" blocks into max_score_list. A missing file changes
-// nothing; an unreadable or empty one leaves both lists empty. Never reports anything.
-void LoadParameters(ProgramState& state, const std::filesystem::path& directory);
+// nothing; an unreadable or empty one leaves both lists empty. Shows nothing; the
+// result tells the grading run's check what happened.
+ParametersLoad LoadParameters(ProgramState& state,
+                              const std::filesystem::path& directory);
 
 }  // namespace vantry
 

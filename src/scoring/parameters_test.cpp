@@ -27,11 +27,14 @@ TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
           "</综合题>\r\n<综合题><分值>6</分值><关键词>细胞膜</关键词></综合题>"));
   const ProgramState state = Load(dir);
   EXPECT_THAT(
-      state.rule_list,
+      state.rule_list(),
       ElementsAre(
           Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
           Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
-  EXPECT_THAT(state.max_score_list, ElementsAre("10", "6"));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("10", "6"));
+  EXPECT_EQ(state.Cap(1), 10);
+  EXPECT_EQ(state.Cap(3), std::nullopt);
+  EXPECT_EQ(state.Rule(0), std::nullopt);
 }
 
 TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
@@ -39,30 +42,41 @@ TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") +
                                 std::string("\0", 1) + Gbk("<分值>9</分值>"));
   const ProgramState state = Load(dir);
-  EXPECT_THAT(state.rule_list, ElementsAre("a" + Gbk("，") + "b"));
-  EXPECT_THAT(state.max_score_list, ElementsAre("5"));
-  EXPECT_EQ(state.parameters_text, Gbk("<综合题>a，b</综合题><分值>5</分值>"));
+  EXPECT_THAT(state.rule_list(), ElementsAre("a" + Gbk("，") + "b"));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("5"));
+  EXPECT_EQ(state.parameters_text(), Gbk("<综合题>a，b</综合题><分值>5</分值>"));
 }
 
 TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   TempDir dir;
   ProgramState missing;
-  missing.rule_list = {"kept"};
-  LoadParameters(missing, dir.path());
-  EXPECT_THAT(missing.rule_list, ElementsAre("kept"));  // nothing is read at all
+  missing.SetParametersText(Gbk("<综合题>kept</综合题>"));
+  EXPECT_EQ(LoadParameters(missing, dir.path()).status, ParametersLoad::Status::kMissing);
+  EXPECT_THAT(missing.rule_list(), ElementsAre("kept"));  // nothing is read at all
 
   dir.Write("参数设置.txt", "");
-  EXPECT_THAT(Load(dir).rule_list, IsEmpty());
+  EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
   dir.Write("参数设置.txt", "<综合题>utf-8 tags are not GBK tags</综合题>");
-  EXPECT_THAT(Load(dir).rule_list, IsEmpty());
+  EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
+  ProgramState utf8;
+  EXPECT_EQ(LoadParameters(utf8, dir.path()).encoding, ForeignEncoding::kUtf8);
   dir.Write("参数设置.txt", "\xEF\xBB\xBF<\xE7\xBB\xBC\xE5\x90\x88\xE9\xA2\x98>x");
-  EXPECT_THAT(Load(dir).max_score_list, IsEmpty());
+  EXPECT_THAT(Load(dir).max_score_list(), IsEmpty());
+
+  // A folder of that name is there but cannot be read: the lists are emptied.
+  TempDir folder;
+  std::filesystem::create_directory(folder.File("参数设置.txt"));
+  ProgramState unreadable;
+  unreadable.SetParametersText(Gbk("<综合题>old</综合题>"));
+  EXPECT_EQ(LoadParameters(unreadable, folder.path()).status,
+            ParametersLoad::Status::kUnreadable);
+  EXPECT_THAT(unreadable.rule_list(), IsEmpty());
 }
 
 TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题>A<综合题>B</综合题><综合题></综合题><综合题>C"));
-  EXPECT_THAT(Load(dir).rule_list, ElementsAre(Gbk("A<综合题>B"), "B", ""));
+  EXPECT_THAT(Load(dir).rule_list(), ElementsAre(Gbk("A<综合题>B"), "B", ""));
 }
 
 TEST(SubstitutePairsTest, AppliesPairsInOrder) {

@@ -1,13 +1,8 @@
 #include "scoring/score_question.h"
 
-#include <vector>
-
-#include "app/controls/control_names.h"
 #include "scoring/keyword_search.h"
 #include "text/find_text.h"
-#include "text/gbk_codec.h"
 #include "text/numbers.h"
-#include "text/tagged_fields.h"
 
 namespace vantry {
 namespace {
@@ -16,11 +11,12 @@ int32_t AddPoints(int32_t score, double points) {
   return TruncateToInteger(static_cast<double>(score) + points);
 }
 
-int32_t ReadPointsPerHit(ControlAccess& controls) {
-  return TextToInteger(controls.GetControlText(controls::kPointsPerHit));
+// What an addition actually added, held at the 32-bit limits.
+int32_t Added(int32_t before, int32_t after) {
+  return TruncateToInteger(static_cast<double>(after) - static_cast<double>(before));
 }
 
-bool IsStrictlyRising(const std::vector<int32_t>& chain) {
+bool IsStrictlyRising(std::span<const int64_t> chain) {
   for (size_t i = 1; i < chain.size(); ++i) {
     if (chain[i] <= chain[i - 1]) return false;
   }
@@ -29,50 +25,68 @@ bool IsStrictlyRising(const std::vector<int32_t>& chain) {
 
 }  // namespace
 
-GbkText OrderKey(int question, int group) {
-  GbkText key = FormatInteger(question);
-  key += '-';
-  key += FormatInteger(group);
-  return key;
-}
-
-int32_t ScoreQuestion(const ProgramState& state, ControlAccess& controls, int question,
-                      std::string_view answer) {
-  if (question < 1 || static_cast<size_t>(question) > state.rule_list.size()) return 0;
-  static const GbkText kGroupStart = Utf8ToGbk("<关键词>");
-  static const GbkText kGroupEnd = Utf8ToGbk("</关键词>");
+QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
+                           std::string_view answer, ScoringBoxes& boxes, ScoreLog& log) {
+  QuestionRecord record;
+  record.question = question;
+  record.answer = answer;
+  record.groups_begin = static_cast<uint32_t>(log.groups.size());
+  record.chain_begin = static_cast<uint32_t>(log.chain.size());
+  if (rules == nullptr) return record;
+  record.has_rule = true;
 
   int32_t score = 0;
-  std::vector<int32_t> order_chain;
-  // Views into the rule, which outlives the call: no copy of every group per answer.
-  std::vector<std::string_view> groups;
-  ExtractTaggedFieldViews(state.rule_list[static_cast<size_t>(question) - 1], kGroupStart,
-                          kGroupEnd, groups);
-
-  std::vector<GbkText> alternatives;
-  for (size_t g = 0; g < groups.size(); ++g) {
-    SplitNonEmpty(groups[g], "|", alternatives);
-    if (alternatives.empty()) continue;
-    const GbkText key = OrderKey(question, static_cast<int>(g) + 1);
-    for (const GbkText& alternative : alternatives) {
+  for (int g = 0; g < rules->group_count(); ++g) {
+    GroupRecord& group = log.groups.emplace_back();
+    group.group = g + 1;
+    const auto alternatives = rules->alternatives(g);
+    for (size_t a = 0; a < alternatives.size(); ++a) {
       // The box is read for every alternative: the teacher may have typed meanwhile.
-      const bool ordered =
-          FindText(controls.GetControlText(controls::kOrderKeys), key) > 0;
-      if (FindText(answer, alternative) < 0) continue;
-      if (ordered) {
-        FindAllPositions(answer, alternative, order_chain);
+      group.ordered = boxes.IsOrdered(question, group.group);
+      const int64_t position = FindText(answer, alternatives[a]);
+      if (position < 0) continue;
+      group.alternative = static_cast<int32_t>(a) + 1;
+      group.alternative_text = alternatives[a];
+      group.position = position;
+      if (group.ordered) {
+        group.chain_begin = static_cast<uint32_t>(log.chain.size());
+        FindAllPositions(answer, alternatives[a], log.chain);
+        group.chain_size = static_cast<uint32_t>(log.chain.size()) - group.chain_begin;
       } else {
-        score = AddPoints(score, ReadPointsPerHit(controls));
+        const int32_t points = boxes.PointsPerHit();
+        group.points_read = points;
+        const int32_t before = score;
+        score = AddPoints(score, points);
+        group.points = Added(before, score);
       }
       break;  // the first alternative found decides the group
     }
   }
+  record.groups_size = static_cast<uint32_t>(log.groups.size()) - record.groups_begin;
 
-  const size_t n = order_chain.size();
-  if (n >= 2 && n <= 4 && IsStrictlyRising(order_chain)) {
-    score = AddPoints(score, static_cast<double>(n) * ReadPointsPerHit(controls));
+  record.chain_size = static_cast<uint32_t>(log.chain.size()) - record.chain_begin;
+  record.chain_rose = IsStrictlyRising(
+      std::span(log.chain).subspan(record.chain_begin, record.chain_size));
+  if (record.earned_bonus()) {
+    const int32_t points = boxes.PointsPerHit();
+    record.bonus_points_read = points;
+    const int32_t before = score;
+    score = AddPoints(score, static_cast<double>(record.chain_size) * points);
+    record.bonus = Added(before, score);
   }
-  return score;
+  record.raw_score = score;
+  return record;
+}
+
+int32_t ScoreQuestion(const ProgramState& state, ScoringBoxReader& reader, int question,
+                      std::string_view answer) {
+  const auto rule = state.Rule(question);
+  if (!rule) return 0;
+  QuestionRules rules;
+  rules.Extract(*rule);
+  BoxesReadAtUse boxes(reader);
+  ScoreLog log;
+  return ScoreAnswer(&rules, question, answer, boxes, log).raw_score;
 }
 
 }  // namespace vantry

@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/controls/control_access.h"
+#include "controls/scoring_box_reader.h"
 #include "scoring/program_state.h"
-#include "text/gbk_text.h"
+#include "scoring/question_rules.h"
+#include "scoring/score_record.h"
+#include "scoring/scoring_boxes.h"
 
 namespace vantry {
 
-// The key that marks group `group` of question `question` as scored by order in the
-// order box: "<question>-<group>" in plain decimal, e.g. "1-2". The box is free text
-// and only searched for this key, so "1-10" marks "1-1" as well.
-GbkText OrderKey(int question, int group);
-
-// The raw (uncapped) score of `answer` to question `question` (1-based) under the
-// keyword groups ("<关键词>" blocks, alternatives split at "|") of its rule.
+// Scores `answer` as question `question` (1-based) under `rules` (nullptr: a question
+// without a rule, which scores 0 and reads nothing) and returns the record with
+// question, answer, has_rule, the groups, the chain, the bonus and raw_score filled
+// (cap and shown_score are the grading run's). The groups and the chain are appended
+// to `log`.
 //
 // A group scores through its first alternative found in the answer (exact search).
 // An unordered group is worth the points box once. An ordered group adds the positions
@@ -25,13 +25,17 @@ GbkText OrderKey(int question, int group);
 // chain; a chain of 2, 3 or 4 strictly rising positions is worth that many times the
 // points box, any other chain nothing.
 //
-// The two boxes are read through `controls` at the moment of use and never cached:
-// the order box once per alternative examined, the points box once per unordered hit
-// and once for the bonus. Extracting the groups runs the message pump, so the teacher
-// may change the boxes while a question is scored. Every addition goes through double
-// and back with TruncateToInteger. A question without a rule (below 1 or beyond the
-// rule list) scores 0 and reads nothing.
-int32_t ScoreQuestion(const ProgramState& state, ControlAccess& controls, int question,
+// The boxes are read at the moment of use: the order box once per alternative
+// examined, the points box once per unordered hit and once for the bonus. Every
+// addition goes through double and back with TruncateToInteger.
+QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
+                           std::string_view answer, ScoringBoxes& boxes, ScoreLog& log);
+
+// The raw score of `answer` to question `question` under the rule in `state`, reading
+// the boxes through `reader` at the moment of use. The question's groups are found in
+// its rule at each call, which runs the message pump once per group, so the teacher
+// may change the boxes while a question is scored.
+int32_t ScoreQuestion(const ProgramState& state, ScoringBoxReader& reader, int question,
                       std::string_view answer);
 
 }  // namespace vantry

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
+#include "controls/control_names.h"
+#include "controls/in_memory_controls.h"
+#include "testing/rule_texts.h"
 #include "testing/test_support.h"
 #include "text/message_pump.h"
 
@@ -16,6 +19,7 @@ namespace {
 using ::testing::ElementsAre;
 using testing::Gbk;
 using ::testing::IsEmpty;
+using testing::StateWithRules;
 
 // A rule holding one "<关键词>" block per group text (UTF-8 in, GBK out).
 GbkText Rule(std::initializer_list<std::string_view> groups) {
@@ -29,8 +33,8 @@ struct Fixture {
   InMemoryControls controls;
 
   Fixture(std::initializer_list<std::string_view> groups, std::string_view points = "2",
-          std::string_view order = "") {
-    state.rule_list.push_back(Rule(groups));
+          std::string_view order = "")
+      : state(StateWithRules({Rule(groups)})) {
     controls.SetControlText(controls::kPointsPerHit, Gbk(points));
     controls.SetControlText(controls::kOrderKeys, Gbk(order));
   }
@@ -205,8 +209,7 @@ class TypingControls : public InMemoryControls {
 };
 
 TEST(ScoreQuestionTest, EveryReadSeesTheBoxAsItIsThen) {
-  ProgramState state;
-  state.rule_list.push_back(Rule({"光合作用", "叶绿体", "氧气"}));
+  const ProgramState state = StateWithRules({Rule({"光合作用", "叶绿体", "氧气"})});
   TypingControls typing;
   EXPECT_EQ(ScoreQuestion(state, typing, 1, Gbk(kPhotosynthesis)), 2 + 7 + 7);
   // Nothing is carried over into the next call either.
@@ -215,14 +218,88 @@ TEST(ScoreQuestionTest, EveryReadSeesTheBoxAsItIsThen) {
 }
 
 TEST(ScoreQuestionTest, RulesOfLaterQuestionsAndTheirKeys) {
-  ProgramState state;
-  state.rule_list.push_back(Rule({"甲"}));
-  state.rule_list.push_back(Rule({"乙", "丙"}));
+  const ProgramState state = StateWithRules({Rule({"甲"}), Rule({"乙", "丙"})});
   InMemoryControls c;
   c.SetControlText(controls::kOrderKeys, "1-1,2-1,2-2");
   EXPECT_EQ(ScoreQuestion(state, c, 2, Gbk("乙丙")), 4);
   EXPECT_EQ(ScoreQuestion(state, c, 2, Gbk("丙乙")), 0);
   EXPECT_EQ(ScoreQuestion(state, c, 1, Gbk("乙丙")), 0);
+}
+
+TEST(ScoreAnswerTest, RecordsEveryDecisionOfTheWorkedExample) {
+  const ProgramState state =
+      StateWithRules({Rule({"光合作用|光合", "叶绿体", "氧气", "线粒体"})});
+  CompiledRules rules(state);
+  FixedScoringBoxes boxes("2", "1-2,1-3");
+  ScoreLog log;
+  log.groups.resize(1);  // records append after what the log already holds
+  const GbkText answer = Gbk(kPhotosynthesis);
+  const QuestionRecord q = ScoreAnswer(rules.Question(1), 1, answer, boxes, log);
+
+  EXPECT_TRUE(q.has_rule);
+  EXPECT_EQ(q.raw_score, 6);
+  EXPECT_EQ(q.answer, answer);
+  ASSERT_EQ(q.groups_begin, 1u);
+  ASSERT_EQ(q.groups_size, 4u);
+  const GroupRecord& g1 = log.groups[1];
+  EXPECT_EQ(g1.group, 1);
+  EXPECT_FALSE(g1.ordered);
+  EXPECT_EQ(g1.alternative, 1);
+  EXPECT_EQ(g1.alternative_text, Gbk("光合作用"));
+  EXPECT_EQ(g1.position, 1);
+  EXPECT_EQ(g1.points, 2);
+  EXPECT_EQ(g1.points_read, 2);
+  const GroupRecord& g3 = log.groups[3];
+  EXPECT_TRUE(g3.ordered);
+  EXPECT_EQ(g3.position, 29);
+  EXPECT_EQ(g3.points, 0);
+  EXPECT_EQ(g3.points_read, std::nullopt);
+  EXPECT_EQ(log.chain[g3.chain_begin], 29);
+  EXPECT_FALSE(log.groups[4].matched());
+  EXPECT_EQ(log.groups[4].position, -1);
+  EXPECT_EQ(std::vector<int64_t>(log.chain.begin() + q.chain_begin, log.chain.end()),
+            (std::vector<int64_t>{11, 29}));
+  EXPECT_TRUE(q.chain_rose);
+  EXPECT_TRUE(q.earned_bonus());
+  EXPECT_EQ(q.bonus, 4);
+  EXPECT_EQ(q.bonus_points_read, 2);
+
+  // The points of the groups and the bonus add up to the raw score.
+  int32_t sum = q.bonus;
+  for (uint32_t i = 0; i < q.groups_size; ++i)
+    sum += log.groups[q.groups_begin + i].points;
+  EXPECT_EQ(sum, q.raw_score);
+
+  // Without a rule: nothing read, nothing recorded.
+  const QuestionRecord none = ScoreAnswer(rules.Question(2), 2, answer, boxes, log);
+  EXPECT_FALSE(none.has_rule);
+  EXPECT_EQ(none.raw_score, 0);
+  EXPECT_EQ(none.groups_size, 0u);
+}
+
+TEST(ScoreAnswerTest, FixedBoxesScoreAsTheLiveReadsDo) {
+  // The batch grader's fixed boxes and the window's reads at use give the same score.
+  const ProgramState state = StateWithRules(
+      {Rule({"光合作用|光合", "叶绿体", "氧气"}), Rule({"DNA", "基因|遗传"})});
+  CompiledRules rules(state);
+  const std::pair<std::string_view, std::string_view> boxes_cases[] = {
+      {"2", ""}, {"3", "1-2,1-3"}, {"-1", "1-1,2-1,2-2"}, {"", "1-10"}, {"２", "2-1"}};
+  const std::string_view answers[] = {kPhotosynthesis, "叶绿体中的色素。叶绿体产生氧气。",
+                                      "DNA 和 dna 是遗传物质，基因", ""};
+  for (const auto& [points, order] : boxes_cases) {
+    InMemoryControls controls;
+    controls.SetControlText(controls::kPointsPerHit, Gbk(points));
+    controls.SetControlText(controls::kOrderKeys, Gbk(order));
+    FixedScoringBoxes fixed(Gbk(points), Gbk(order), rules);
+    for (std::string_view answer : answers) {
+      for (int q = 1; q <= 3; ++q) {
+        ScoreLog log;
+        EXPECT_EQ(ScoreAnswer(rules.Question(q), q, Gbk(answer), fixed, log).raw_score,
+                  ScoreQuestion(state, controls, q, Gbk(answer)))
+            << points << " " << order << " " << answer << " q" << q;
+      }
+    }
+  }
 }
 
 }  // namespace

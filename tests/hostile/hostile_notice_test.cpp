@@ -5,8 +5,6 @@
 #include <chrono>
 #include <string>
 
-#include "app/controls/control_names.h"
-#include "app/controls/in_memory_controls.h"
 #include "net/loopback_http_server.h"
 #include "net/notice.h"
 #include "testing/test_support.h"
@@ -20,20 +18,18 @@ using testing::LoopbackHttpServer;
 using testing::ScriptedResponse;
 
 struct Outcome {
-  InMemoryControls controls;
+  Notice notice;
   std::chrono::steady_clock::duration took{};
 };
 
 void Fetch(const LoopbackHttpServer& server, Outcome& outcome) {
   const auto start = std::chrono::steady_clock::now();
-  FetchNotice(outcome.controls, server.HostAndPort());
+  outcome.notice = FetchNotice(server.HostAndPort());
   outcome.took = std::chrono::steady_clock::now() - start;
 }
 
-void ExpectStartUpGoesOn(Outcome& outcome) {
-  EXPECT_TRUE(outcome.controls.message_boxes().empty());
-  EXPECT_FALSE(outcome.controls.exit_code().has_value());
-}
+// No update message: start-up goes on.
+void ExpectStartUpGoesOn(Outcome& outcome) { EXPECT_EQ(outcome.notice.update, ""); }
 
 TEST(HostileNoticeTest, EndlessBodyIsCutAndTheAnnouncementStillShows) {
   // A body without length that never ends: the notice keeps its first MiB.
@@ -44,7 +40,7 @@ TEST(HostileNoticeTest, EndlessBodyIsCutAndTheAnnouncementStillShows) {
   });
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.controls.GetControlText(controls::kAnnouncement), Gbk("今天停电"));
+  EXPECT_EQ(outcome.notice.announcement, Gbk("今天停电"));
   ExpectStartUpGoesOn(outcome);
   EXPECT_LT(outcome.took, std::chrono::seconds(20));
 }
@@ -55,7 +51,7 @@ TEST(HostileNoticeTest, SilentServerIsAbandonedAtTheStallTimeOut) {
   });
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.controls.GetControlText(controls::kAnnouncement), "");
+  EXPECT_EQ(outcome.notice.announcement, "");
   ExpectStartUpGoesOn(outcome);
   EXPECT_LT(outcome.took, std::chrono::seconds(65));  // the notice's total time-out
 }
@@ -67,7 +63,7 @@ TEST(HostileNoticeTest, HundredKilobytesOfHeadersStillDeliverTheNotice) {
   LoopbackHttpServer server(HttpResponse("200 OK", lines, Gbk("<公告>你好</公告>")));
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.controls.GetControlText(controls::kAnnouncement), Gbk("你好"));
+  EXPECT_EQ(outcome.notice.announcement, Gbk("你好"));
   ExpectStartUpGoesOn(outcome);
 }
 
@@ -76,7 +72,7 @@ TEST(HostileNoticeTest, RedirectLoopEndsAsAFailedRequest) {
       HttpResponse("302 Found", {"Location: /info.txt"}, Gbk("<公告>x</公告>")));
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.controls.GetControlText(controls::kAnnouncement), "");
+  EXPECT_EQ(outcome.notice.announcement, "");
   ExpectStartUpGoesOn(outcome);
   EXPECT_GT(server.requests().size(), 5u);
   EXPECT_LT(server.requests().size(), 100u);
@@ -88,7 +84,7 @@ TEST(HostileNoticeTest, CloseMidBodyKeepsWhatArrived) {
   Outcome outcome;
   Fetch(server, outcome);
   // The announcement arrived whole; the update message never closed, so no box.
-  EXPECT_EQ(outcome.controls.GetControlText(controls::kAnnouncement), Gbk("半截"));
+  EXPECT_EQ(outcome.notice.announcement, Gbk("半截"));
   ExpectStartUpGoesOn(outcome);
 }
 

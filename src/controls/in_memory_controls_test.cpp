@@ -1,8 +1,9 @@
-#include "app/controls/in_memory_controls.h"
+#include "controls/in_memory_controls.h"
 
 #include <gtest/gtest.h>
 
-#include "app/controls/control_names.h"
+#include "controls/control_names.h"
+#include "controls/control_table.h"
 #include "testing/test_support.h"
 
 namespace vantry {
@@ -12,7 +13,8 @@ using testing::Gbk;
 
 TEST(InMemoryControlsTest, StartsWithTheWindowsInitialTexts) {
   InMemoryControls c;
-  EXPECT_EQ(InitialControlTexts().size(), 21u);
+  EXPECT_EQ(controls::ControlTable().size(), 21u);
+  for (const auto& entry : controls::ControlTable()) EXPECT_TRUE(c.Has(entry.name));
   EXPECT_EQ(c.GetControlText(controls::kScore), Gbk("20分"));
   EXPECT_EQ(c.GetControlText(controls::kPointsPerHit), "2");
   EXPECT_EQ(c.GetControlText(controls::kOrderKeys), "");

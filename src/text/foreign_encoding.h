@@ -1,8 +1,7 @@
-// Recognising exam files saved in an encoding other than GBK.
-#ifndef VANTRY_CLI_ENCODING_HINT_H_
-#define VANTRY_CLI_ENCODING_HINT_H_
+// Recognising files saved in an encoding other than GBK.
+#ifndef VANTRY_TEXT_FOREIGN_ENCODING_H_
+#define VANTRY_TEXT_FOREIGN_ENCODING_H_
 
-#include <string>
 #include <string_view>
 
 namespace vantry {
@@ -15,10 +14,6 @@ enum class ForeignEncoding { kNone, kUtf8, kUtf16 };
 // (GBK, plain ASCII, empty). Only the first 64 KiB are looked at.
 ForeignEncoding DetectForeignEncoding(std::string_view bytes);
 
-// A friendly sentence (UTF-8, Chinese then English) telling the teacher to save the
-// named file as GBK; empty for kNone.
-std::string SaveAsGbkHint(std::string_view utf8_file_name, ForeignEncoding encoding);
-
 }  // namespace vantry
 
-#endif  // VANTRY_CLI_ENCODING_HINT_H_
+#endif  // VANTRY_TEXT_FOREIGN_ENCODING_H_

@@ -1,6 +1,6 @@
 // The fixed names of the main window's controls, as UTF-8 identifiers.
-#ifndef VANTRY_APP_CONTROLS_CONTROL_NAMES_H_
-#define VANTRY_APP_CONTROLS_CONTROL_NAMES_H_
+#ifndef VANTRY_CONTROLS_CONTROL_NAMES_H_
+#define VANTRY_CONTROLS_CONTROL_NAMES_H_
 
 #include <string_view>
 
@@ -37,4 +37,4 @@ inline constexpr std::string_view kUpdateCaption = "软件更新提示";
 
 }  // namespace vantry::controls
 
-#endif  // VANTRY_APP_CONTROLS_CONTROL_NAMES_H_
+#endif  // VANTRY_CONTROLS_CONTROL_NAMES_H_

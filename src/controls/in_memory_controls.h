@@ -1,6 +1,6 @@
 // The main window's controls held as named texts, for running without a window.
-#ifndef VANTRY_APP_CONTROLS_IN_MEMORY_CONTROLS_H_
-#define VANTRY_APP_CONTROLS_IN_MEMORY_CONTROLS_H_
+#ifndef VANTRY_CONTROLS_IN_MEMORY_CONTROLS_H_
+#define VANTRY_CONTROLS_IN_MEMORY_CONTROLS_H_
 
 #include <functional>
 #include <map>
@@ -9,13 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/control_access.h"
+#include "controls/control_access.h"
 
 namespace vantry {
 
-// Every control of the window with its text at creation. Unknown names are ignored on
-// writes and read as empty text. Message boxes are recorded and return at once;
-// EndProcess records the code. Optionally records every call in order.
+// Every control of the window (control_table.h) with its text at creation. Unknown names
+// are ignored on writes and read as empty text. Message boxes are recorded and return at
+// once; EndProcess records the code. Optionally records every call in order.
 class InMemoryControls : public ControlAccess {
  public:
   struct MessageBox {
@@ -60,9 +60,6 @@ class InMemoryControls : public ControlAccess {
   std::function<void(const MessageBox&)> on_message_box_;
 };
 
-// The texts the window's controls carry at creation, in GBK, by name.
-const std::map<std::string, GbkText, std::less<>>& InitialControlTexts();
-
 }  // namespace vantry
 
-#endif  // VANTRY_APP_CONTROLS_IN_MEMORY_CONTROLS_H_
+#endif  // VANTRY_CONTROLS_IN_MEMORY_CONTROLS_H_

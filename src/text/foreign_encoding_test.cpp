@@ -1,4 +1,4 @@
-#include "cli/encoding_hint.h"
+#include "text/foreign_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -53,16 +53,6 @@ TEST(DetectForeignEncodingTest, RecognisesUtf16ByMarkOrNuls) {
   EXPECT_EQ(DetectForeignEncoding(Utf16Le(kSheet)), ForeignEncoding::kUtf16);
   EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet) + std::string(1, '\0')),
             ForeignEncoding::kNone);
-}
-
-TEST(SaveAsGbkHintTest, NamesTheFileAndTheEncodingInBothLanguages) {
-  EXPECT_EQ(SaveAsGbkHint("学生答题文本.txt", ForeignEncoding::kNone), "");
-  const std::string hint = SaveAsGbkHint("学生答题文本.txt", ForeignEncoding::kUtf8);
-  EXPECT_NE(hint.find("“学生答题文本.txt”看起来是以 UTF-8 编码保存的"),
-            std::string::npos);
-  EXPECT_NE(hint.find("saved as UTF-8"), std::string::npos);
-  EXPECT_NE(SaveAsGbkHint("x", ForeignEncoding::kUtf16).find("UTF-16"),
-            std::string::npos);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "cli/encoding_hint.h"
+#include "text/foreign_encoding.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -64,18 +64,6 @@ ForeignEncoding DetectForeignEncoding(std::string_view bytes) {
   });
   if (non_ascii && IsUtf8(sample, cut)) return ForeignEncoding::kUtf8;
   return ForeignEncoding::kNone;
-}
-
-std::string SaveAsGbkHint(std::string_view utf8_file_name, ForeignEncoding encoding) {
-  if (encoding == ForeignEncoding::kNone) return {};
-  const std::string name(utf8_file_name);
-  const std::string found =
-      encoding == ForeignEncoding::kUtf8 ? "UTF-8" : "UTF-16 (Unicode)";
-  return "“" + name + "”看起来是以 " + found +
-         " 编码保存的，本程序只能读取 GBK（ANSI）编码的文件。"
-         "请用记事本打开它，选择“另存为”，编码选“ANSI”后保存，再重新阅卷。\n" +
-         name + " looks like it was saved as " + found +
-         "; please save it as GBK (in Notepad: Save As, encoding ANSI) and grade again.";
 }
 
 }  // namespace vantry

@@ -1,20 +1,21 @@
 // The seam through which the logic reaches the main window and the process.
-#ifndef VANTRY_APP_CONTROLS_CONTROL_ACCESS_H_
-#define VANTRY_APP_CONTROLS_CONTROL_ACCESS_H_
+#ifndef VANTRY_CONTROLS_CONTROL_ACCESS_H_
+#define VANTRY_CONTROLS_CONTROL_ACCESS_H_
 
 #include <string_view>
 
+#include "controls/control_names.h"
+#include "controls/scoring_box_reader.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
 
-// Controls are addressed by their fixed names (control_names.h); texts are GbkText.
+// Controls are addressed by their fixed names (control_table.h); texts are GbkText.
 // The window binds this to its widgets; InMemoryControls holds the texts in memory for
-// the batch grader and the tests. All calls run on the window's thread.
-class ControlAccess {
+// the tests. All calls run on the window's thread. The scoring boxes read through
+// GetControlText unless a binding knows a cheaper way to the same current text.
+class ControlAccess : public ScoringBoxReader {
  public:
-  virtual ~ControlAccess() = default;
-
   // Replaces an edit box's whole content, or the caption of any other control.
   virtual void SetControlText(std::string_view name, const GbkText& text) = 0;
   // Edit boxes only: caret to the end, scroll it into view, insert `text` there.
@@ -30,8 +31,11 @@ class ControlAccess {
   // does not return; a test binding records the code and returns, and the caller then
   // returns without doing anything further.
   virtual void EndProcess(int exit_code) = 0;
+
+  GbkText PointsPerHitText() override { return GetControlText(controls::kPointsPerHit); }
+  GbkText OrderKeysText() override { return GetControlText(controls::kOrderKeys); }
 };
 
 }  // namespace vantry
 
-#endif  // VANTRY_APP_CONTROLS_CONTROL_ACCESS_H_
+#endif  // VANTRY_CONTROLS_CONTROL_ACCESS_H_

@@ -1,0 +1,53 @@
+// The check before a grading run: a run that would grade nothing, or grade students on
+// each other's answers, does not start.
+#ifndef VANTRY_GRADING_EXAM_CHECK_H_
+#define VANTRY_GRADING_EXAM_CHECK_H_
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "grading/answer_sheet.h"
+#include "scoring/parameters.h"
+#include "scoring/program_state.h"
+
+namespace vantry {
+
+struct ExamProblem {
+  enum class Kind {
+    kSheetMissing,
+    kSheetUnreadable,
+    kSheetTooLarge,
+    kSheetNotGbk,
+    kSheetWithoutRecord,
+    kSheetFieldsMismatch,  // name and answer fields differ in number
+    kParametersMissing,
+    kParametersUnreadable,
+    kParametersTooLarge,
+    kParametersNotGbk,
+    kParametersWithoutRule,
+  };
+  Kind kind;
+  // For the teacher, in Chinese (UTF-8): which file, what is wrong, where, and what to
+  // do. Lines are separated by "\n".
+  std::string message;
+};
+
+// Whether the sheet read from `directory` can be graded: it was read, it is GBK, it
+// holds a name record, and its name fields and answer fields are equal in number (for
+// a mismatch the message gives both counts and the first record that is out of step,
+// with its line number).
+std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directory,
+                                            const AnswerSheetRead& read,
+                                            const LoadedAnswerSheet& sheet);
+
+// Whether the rules loaded at start-up (`load`, into `state`) can grade: the file was
+// found and read, it is GBK and it holds at least one "<综合题>" block. The rules are
+// read once at start-up, so the message asks for a restart after a correction.
+std::optional<ExamProblem> CheckParameters(const std::filesystem::path& directory,
+                                           const ParametersLoad& load,
+                                           const ProgramState& state);
+
+}  // namespace vantry
+
+#endif  // VANTRY_GRADING_EXAM_CHECK_H_

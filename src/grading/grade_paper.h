@@ -1,0 +1,85 @@
+// Grading one paper: every question scored, capped and added up, every decision kept.
+#ifndef VANTRY_GRADING_GRADE_PAPER_H_
+#define VANTRY_GRADING_GRADE_PAPER_H_
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "grading/paper_record.h"
+#include "scoring/program_state.h"
+#include "scoring/question_rules.h"
+#include "scoring/scoring_boxes.h"
+
+namespace vantry {
+
+// Where a question's keyword groups come from.
+class RuleSource {
+ public:
+  virtual ~RuleSource() = default;
+  // The rules of question `question` (1-based), valid until the next call; nullptr for
+  // a question without a rule.
+  virtual const QuestionRules* Rules(int question) = 0;
+};
+
+// Finds each question's groups in its rule at every call, as the window does: finding
+// them runs the message pump once per group.
+class RulesReadAtUse final : public RuleSource {
+ public:
+  explicit RulesReadAtUse(const ProgramState& state) : state_(state) {}
+  const QuestionRules* Rules(int question) override;
+
+ private:
+  const ProgramState& state_;
+  QuestionRules scratch_;
+};
+
+// Rules split once for a whole run.
+class PrecompiledRules final : public RuleSource {
+ public:
+  explicit PrecompiledRules(const CompiledRules& rules) : rules_(rules) {}
+  const QuestionRules* Rules(int question) override { return rules_.Question(question); }
+
+ private:
+  const CompiledRules& rules_;
+};
+
+// Told about each question as it is graded, so a view can show the paper live.
+class PaperObserver {
+ public:
+  virtual ~PaperObserver() = default;
+  // Before question `question` is scored, with the student's answer to it.
+  virtual void OnQuestionStart(int question, std::string_view answer) = 0;
+  // After it was scored and capped, with the paper's running total.
+  virtual void OnQuestionGraded(const QuestionRecord& record, int32_t total) = 0;
+};
+
+// Grades papers one at a time with the given rules, boxes and caps.
+class PaperGrader {
+ public:
+  PaperGrader(const ProgramState& state, RuleSource& rules, ScoringBoxes& boxes)
+      : state_(state), rules_(rules), boxes_(boxes) {}
+
+  // Fills `record` (cleared first) with the paper of `name` and `answer` (none: the
+  // name has no answer field, a paper without questions). The answer is cut at its
+  // TABs into questions 1, 2, ...; each is scored, lowered to its cap (the question's
+  // maximum; a question beyond the list of maxima is not capped) and added to the
+  // total, which holds at the 32-bit limits instead of wrapping. `observer` (may be
+  // null) sees each question before and after.
+  void Grade(std::string_view name, std::optional<std::string_view> answer,
+             PaperRecord& record, PaperObserver* observer = nullptr);
+
+ private:
+  const ProgramState& state_;
+  RuleSource& rules_;
+  ScoringBoxes& boxes_;
+  std::vector<std::string_view> pieces_;
+};
+
+// The sum of two scores, held at the 32-bit limits instead of wrapping.
+int32_t AddSaturating(int32_t a, int32_t b);
+
+}  // namespace vantry
+
+#endif  // VANTRY_GRADING_GRADE_PAPER_H_

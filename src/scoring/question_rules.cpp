@@ -1,0 +1,27 @@
+#include "scoring/question_rules.h"
+
+#include "scoring/keyword_search.h"
+#include "text/gbk_codec.h"
+#include "text/tagged_fields.h"
+
+namespace vantry {
+
+void QuestionRules::Extract(std::string_view rule) {
+  static const GbkText kGroupStart = Utf8ToGbk("<关键词>");
+  static const GbkText kGroupEnd = Utf8ToGbk("</关键词>");
+  ExtractTaggedFieldViews(rule, kGroupStart, kGroupEnd, groups_);
+  alternatives_.clear();
+  first_alternative_.assign(1, 0);
+  for (std::string_view group : groups_) {
+    AppendNonEmptyPieces(group, "|", alternatives_);
+    first_alternative_.push_back(static_cast<uint32_t>(alternatives_.size()));
+  }
+}
+
+CompiledRules::CompiledRules(const ProgramState& state) {
+  questions_.resize(state.rule_list().size());
+  for (size_t q = 0; q < questions_.size(); ++q)
+    questions_[q].Extract(state.rule_list()[q]);
+}
+
+}  // namespace vantry

@@ -1,0 +1,62 @@
+// A question's keyword groups split into their alternatives.
+#ifndef VANTRY_SCORING_QUESTION_RULES_H_
+#define VANTRY_SCORING_QUESTION_RULES_H_
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "scoring/program_state.h"
+
+namespace vantry {
+
+// The keyword groups of one QuestionRule: every "<关键词>" block in order, empty ones
+// included, each with its non-empty alternatives (cut at "|", used as written). All
+// texts are views into the rule, which must outlive this object.
+class QuestionRules {
+ public:
+  // Replaces the groups with those of `rule`, reusing the storage. Finding the blocks
+  // runs the message pump once per block, as every tagged-field scan does.
+  void Extract(std::string_view rule);
+
+  int group_count() const { return static_cast<int>(groups_.size()); }
+  // The raw text of group `index` (0-based).
+  std::string_view group_text(int index) const { return groups_[Index(index)]; }
+  // The alternatives of group `index` (0-based), in order; empty when it has none.
+  std::span<const std::string_view> alternatives(int index) const {
+    return std::span(alternatives_)
+        .subspan(first_alternative_[Index(index)],
+                 first_alternative_[Index(index) + 1] - first_alternative_[Index(index)]);
+  }
+
+ private:
+  static size_t Index(int index) { return static_cast<size_t>(index); }
+
+  std::vector<std::string_view> groups_;
+  std::vector<std::string_view> alternatives_;
+  // Where each group's alternatives begin, with one more entry for the end.
+  std::vector<uint32_t> first_alternative_ = {0};
+};
+
+// Every question's rules, split once, for a run in which nothing can change them (the
+// rules never change after start-up; only the live window re-reads them per question,
+// because reading runs the message pump). Views into `state`, which must outlive it.
+class CompiledRules {
+ public:
+  explicit CompiledRules(const ProgramState& state);
+
+  // The rules of question `question` (1-based); nullptr for a question without a rule.
+  const QuestionRules* Question(int question) const {
+    if (question < 1 || static_cast<size_t>(question) > questions_.size()) return nullptr;
+    return &questions_[static_cast<size_t>(question) - 1];
+  }
+  int question_count() const { return static_cast<int>(questions_.size()); }
+
+ private:
+  std::vector<QuestionRules> questions_;
+};
+
+}  // namespace vantry
+
+#endif  // VANTRY_SCORING_QUESTION_RULES_H_
