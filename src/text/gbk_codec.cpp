@@ -139,15 +139,7 @@ GbkText Utf32ToGbk(std::u32string_view text) {
 GbkText Utf16ToGbk(std::u16string_view text) {
   GbkText out;
   out.reserve(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    EncodeOne(c, out);
-  }
+  for (size_t i = 0; i < text.size();) EncodeOne(NextUtf16(text, i), out);
   return out;
 }
 

@@ -27,6 +27,15 @@ void AppendUtf8(char32_t c, std::string& out) {
   }
 }
 
+char32_t NextUtf16(std::u16string_view text, size_t& at) {
+  const char32_t c = text[at++];
+  if (c >= 0xD800 && c <= 0xDBFF && at < text.size() && text[at] >= 0xDC00 &&
+      text[at] <= 0xDFFF) {
+    return 0x10000 + ((c - 0xD800) << 10) + (text[at++] - 0xDC00);
+  }
+  return c;
+}
+
 size_t DecodeUtf8(std::string_view text, size_t at, char32_t& c) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char lead = s[at];
@@ -71,16 +80,9 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
 std::string Utf16ToUtf8(std::u16string_view utf16) {
   std::string out;
   out.reserve(utf16.size() * 3);
-  for (size_t i = 0; i < utf16.size(); ++i) {
-    char32_t c = utf16[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-        utf16[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-      ++i;
-    } else if (IsSurrogate(c)) {
-      c = kReplacement;
-    }
-    AppendUtf8(c, out);
+  for (size_t i = 0; i < utf16.size();) {
+    const char32_t c = NextUtf16(utf16, i);
+    AppendUtf8(IsSurrogate(c) ? kReplacement : c, out);
   }
   return out;
 }

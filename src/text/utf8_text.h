@@ -16,6 +16,10 @@ void AppendUtf8(char32_t c, std::string& out);
 // U+10FFFF).
 size_t DecodeUtf8(std::string_view text, size_t at, char32_t& c);
 
+// The code point of the UTF-16 unit or surrogate pair at text[at], moving `at` past
+// it. A lone surrogate comes back as it is.
+char32_t NextUtf16(std::u16string_view text, size_t& at);
+
 // Conversions for the wide-character APIs of Windows; malformed UTF-8 bytes and lone
 // surrogates become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view utf8);
