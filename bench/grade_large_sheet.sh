@@ -8,6 +8,9 @@
 # and the memory bound 1.5 x sheet size + 30 MB.
 #
 #   bench/grade_large_sheet.sh [PRESET] [VANTRY-GRADE ARGUMENTS...]   (default preset: default)
+#
+# VANTRY_GRADE=PATH times another build of vantry-grade (an older one, for a "before"
+# figure); bench/workbook.sh times the workbook.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,7 +26,7 @@ jobs_args=()
 [ -n "${JOBS:-}" ] && jobs_args=(--jobs "$JOBS")
 
 cmake --build --preset "$preset" --target vantry-grade make_large_sheet >/dev/null
-bin=build/$preset/bin/vantry-grade
+bin=${VANTRY_GRADE:-build/$preset/bin/vantry-grade}
 gen=build/$preset/bench/make_large_sheet
 
 work=$(mktemp -d)

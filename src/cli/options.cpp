@@ -22,8 +22,8 @@ struct Valued {
 };
 
 const Flag kFlags[] = {
-    {"--quiet", &GradeOptions::quiet},
-    {"--help", &GradeOptions::help},
+    {"--quiet", &GradeOptions::quiet},     {"--no-xlsx", &GradeOptions::no_xlsx},
+    {"--explain", &GradeOptions::explain}, {"--help", &GradeOptions::help},
     {"-h", &GradeOptions::help},
 };
 
@@ -57,6 +57,12 @@ const Valued kValued[] = {
        return std::string();
      }},
     {"--jobs", StoreJobs},
+    {"--json",
+     [](GradeOptions& o, std::string_view v) -> std::string {
+       if (v.empty()) return "--json needs a file";
+       o.json = std::filesystem::path(std::u8string(v.begin(), v.end()));
+       return {};
+     }},
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "text/utf8_path.h"
@@ -22,6 +23,8 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_FALSE(a.options.quiet);
   EXPECT_FALSE(a.options.help);
   EXPECT_EQ(a.options.jobs, 0);
+  EXPECT_FALSE(a.options.no_xlsx || a.options.explain);
+  EXPECT_TRUE(a.options.json.empty());
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
@@ -44,6 +47,10 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   EXPECT_TRUE(Parse({"--help"}).options.help);
   EXPECT_EQ(Parse({"--jobs", "4"}).options.jobs, 4);
   EXPECT_EQ(Parse({"--jobs=1"}).options.jobs, 1);
+  const GradeOptions outputs =
+      Parse({"--no-xlsx", "--json", "结果/记录.json", "--explain"}).options;
+  EXPECT_TRUE(outputs.no_xlsx && outputs.explain);
+  EXPECT_EQ(outputs.json, std::filesystem::path(u8"结果/记录.json"));
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -51,6 +58,8 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--quiet", "--dir"}).error, "--dir needs a value");
   EXPECT_EQ(Parse({"--dir", ""}).error, "--dir needs a folder");
   EXPECT_EQ(Parse({"--dir="}).error, "--dir needs a folder");
+  EXPECT_EQ(Parse({"--json="}).error, "--json needs a file");
+  EXPECT_EQ(Parse({"--explain=yes"}).error, "--explain takes no value");
   EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
   EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");
   EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");

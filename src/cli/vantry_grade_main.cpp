@@ -1,8 +1,9 @@
 // vantry-grade: the window's grading run for batch use, with the two scoring boxes
 // given on the command line. Summary on stdout, progress and problems on stderr.
 //
-// Exit codes: 0 graded and report written, 1 report not written, 2 bad arguments,
-// 3 nothing graded (the exam files cannot be graded as they are; nothing written).
+// Exit codes: 0 graded and every output written, 1 report not written, 2 bad
+// arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
+// written), 4 report written but the workbook or the JSON record not.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "export/run_outputs.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
@@ -24,7 +26,8 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Grades the answer sheet 学生答题文本.txt against 参数设置.txt, as the window's\n"
-    "grading button does, and writes 阅卷结果yyyyMMdd.txt beside them.\n"
+    "grading button does, and writes 阅卷结果yyyyMMdd.txt and the workbook\n"
+    "阅卷结果yyyyMMdd.xlsx beside them.\n"
     "\n"
     "  --dir DIR       folder of the two files and the report (default: current folder)\n"
     "  --points TEXT   the 分值 box: points per matched keyword group (default 2;\n"
@@ -33,11 +36,16 @@ constexpr std::string_view kHelp =
     "  --jobs N        grade on N threads (default: one per core); the outputs are the\n"
     "                  same whatever N is\n"
     "  --quiet         no progress on stderr\n"
+    "  --no-xlsx       no workbook\n"
+    "  --json FILE     also write every paper's full record as JSON to FILE\n"
+    "  --explain       print how every question of every paper was scored (UTF-8),\n"
+    "                  before the summary\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments,\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
-    "stderr and nothing is written).\n";
+    "stderr and nothing is written), 4 the report was written but the workbook or the\n"
+    "JSON record was not (the summary says which).\n";
 
 void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
@@ -77,6 +85,22 @@ int Main(std::span<const std::string_view> args) {
   batch.points_per_hit = Utf8ToGbk(options.points);
   batch.order_keys = Utf8ToGbk(options.order);
   batch.jobs = options.jobs;
+  RunOutputOptions outputs;
+  outputs.directory = options.directory;
+  outputs.workbook = !options.no_xlsx;
+  outputs.json_path = options.json;
+  outputs.boxes = {batch.points_per_hit, batch.order_keys};
+  if (options.explain) {
+    outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
+  }
+  bool outputs_failed = false;
+  batch.extra_outputs =
+      [&outputs_failed,
+       write = MakeRunOutputs(state, std::move(outputs))](const GradedClass& graded) {
+        std::vector<GbkText> notes = write(graded);
+        outputs_failed = !notes.empty();
+        return notes;
+      };
   ProgressReporter progress(stderr, IsTerminal(stderr));
   if (!options.quiet) {
     batch.on_progress = [&progress](int64_t graded, int64_t total) {
@@ -89,8 +113,10 @@ int Main(std::span<const std::string_view> args) {
                           outcome.problem->message + "\n");
     return 3;
   }
+  if (options.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
-  return outcome.report.written ? 0 : 1;
+  if (!outcome.report.written) return 1;
+  return outputs_failed ? 4 : 0;
 }
 
 }  // namespace
