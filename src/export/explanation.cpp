@@ -1,0 +1,209 @@
+#include "export/explanation.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+void AppendNumber(int64_t value, std::string& out) {
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, static_cast<size_t>(end - digits));
+}
+
+// An amount of points: always with its sign, so the amounts can be told from other
+// numbers and add up to the raw score.
+void AppendAmount(int64_t value, std::string& out) {
+  if (value >= 0) out += '+';
+  AppendNumber(value, out);
+}
+
+// "第3题 5分（满分8）：", or "（未设满分）" for a question without a maximum.
+void AppendHead(int question, int32_t score, std::optional<int32_t> cap,
+                std::string& out) {
+  out += "第";
+  AppendNumber(question, out);
+  out += "题 ";
+  AppendNumber(score, out);
+  out += "分";
+  if (cap) {
+    out += "（满分";
+    AppendNumber(*cap, out);
+    out += "）：";
+  } else {
+    out += "（未设满分）：";
+  }
+}
+
+// "得分点2、3、5": the groups of `numbers`.
+void AppendGroupList(const std::vector<int>& numbers, std::string& out) {
+  out += "得分点";
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    if (i > 0) out += "、";
+    AppendNumber(numbers[i], out);
+  }
+}
+
+// Collects the parts of a sentence, separated by "；".
+class Parts {
+ public:
+  explicit Parts(std::string& out) : out_(out) {}
+  std::string& Next() {
+    if (count_++ > 0) out_ += "；";
+    return out_;
+  }
+
+ private:
+  std::string& out_;
+  int count_ = 0;
+};
+
+// What the order chain earned, or why it earned nothing.
+void AppendChain(const QuestionRecord& question, const std::vector<int>& ordered_hit,
+                 Parts& parts) {
+  if (ordered_hit.empty()) return;
+  std::string& out = parts.Next();
+  AppendGroupList(ordered_hit, out);
+  const uint32_t n = question.chain_size;
+  if (question.earned_bonus()) {
+    out += " 先后顺序正确 ";
+    AppendAmount(question.bonus, out);
+  } else if (n == 1) {
+    out += " 只出现 1 处，按先后顺序计分至少要 2 处，不加分";
+  } else if (n > 4) {
+    out += " 共出现 ";
+    AppendNumber(n, out);
+    out += " 处，按先后顺序计分最多 4 处，不加分";
+  } else {
+    out += " 先后顺序不对，不加分";
+  }
+}
+
+}  // namespace
+
+void AppendOneLine(std::string_view gbk, std::string& out) {
+  const std::string utf8 = GbkToUtf8(gbk);
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F) {
+      out += c;
+    } else if (c == '\r' || c == '\n') {
+      out += "↵";
+      if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n') ++i;
+    } else if (c == '\t') {
+      out += "⇥";
+    } else {
+      out += "\uFFFD";
+    }
+  }
+}
+
+void AppendQuestionExplanation(const PaperRecord& paper, const QuestionRecord& question,
+                               std::string& out) {
+  AppendHead(question.question, question.shown_score, question.cap, out);
+  if (!question.has_rule) {
+    out += "参数设置里没有这道题的评分规则，记 0 分";
+    return;
+  }
+  const auto groups = paper.Groups(question);
+  if (groups.empty()) {
+    out += "这道题的评分规则里没有关键词，记 0 分";
+    return;
+  }
+  if (question.answer.empty()) {
+    out += "答案为空，记 0 分";
+    return;
+  }
+  Parts parts(out);
+  std::vector<int> ordered_hit, missed;
+  bool zero_points = false, negative_points = false;
+  const auto note_points = [&](std::optional<int32_t> read) {
+    if (read && *read == 0) zero_points = true;
+    if (read && *read < 0) negative_points = true;
+  };
+  for (const GroupRecord& group : groups) {
+    if (!group.matched()) {
+      missed.push_back(group.group);
+    } else if (group.ordered) {
+      ordered_hit.push_back(group.group);
+    } else {
+      std::string& part = parts.Next();
+      part += "得分点";
+      AppendNumber(group.group, part);
+      part += "「";
+      AppendOneLine(group.alternative_text, part);
+      part += "」";
+      AppendAmount(group.points, part);
+      note_points(group.points_read);
+    }
+  }
+  AppendChain(question, ordered_hit, parts);
+  note_points(question.bonus_points_read);
+  if (missed.size() == groups.size()) {
+    parts.Next() += "没有命中任何得分点";
+  } else if (!missed.empty()) {
+    std::string& part = parts.Next();
+    part += "未命中";
+    AppendGroupList(missed, part);
+  }
+  if (zero_points) parts.Next() += "分值框为 0，命中不加分";
+  if (negative_points) parts.Next() += "分值框为负数，命中反而扣分";
+  if (question.shown_score < question.raw_score) {
+    std::string& part = parts.Next();
+    part += "原始 ";
+    AppendNumber(question.raw_score, part);
+    part += " 分，封顶 ";
+    AppendNumber(question.shown_score, part);
+    part += " 分";
+  }
+}
+
+std::string ExplainQuestion(const PaperRecord& paper, const QuestionRecord& question) {
+  std::string out;
+  AppendQuestionExplanation(paper, question, out);
+  return out;
+}
+
+void AppendAbsentQuestionExplanation(const PaperRecord& paper, int question,
+                                     std::optional<int32_t> cap, std::string& out) {
+  AppendHead(question, 0, cap, out);
+  if (!paper.has_answer) {
+    out += "答题文本里没有这名学生的答案，记 0 分";
+  } else if (paper.questions.empty()) {
+    out += "答题文本为空，记 0 分";
+  } else {
+    out += "答案只有 ";
+    AppendNumber(static_cast<int64_t>(paper.questions.size()), out);
+    out += " 道题，这道题没有作答，记 0 分";
+  }
+}
+
+std::string ExplainPaperWithoutQuestions(const PaperRecord& paper) {
+  return paper.has_answer ? "答题文本为空，没有题目，记 0 分"
+                          : "答题文本里没有这名学生的答案，记 0 分";
+}
+
+void ExplainPaper(const PaperRecord& paper, const GradedClass& graded,
+                  std::vector<std::string>& rows) {
+  const int question_count = graded.question_count();
+  rows.resize(static_cast<size_t>(std::max(question_count, 1)));
+  for (std::string& row : rows) row.clear();
+  if (question_count == 0) {
+    rows[0] = ExplainPaperWithoutQuestions(paper);
+    return;
+  }
+  for (int q = 1; q <= question_count; ++q) {
+    std::string& row = rows[static_cast<size_t>(q) - 1];
+    if (static_cast<size_t>(q) <= paper.questions.size()) {
+      AppendQuestionExplanation(paper, paper.questions[static_cast<size_t>(q) - 1], row);
+    } else {
+      AppendAbsentQuestionExplanation(paper, q, graded.Cap(q), row);
+    }
+  }
+}
+
+}  // namespace vantry
