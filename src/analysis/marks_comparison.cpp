@@ -5,6 +5,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "analysis/class_statistics.h"
+
 namespace vantry {
 namespace {
 
@@ -15,13 +17,6 @@ void AddOnce(std::vector<GbkText>& names, std::string_view name) {
 }
 
 }  // namespace
-
-int32_t RulesMark(const GradedClass& graded, const GradedClass::Paper& paper,
-                  int question) {
-  const auto scores = graded.Scores(paper);
-  if (question < 1 || static_cast<size_t>(question) > scores.size()) return 0;
-  return scores[static_cast<size_t>(question) - 1].shown;
-}
 
 MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
                                    size_t largest_count) {
@@ -84,7 +79,7 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
     bool every_question = true;
     for (size_t k = 0; k < result.questions.size(); ++k) {
       const auto& question = result.questions[k];
-      const int32_t rules = RulesMark(graded, paper, question.question);
+      const int32_t rules = ShownScore(graded, paper, question.question);
       rules_total += rules;
       const std::optional<int32_t> teacher = row.marks[question.column];
       if (!teacher) {

@@ -51,14 +51,10 @@ struct MarksComparison {
 };
 
 // Matches the sheet's rows to the class's papers by name and measures, per question
-// and for the totals, how the rules' marks agree with the teacher's.
+// and for the totals, how the rules' marks (the shown scores, a question a paper lacks
+// as 0, as ShownScore gives them) agree with the teacher's.
 MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
                                    size_t largest_count = 10);
-
-// The rules' mark for question `question` (1-based) of a paper: its shown score, 0 for
-// a question the paper has no answer to.
-int32_t RulesMark(const GradedClass& graded, const GradedClass::Paper& paper,
-                  int question);
 
 }  // namespace vantry
 
