@@ -21,6 +21,7 @@ struct Valued {
 
 const Flag kFlags[] = {
     {"--quiet", &GradeOptions::quiet},
+    {"--no-html", &GradeOptions::no_html},
     {"--help", &GradeOptions::help},
     {"-h", &GradeOptions::help},
 };
@@ -55,6 +56,12 @@ const Valued kValued[] = {
        return std::string();
      }},
     {"--jobs", StoreJobs},
+    {"--check",
+     [](GradeOptions& o, std::string_view v) -> std::string {
+       if (v.empty()) return "--check needs a CSV file";
+       o.check = std::filesystem::path(std::u8string(v.begin(), v.end()));
+       return {};
+     }},
 };
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace vantry {
 inline constexpr std::string_view kGradeUsage =
     "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
     "[--quiet]\n"
-    "                    [--help]";
+    "                    [--no-html] [--check MARKS.csv] [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -27,6 +27,11 @@ struct GradeOptions {
   int jobs = 0;
   // No progress on stderr.
   bool quiet = false;
+  // No analysis page beside the report.
+  bool no_html = false;
+  // The teacher's marks to check the rules against (relative to the working folder);
+  // empty: no check printed.
+  std::filesystem::path check;
   bool help = false;
 };
 

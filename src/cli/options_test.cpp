@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace vantry {
@@ -20,6 +21,8 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_FALSE(a.options.quiet);
   EXPECT_FALSE(a.options.help);
   EXPECT_EQ(a.options.jobs, 0);
+  EXPECT_FALSE(a.options.no_html);
+  EXPECT_TRUE(a.options.check.empty());
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
@@ -42,6 +45,9 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   EXPECT_TRUE(Parse({"--help"}).options.help);
   EXPECT_EQ(Parse({"--jobs", "4"}).options.jobs, 4);
   EXPECT_EQ(Parse({"--jobs=1"}).options.jobs, 1);
+  const GradeOptions page = Parse({"--no-html", "--check", "评分/教师评分.csv"}).options;
+  EXPECT_TRUE(page.no_html);
+  EXPECT_EQ(page.check, std::filesystem::path(u8"评分/教师评分.csv"));
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -49,6 +55,8 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--quiet", "--dir"}).error, "--dir needs a value");
   EXPECT_EQ(Parse({"--dir", ""}).error, "--dir needs a folder");
   EXPECT_EQ(Parse({"--dir="}).error, "--dir needs a folder");
+  EXPECT_EQ(Parse({"--check="}).error, "--check needs a CSV file");
+  EXPECT_EQ(Parse({"--no-html=1"}).error, "--no-html takes no value");
   EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
   EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");
   EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");

@@ -6,13 +6,18 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "analysis/class_statistics.h"
+#include "analysis/teacher_marks.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "export/analysis_page.h"
+#include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
@@ -32,9 +37,14 @@ constexpr std::string_view kHelp =
     "  --jobs N        grade on N threads (default: one per core); the outputs are the\n"
     "                  same whatever N is\n"
     "  --quiet         no progress on stderr\n"
+    "  --no-html       no analysis page 阅卷分析yyyyMMdd.html beside the report\n"
+    "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
+    "                  姓名,第1题,第2题,…) and print how well they agree; without it\n"
+    "                  the page holds that check when 教师评分.csv lies in DIR\n"
     "  --help          this text\n"
     "\n"
-    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments,\n"
+    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
+    "--check file that cannot be read: nothing is written then),\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
     "stderr and nothing is written).\n";
 
@@ -72,6 +82,19 @@ int Main(std::span<const std::string_view> args) {
     return 2;
   }
 
+  // A marks file that cannot be used stops the run before anything is written.
+  std::optional<MarksRead> marks;
+  if (!options.check.empty()) {
+    marks = ReadTeacherMarks(options.check);
+    if (!marks->ok()) {
+      const std::u8string shown = options.check.u8string();
+      PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
+                            GbkToUtf8(marks->problem) +
+                            "\nvantry-grade: 没有阅卷 / nothing graded.\n");
+      return 2;
+    }
+  }
+
   ProgramState state;
   BatchOptions batch;
   batch.parameters_load = LoadParameters(state, options.directory);
@@ -85,6 +108,26 @@ int Main(std::span<const std::string_view> args) {
       progress.Update(graded, total);
     };
   }
+  std::string check_text;
+  batch.extra_outputs = [&](const GradedClass& graded) {
+    std::vector<GbkText> notes;
+    std::optional<TeacherCheck> check;
+    if (marks) {
+      check = CheckAgainstTeacher(graded, SheetName(options.check), std::move(*marks));
+      check_text = TeacherCheckText(*check, graded);
+    } else if (!options.no_html) {
+      check = CheckBesideExam(graded, options.directory);
+      if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
+    }
+    if (!options.no_html) {
+      const ClassStatistics statistics = ComputeClassStatistics(graded, state);
+      const AnalysisPageResult page = WriteAnalysisPage(
+          graded, statistics,
+          {.directory = options.directory, .check = check ? &*check : nullptr});
+      notes.insert(notes.end(), page.notes.begin(), page.notes.end());
+    }
+    return notes;
+  };
   const BatchOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
@@ -92,6 +135,7 @@ int Main(std::span<const std::string_view> args) {
     return 3;
   }
   PrintText(stdout, ForTerminal(outcome.summary));
+  if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
   return outcome.report.written ? 0 : 1;
 }
 

@@ -206,9 +206,8 @@ std::vector<std::pair<std::string, std::string>> TeacherCheckNameLines(
     std::vector<std::string> without;
     for (size_t p = 0; p < c.papers_without_marks.size() && p < kListedNames; ++p)
       without.push_back(Name(graded.papers()[c.papers_without_marks[p]].name));
-    lines.emplace_back(
-        "没有教师评分的试卷 " + std::to_string(c.papers_without_marks.size()) + " 份",
-        NameList(without, c.papers_without_marks.size()));
+    lines.emplace_back("没有教师评分的试卷",
+                       NameList(without, c.papers_without_marks.size()));
   }
   return lines;
 }

@@ -41,7 +41,7 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
                         "未命中得分点2\n"));
   EXPECT_THAT(text, HasSubstr("  答题文本里有同名试卷（没有比对）：丙\n"));
   EXPECT_THAT(text, HasSubstr("  答题文本里找不到：戊\n"));
-  EXPECT_THAT(text, HasSubstr("  没有教师评分的试卷 1 份：丁\n"));
+  EXPECT_THAT(text, HasSubstr("  没有教师评分的试卷：丁\n"));
 
   const TeacherCheck broken = CheckAgainstTeacher(
       papers.graded(), "marks.csv", ParseTeacherMarks(Gbk("姓名,第1题\n甲,四\n")));
