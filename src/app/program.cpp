@@ -9,6 +9,7 @@
 #include "app/qt_text.h"
 #include "app/skin_attach.h"
 #include "app/tutorial.h"
+#include "export/run_outputs.h"
 #include "grading/grading_run.h"
 #include "net/notice.h"
 #include "scoring/parameters.h"
@@ -60,6 +61,9 @@ void Program::OnGradeClicked() {
   GradingOptions options;
   options.directory = options_.directory;
   options.parameters_load = parameters_load_;
+  RunOutputOptions outputs;
+  outputs.directory = options_.directory;
+  options.extra_outputs = MakeRunOutputs(state_, std::move(outputs));
   RunGrading(state_, controls_, options);
   grading_ = false;
 }

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,11 +86,15 @@ void WriteSmallExam(const TempDir& dir) {
           "<关键词>选择透过性</关键词></综合题>\r\n"));
 }
 
-std::string TodaysReport(const TempDir& dir) {
+std::string Today() {
   const std::time_t now = std::time(nullptr);
   char date[16];
   std::strftime(date, sizeof date, "%Y%m%d", std::localtime(&now));
-  return ReadWholeFile(dir.File(std::string("阅卷结果") + date + ".txt"));
+  return date;
+}
+
+std::string TodaysReport(const TempDir& dir) {
+  return ReadWholeFile(dir.File("阅卷结果" + Today() + ".txt"));
 }
 
 class ProgramTest : public ::testing::Test {
@@ -244,6 +249,25 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(seen->points, QStringLiteral("第 1 题得分：0 分\r\n第 2 题得分：3 分\r\n"));
   EXPECT_GT(seen->ticks, 20);  // the one-second pause kept the window alive
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 9 4  13\r\n李四 0 3  3"));
+  // The workbook lies beside the report; the summary names only the report.
+  EXPECT_TRUE(ReadWholeFile(dir_.File("阅卷结果" + Today() + ".xlsx")).starts_with("PK"));
+  EXPECT_TRUE(box.text.endsWith(QStringLiteral(".txt’！"))) << box.text.toStdString();
+}
+
+TEST_F(ProgramTest, AWorkbookThatCannotBeSavedAddsOneLineToTheSummary) {
+  WriteSmallExam(dir_);
+  const std::string workbook = "阅卷结果" + Today() + ".xlsx";
+  std::filesystem::create_directory(dir_.File(workbook));
+  Program program(state_, Options());
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  BoxCatcher catcher;
+  QTest::mouseClick(Control<QPushButton>(program, c::kGradeButton), Qt::LeftButton);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(
+      catcher.boxes()[0].text.endsWith(QStringLiteral(".txt’！\n成绩表未能保存到‘") +
+                                       Utf8ToQString(workbook) + QStringLiteral("’！")))
+      << catcher.boxes()[0].text.toStdString();
+  EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramAlsoDuringARun) {

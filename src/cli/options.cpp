@@ -20,8 +20,8 @@ struct Valued {
 };
 
 const Flag kFlags[] = {
-    {"--quiet", &GradeOptions::quiet},
-    {"--no-html", &GradeOptions::no_html},
+    {"--quiet", &GradeOptions::quiet},     {"--no-xlsx", &GradeOptions::no_xlsx},
+    {"--no-html", &GradeOptions::no_html}, {"--explain", &GradeOptions::explain},
     {"--help", &GradeOptions::help},
     {"-h", &GradeOptions::help},
 };
@@ -56,6 +56,12 @@ const Valued kValued[] = {
        return std::string();
      }},
     {"--jobs", StoreJobs},
+    {"--json",
+     [](GradeOptions& o, std::string_view v) -> std::string {
+       if (v.empty()) return "--json needs a file";
+       o.json = std::filesystem::path(std::u8string(v.begin(), v.end()));
+       return {};
+     }},
     {"--check",
      [](GradeOptions& o, std::string_view v) -> std::string {
        if (v.empty()) return "--check needs a CSV file";

@@ -13,7 +13,8 @@ namespace vantry {
 inline constexpr std::string_view kGradeUsage =
     "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
     "[--quiet]\n"
-    "                    [--no-html] [--check MARKS.csv] [--help]";
+    "                    [--no-xlsx] [--no-html] [--json FILE] [--explain]\n"
+    "                    [--check MARKS.csv] [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -27,6 +28,12 @@ struct GradeOptions {
   int jobs = 0;
   // No progress on stderr.
   bool quiet = false;
+  // No workbook beside the report.
+  bool no_xlsx = false;
+  // Where to write the JSON record (relative to the working folder); empty: none.
+  std::filesystem::path json;
+  // Every paper's explanation on stdout, before the summary.
+  bool explain = false;
   // No analysis page beside the report.
   bool no_html = false;
   // The teacher's marks to check the rules against (relative to the working folder);

@@ -1,8 +1,9 @@
 // vantry-grade: the window's grading run for batch use, with the two scoring boxes
 // given on the command line. Summary on stdout, progress and problems on stderr.
 //
-// Exit codes: 0 graded and report written, 1 report not written, 2 bad arguments,
-// 3 nothing graded (the exam files cannot be graded as they are; nothing written).
+// Exit codes: 0 graded and every output written, 1 report not written, 2 bad
+// arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
+// written), 4 report written but the workbook or the JSON record not.
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,11 +13,10 @@
 #include <system_error>
 #include <vector>
 
-#include "analysis/class_statistics.h"
 #include "analysis/teacher_marks.h"
 #include "cli/options.h"
 #include "cli/progress.h"
-#include "export/analysis_page.h"
+#include "export/run_outputs.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
@@ -28,7 +28,8 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Grades the answer sheet 学生答题文本.txt against 参数设置.txt, as the window's\n"
-    "grading button does, and writes 阅卷结果yyyyMMdd.txt beside them.\n"
+    "grading button does, and writes 阅卷结果yyyyMMdd.txt and the workbook\n"
+    "阅卷结果yyyyMMdd.xlsx beside them.\n"
     "\n"
     "  --dir DIR       folder of the two files and the report (default: current folder)\n"
     "  --points TEXT   the 分值 box: points per matched keyword group (default 2;\n"
@@ -37,16 +38,23 @@ constexpr std::string_view kHelp =
     "  --jobs N        grade on N threads (default: one per core); the outputs are the\n"
     "                  same whatever N is\n"
     "  --quiet         no progress on stderr\n"
-    "  --no-html       no analysis page 阅卷分析yyyyMMdd.html beside the report\n"
+    "  --no-xlsx       no workbook\n"
+    "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
+    "  --json FILE     also write every paper's full record as JSON to FILE\n"
+    "  --explain       print how every question of every paper was scored (UTF-8),\n"
+    "                  before the summary\n"
     "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
-    "                  姓名,第1题,第2题,…) and print how well they agree; without it\n"
-    "                  the page holds that check when 教师评分.csv lies in DIR\n"
+    "                  姓名,第1题,第2题,…) and print how well they agree, after the\n"
+    "                  summary; without it the page holds that check when 教师评分.csv\n"
+    "                  lies in DIR\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
     "--check file that cannot be read: nothing is written then),\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
-    "stderr and nothing is written).\n";
+    "stderr and nothing is written), 4 the report was written but the workbook, the\n"
+    "JSON record or the page was not, or 教师评分.csv could not be used (the summary\n"
+    "says which).\n";
 
 void PrintText(std::FILE* out, std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), out);
@@ -102,41 +110,45 @@ int Main(std::span<const std::string_view> args) {
   batch.points_per_hit = Utf8ToGbk(options.points);
   batch.order_keys = Utf8ToGbk(options.order);
   batch.jobs = options.jobs;
+  RunOutputOptions outputs;
+  outputs.directory = options.directory;
+  outputs.workbook = !options.no_xlsx;
+  outputs.json_path = options.json;
+  outputs.boxes = {batch.points_per_hit, batch.order_keys};
+  if (options.explain) {
+    outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
+  }
+  outputs.page = !options.no_html;
+  std::string check_text;
+  if (marks) {
+    outputs.marks = TeacherMarksSheet{SheetName(options.check), std::move(*marks)};
+    outputs.check_report = [&check_text](std::string_view text) { check_text = text; };
+  }
+  bool outputs_failed = false;
+  batch.extra_outputs =
+      [&outputs_failed,
+       write = MakeRunOutputs(state, std::move(outputs))](const GradedClass& graded) {
+        std::vector<GbkText> notes = write(graded);
+        outputs_failed = !notes.empty();
+        return notes;
+      };
   ProgressReporter progress(stderr, isatty(STDERR_FILENO) == 1);
   if (!options.quiet) {
     batch.on_progress = [&progress](int64_t graded, int64_t total) {
       progress.Update(graded, total);
     };
   }
-  std::string check_text;
-  batch.extra_outputs = [&](const GradedClass& graded) {
-    std::vector<GbkText> notes;
-    std::optional<TeacherCheck> check;
-    if (marks) {
-      check = CheckAgainstTeacher(graded, SheetName(options.check), std::move(*marks));
-      check_text = TeacherCheckText(*check, graded);
-    } else if (!options.no_html) {
-      check = CheckBesideExam(graded, options.directory);
-      if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
-    }
-    if (!options.no_html) {
-      const ClassStatistics statistics = ComputeClassStatistics(graded, state);
-      const AnalysisPageResult page = WriteAnalysisPage(
-          graded, statistics,
-          {.directory = options.directory, .check = check ? &*check : nullptr});
-      notes.insert(notes.end(), page.notes.begin(), page.notes.end());
-    }
-    return notes;
-  };
   const BatchOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
                           outcome.problem->message + "\n");
     return 3;
   }
+  if (options.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
-  return outcome.report.written ? 0 : 1;
+  if (!outcome.report.written) return 1;
+  return outputs_failed ? 4 : 0;
 }
 
 }  // namespace

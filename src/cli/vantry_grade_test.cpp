@@ -3,7 +3,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <optional>
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -112,6 +115,18 @@ TEST(VantryGradeTest, UnwritableReportExitsOne) {
   EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
 }
 
+// Today's output of the given kind, learnt from the report a run left in `dir`.
+std::string ReportName(const TempDir& dir, const std::string& extension) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("阅卷结果") && name.ends_with(".txt")) {
+      return name.substr(0, name.size() - 4) + extension;
+    }
+  }
+  ADD_FAILURE() << "no report in " << dir.path();
+  return {};
+}
+
 bool AnyReport(const TempDir& dir) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     if (entry.path().filename().string().starts_with("阅卷结果")) return true;
@@ -185,10 +200,11 @@ TEST(VantryGradeTest, PageBesideTheReportWithTheCheckOfASheetBesideIt) {
   EXPECT_NE(page.find("<section id=\"check\">"), std::string::npos);
   EXPECT_NE(page.find("比对 2 份试卷"), std::string::npos);
 
-  // A faulty sheet: the page says so, and so does the summary; the run goes on.
+  // A faulty sheet: the page says so, and so does the summary (exit 4); the run goes
+  // on.
   dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,6,3\r\n"));
   const Result faulty = Grade(dir.path(), {});
-  EXPECT_EQ(faulty.exit_code, 0);
+  EXPECT_EQ(faulty.exit_code, 4);
   EXPECT_NE(faulty.out.find("\n教师评分.csv 第2行：这一行有 3 列，比表头多"),
             std::string::npos)
       << faulty.out;
@@ -305,6 +321,117 @@ TEST(VantryGradeTest, GradesTheDemoExam) {
   ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
   EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")),
             std::string::npos);
+}
+
+void CopyDemoExam(const TempDir& dir) {
+  for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
+    const std::string bytes = ReadWholeFile(PathInDirectory(testing::ProgramDir(), name));
+    ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
+    dir.Write(name, bytes);
+  }
+}
+
+// The signed amounts of an explanation added up, quoted keywords left out.
+int SumOfAmounts(const std::string& explanation) {
+  const std::string body = std::regex_replace(explanation.substr(explanation.find("：")),
+                                              std::regex("「[^」]*」"), "");
+  int sum = 0;
+  const std::regex amount("[+-][0-9]+");
+  for (auto it = std::sregex_iterator(body.begin(), body.end(), amount);
+       it != std::sregex_iterator(); ++it) {
+    sum += std::stoi(it->str());
+  }
+  return sum;
+}
+
+TEST(VantryGradeTest, ExplainsEveryQuestionOfTheDemoExamPointByPoint) {
+  TempDir dir;
+  CopyDemoExam(dir);
+  const Result r =
+      Grade(dir.path(), {"--explain", "--no-xlsx", "--order", "3-1,3-2,3-3,5-1,5-2,5-3"});
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  // Per paper: "name  总分 T，名次 R", then "  第q题 S分（…）：…" per question; then a
+  // blank line and the summary.
+  const std::regex paper_line("(.+)  总分 (-?[0-9]+)，名次 ([0-9]+)");
+  const std::regex question_line("  第([0-9]+)题 (-?[0-9]+)分（[^）]*）：(.*)");
+  const std::regex capped("原始 (-?[0-9]+) 分，封顶 (-?[0-9]+) 分");
+  std::istringstream out(r.out);
+  std::string line;
+  std::vector<int> totals;
+  int questions = 0, explained = 0, sum_of_scores = 0;
+  const auto end_paper = [&] {
+    if (totals.empty()) return;
+    EXPECT_EQ(questions, 5) << "paper " << totals.size();
+    EXPECT_EQ(sum_of_scores, totals.back()) << "paper " << totals.size();
+  };
+  while (std::getline(out, line) && !line.empty()) {
+    std::smatch m;
+    if (std::regex_match(line, m, paper_line)) {
+      end_paper();
+      totals.push_back(std::stoi(m[2]));
+      questions = sum_of_scores = 0;
+    } else {
+      ASSERT_TRUE(std::regex_match(line, m, question_line)) << line;
+      EXPECT_EQ(std::stoi(m[1]), ++questions) << line;
+      const int shown = std::stoi(m[2]);
+      sum_of_scores += shown;
+      // The amounts add up to the score before the cap.
+      const std::string said = m[3];
+      std::smatch cap;
+      if (std::regex_search(said, cap, capped)) {
+        EXPECT_EQ(SumOfAmounts(line), std::stoi(cap[1])) << line;
+        EXPECT_EQ(std::stoi(cap[2]), shown) << line;
+      } else {
+        EXPECT_EQ(SumOfAmounts(line), shown) << line;
+      }
+      ++explained;
+    }
+  }
+  end_paper();
+  EXPECT_EQ(totals.size(), 30u);
+  EXPECT_EQ(explained, 150);
+  EXPECT_NE(r.out.find("  第3题 8分（满分8）：得分点4「小肠」+2；得分点5「大肠」+2；"
+                       "得分点1、2、3 先后顺序正确 +6；原始 10 分，封顶 8 分\n"),
+            std::string::npos);
+  std::getline(out, line);
+  EXPECT_EQ(line, "共有试卷：30 份");
+  EXPECT_FALSE(PathExists(dir.File(ReportName(dir, ".xlsx"))));
+}
+
+TEST(VantryGradeTest, WritesTheWorkbookByDefaultAndTheRecordOnRequest) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {"--json", "记录.json"}).exit_code, 0);
+  EXPECT_TRUE(ReadWholeFile(dir.File(ReportName(dir, ".xlsx"))).starts_with("PK"));
+  const nlohmann::json record =
+      nlohmann::json::parse(ReadWholeFile(dir.File("记录.json")));
+  EXPECT_EQ(record["paper_count"], 2);
+  EXPECT_EQ(record["papers"][1]["name"], "李华");
+  EXPECT_EQ(record["boxes"]["points_per_hit"], "2");
+}
+
+TEST(VantryGradeTest, AnOutputNotWrittenIsSaidAndExitsFour) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  const std::string report = ReportName(dir, ".txt");
+  const std::string workbook = ReportName(dir, ".xlsx");
+  std::filesystem::remove(dir.File(workbook));
+  std::filesystem::create_directory(dir.File(workbook));
+  std::filesystem::remove(dir.File(report));
+
+  Result r = Grade(dir.path(), {"--json", dir.File("missing/记录.json").string()});
+  EXPECT_EQ(r.exit_code, 4);
+  EXPECT_TRUE(r.out.ends_with("阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" +
+                              workbook + "’！\nJSON 记录未能保存到‘" +
+                              dir.File("missing/记录.json").string() + "’！\n"))
+      << r.out;
+  EXPECT_EQ(ReportBytes(dir), Gbk("王小明 6 3  9\r\n李华 4 0  4"));
+
+  // A report not written decides the code.
+  std::filesystem::remove(dir.File(report));
+  std::filesystem::create_directory(dir.File(report));
+  EXPECT_EQ(Grade(dir.path(), {}).exit_code, 1);
 }
 
 }  // namespace

@@ -625,7 +625,7 @@ AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
   result.file_name = Utf8ToGbk(name);
   result.written = WriteWholeFile(result.path, {html});
   if (!result.written) {
-    result.notes.push_back(result.file_name + Utf8ToGbk("（阅卷分析页）无法保存"));
+    result.notes.push_back(Utf8ToGbk("分析页未能保存到‘" + name + "’！"));
   }
   return result;
 }

@@ -165,7 +165,7 @@ TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
       p.graded(), stats, {.directory = dir.path() / "missing", .clock = &clock});
   EXPECT_FALSE(failed.written);
   ASSERT_EQ(failed.notes.size(), 1u);
-  EXPECT_EQ(GbkToUtf8(failed.notes[0]), "阅卷分析20261208.html（阅卷分析页）无法保存");
+  EXPECT_EQ(GbkToUtf8(failed.notes[0]), "分析页未能保存到‘阅卷分析20261208.html’！");
 }
 
 TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {

@@ -1,0 +1,76 @@
+#include "export/run_outputs.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "analysis/class_statistics.h"
+#include "export/analysis_page.h"
+#include "export/explanation.h"
+#include "export/teacher_check.h"
+#include "export/workbook.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+void Explain(const GradedClass& graded, const ClassStatistics& stats,
+             const std::function<void(std::string_view)>& sink) {
+  PaperRecord record;
+  std::vector<std::string> rows;
+  std::string text;
+  for (size_t i = 0; i < graded.paper_count(); ++i) {
+    graded.Record(i, record);
+    ExplainPaper(record, graded, rows);
+    text.clear();
+    AppendOneLine(record.name, text);
+    text += "  总分 " + std::to_string(record.total) + "，名次 " +
+            std::to_string(stats.ranks[i]) + "\n";
+    for (const std::string& row : rows) text.append("  ").append(row).append("\n");
+    sink(text);
+  }
+}
+
+}  // namespace
+
+ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
+  return [&state, options = std::move(options)](const GradedClass& graded) {
+    std::vector<GbkText> notes;
+    const ClassStatistics stats = ComputeClassStatistics(graded, state);
+    if (options.explain) Explain(graded, stats, options.explain);
+    if (options.workbook) {
+      const std::string name = WorkbookFileName(*options.clock);
+      if (!WriteWorkbook(graded, stats, PathInDirectory(options.directory, name))) {
+        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！"));
+      }
+    }
+    if (!options.json_path.empty() &&
+        !WriteJsonRecord(graded, stats, options.boxes, options.json_path)) {
+      const std::u8string shown = options.json_path.u8string();
+      notes.push_back(Utf8ToGbk("JSON 记录未能保存到‘" +
+                                std::string(shown.begin(), shown.end()) + "’！"));
+    }
+    if (options.page || options.marks) {
+      std::optional<TeacherCheck> check;
+      if (options.marks) {
+        check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+        if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
+      } else {
+        check = CheckBesideExam(graded, options.directory);
+      }
+      if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
+      if (options.page) {
+        const AnalysisPageResult page =
+            WriteAnalysisPage(graded, stats,
+                              {.directory = options.directory,
+                               .clock = options.clock,
+                               .check = check ? &*check : nullptr});
+        notes.insert(notes.end(), page.notes.begin(), page.notes.end());
+      }
+    }
+    return notes;
+  };
+}
+
+}  // namespace vantry

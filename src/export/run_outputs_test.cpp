@@ -1,0 +1,101 @@
+#include "export/run_outputs.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testing/rule_texts.h"
+#include "testing/test_class.h"
+#include "testing/test_support.h"
+#include "text/file_io.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+using testing::TestClass;
+
+class RunOutputsTest : public ::testing::Test {
+ protected:
+  RunOutputsTest()
+      : state_(testing::StateWithRules(
+            {Gbk("<关键词>光合</关键词><关键词>叶绿体</关键词>")}, {"10"})),
+        class_(state_) {
+    class_.Add(Gbk("甲"), Gbk("光合\t多余")).Add(Gbk("乙"), Gbk("叶绿体"));
+    options_.directory = dir_.path();
+    options_.clock = &clock_;
+  }
+
+  std::vector<GbkText> Run() { return MakeRunOutputs(state_, options_)(class_.graded()); }
+
+  TempDir dir_;
+  FixedClock clock_{LocalDateTime{.year = 2027, .month = 3, .day = 5, .hour = 23}};
+  ProgramState state_;
+  TestClass class_;
+  RunOutputOptions options_;
+};
+
+TEST_F(RunOutputsTest, WritesTheDatedWorkbookAndTheRecordAndExplains) {
+  options_.json_path = dir_.File("记录.json");
+  std::string explained;
+  options_.explain = [&](std::string_view text) { explained += text; };
+  EXPECT_TRUE(Run().empty());
+  EXPECT_TRUE(ReadWholeFile(dir_.File("阅卷结果20270305.xlsx")).starts_with("PK"));
+  EXPECT_TRUE(ReadWholeFile(dir_.File("记录.json")).starts_with("{\"format\":"));
+  EXPECT_EQ(explained,
+            "甲  总分 2，名次 1\n"
+            "  第1题 2分（满分10）：得分点1「光合」+2；未命中得分点2\n"
+            "  第2题 0分（未设满分）：参数设置里没有这道题的评分规则，记 0 分\n"
+            "乙  总分 2，名次 1\n"
+            "  第1题 2分（满分10）：得分点2「叶绿体」+2；未命中得分点1\n"
+            "  第2题 0分（未设满分）：答案只有 1 道题，这道题没有作答，记 0 分\n");
+
+  options_.workbook = false;
+  options_.json_path.clear();
+  std::filesystem::remove(dir_.File("阅卷结果20270305.xlsx"));
+  EXPECT_TRUE(Run().empty());
+  EXPECT_FALSE(PathExists(dir_.File("阅卷结果20270305.xlsx")));
+}
+
+TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten) {
+  std::filesystem::create_directory(dir_.File("阅卷结果20270305.xlsx"));
+  options_.json_path = dir_.File("missing/记录.json");
+  EXPECT_EQ(Run(), (std::vector<GbkText>{Gbk("成绩表未能保存到‘阅卷结果20270305.xlsx’！"),
+                                         Gbk("JSON 记录未能保存到‘" +
+                                             options_.json_path.string() + "’！")}));
+
+  options_.json_path = dir_.File("记录.json");
+  EXPECT_EQ(Run().size(), 1u);
+  EXPECT_TRUE(PathExists(dir_.File("记录.json")));
+}
+
+TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
+  const std::string page = "阅卷分析20270305.html";
+  EXPECT_TRUE(Run().empty());
+  EXPECT_EQ(ReadWholeFile(dir_.File(page)).find("id=\"check\""), std::string::npos);
+
+  // A sheet beside the exam that cannot be used: one line, and the page names it.
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
+  EXPECT_EQ(Run(),
+            (std::vector<GbkText>{
+                Gbk("教师评分.csv 第2行：第1题的“x”不是整数分数；没有与教师评分核对")}));
+  EXPECT_NE(ReadWholeFile(dir_.File(page)).find("第1题的“x”不是整数分数"),
+            std::string::npos);
+
+  // Marks given read first win over the sheet beside; the check is also told as text.
+  std::string told;
+  options_.marks =
+      TeacherMarksSheet{"给定.csv", ParseTeacherMarks("姓名,第1题\n甲,2\n乙,0\n")};
+  options_.check_report = [&told](std::string_view text) { told = text; };
+  options_.page = false;
+  std::filesystem::remove(dir_.File(page));
+  EXPECT_TRUE(Run().empty());
+  EXPECT_TRUE(told.starts_with("与教师评分核对（给定.csv）：比对 2 份试卷\n")) << told;
+  EXPECT_FALSE(PathExists(dir_.File(page)));
+}
+
+}  // namespace
+}  // namespace vantry

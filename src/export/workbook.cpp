@@ -1,0 +1,500 @@
+#include "export/workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <algorithm>
+#include <future>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/explanation.h"
+#include "export/file_through_temporary.h"
+#include "text/date_time.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+// The most characters Excel keeps in one cell.
+constexpr size_t kMaxCellCharacters = 32767;
+// From this many explanation rows on, the zip container may pass 4 GB.
+constexpr int64_t kZip64Rows = 4'000'000;
+
+// Colours of the scale on the share of papers that hit a scoring point.
+constexpr lxw_color_t kRed = 0xF8696B;
+constexpr lxw_color_t kYellow = 0xFFEB84;
+constexpr lxw_color_t kGreen = 0x63BE7B;
+constexpr lxw_color_t kHeaderFill = 0xDDEBF7;
+
+// `utf8` cut to what one cell holds, at a character boundary, with "…" at the cut.
+const std::string& FitCell(const std::string& utf8, std::string& scratch) {
+  if (utf8.size() <= kMaxCellCharacters) return utf8;  // bytes >= characters
+  size_t characters = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+    if (++characters == kMaxCellCharacters) {
+      scratch.assign(utf8, 0, i).append("…");
+      return scratch;
+    }
+  }
+  return utf8;
+}
+
+// The workbook being written; closed (and so written out) at most once.
+class Book {
+ public:
+  Book(const std::filesystem::path& path, bool zip64) {
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
+    const std::u8string name = path.u8string();
+    book_ = workbook_new_opt(reinterpret_cast<const char*>(name.c_str()), &options);
+    if (book_ == nullptr) return;
+    header_ = workbook_add_format(book_);
+    format_set_bold(header_);
+    format_set_pattern(header_, LXW_PATTERN_SOLID);
+    format_set_bg_color(header_, kHeaderFill);
+    format_set_align(header_, LXW_ALIGN_CENTER);
+    percent_ = workbook_add_format(book_);
+    format_set_num_format(percent_, "0.0%");
+    decimal_ = workbook_add_format(book_);
+    format_set_num_format(decimal_, "0.00");
+    note_ = workbook_add_format(book_);
+    format_set_font_color(note_, 0x595959);
+  }
+  Book(const Book&) = delete;
+  Book& operator=(const Book&) = delete;
+  ~Book() {
+    if (book_ != nullptr) workbook_close(book_);
+  }
+
+  bool ok() const { return book_ != nullptr && ok_; }
+  lxw_worksheet* AddSheet(const std::string& name) {
+    lxw_worksheet* sheet = book_ ? workbook_add_worksheet(book_, name.c_str()) : nullptr;
+    if (sheet == nullptr) ok_ = false;
+    return sheet;
+  }
+  // Writes the file; false when that or any cell before failed.
+  bool Close() {
+    const lxw_error error = workbook_close(book_);
+    book_ = nullptr;
+    return ok_ && error == LXW_NO_ERROR;
+  }
+
+  // GBK texts, and so their UTF-8, hold no NUL: the library's C string is the text.
+  void Text(lxw_worksheet* sheet, int64_t row, int col, const std::string& utf8,
+            lxw_format* format = nullptr) {
+    Check(worksheet_write_string(sheet, Row(row), Col(col),
+                                 FitCell(utf8, scratch_).c_str(), format));
+  }
+  void Number(lxw_worksheet* sheet, int64_t row, int col, double value,
+              lxw_format* format = nullptr) {
+    Check(worksheet_write_number(sheet, Row(row), Col(col), value, format));
+  }
+  // An absent value is an empty cell.
+  template <typename T>
+  void Maybe(lxw_worksheet* sheet, int64_t row, int col, const std::optional<T>& value,
+             lxw_format* format = nullptr) {
+    if (value) Number(sheet, row, col, static_cast<double>(*value), format);
+  }
+  void Header(lxw_worksheet* sheet, int64_t row, const std::vector<std::string>& titles) {
+    for (size_t c = 0; c < titles.size(); ++c) {
+      Text(sheet, row, static_cast<int>(c), titles[c], header_);
+    }
+  }
+  void Width(lxw_worksheet* sheet, int first, int last, double width) {
+    Check(worksheet_set_column(sheet, Col(first), Col(last), width, nullptr));
+  }
+
+  lxw_format* percent() const { return percent_; }
+  lxw_format* decimal() const { return decimal_; }
+  lxw_format* note() const { return note_; }
+
+  static lxw_row_t Row(int64_t row) { return static_cast<lxw_row_t>(row); }
+  static lxw_col_t Col(int col) { return static_cast<lxw_col_t>(col); }
+
+ private:
+  void Check(lxw_error error) {
+    if (error != LXW_NO_ERROR) ok_ = false;
+  }
+
+  lxw_workbook* book_ = nullptr;
+  bool ok_ = true;
+  lxw_format* header_ = nullptr;
+  lxw_format* percent_ = nullptr;
+  lxw_format* decimal_ = nullptr;
+  lxw_format* note_ = nullptr;
+  std::string scratch_;
+};
+
+std::string QuestionTitle(int question) { return "第" + std::to_string(question) + "题"; }
+
+// Display width of a GBK text: a two-byte character is about two columns wide.
+size_t DisplayWidth(std::string_view gbk) {
+  const size_t line = gbk.find_first_of("\r\n");
+  return line == gbk.npos ? gbk.size() : line;
+}
+
+void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& stats) {
+  lxw_worksheet* sheet = book.AddSheet("成绩");
+  if (sheet == nullptr) return;
+  const int questions = graded.question_count();
+  const int total_col = 2 + questions;
+  size_t name_width = 4;
+  for (const GradedClass::Paper& paper : graded.papers()) {
+    name_width = std::max(name_width, DisplayWidth(paper.name));
+  }
+  book.Width(sheet, 0, 0, 6);
+  book.Width(sheet, 1, 1, static_cast<double>(std::min<size_t>(name_width, 40) + 2));
+  if (questions > 0) book.Width(sheet, 2, total_col - 1, 7);
+  book.Width(sheet, total_col, total_col, 8);
+
+  std::vector<std::string> titles = {"名次", "姓名"};
+  for (int q = 1; q <= questions; ++q) titles.push_back(QuestionTitle(q));
+  titles.push_back("总分");
+  book.Header(sheet, 0, titles);
+  const auto papers = graded.papers();
+  for (size_t i = 0; i < papers.size(); ++i) {
+    const int64_t row = static_cast<int64_t>(i) + 1;
+    book.Number(sheet, row, 0, static_cast<double>(stats.ranks[i]));
+    book.Text(sheet, row, 1, GbkToUtf8(papers[i].name));
+    const auto scores = graded.Scores(papers[i]);
+    for (int q = 0; q < questions; ++q) {
+      const size_t k = static_cast<size_t>(q);
+      book.Number(sheet, row, 2 + q, k < scores.size() ? scores[k].shown : 0);
+    }
+    book.Number(sheet, row, total_col, papers[i].total);
+  }
+  worksheet_freeze_panes(sheet, 1, 2);
+  worksheet_autofilter(sheet, 0, 0, Book::Row(static_cast<int64_t>(papers.size())),
+                       Book::Col(total_col));
+}
+
+std::string QuestionNote(const QuestionStatistics& q) {
+  std::string note;
+  if (!q.has_rule) note = "参数设置里没有这道题的评分规则";
+  if (!q.cap) {
+    note += note.empty() ? "" : "；";
+    note += "没有设满分，不计得分率和区分度";
+  } else if (*q.cap <= 0) {
+    note += note.empty() ? "" : "；";
+    note += "满分不是正数，不计得分率和区分度";
+  }
+  return note;
+}
+
+void WriteQuestions(Book& book, const ClassStatistics& stats) {
+  lxw_worksheet* sheet = book.AddSheet("小题分析");
+  if (sheet == nullptr) return;
+  book.Header(sheet, 0,
+              {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
+               "零分人数", "标准差", "区分度", "作答人数", "备注"});
+  book.Width(sheet, 0, 0, 8);
+  book.Width(sheet, 1, 10, 9);
+  book.Width(sheet, 11, 11, 40);
+  int64_t row = 1;
+  for (const QuestionStatistics& q : stats.questions) {
+    book.Text(sheet, row, 0, QuestionTitle(q.question));
+    book.Maybe(sheet, row, 1, q.cap);
+    book.Maybe(sheet, row, 2, q.scores.mean, book.decimal());
+    book.Maybe(sheet, row, 3, q.score_rate, book.percent());
+    book.Maybe(sheet, row, 4, q.scores.highest);
+    book.Maybe(sheet, row, 5, q.scores.lowest);
+    book.Maybe(sheet, row, 6, q.full_count);
+    if (stats.paper_count > 0)
+      book.Number(sheet, row, 7, static_cast<double>(q.zero_count));
+    book.Maybe(sheet, row, 8, q.scores.standard_deviation, book.decimal());
+    book.Maybe(sheet, row, 9, q.discrimination, book.decimal());
+    book.Number(sheet, row, 10, static_cast<double>(q.papers_answered));
+    const std::string note = QuestionNote(q);
+    if (!note.empty()) book.Text(sheet, row, 11, note, book.note());
+    ++row;
+  }
+  // The whole exam: the totals against the full marks.
+  const ScoreDistribution& d = stats.distribution;
+  book.Text(sheet, row, 0, "全卷");
+  book.Maybe(sheet, row, 1, d.full_marks);
+  book.Maybe(sheet, row, 2, stats.totals.mean, book.decimal());
+  if (d.full_marks && stats.totals.mean) {
+    book.Number(sheet, row, 3, *stats.totals.mean / static_cast<double>(*d.full_marks),
+                book.percent());
+  }
+  book.Maybe(sheet, row, 4, stats.totals.highest);
+  book.Maybe(sheet, row, 5, stats.totals.lowest);
+  book.Maybe(sheet, row, 8, stats.totals.standard_deviation, book.decimal());
+  book.Number(sheet, row, 10, static_cast<double>(stats.paper_count));
+  row += 2;
+  for (const char* line : {
+           "说明：某份答卷缺少的题（答案比别人少几道）按 0 分计入该题的统计。",
+           "得分率 = 平均分 ÷ 满分；标准差按全班人数计算（除以 N）。",
+           "区分度 = （总分前 27% 学生该题平均分 − 后 27% 学生该题平均分）÷ 满分；"
+           "总分相同的学生在分组边界上平均分摊名额；少于 2 份答卷时不计。",
+       }) {
+    book.Text(sheet, row++, 0, line, book.note());
+  }
+  worksheet_freeze_panes(sheet, 1, 1);
+}
+
+void WriteScoringPoints(Book& book, const ClassStatistics& stats) {
+  lxw_worksheet* sheet = book.AddSheet("得分点");
+  if (sheet == nullptr) return;
+  book.Header(sheet, 0,
+              {"题号", "得分点", "关键词", "命中人数", "命中率", "最常命中的说法",
+               "该说法命中人数", "按顺序计分人数", "顺序加分人数", "顺序加分率"});
+  book.Width(sheet, 0, 1, 8);
+  book.Width(sheet, 2, 2, 30);
+  book.Width(sheet, 3, 4, 10);
+  book.Width(sheet, 5, 5, 18);
+  book.Width(sheet, 6, 9, 14);
+  int64_t row = 1;
+  std::string text;
+  for (const QuestionStatistics& q : stats.questions) {
+    if (q.groups.empty()) {
+      book.Text(sheet, row, 0, QuestionTitle(q.question));
+      book.Text(sheet, row++, 2,
+                q.has_rule ? "（这道题的评分规则里没有关键词）"
+                           : "（参数设置里没有这道题的评分规则）",
+                book.note());
+      continue;
+    }
+    for (const GroupStatistics& g : q.groups) {
+      book.Text(sheet, row, 0, QuestionTitle(q.question));
+      book.Number(sheet, row, 1, g.group);
+      text.clear();
+      AppendOneLine(g.text, text);
+      book.Text(sheet, row, 2, text);
+      book.Number(sheet, row, 3, static_cast<double>(g.papers_hit));
+      book.Maybe(sheet, row, 4, g.hit_rate, book.percent());
+      if (g.top_alternative > 0) {
+        text.clear();
+        AppendOneLine(g.top_alternative_text, text);
+        book.Text(sheet, row, 5, text);
+        book.Number(sheet, row, 6, static_cast<double>(g.top_alternative_hits));
+      }
+      if (g.papers_ordered > 0) {
+        book.Number(sheet, row, 7, static_cast<double>(g.papers_ordered));
+        book.Number(sheet, row, 8, static_cast<double>(g.papers_ordered_with_bonus));
+        book.Maybe(sheet, row, 9, g.bonus_rate, book.percent());
+      }
+      ++row;
+    }
+  }
+  if (row > 1) {
+    // The points most missed turn red, those most hit green, on a fixed scale.
+    lxw_conditional_format scale = {};
+    scale.type = LXW_CONDITIONAL_3_COLOR_SCALE;
+    scale.min_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+    scale.min_value = 0;
+    scale.min_color = kRed;
+    scale.mid_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+    scale.mid_value = 0.5;
+    scale.mid_color = kYellow;
+    scale.max_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+    scale.max_value = 1;
+    scale.max_color = kGreen;
+    worksheet_conditional_format_range(sheet, 1, 4, Book::Row(row - 1), 4, &scale);
+  }
+  worksheet_freeze_panes(sheet, 1, 0);
+  worksheet_autofilter(sheet, 0, 0, Book::Row(row - 1), 9);
+}
+
+// A number of points for a band's bounds: whole, or with its decimals.
+std::string Points(double value) {
+  std::string text = std::to_string(value);
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.ends_with('.')) text.pop_back();
+  return text;
+}
+
+void WriteBands(Book& book, const ClassStatistics& stats) {
+  lxw_worksheet* sheet = book.AddSheet("分数段");
+  if (sheet == nullptr) return;
+  book.Width(sheet, 0, 0, 16);
+  book.Width(sheet, 1, 1, 18);
+  book.Width(sheet, 2, 3, 10);
+  const ScoreDistribution& d = stats.distribution;
+  if (d.status != FullMarksStatus::kKnown) {
+    std::string why;
+    switch (d.status) {
+      case FullMarksStatus::kQuestionWithoutCap:
+        why = "满分未知：第" + std::to_string(d.question_without_cap) +
+              "题在参数设置里没有分值（<分值>），所以不按满分分段，也不统计优秀、及格和"
+              "低分。";
+        break;
+      case FullMarksStatus::kNotPositive:
+        why =
+            "满分未知：各题的分值加起来不是正数，所以不按满分分段，也不统计优秀、及格"
+            "和低分。";
+        break;
+      default:
+        why = stats.paper_count == 0
+                  ? "没有试卷，所以不按满分分段。"
+                  : "没有任何题目（每份答卷的答题文本都为空），所以不按满分分段。";
+        break;
+    }
+    book.Text(sheet, 0, 0, why);
+    return;
+  }
+  const double full = static_cast<double>(*d.full_marks);
+  book.Header(sheet, 0, {"分数段", "分数范围", "人数", "比例"});
+  int64_t row = 1;
+  for (auto band = d.bands.rbegin(); band != d.bands.rend(); ++band) {
+    const bool top = band == d.bands.rbegin();
+    book.Text(sheet, row, 0,
+              std::to_string(band->lower_percent) + "%–" +
+                  std::to_string(band->upper_percent) + "%");
+    book.Text(
+        sheet, row, 1,
+        Points(band->lower) + (top ? " ≤ 总分 ≤ " : " ≤ 总分 < ") + Points(band->upper));
+    book.Number(sheet, row, 2, static_cast<double>(band->count));
+    book.Maybe(sheet, row++, 3, band->rate, book.percent());
+  }
+  ++row;
+  const struct {
+    const char* name;
+    const std::optional<LevelCount>& level;
+    int percent;
+    const char* relation;
+  } levels[] = {
+      {"优秀（≥85%）", d.excellent, kExcellentPercent, "总分 ≥ "},
+      {"及格（≥60%）", d.pass, kPassPercent, "总分 ≥ "},
+      {"低分（<40%）", d.low, kLowPercent, "总分 < "},
+  };
+  book.Header(sheet, row++, {"等级", "分数线", "人数", "比例"});
+  for (const auto& level : levels) {
+    book.Text(sheet, row, 0, level.name);
+    book.Text(sheet, row, 1, level.relation + Points(full * level.percent / 100.0));
+    book.Number(sheet, row, 2, static_cast<double>(level.level->count));
+    book.Maybe(sheet, row++, 3, level.level->rate, book.percent());
+  }
+  ++row;
+  book.Text(sheet, row, 0, "满分（各题分值之和）");
+  book.Number(sheet, row++, 2, full);
+  book.Text(sheet, row, 0, "试卷份数");
+  book.Number(sheet, row, 2, static_cast<double>(stats.paper_count));
+}
+
+// One row per paper and question, continued on further sheets when one is full.
+class ExplanationSheets {
+ public:
+  // The first sheet is there even for an empty class.
+  ExplanationSheets(Book& book, int64_t max_rows) : book_(book), max_rows_(max_rows) {
+    NextSheet();
+  }
+
+  void Row(const std::string& name, std::optional<int> question, int32_t score,
+           const std::string& text) {
+    if (row_ >= max_rows_) NextSheet();
+    if (sheet_ == nullptr) return;
+    book_.Text(sheet_, row_, 0, name);
+    if (question) book_.Number(sheet_, row_, 1, *question);
+    book_.Number(sheet_, row_, 2, score);
+    book_.Text(sheet_, row_, 3, text);
+    ++row_;
+  }
+
+ private:
+  void NextSheet() {
+    ++sheets_;
+    sheet_ =
+        book_.AddSheet(sheets_ == 1 ? "评分依据" : "评分依据" + std::to_string(sheets_));
+    if (sheet_ == nullptr) return;
+    book_.Header(sheet_, 0, {"姓名", "题号", "得分", "评分依据"});
+    book_.Width(sheet_, 0, 0, 14);
+    book_.Width(sheet_, 1, 2, 6);
+    book_.Width(sheet_, 3, 3, 100);
+    worksheet_freeze_panes(sheet_, 1, 0);
+    row_ = 1;
+  }
+
+  Book& book_;
+  const int64_t max_rows_;
+  lxw_worksheet* sheet_ = nullptr;
+  int sheets_ = 0;
+  int64_t row_ = 0;
+};
+
+// The explanation rows of a run of papers, made ready for the sheet.
+struct ExplainedBlock {
+  struct Paper {
+    std::string name;  // UTF-8
+    std::vector<int32_t> scores;
+    std::vector<std::string> rows;
+  };
+  std::vector<Paper> papers;
+};
+
+// Papers explained per block: while the sheet takes one block, the next is explained
+// (its papers graded again where the records were not kept) on another thread.
+constexpr size_t kExplainedPapersPerBlock = 256;
+
+void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) {
+  ExplanationSheets sheets(book, std::max<int64_t>(max_rows, 2));
+  const int questions = graded.question_count();
+  const size_t papers = graded.paper_count();
+  const size_t block_count =
+      (papers + kExplainedPapersPerBlock - 1) / kExplainedPapersPerBlock;
+  // Only one block is explained at a time, so the record is shared between them.
+  PaperRecord record;
+  const auto explain = [&](size_t b) {
+    ExplainedBlock block;
+    const size_t first = b * kExplainedPapersPerBlock;
+    const size_t end = std::min(papers, first + kExplainedPapersPerBlock);
+    block.papers.resize(end - first);
+    for (size_t i = first; i < end; ++i) {
+      ExplainedBlock::Paper& paper = block.papers[i - first];
+      graded.Record(i, record);
+      ExplainPaper(record, graded, paper.rows);
+      paper.name = GbkToUtf8(graded.papers()[i].name);
+      for (const QuestionRecord& question : record.questions) {
+        paper.scores.push_back(question.shown_score);
+      }
+    }
+    return block;
+  };
+  std::future<ExplainedBlock> next;
+  if (block_count > 0) next = std::async(std::launch::async, explain, 0);
+  for (size_t b = 0; b < block_count; ++b) {
+    const ExplainedBlock block = next.get();
+    if (b + 1 < block_count) next = std::async(std::launch::async, explain, b + 1);
+    for (const ExplainedBlock::Paper& paper : block.papers) {
+      if (questions == 0) {
+        sheets.Row(paper.name, std::nullopt, 0, paper.rows[0]);
+        continue;
+      }
+      for (int q = 1; q <= questions; ++q) {
+        const size_t k = static_cast<size_t>(q) - 1;
+        sheets.Row(paper.name, q, k < paper.scores.size() ? paper.scores[k] : 0,
+                   paper.rows[k]);
+      }
+    }
+    if (!book.ok()) break;  // the pending block finishes before `next` goes
+  }
+}
+
+}  // namespace
+
+std::string WorkbookFileName(const Clock& clock) {
+  return "阅卷结果" + FormatDateTime(OleDateFromLocal(clock.Now()), "yyyyMMdd") + ".xlsx";
+}
+
+bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
+                   const std::filesystem::path& path, const WorkbookOptions& options) {
+  const int64_t rows =
+      static_cast<int64_t>(graded.paper_count()) * std::max(graded.question_count(), 1);
+  return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
+    Book book(temporary, rows >= kZip64Rows);
+    if (!book.ok()) return false;
+    WriteScores(book, graded, stats);
+    WriteQuestions(book, stats);
+    WriteScoringPoints(book, stats);
+    WriteBands(book, stats);
+    WriteExplanations(book, graded, options.max_rows_per_sheet);
+    return book.Close();
+  });
+}
+
+}  // namespace vantry

@@ -1,0 +1,51 @@
+// The Excel workbook a grading run leaves beside its report: scores a teacher can sort,
+// check and take away.
+#ifndef VANTRY_EXPORT_WORKBOOK_H_
+#define VANTRY_EXPORT_WORKBOOK_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "analysis/class_statistics.h"
+#include "grading/graded_class.h"
+#include "text/clock.h"
+
+namespace vantry {
+
+// The most rows an Excel sheet holds, its header row included.
+inline constexpr int64_t kExcelMaxRows = 1048576;
+
+struct WorkbookOptions {
+  // Rows one sheet of explanations may hold, the header included; beyond them the
+  // explanations continue on 评分依据2, 评分依据3, ... (tests use fewer).
+  int64_t max_rows_per_sheet = kExcelMaxRows;
+};
+
+// The workbook's name for the clock's local date, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
+std::string WorkbookFileName(const Clock& clock);
+
+// Writes the workbook of `graded`, whose statistics are `stats`, to `path`, replacing
+// a file there whole or not at all (a temporary beside it, renamed). Sheets:
+//   成绩      名次, 姓名, 第1题 … 第N题, 总分, in sheet order, numbers; ties share a
+//             rank; a question a paper lacks shows 0; header frozen, filter on.
+//   小题分析  per question: full marks, mean, 得分率, highest, lowest, full and zero
+//             counts, standard deviation, discrimination, papers answered; then 全卷.
+//   得分点    per question and keyword group: papers that hit it and their share
+//             (coloured from red to green, so the points most missed stand out), the
+//             alternative found most often, and for ordered groups how often the
+//             chain earned its bonus.
+//   分数段    totals in bands of 10 % of the full marks, with 优秀, 及格 and 低分;
+//             full marks that are not known are said in words instead.
+//   评分依据  one row per paper and question with the explanation, continued on
+//             further sheets beyond `options.max_rows_per_sheet`.
+// Texts are UTF-8, bytes that are not valid GBK shown as U+FFFD. A statistic that is
+// absent is an empty cell. Memory stays bounded whatever the class size: rows go to
+// disk as they are written. False when the workbook could not be written.
+bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
+                   const std::filesystem::path& path,
+                   const WorkbookOptions& options = {});
+
+}  // namespace vantry
+
+#endif  // VANTRY_EXPORT_WORKBOOK_H_

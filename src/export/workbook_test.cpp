@@ -1,0 +1,56 @@
+// The workbook read back by openpyxl (check_workbook.py) for what the batch grader
+// cannot produce: a class without papers, explanations over several sheets.
+#include "export/workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "testing/rule_texts.h"
+#include "testing/test_class.h"
+#include "testing/test_support.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using testing::TempDir;
+using testing::TestClass;
+
+testing::CommandResult CheckWorkbook(const std::string& mode,
+                                     const std::filesystem::path& book) {
+  return testing::RunShellCommand(testing::ShellQuote(VANTRY_PYTHON) + " " +
+                                  testing::ShellQuote(VANTRY_CHECK_WORKBOOK) + " " +
+                                  mode + " " + testing::ShellQuote(book.string()));
+}
+
+TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"});
+  TestClass empty(state);
+  const auto path = dir.File("阅卷结果20261208.xlsx");
+  ASSERT_TRUE(
+      WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state), path));
+  const testing::CommandResult r = CheckWorkbook("--empty", path);
+  EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
+}
+
+TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
+  TempDir dir;
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>"), Gbk("<关键词>乙</关键词>")});
+  TestClass c(state);
+  for (int i = 0; i < 5; ++i) c.Add(std::to_string(i), Gbk("甲\t乙"));
+  // 10 rows of explanations, 3 to a sheet under the header.
+  const auto path = dir.File("book.xlsx");
+  ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
+                            {.max_rows_per_sheet = 4}));
+  const testing::CommandResult r = CheckWorkbook("--sheets", path);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "成绩 6\n小题分析 8\n得分点 3\n分数段 1\n"
+            "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n");
+}
+
+}  // namespace
+}  // namespace vantry
