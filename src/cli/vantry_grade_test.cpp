@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "testing/explained_amounts.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
 
@@ -17,6 +18,7 @@ namespace vantry {
 namespace {
 
 using testing::Gbk;
+using testing::SumOfAmounts;
 using testing::TempDir;
 
 using Result = testing::CommandResult;
@@ -329,19 +331,6 @@ void CopyDemoExam(const TempDir& dir) {
     ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
     dir.Write(name, bytes);
   }
-}
-
-// The signed amounts of an explanation added up, quoted keywords left out.
-int SumOfAmounts(const std::string& explanation) {
-  const std::string body = std::regex_replace(explanation.substr(explanation.find("：")),
-                                              std::regex("「[^」]*」"), "");
-  int sum = 0;
-  const std::regex amount("[+-][0-9]+");
-  for (auto it = std::sregex_iterator(body.begin(), body.end(), amount);
-       it != std::sregex_iterator(); ++it) {
-    sum += std::stoi(it->str());
-  }
-  return sum;
 }
 
 TEST(VantryGradeTest, ExplainsEveryQuestionOfTheDemoExamPointByPoint) {

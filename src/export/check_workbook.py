@@ -260,12 +260,14 @@ def check_exam_a(program, work):
     check(len(reasons) == 1 + n * questions, "评分依据 rows")
     for row in reasons[1:]:
         name, q, score, text = row
-        check(text.startswith(f"第{q}题 {score}分（满分"), f"评分依据 head {row}")
+        # Negative scores take "−" (U+2212); only amounts carry an ASCII sign.
+        shown = f"−{-score}" if score < 0 else str(score)
+        check(text.startswith(f"第{q}题 {shown}分（满分"), f"评分依据 head {row}")
         body = re.sub(r"「[^」]*」", "", text.split("：", 1)[1])
         amounts = sum(int(a) for a in re.findall(r"[+-]\d+", body))
-        capped = re.search(r"原始 (-?\d+) 分，封顶 (-?\d+) 分", body)
-        check(amounts == (int(capped.group(1)) if capped else score),
-              f"评分依据 amounts {row}")
+        capped = re.search(r"原始 (−?\d+) 分，封顶 (−?\d+) 分", body)
+        raw = int(capped.group(1).replace("−", "-")) if capped else score
+        check(amounts == raw, f"评分依据 amounts {row}")
 
 
 def check_exam_b(program, work):

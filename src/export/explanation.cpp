@@ -15,11 +15,18 @@ void AppendNumber(int64_t value, std::string& out) {
   out.append(digits, static_cast<size_t>(end - digits));
 }
 
-// An amount of points: always with its sign, so the amounts can be told from other
-// numbers and add up to the raw score.
+// An amount of points: always with its ASCII sign, so the amounts can be told from
+// other numbers and add up to the raw score.
 void AppendAmount(int64_t value, std::string& out) {
   if (value >= 0) out += '+';
   AppendNumber(value, out);
+}
+
+// A score that is not an amount: a negative one takes the minus sign U+2212, never the
+// ASCII "-" that marks amounts.
+void AppendScore(int64_t value, std::string& out) {
+  if (value < 0) out += "−";
+  AppendNumber(value < 0 ? -value : value, out);
 }
 
 // "第3题 5分（满分8）：", or "（未设满分）" for a question without a maximum.
@@ -28,11 +35,11 @@ void AppendHead(int question, int32_t score, std::optional<int32_t> cap,
   out += "第";
   AppendNumber(question, out);
   out += "题 ";
-  AppendNumber(score, out);
+  AppendScore(score, out);
   out += "分";
   if (cap) {
     out += "（满分";
-    AppendNumber(*cap, out);
+    AppendScore(*cap, out);
     out += "）：";
   } else {
     out += "（未设满分）：";
@@ -155,9 +162,9 @@ void AppendQuestionExplanation(const PaperRecord& paper, const QuestionRecord& q
   if (question.shown_score < question.raw_score) {
     std::string& part = parts.Next();
     part += "原始 ";
-    AppendNumber(question.raw_score, part);
+    AppendScore(question.raw_score, part);
     part += " 分，封顶 ";
-    AppendNumber(question.shown_score, part);
+    AppendScore(question.shown_score, part);
     part += " 分";
   }
 }

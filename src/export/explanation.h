@@ -4,8 +4,9 @@
 // A question's explanation starts with its number, its shown score and its full marks,
 // then says where the points came from, e.g.
 //   第2题 6分（满分10）：得分点1「光合作用」+2；得分点2、3 先后顺序正确 +4；未命中得分点4
-// Every amount is written with its sign ("+2", "-2", "+0") and nothing else is: the
-// signed numbers outside the 「」 quotes add up to the raw score (before the cap). A
+// Every amount is written with its ASCII sign ("+2", "-2", "+0") and nothing else is
+// (a negative score or cap takes the minus sign "−", U+2212): the signed numbers after
+// the first "：", outside the 「」 quotes, add up to the raw score (before the cap). A
 // cap that lowered the score says so ("原始 8 分，封顶 5 分"). Texts from the rules
 // and the sheet are converted from GBK; bytes that are not valid GBK show as U+FFFD
 // and line breaks inside a keyword show as "↵", so one explanation is one line.

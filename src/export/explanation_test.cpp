@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 #include <vector>
 
+#include "testing/explained_amounts.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
@@ -14,20 +14,8 @@ namespace vantry {
 namespace {
 
 using testing::Gbk;
+using testing::SumOfAmounts;
 using testing::TestClass;
-
-// The signed amounts of an explanation added up, quoted keywords left out.
-int64_t SumOfAmounts(const std::string& text) {
-  const std::string body =
-      std::regex_replace(text.substr(text.find("：")), std::regex("「[^」]*」"), "「」");
-  int64_t sum = 0;
-  const std::regex amount("[+-][0-9]+");
-  for (auto it = std::sregex_iterator(body.begin(), body.end(), amount);
-       it != std::sregex_iterator(); ++it) {
-    sum += std::stoll(it->str());
-  }
-  return sum;
-}
 
 // Question 1 as in the manual's worked example (maximum 10), question 2 two plain groups
 // (maximum 3), question 3 with neither rule nor maximum.
@@ -80,9 +68,9 @@ TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
       {"-2",
        "1-2,1-3",
        "光合作用在叶绿体中进行，产生氧气。\t乙",
-       {"第1题 -6分（满分10）：得分点1「光合作用」-2；得分点2、3 先后顺序正确 -4；"
+       {"第1题 −6分（满分10）：得分点1「光合作用」-2；得分点2、3 先后顺序正确 -4；"
         "分值框为负数，命中反而扣分",
-        "第2题 -2分（满分3）：得分点2「乙」-2；未命中得分点1、3；"
+        "第2题 −2分（满分3）：得分点2「乙」-2；未命中得分点1、3；"
         "分值框为负数，命中反而扣分"}},
   };
   for (const auto& c : cases) {
@@ -97,6 +85,21 @@ TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
       EXPECT_EQ(SumOfAmounts(text), paper.questions[q].raw_score) << text;
     }
   }
+}
+
+TEST(ExplanationTest, NegativeScoresAreNotMistakenForAmounts) {
+  // A maximum of -5 lowers a raw score of -4.
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词><关键词>乙</关键词>")}, {"-5"});
+  TestClass t(state, "-2");
+  t.Add("a", Gbk("甲乙"));
+  PaperRecord paper;
+  t.graded().Record(0, paper);
+  const std::string text = ExplainQuestion(paper, paper.questions[0]);
+  EXPECT_EQ(text,
+            "第1题 −5分（满分−5）：得分点1「甲」-2；得分点2「乙」-2；"
+            "分值框为负数，命中反而扣分；原始 −4 分，封顶 −5 分");
+  EXPECT_EQ(SumOfAmounts(text), -4);
 }
 
 TEST(ExplanationTest, KeywordsShowOnOneLineWithInvalidBytesReplaced) {

@@ -1,5 +1,6 @@
 #include "export/run_outputs.h"
 
+#include <exception>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,21 +33,36 @@ void Explain(const GradedClass& graded, const ClassStatistics& stats,
   }
 }
 
+// Runs one output's writer; an output that throws (no memory, no thread) counts as not
+// written, like one the system refused, and never stops the run.
+template <typename Write>
+bool Written(Write write) {
+  try {
+    return write();
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
   return [&state, options = std::move(options)](const GradedClass& graded) {
     std::vector<GbkText> notes;
+    if (!options.workbook && options.json_path.empty() && !options.explain) return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
     if (options.workbook) {
       const std::string name = WorkbookFileName(*options.clock);
-      if (!WriteWorkbook(graded, stats, PathInDirectory(options.directory, name))) {
+      if (!Written([&] {
+            return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name));
+          })) {
         notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！"));
       }
     }
-    if (!options.json_path.empty() &&
-        !WriteJsonRecord(graded, stats, options.boxes, options.json_path)) {
+    if (!options.json_path.empty() && !Written([&] {
+          return WriteJsonRecord(graded, stats, options.boxes, options.json_path);
+        })) {
       const std::u8string shown = options.json_path.u8string();
       notes.push_back(Utf8ToGbk("JSON 记录未能保存到‘" +
                                 std::string(shown.begin(), shown.end()) + "’！"));

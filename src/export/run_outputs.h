@@ -49,7 +49,8 @@ struct RunOutputOptions {
 
 // The extra outputs of a run with `state`'s rules. Each output that cannot be written
 // gives one line for the summary (GBK), e.g. "成绩表未能保存到‘阅卷结果20261208.xlsx’！";
-// the others are still written.
+// the others are still written. An output whose writing throws (no memory, no thread)
+// counts as not written.
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options);
 
 }  // namespace vantry

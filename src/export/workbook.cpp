@@ -14,14 +14,13 @@
 #include "export/file_through_temporary.h"
 #include "text/date_time.h"
 #include "text/gbk_codec.h"
+#include "text/message_pump.h"
 
 namespace vantry {
 namespace {
 
 // The most characters Excel keeps in one cell.
 constexpr size_t kMaxCellCharacters = 32767;
-// From this many explanation rows on, the zip container may pass 4 GB.
-constexpr int64_t kZip64Rows = 4'000'000;
 
 // Colours of the scale on the share of papers that hit a scoring point.
 constexpr lxw_color_t kRed = 0xF8696B;
@@ -472,7 +471,29 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
       }
     }
     if (!book.ok()) break;  // the pending block finishes before `next` goes
+    // The window's run writes the workbook on the window's thread: keep it alive.
+    ProcessPendingMessages();
   }
+}
+
+// Whether a sheet of explanations may pass the 4 GB that a zip member holds without
+// the ZIP64 extensions (which some old Excel versions do not read): a generous
+// estimate of its longest row, its keywords quoted in full, times its rows, with a
+// margin of half.
+bool NeedsZip64(const GradedClass& graded, const ClassStatistics& stats,
+                int64_t max_rows) {
+  double row_bytes = 0;
+  for (const QuestionStatistics& q : stats.questions) {
+    double bytes = 400;
+    for (const GroupStatistics& g : q.groups) {
+      bytes += 60 + 1.5 * static_cast<double>(g.text.size());
+    }
+    row_bytes = std::max(row_bytes, bytes);
+  }
+  const auto rows =
+      std::min<int64_t>(max_rows, static_cast<int64_t>(graded.paper_count()) *
+                                      std::max(graded.question_count(), 1));
+  return static_cast<double>(rows) * row_bytes > 2.0 * (1u << 30);
 }
 
 }  // namespace
@@ -483,10 +504,9 @@ std::string WorkbookFileName(const Clock& clock) {
 
 bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
                    const std::filesystem::path& path, const WorkbookOptions& options) {
-  const int64_t rows =
-      static_cast<int64_t>(graded.paper_count()) * std::max(graded.question_count(), 1);
+  const bool zip64 = NeedsZip64(graded, stats, options.max_rows_per_sheet);
   return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
-    Book book(temporary, rows >= kZip64Rows);
+    Book book(temporary, zip64);
     if (!book.ok()) return false;
     WriteScores(book, graded, stats);
     WriteQuestions(book, stats);

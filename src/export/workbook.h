@@ -41,7 +41,8 @@ std::string WorkbookFileName(const Clock& clock);
 //             further sheets beyond `options.max_rows_per_sheet`.
 // Texts are UTF-8, bytes that are not valid GBK shown as U+FFFD. A statistic that is
 // absent is an empty cell. Memory stays bounded whatever the class size: rows go to
-// disk as they are written. False when the workbook could not be written.
+// disk as they are written. Runs the message pump between blocks of explanations, so
+// a window waiting for it stays alive. False when the workbook could not be written.
 bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
                    const std::filesystem::path& path,
                    const WorkbookOptions& options = {});
