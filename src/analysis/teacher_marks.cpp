@@ -195,6 +195,26 @@ bool ReadHeader(const CsvRow& row, Header& header, TeacherMarks& marks,
   return true;
 }
 
+// A cell as a problem quotes it: at most 16 characters, control characters shown as
+// "?", so a stray cell cannot flood or steer the terminal that prints the problem.
+std::string QuotedCell(std::string_view gbk) {
+  constexpr int kMaxCharacters = 16;
+  std::string shown;
+  int characters = 0;
+  for (size_t i = 0; i < gbk.size(); ++characters) {
+    if (characters == kMaxCharacters) return GbkToUtf8(shown) + "…";
+    const auto c = static_cast<unsigned char>(gbk[i]);
+    const size_t width = IsLeadByte(c) && i + 1 < gbk.size() ? 2 : 1;
+    if (width == 1 && (c < 0x20 || c == 0x7F)) {
+      shown += '?';
+    } else {
+      shown += gbk.substr(i, width);
+    }
+    i += width;
+  }
+  return GbkToUtf8(shown);
+}
+
 bool ReadRow(const CsvRow& row, const Header& header, const TeacherMarks& marks,
              TeacherMarks::Row& out, GbkText& problem) {
   const size_t fields = row.fields.size();
@@ -223,7 +243,7 @@ bool ReadRow(const CsvRow& row, const Header& header, const TeacherMarks& marks,
     int32_t mark = 0;
     if (!ReadMark(cell, mark)) {
       problem = AtLine(row.line, "第" + std::to_string(marks.questions[k]) + "题的“" +
-                                     GbkToUtf8(cell) + "”不是整数分数");
+                                     QuotedCell(cell) + "”不是整数分数");
       return false;
     }
     out.marks.emplace_back(mark);

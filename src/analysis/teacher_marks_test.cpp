@@ -79,6 +79,9 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
        "第3行：第1题的“五分”不是整数分数"},
       {Gbk("姓名,第1题\r\n王小明,3.5\r\n"), "第2行：第1题的“3.5”不是整数分数"},
       {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数分数"},
+      // A long or control-laden cell is cut and made harmless for a terminal.
+      {Gbk("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
+       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数分数"},
       {Gbk("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
       {Gbk("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
       {Gbk("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},

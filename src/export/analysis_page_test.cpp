@@ -146,6 +146,23 @@ TEST(AnalysisPageTest, MostMissedScoringPointsFirst) {
   EXPECT_THAT(block, HasSubstr("区分度"));
 }
 
+TEST(AnalysisPageTest, AClassWithoutQuestionsOrPapersStillGivesAPage) {
+  const ProgramState state = Exam();
+  testing::TestClass blank(state);
+  blank.Add(Gbk("甲"), std::nullopt).Add(Gbk("乙"), std::nullopt);
+  const std::string html =
+      AnalysisPageHtml(blank.graded(), ComputeClassStatistics(blank.graded(), state), {});
+  EXPECT_THAT(html, HasSubstr("没有一份试卷有题目，算不出满分"));
+  EXPECT_EQ(Count(html, "<tr data-e=\"0\">"), 2);  // one explanation: why none
+  EXPECT_THAT(html, HasSubstr("[[\"答题文本里没有这名学生的答案，记 0 分\"]]"));
+
+  const GradedClass empty;
+  const std::string none =
+      AnalysisPageHtml(empty, ComputeClassStatistics(empty, state), {});
+  EXPECT_THAT(none, HasSubstr("<tbody></tbody>"));
+  EXPECT_TRUE(none.ends_with("</html>\n"));
+}
+
 TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
   const Papers p;
   const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);

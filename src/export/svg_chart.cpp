@@ -54,6 +54,22 @@ void AppendText(double x, double y, const char* cls, const char* anchor,
   out += "</text>";
 }
 
+// Appends a <line> from (x1, y1) to (x2, y2) with the given class.
+void AppendLine(const char* cls, double x1, double y1, double x2, double y2,
+                std::string& out) {
+  out += "<line class=\"";
+  out += cls;
+  out += "\" x1=\"";
+  AppendNumber(x1, out);
+  out += "\" x2=\"";
+  AppendNumber(x2, out);
+  out += "\" y1=\"";
+  AppendNumber(y1, out);
+  out += "\" y2=\"";
+  AppendNumber(y2, out);
+  out += "\"/>";
+}
+
 }  // namespace
 
 void AppendBarChart(const BarChart& chart, std::string& out) {
@@ -97,15 +113,7 @@ void AppendBarChart(const BarChart& chart, std::string& out) {
   for (int k = 0; k * step <= top + step * 1e-9; ++k) {
     const double value = k * step;
     const double y = y_of(value);
-    out += "<line class=\"grid\" x1=\"";
-    AppendNumber(kLeft, out);
-    out += "\" x2=\"";
-    AppendNumber(kLeft + plot_width, out);
-    out += "\" y1=\"";
-    AppendNumber(y, out);
-    out += "\" y2=\"";
-    AppendNumber(y, out);
-    out += "\"/>";
+    AppendLine("grid", kLeft, y, kLeft + plot_width, y, out);
     std::string tick;
     AppendNumber(value, tick);
     tick += chart.tick_suffix;
@@ -136,23 +144,8 @@ void AppendBarChart(const BarChart& chart, std::string& out) {
   }
 
   // The axes and their titles.
-  out += "<line class=\"axis\" x1=\"";
-  AppendNumber(kLeft, out);
-  out += "\" x2=\"";
-  AppendNumber(kLeft + plot_width, out);
-  out += "\" y1=\"";
-  AppendNumber(base, out);
-  out += "\" y2=\"";
-  AppendNumber(base, out);
-  out += "\"/><line class=\"axis\" x1=\"";
-  AppendNumber(kLeft, out);
-  out += "\" x2=\"";
-  AppendNumber(kLeft, out);
-  out += "\" y1=\"";
-  AppendNumber(kTop, out);
-  out += "\" y2=\"";
-  AppendNumber(base, out);
-  out += "\"/>";
+  AppendLine("axis", kLeft, base, kLeft + plot_width, base, out);
+  AppendLine("axis", kLeft, kTop, kLeft, base, out);
   AppendText(kLeft + plot_width / 2, height - 12, "axis-title", "middle",
              chart.category_axis, out);
   out += "<text class=\"axis-title\" text-anchor=\"middle\" transform=\"translate(16 ";
