@@ -175,8 +175,6 @@ std::string IntText(int64_t value) {
   return text;
 }
 
-std::string QuestionLabel(int question) { return "第" + IntText(question) + "题"; }
-
 // One tile of the class summary.
 void AppendTile(std::string_view title, std::string_view value, std::string_view small,
                 std::string& out) {
@@ -482,9 +480,8 @@ void AppendStudents(const GradedClass& graded, const ClassStatistics& s,
   out +=
       "<section id=\"students\"><h2>学生成绩</h2><p class=\"hint note\">"
       "点击列标题排序（再点一次倒过来）；点击姓名展开这名学生每道题的得分说明。"
-      "</p><div class=\"scroll\"><table id=\"student-table\"";
-  out +=
-      "><thead><tr><th class=\"n\" data-type=\"number\">名次</th>"
+      "</p><div class=\"scroll\"><table id=\"student-table\"><thead><tr><th class=\"n\" "
+      "data-type=\"number\">名次</th>"
       "<th data-type=\"text\">姓名</th>";
   for (int q = 1; q <= question_count; ++q) {
     out += "<th class=\"n\" data-type=\"number\" data-first=\"descending\">";
@@ -527,13 +524,9 @@ void AppendStudents(const GradedClass& graded, const ClassStatistics& s,
     out += "</td><td class=\"name\"><details><summary>";
     AppendGbkHtml(paper.name, out);
     out += "</summary></details></td>";
-    const auto scores = graded.Scores(paper);
     for (int q = 1; q <= question_count; ++q) {
       out += "<td class=\"n\">";
-      AppendInt(static_cast<size_t>(q) <= scores.size()
-                    ? scores[static_cast<size_t>(q) - 1].shown
-                    : 0,
-                out);
+      AppendInt(ShownScore(graded, paper, q), out);
       out += "</td>";
     }
     out += "<td class=\"n\">";

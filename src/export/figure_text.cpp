@@ -30,6 +30,8 @@ std::string SignedText(std::optional<double> value, int decimals) {
   return "+" + text;
 }
 
+std::string QuestionLabel(int question) { return "第" + std::to_string(question) + "题"; }
+
 std::string_view DiscriminationReading(std::optional<double> index) {
   // The usual bands of item analysis: 0.4 and above very good, 0.3 good, 0.2 fair.
   if (!index) return "区分度无法计算：试卷少于 2 份，或这道题没有满分";

@@ -20,6 +20,9 @@ std::string PercentText(std::optional<double> share, int decimals = 1);
 // absent.
 std::string SignedText(std::optional<double> value, int decimals);
 
+// A question's label: "第3题".
+std::string QuestionLabel(int question);
+
 // How a discrimination index reads, in plain words ("区分度低：这道题没能区分学生");
 // what is missing when it is absent.
 std::string_view DiscriminationReading(std::optional<double> index);

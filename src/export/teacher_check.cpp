@@ -88,8 +88,6 @@ std::string NameList(const std::vector<GbkText>& gbk) {
   return NameList(names, gbk.size());
 }
 
-std::string QuestionLabel(int question) { return "第" + std::to_string(question) + "题"; }
-
 }  // namespace
 
 std::string SheetName(const std::filesystem::path& path) {
