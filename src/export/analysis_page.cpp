@@ -9,6 +9,7 @@
 #include "export/explanation.h"
 #include "export/figure_text.h"
 #include "export/html_text.h"
+#include "export/page_assets.h"
 #include "export/svg_chart.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
@@ -16,152 +17,6 @@
 
 namespace vantry {
 namespace {
-
-// Screen and print styles. Print: A4, tables that wrap instead of running off the
-// page, rows and question blocks never split, headers repeated on every page.
-constexpr std::string_view kStyle = R"css(
-:root{--ink:#1f2933;--muted:#5f6b7a;--line:#d5dde6;--accent:#2f6fb2;--soft:#e6eef7;--warn:#c2571a;--panel:#fff}
-*{box-sizing:border-box}
-html{-webkit-text-size-adjust:100%}
-body{margin:0;background:#f4f6f9;color:var(--ink);font:15px/1.6 "Microsoft YaHei","PingFang SC","Noto Sans CJK SC","WenQuanYi Micro Hei","SimSun",sans-serif}
-main{max-width:1120px;margin:0 auto;padding:20px 24px 48px}
-header h1{font-size:26px;margin:8px 0 2px}
-header p{margin:0;color:var(--muted)}
-nav{margin:12px 0 4px;font-size:14px}
-nav a{color:var(--accent);margin-right:14px;text-decoration:none}
-section{background:var(--panel);border:1px solid var(--line);border-radius:8px;padding:4px 20px 16px;margin:18px 0}
-h2{font-size:20px;margin:14px 0 10px}
-h3{font-size:17px;margin:18px 0 6px}
-p{margin:6px 0}
-.note{color:var(--muted);font-size:13px}
-.warn{color:var(--warn)}
-dl.summary{display:grid;grid-template-columns:repeat(auto-fill,minmax(150px,1fr));gap:10px;margin:8px 0}
-dl.summary div{border:1px solid var(--line);border-radius:6px;padding:6px 12px}
-dl.summary dt{color:var(--muted);font-size:13px}
-dl.summary dd{margin:0;font-size:22px;font-weight:600;font-variant-numeric:tabular-nums}
-dl.summary dd small{font-size:13px;font-weight:400;color:var(--muted)}
-figure{margin:8px 0 14px}
-figcaption{font-weight:600;margin-bottom:4px}
-.chart{display:block;width:100%;height:auto}
-.chart .bar rect{fill:var(--accent)}
-.chart .grid{stroke:var(--line);stroke-width:1}
-.chart .axis{stroke:var(--ink);stroke-width:1.2}
-.chart text{font-size:12px;fill:var(--ink)}
-.chart .value{font-weight:600}
-.chart .tick{fill:var(--muted)}
-.chart .axis-title{font-size:13px;fill:var(--muted)}
-table{border-collapse:collapse;width:100%;margin:6px 0}
-th,td{border:1px solid var(--line);padding:4px 8px;text-align:left;vertical-align:top}
-thead th{background:var(--soft);font-weight:600}
-.n{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
-.kw{word-break:break-all}
-.hit{white-space:nowrap;font-variant-numeric:tabular-nums}
-.meter{display:inline-block;width:90px;height:10px;background:#edf1f5;border-radius:5px;margin-right:8px;vertical-align:middle;overflow:hidden}
-.meter i{display:block;height:100%;background:var(--accent)}
-tr.missed .meter i{background:var(--warn)}
-tr.missed td:first-child{color:var(--warn);font-weight:600}
-.scroll{overflow-x:auto}
-#student-table th{cursor:pointer;user-select:none;white-space:nowrap}
-#student-table th::after{content:" \2195";color:var(--muted);font-size:12px}
-#student-table th[aria-sort=ascending]::after{content:" \25B2";color:var(--ink)}
-#student-table th[aria-sort=descending]::after{content:" \25BC";color:var(--ink)}
-#student-table tbody tr:hover{background:#f7f9fc}
-#student-table td.name{white-space:nowrap}
-summary{cursor:pointer}
-tr.explained td{background:#f7f9fc}
-tr.explained ol{margin:2px 0;padding-left:0;list-style:none}
-tr.explained li{margin:2px 0}
-html:not(.js) td.name details[open]::after{content:"（逐题说明要允许本页运行脚本才能显示）";display:block;color:var(--muted);font-size:13px;white-space:normal}
-ol.disagree>li{margin:8px 0}
-ol.disagree ul{margin:2px 0;padding-left:18px}
-footer{color:var(--muted);font-size:12px;text-align:center;margin-top:24px}
-@media print{
-@page{size:A4;margin:14mm 12mm}
-body{background:#fff;font-size:10pt}
-main{max-width:none;padding:0}
-nav,.hint{display:none}
-section{border:0;border-radius:0;padding:0;margin:0 0 10pt}
-h2{font-size:14pt;break-after:avoid}
-h3{font-size:12pt;break-after:avoid}
-table{font-size:8.5pt}
-th,td{padding:2pt 4pt}
-thead{display:table-header-group}
-tr,figure,.question,dl.summary div{break-inside:avoid}
-.scroll{overflow:visible}
-#student-table th::after{content:""}
-#student-table td.name{white-space:normal}
-.meter{width:50px}
-a{color:inherit;text-decoration:none}
-}
-)css";
-
-// Sorting the students' table by a clicked column head, and the explanations of a
-// student put in a row below theirs when the row is opened. Texts go in as text nodes.
-constexpr std::string_view kScript = R"js(
-(function () {
-  'use strict';
-  document.documentElement.className += ' js';
-  var table = document.getElementById('student-table');
-  if (!table) return;
-  var body = table.tBodies[0], heads = table.tHead.rows[0].cells;
-  var rows = Array.prototype.slice.call(body.rows);
-  rows.forEach(function (row, i) { row.sheetIndex = i; });
-  var collator = window.Intl ? new Intl.Collator('zh-Hans-CN-u-co-pinyin') : null;
-  function sortBy(col) {
-    var th = heads[col], numeric = th.getAttribute('data-type') === 'number';
-    var current = th.getAttribute('aria-sort');
-    var dir = current ? (current === 'ascending' ? -1 : 1)
-                      : (th.getAttribute('data-first') === 'descending' ? -1 : 1);
-    var keys = rows.map(function (row) {
-      var text = row.cells[col].textContent;
-      return numeric ? Number(text) : text;
-    });
-    var order = rows.map(function (row, i) { return i; });
-    order.sort(function (a, b) {
-      var x = keys[a], y = keys[b];
-      var c = numeric ? x - y : (collator ? collator.compare(x, y) : (x < y ? -1 : x > y ? 1 : 0));
-      return c * dir || rows[a].sheetIndex - rows[b].sheetIndex;
-    });
-    var fragment = document.createDocumentFragment();
-    order.forEach(function (i) {
-      fragment.appendChild(rows[i]);
-      if (rows[i].explained) fragment.appendChild(rows[i].explained);
-    });
-    body.appendChild(fragment);
-    Array.prototype.forEach.call(heads, function (h) { h.removeAttribute('aria-sort'); });
-    th.setAttribute('aria-sort', dir > 0 ? 'ascending' : 'descending');
-  }
-  Array.prototype.forEach.call(heads, function (th, col) {
-    th.tabIndex = 0;
-    th.addEventListener('click', function () { sortBy(col); });
-    th.addEventListener('keydown', function (e) {
-      if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); sortBy(col); }
-    });
-  });
-  var texts = null;
-  table.addEventListener('toggle', function (e) {
-    var details = e.target, row = details.parentNode && details.parentNode.parentNode;
-    if (!row || !row.hasAttribute('data-e')) return;
-    if (!row.explained) {
-      if (!texts) texts = JSON.parse(document.getElementById('explanations').textContent);
-      var list = document.createElement('ol');
-      row.getAttribute('data-e').split(' ').forEach(function (index, q) {
-        var item = document.createElement('li');
-        item.textContent = texts[q][Number(index)];
-        list.appendChild(item);
-      });
-      var extra = document.createElement('tr'), cell = document.createElement('td');
-      extra.className = 'explained';
-      cell.colSpan = heads.length;
-      cell.appendChild(list);
-      extra.appendChild(cell);
-      row.explained = extra;
-      body.insertBefore(extra, row.nextSibling);
-    }
-    row.explained.hidden = !details.open;
-  }, true);
-})();
-)js";
 
 void AppendInt(int64_t value, std::string& out) {
   char digits[24];
@@ -560,13 +415,20 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   std::string out;
   out.reserve(4096 + graded.paper_count() *
                          (160 + 16 * static_cast<size_t>(graded.question_count())));
+  // The policy lets the page load nothing and run only its own script, so no text
+  // from the input files could run even if it were ever written unescaped.
   out +=
       "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; "
+      "style-src 'unsafe-inline'; script-src '";
+  out += PageScriptHash();
+  out +=
+      "'\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
       "<meta name=\"generator\" content=\"Vantry\"><title>阅卷分析 ";
   AppendHtml(content.date, out);
   out += "</title><style>";
-  out += kStyle;
+  out += PageStyle();
   out += "</style></head><body><main><header><h1>阅卷分析</h1><p>";
   AppendHtml(content.date, out);
   out += " · 试卷 ";
@@ -592,7 +454,7 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   out +=
       "<footer>由 Vantry 按关键词阅卷生成。关键词阅卷只是辅助，请教师复核。</footer>"
       "</main><script>";
-  out += kScript;
+  out += PageScript();
   out += "</script></body></html>\n";
   return out;
 }

@@ -30,7 +30,8 @@ struct AnalysisPageContent {
 // most-missed first, and its discrimination index in words; the check against the
 // teacher's marks; and the students' table (名次, 姓名, each question, 总分), ranked,
 // sortable by clicking a column head, each row opening to the explanation of every
-// question. Every text from the input files is escaped. The explanations are written
+// question. Every text from the input files is escaped, and the page's security policy
+// lets it load nothing and run no script but its own. The explanations are written
 // once per distinct text and put in place by a few lines of script when a row is
 // opened, which keeps the page of a large class small; the rest reads without script.
 std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& statistics,

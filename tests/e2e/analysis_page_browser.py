@@ -75,7 +75,7 @@ class Browser:
         target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         self.session = self.call("Target.attachToTarget",
                                  {"targetId": target, "flatten": True})["sessionId"]
-        for domain in ("Page", "Runtime"):
+        for domain in ("Page", "Runtime", "Log"):
             self.call(domain + ".enable", session=True)
 
     def close(self):
@@ -173,9 +173,12 @@ class Browser:
                 "type": kind, "x": box[0], "y": box[1], "button": "left", "clickCount": 1})
 
     def problems(self):
-        """Dialogs opened and script errors thrown since the page was opened."""
+        """Dialogs opened, script errors thrown and anything the page's security policy
+        refused since the page was opened."""
         return [e for e in self.events if e.get("method") in (
-            "Page.javascriptDialogOpening", "Runtime.exceptionThrown")]
+            "Page.javascriptDialogOpening", "Runtime.exceptionThrown") or (
+            e.get("method") == "Log.entryAdded" and
+            e["params"]["entry"].get("source") in ("security", "violation"))]
 
 
 def grade(program_dir, folder, *args):
@@ -196,6 +199,10 @@ COLUMN = """(function(col){return Array.prototype.map.call(
 
 def check_demo(browser, page, papers, artifacts):
     browser.open(page.as_uri())
+    policy = browser.run("document.querySelector('meta[http-equiv=Content-Security-Policy]')"
+                         ".content")
+    check(policy.startswith("default-src 'none';") and "script-src 'sha256-" in policy,
+          "security policy: %s" % policy)
     rows = browser.run("document.querySelectorAll('#student-table tbody tr').length")
     check(rows == papers, "%s student rows, the sheet has %d papers" % (rows, papers))
     heads = browser.run("Array.prototype.map.call(document.querySelectorAll("
