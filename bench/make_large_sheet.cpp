@@ -1,8 +1,9 @@
 // Writes a large exam into a folder, for timing vantry-grade: the answer sheet and the
 // parameters file in GBK, with the given numbers of students, questions and keyword
-// groups per question. The same arguments always give the same bytes.
+// groups per question, and answers of about ANSWER_BYTES bytes each. The same arguments
+// always give the same bytes.
 //
-//   make_large_sheet DIR [STUDENTS=20000] [QUESTIONS=10] [GROUPS=8]
+//   make_large_sheet DIR [STUDENTS=20000] [QUESTIONS=10] [GROUPS=8] [ANSWER_BYTES=300]
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -37,13 +38,17 @@ int Arg(int argc, char** argv, int i, int fallback) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: make_large_sheet DIR [STUDENTS] [QUESTIONS] [GROUPS]\n");
+    std::fprintf(stderr,
+                 "usage: make_large_sheet DIR [STUDENTS] [QUESTIONS] [GROUPS] "
+                 "[ANSWER_BYTES]\n");
     return 2;
   }
   const std::filesystem::path dir = argv[1];
   const int students = Arg(argc, argv, 2, 20000);
   const int questions = Arg(argc, argv, 3, 10);
   const int groups = Arg(argc, argv, 4, 8);
+  // The words are Chinese: three bytes each in UTF-8 here, two in GBK.
+  const size_t answer_utf8_bytes = static_cast<size_t>(Arg(argc, argv, 5, 300)) * 3 / 2;
   std::mt19937 random(20261208);
   const auto word = [&] { return std::string(kWords[random() % kWordCount]); };
 
@@ -60,13 +65,14 @@ int main(int argc, char** argv) {
   }
 
   std::string sheet;
-  sheet.reserve(static_cast<size_t>(students) * static_cast<size_t>(questions) * 330);
+  sheet.reserve(static_cast<size_t>(students) * static_cast<size_t>(questions) *
+                (answer_utf8_bytes + 30));
   for (int s = 1; s <= students; ++s) {
     sheet += "<姓名>\t学生" + std::to_string(s) + "\t</姓名>\r\n<答题文本>\t";
     for (int q = 1; q <= questions; ++q) {
       if (q > 1) sheet += '\t';
       std::string answer;
-      while (answer.size() < 440) {  // about 300 bytes once in GBK
+      while (answer.size() < answer_utf8_bytes) {
         answer += word();
         answer += kFillers[random() % kFillerCount];
       }

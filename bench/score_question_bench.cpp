@@ -48,6 +48,26 @@ void BM_ScoreQuestion(benchmark::State& bench) {
 }
 BENCHMARK(BM_ScoreQuestion)->ArgName("ordered")->Arg(0)->Arg(1);
 
+// The batch grader's path: rules split once, boxes fixed for the run, decisions
+// recorded into a log that is reused.
+void BM_ScoreAnswerCompiled(benchmark::State& bench) {
+  ProgramState state;
+  state.SetParametersText(Utf8ToGbk("<综合题>" + std::string(kRule) + "</综合题>"));
+  const CompiledRules rules(state);
+  FixedScoringBoxes boxes("2", bench.range(0) ? "1-2,1-4,1-6" : "", rules);
+  const GbkText answer = Utf8ToGbk(kAnswer);
+  ScoreLog log;
+  int64_t total = 0;
+  for (auto _ : bench) {
+    log.clear();
+    total += ScoreAnswer(rules.Question(1), 1, answer, boxes, log).raw_score;
+  }
+  benchmark::DoNotOptimize(total);
+  bench.counters["questions"] = benchmark::Counter(
+      static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ScoreAnswerCompiled)->ArgName("ordered")->Arg(0)->Arg(1);
+
 }  // namespace
 }  // namespace vantry
 

@@ -45,6 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // line between two line breaks that holds only white space.
   std::string trimmed = text;
   const std::string cleaned = vantry::RemoveBlankLines(trimmed);
+  // The byte path and the pattern engine agree, on the result and on the trimming.
+  std::string trimmed_by_pattern = text;
+  Check(vantry::RemoveBlankLinesByPattern(trimmed_by_pattern) == cleaned,
+        "byte path equals the pattern");
+  Check(trimmed_by_pattern == trimmed, "both trim alike");
   Check(cleaned.size() <= text.size(), "never adds bytes");
   Check(WithoutWhiteSpace(cleaned) == WithoutWhiteSpace(text),
         "removes only white space");

@@ -1,10 +1,12 @@
 // The window program's entry: program-wide state, the window, its created event, then
 // the message loop until the program ends.
 #include <QApplication>
+#include <QTranslator>
 #include <string>
 
 #include "app/artwork.h"
 #include "app/program.h"
+#include "app/qt_translations.h"
 #include "scoring/program_state.h"
 #include "text/file_io.h"
 
@@ -28,6 +30,9 @@ int main(int argc, char* argv[]) {
   // Program-wide: lives until the process ends, which releases it.
   vantry::ProgramState state;
   QApplication application(argc, argv);
+  QTranslator qt_chinese;
+  if (vantry::LoadQtChineseTranslations(qt_chinese))
+    application.installTranslator(&qt_chinese);
   application.setWindowIcon(vantry::ProgramIcon());
   vantry::Program program(state, {vantry::RunDirectory(), NoticeHost(), {}});
   program.OnMainWindowCreated();

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <ctime>
@@ -43,6 +44,7 @@ class BoxCatcher {
     QMessageBox::Icon icon;
     QWidget* parent;
     Qt::WindowModality modality;
+    QStringList buttons;  // their texts, as the user reads them
   };
 
   explicit BoxCatcher(std::function<void(const Box&)> while_up = {})
@@ -51,8 +53,10 @@ class BoxCatcher {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr || !box->isVisible()) return;
+      QStringList buttons;
+      for (const QAbstractButton* button : box->buttons()) buttons << button->text();
       boxes_.push_back({box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
-                        box->windowModality()});
+                        box->windowModality(), buttons});
       if (while_up_) while_up_(boxes_.back());
       QTest::keyClick(box, Qt::Key_Return);
     });
@@ -239,6 +243,7 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(box.icon, QMessageBox::NoIcon);
   EXPECT_EQ(box.parent, &program.window());
   EXPECT_EQ(box.modality, Qt::ApplicationModal);
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
   EXPECT_EQ(exits_, std::vector<int>{0});
 
   ASSERT_TRUE(seen);

@@ -36,8 +36,10 @@ void EnsureSkinLibrary(const std::filesystem::path& directory) {
   const std::filesystem::path path = PathInDirectory(directory, kSkinLibraryName);
   if (PathExists(path)) return;
   const std::span<const unsigned char> image = SkinLibraryImage();
-  WriteWholeFile(path, {std::string_view(reinterpret_cast<const char*>(image.data()),
-                                         image.size())});
+  // Kept when it appeared since the check above: an existing library is never replaced.
+  WriteWholeFile(
+      path, {std::string_view(reinterpret_cast<const char*>(image.data()), image.size())},
+      ExistingFile::kKeep);
 #ifdef _WIN32
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
 #endif

@@ -93,6 +93,7 @@ void WidgetControls::SetControlText(std::string_view name, const GbkText& text) 
   Control* control = Find(name);
   if (control == nullptr || control->kind == Kind::kOther) return;
   control->pending = GbkToQString(text);
+  control->pending_append.clear();
   control->to_end = false;
   MarkPending(*control);
 }
@@ -103,25 +104,30 @@ void WidgetControls::AppendControlText(std::string_view name, const GbkText& tex
       (control->kind != Kind::kMultiLineEdit && control->kind != Kind::kLineEdit)) {
     return;
   }
-  if (!control->pending) control->pending = WidgetText(*control);
-  *control->pending += GbkToQString(text);
+  control->pending_append += GbkToQString(text);
   control->to_end = true;
   MarkPending(*control);
 }
 
 void WidgetControls::Flush(Control& control) {
-  if (!control.pending || control.widget.isNull()) return;
+  if ((!control.pending && !control.to_end) || control.widget.isNull()) return;
   QWidget* widget = control.widget.data();
-  const QString text = std::move(*control.pending);
+  const std::optional<QString> text = std::move(control.pending);
+  const QString appended = std::move(control.pending_append);
+  const bool to_end = control.to_end;
   control.pending.reset();
+  control.pending_append.clear();
+  control.to_end = false;
   switch (control.kind) {
     case Kind::kMultiLineEdit: {
       auto* edit = static_cast<QPlainTextEdit*>(widget);
-      edit->setPlainText(text);
-      if (control.to_end) {
-        // Caret to the end and the view following it, down to the last line.
-        QTextCursor cursor = edit->textCursor();
+      if (text) edit->setPlainText(*text);
+      if (to_end) {
+        // Inserted at the end of the document, wherever the user left the caret;
+        // then the caret goes there and the view follows it, down to the last line.
+        QTextCursor cursor(edit->document());
         cursor.movePosition(QTextCursor::End);
+        if (!appended.isEmpty()) cursor.insertText(appended);
         edit->setTextCursor(cursor);
         edit->ensureCursorVisible();
         QScrollBar* bar = edit->verticalScrollBar();
@@ -131,23 +137,25 @@ void WidgetControls::Flush(Control& control) {
     }
     case Kind::kLineEdit: {
       auto* line = static_cast<QLineEdit*>(widget);
-      line->setText(text);
-      if (control.to_end) line->end(false);
+      if (text) line->setText(*text);
+      if (to_end) {
+        line->end(false);
+        line->insert(appended);
+      }
       break;
     }
     case Kind::kButton:
-      static_cast<QAbstractButton*>(widget)->setText(text);
+      if (text) static_cast<QAbstractButton*>(widget)->setText(*text);
       break;
     case Kind::kGroup:
-      static_cast<QGroupBox*>(widget)->setTitle(text);
+      if (text) static_cast<QGroupBox*>(widget)->setTitle(*text);
       break;
     case Kind::kLabel:
-      static_cast<QLabel*>(widget)->setText(WithLineFeeds(text));
+      if (text) static_cast<QLabel*>(widget)->setText(WithLineFeeds(*text));
       break;
     case Kind::kOther:
       break;
   }
-  control.to_end = false;
 }
 
 void WidgetControls::Flush() {

@@ -10,8 +10,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <optional>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
@@ -110,6 +112,43 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   access_.SetControlText(c::kRemaining, "12");
   access_.AppendControlText(c::kRemaining, "3");
   EXPECT_EQ(access_.GetControlText(c::kRemaining), "123");
+}
+
+TEST_F(WidgetControlsTest, AppendInsertsAtTheEndWithoutRebuildingTheBox) {
+  auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
+  access_.SetControlText(c::kStudentAnswer, Gbk("第1小题\r\n"));
+  access_.Flush();
+  struct Change {
+    int from, removed, added;
+  };
+  std::vector<Change> changes;
+  QObject::connect(answer->document(), &QTextDocument::contentsChange,
+                   [&](int from, int removed, int added) {
+                     changes.push_back({from, removed, added});
+                   });
+  // Typed while the appends wait for the next event round: kept where it was typed.
+  access_.AppendControlText(c::kStudentAnswer, Gbk("光合作用\r\n"));
+  access_.AppendControlText(c::kStudentAnswer, Gbk("第2小题"));
+  answer->setFocus();
+  QTextCursor start = answer->textCursor();
+  start.setPosition(0);
+  answer->setTextCursor(start);
+  QTest::keyClicks(answer, "X");
+  access_.Flush();
+  EXPECT_EQ(answer->toPlainText(), QStringLiteral("X第1小题\n光合作用\n第2小题"));
+  EXPECT_EQ(answer->textCursor().position(), answer->document()->characterCount() - 1);
+  // Only insertions: the typed character at 0, then the appended text at the end. A
+  // box rebuilt whole would report its old content as removed.
+  ASSERT_FALSE(changes.empty());
+  int appended = 0;
+  for (const Change& change : changes) {
+    EXPECT_EQ(change.removed, 0) << change.from;
+    if (change.from > 0) {
+      EXPECT_EQ(change.from, 6);  // "X第1小题\n"
+      appended += change.added;
+    }
+  }
+  EXPECT_EQ(appended, 9);  // "光合作用\n第2小题"
 }
 
 TEST_F(WidgetControlsTest, ReadsWhatTheUserTyped) {

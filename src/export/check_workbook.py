@@ -307,7 +307,7 @@ def main():
     parser.add_argument("--sheets", type=Path)
     args = parser.parse_args()
     if args.sheets:
-        for sheet in openpyxl.load_workbook(args.sheets):
+        for sheet in openpyxl.load_workbook(args.sheets, read_only=True):
             print(sheet.title, sheet.max_row)
         return 0
     if args.empty:

@@ -1,8 +1,16 @@
 #include "export/workbook.h"
 
+#include <fcntl.h>
 #include <xlsxwriter.h>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <algorithm>
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <optional>
@@ -21,6 +29,8 @@ namespace {
 
 // The most characters Excel keeps in one cell.
 constexpr size_t kMaxCellCharacters = 32767;
+// The most question columns 成绩 has: Excel's 16,384 columns less 名次, 姓名, 总分.
+constexpr int kMaxScoreColumns = 16384 - 3;
 
 // Colours of the scale on the share of papers that hit a scoring point.
 constexpr lxw_color_t kRed = 0xF8696B;
@@ -41,6 +51,37 @@ const std::string& FitCell(const std::string& utf8, std::string& scratch) {
   }
   return utf8;
 }
+
+// Keeps the library's own error lines off the standard error while it lives: a
+// workbook that cannot be written is said once, in the summary, and the batch
+// grader's standard error carries only what the program says.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    std::fflush(stderr);
+    saved_ = ::dup(kStandardError);
+    const int sink = ::open(kNullDevice, O_WRONLY);
+    if (saved_ >= 0 && sink >= 0) ::dup2(sink, kStandardError);
+    if (sink >= 0) ::close(sink);
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ < 0) return;
+    ::dup2(saved_, kStandardError);
+    ::close(saved_);
+  }
+
+ private:
+  static constexpr int kStandardError = 2;
+#ifdef _WIN32
+  static constexpr const char* kNullDevice = "NUL";
+#else
+  static constexpr const char* kNullDevice = "/dev/null";
+#endif
+  int saved_ = -1;
+};
 
 // The workbook being written; closed (and so written out) at most once.
 class Book {
@@ -140,7 +181,9 @@ size_t DisplayWidth(std::string_view gbk) {
 void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& stats) {
   lxw_worksheet* sheet = book.AddSheet("成绩");
   if (sheet == nullptr) return;
-  const int questions = graded.question_count();
+  // An answer cut into more pieces than a sheet has columns (a hostile sheet of TABs)
+  // shows the first ones; the rest are in 评分依据.
+  const int questions = std::min(graded.question_count(), kMaxScoreColumns);
   const int total_col = 2 + questions;
   size_t name_width = 4;
   for (const GradedClass::Paper& paper : graded.papers()) {
@@ -166,6 +209,12 @@ void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& s
       book.Number(sheet, row, 2 + q, k < scores.size() ? scores[k].shown : 0);
     }
     book.Number(sheet, row, total_col, papers[i].total);
+  }
+  if (questions < graded.question_count()) {
+    book.Text(sheet, static_cast<int64_t>(papers.size()) + 2, 1,
+              "题目太多，这里只列出前 " + std::to_string(questions) +
+                  " 题的得分（总分包括全部题目）；每道题的得分见“评分依据”。",
+              book.note());
   }
   worksheet_freeze_panes(sheet, 1, 2);
   worksheet_autofilter(sheet, 0, 0, Book::Row(static_cast<int64_t>(papers.size())),
@@ -506,6 +555,7 @@ bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
                    const std::filesystem::path& path, const WorkbookOptions& options) {
   const bool zip64 = NeedsZip64(graded, stats, options.max_rows_per_sheet);
   return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
+    const QuietStandardError quiet;
     Book book(temporary, zip64);
     if (!book.ok()) return false;
     WriteScores(book, graded, stats);

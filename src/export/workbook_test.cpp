@@ -52,5 +52,19 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
             "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n");
 }
 
+TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
+  TestClass c(state);
+  c.Add("a", Gbk("甲") + std::string(16400, '\t') + "x");  // 16,401 questions
+  const auto path = dir.File("book.xlsx");
+  ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
+  const testing::CommandResult r = CheckWorkbook("--sheets", path);
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // 成绩: header, the paper, a gap and the note that the columns ran out.
+  EXPECT_TRUE(r.out.starts_with("成绩 4\n小题分析 16407\n")) << r.out.substr(0, 80);
+  EXPECT_NE(r.out.find("\n评分依据 16402\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vantry

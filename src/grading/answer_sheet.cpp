@@ -1,7 +1,6 @@
 #include "grading/answer_sheet.h"
 
 #include <cstdint>
-#include <system_error>
 #include <utility>
 
 #include "text/file_io.h"
@@ -18,18 +17,25 @@ GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
 
 AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
   using Status = AnswerSheetRead::Status;
-  const std::filesystem::path path = PathInDirectory(directory, kAnswerSheetFileName);
+  FileReadResult file =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
   AnswerSheetRead read;
-  if (!PathExists(path)) return read;
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    read.status = Status::kUnreadable;
-    return read;
+  read.size = file.size;
+  switch (file.status) {
+    case FileReadStatus::kMissing:
+      return read;
+    case FileReadStatus::kNotRegularFile:
+    case FileReadStatus::kUnreadable:
+      read.status = Status::kUnreadable;
+      return read;
+    case FileReadStatus::kTooLarge:
+      read.status = Status::kTooLarge;
+      return read;
+    case FileReadStatus::kOk:
+      break;
   }
-  read.text = ReadWholeFile(path);
-  // Bytes on disk that could not be read (no permission, an I/O error).
-  const bool unread = read.text.empty() && std::filesystem::file_size(path, error) > 0;
-  read.status = unread && !error ? Status::kUnreadable : Status::kRead;
+  read.status = Status::kRead;
+  read.text = std::move(file.bytes);
   read.encoding = DetectForeignEncoding(read.text);
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
   if (const size_t nul = read.text.find('\0'); nul != GbkText::npos)

@@ -2,6 +2,7 @@
 #ifndef VANTRY_GRADING_ANSWER_SHEET_H_
 #define VANTRY_GRADING_ANSWER_SHEET_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -25,8 +26,11 @@ struct AnswerSheetRead {
     kRead,
     kMissing,     // nothing of that name in the folder
     kUnreadable,  // present, but not a file that can be read (a folder, no permission)
+    kTooLarge,    // larger than the memory the program may take
   };
   Status status = Status::kMissing;
+  // The file's size in bytes, when it was opened.
+  uint64_t size = 0;
   // The file's bytes up to the first NUL.
   GbkText text;
   // What the bytes look like when they are not GBK.

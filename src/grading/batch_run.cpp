@@ -132,7 +132,7 @@ BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) 
   if (outcome.problem) return outcome;
 
   const CompiledRules rules(state);
-  FixedScoringBoxes boxes(options.points_per_hit, options.order_keys);
+  FixedScoringBoxes boxes(options.points_per_hit, options.order_keys, rules);
   std::vector<Block> blocks;
   GradeBlocks(state, rules, boxes, sheet, options.jobs, options.on_progress, blocks);
 

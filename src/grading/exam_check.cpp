@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string_view>
 #include <system_error>
@@ -23,6 +24,25 @@ std::string PathText(const std::filesystem::path& path) {
 }
 
 std::string Quoted(std::string_view name) { return "“" + std::string(name) + "”"; }
+
+// A size in words a teacher reads: 2.3 GB, 850 MB.
+std::string SizeText(uint64_t bytes) {
+  char text[32];
+  const double mb = static_cast<double>(bytes) / (1024.0 * 1024.0);
+  if (mb >= 1024) {
+    std::snprintf(text, sizeof text, "%.1f GB", mb / 1024);
+  } else {
+    std::snprintf(text, sizeof text, "%.0f MB", mb);
+  }
+  return text;
+}
+
+std::string TooLarge(std::string_view what, std::string_view name, uint64_t size,
+                     const std::string& path) {
+  return std::string(what) + Quoted(name) + "太大（" + SizeText(size) +
+         "），超出了这台电脑能给本程序的内存，无法读取。\n位置：" + path +
+         "\n请把它分成几个较小的文件分别阅卷，或在内存更大的电脑上阅卷。";
+}
 
 std::string EncodingName(ForeignEncoding encoding) {
   return encoding == ForeignEncoding::kUtf16 ? "UTF-16（记事本里叫 Unicode）" : "UTF-8";
@@ -111,6 +131,9 @@ std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directo
                              "（它不是一个能读取的文件，"
                              "可能是文件夹，或没有读取权限）。\n位置：" +
                              path + "\n请检查这个文件，然后再点“一键开始”。"};
+    case Status::kTooLarge:
+      return ExamProblem{Kind::kSheetTooLarge,
+                         TooLarge("学生答题文件", kAnswerSheetFileName, read.size, path)};
     case Status::kRead:
       break;
   }
@@ -157,6 +180,9 @@ std::optional<ExamProblem> CheckParameters(const std::filesystem::path& director
                              "（它不是一个能读取的文件，"
                              "可能是文件夹，或没有读取权限）。\n位置：" +
                              path + "\n" + std::string(kRestart)};
+    case Status::kTooLarge:
+      return ExamProblem{Kind::kParametersTooLarge,
+                         TooLarge("评分参数文件", kParametersFileName, load.size, path)};
     case Status::kLoaded:
       break;
   }

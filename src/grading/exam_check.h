@@ -17,11 +17,13 @@ struct ExamProblem {
   enum class Kind {
     kSheetMissing,
     kSheetUnreadable,
+    kSheetTooLarge,
     kSheetNotGbk,
     kSheetWithoutRecord,
     kSheetFieldsMismatch,  // name and answer fields differ in number
     kParametersMissing,
     kParametersUnreadable,
+    kParametersTooLarge,
     kParametersNotGbk,
     kParametersWithoutRule,
   };

@@ -192,17 +192,14 @@ size_t OnBodyBytes(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-std::string HttpRequest(std::string_view url, int method, std::string_view send_text,
-                        GbkText* cookies, GbkText* returned_cookies, GbkText* headers,
-                        GbkText* returned_headers, bool no_redirect,
-                        std::string* send_bytes, std::string_view proxy,
-                        bool merge_cookies, const HttpLimits& limits) {
-  const HttpMethod verb = HttpMethodFromCode(method);
-  const GbkText given_headers = headers != nullptr ? *headers : GbkText();
-  const GbkText agent = RequestAgent(given_headers);
+HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) {
+  // An out-of-range value goes as GET, as an unknown method code does.
+  const HttpMethod verb = HttpMethodFromCode(static_cast<int>(options.method));
+  const GbkText agent = RequestAgent(options.headers);
+  const HttpLimits& limits = options.limits;
 
-  // Everything that can fail before anything is sent is done first, so that on
-  // those failures the caller's arguments stay as they were.
+  // Everything that can fail before anything is sent is done first, so that those
+  // failures are told apart as "not requested" and leave the result empty.
   if (!CurlReady()) return {};
   const std::string target = TargetUrl(url);
   if (target.empty()) return {};
@@ -224,11 +221,10 @@ std::string HttpRequest(std::string_view url, int method, std::string_view send_
   set(CURLOPT_USERAGENT, agent.c_str());
   // An empty proxy text also keeps proxies named in the environment out; with a proxy,
   // no host of the environment's no-proxy list bypasses it.
-  const std::string proxy_text(proxy);
-  set(CURLOPT_PROXY, proxy_text.c_str());
-  if (!proxy_text.empty()) set(CURLOPT_NOPROXY, "");
+  set(CURLOPT_PROXY, options.proxy.c_str());
+  if (!options.proxy.empty()) set(CURLOPT_NOPROXY, "");
   set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  set(CURLOPT_FOLLOWLOCATION, no_redirect ? 0L : 1L);
+  set(CURLOPT_FOLLOWLOCATION, options.follow_redirects ? 1L : 0L);
   set(CURLOPT_MAXREDIRS, kMaxRedirects);
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect_timeout.count()));
@@ -240,8 +236,9 @@ std::string HttpRequest(std::string_view url, int method, std::string_view send_
   set(CURLOPT_WRITEFUNCTION, &OnBodyBytes);
   set(CURLOPT_WRITEDATA, &transfer);
 
-  const GbkText block = CompleteRequestHeaders(given_headers, url, verb,
-                                               cookies != nullptr ? *cookies : "");
+  const std::string_view cookies =
+      options.cookies.has_value() ? std::string_view(*options.cookies) : "";
+  GbkText block = CompleteRequestHeaders(options.headers, url, verb, cookies);
   HeaderList header_list;
   ok = ok && BuildHeaderList(block, header_list);
   set(CURLOPT_HTTPHEADER, header_list.get());
@@ -250,8 +247,8 @@ std::string HttpRequest(std::string_view url, int method, std::string_view send_
   // and no request body is sent with it; the body text is still taken as for the others.
   std::string body_sent;
   if (verb != HttpMethod::kGet) {
-    body_sent = send_bytes != nullptr && !send_bytes->empty() ? *send_bytes
-                                                              : std::string(send_text);
+    body_sent =
+        !options.send_bytes.empty() ? options.send_bytes : std::string(options.send_text);
   }
   if (verb == HttpMethod::kGet) {
     set(CURLOPT_HTTPGET, 1L);
@@ -265,9 +262,6 @@ std::string HttpRequest(std::string_view url, int method, std::string_view send_
   }
   if (!ok) return {};
 
-  if (headers != nullptr) *headers = block;
-  if (send_bytes != nullptr && verb != HttpMethod::kGet) *send_bytes = body_sent;
-
   // A failed exchange is told by what arrived, not by the result code: a body cut
   // short still counts, a connection that never answered leaves nothing.
   (void)curl_easy_perform(h);
@@ -277,20 +271,24 @@ std::string HttpRequest(std::string_view url, int method, std::string_view send_
   easy.reset();
   header_list.reset();
 
+  HttpResult result;
+  result.requested = true;
+  result.sent_headers = std::move(block);
+  result.sent_bytes = std::move(body_sent);
   // The final response arrived when every redirect followed was answered too.
   const bool final_arrived = transfer.final_blocks == redirects + 1;
-  GbkText response_headers;
   if (final_arrived && transfer.block_complete && !transfer.block_too_large) {
-    response_headers = std::move(transfer.block);
+    result.returned_headers = std::move(transfer.block);
   }
-  if (!final_arrived) transfer.body.clear();
+  if (final_arrived) result.body = std::move(transfer.body);
 
-  GbkText set_cookies = CollectSetCookies(response_headers);
-  if (merge_cookies && cookies != nullptr)
-    set_cookies = MergeCookies(*cookies, set_cookies);
-  if (returned_headers != nullptr) *returned_headers = std::move(response_headers);
-  if (returned_cookies != nullptr) *returned_cookies = std::move(set_cookies);
-  return std::move(transfer.body);
+  result.returned_cookies = CollectSetCookies(result.returned_headers);
+  if (options.merge_cookies && options.cookies.has_value()) {
+    GbkText merged = *options.cookies;
+    result.returned_cookies = MergeCookies(merged, result.returned_cookies);
+    result.merged_cookies = std::move(merged);
+  }
+  return result;
 }
 
 }  // namespace vantry

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "net/loopback_http_server.h"
 
@@ -43,7 +45,9 @@ TEST(HttpRequestTest, TheNoticeCallSendsExactlyTheBrowserRequest) {
       HttpResponse("200 OK", {"Content-Type: text/plain"}, "hello"));
   const std::string url = server.Url("/info.txt");
 
-  EXPECT_EQ(HttpRequest(url), "hello");
+  const HttpResult result = HttpRequest(url);
+  EXPECT_TRUE(result.requested);
+  EXPECT_EQ(result.body, "hello");
 
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_EQ(server.requests()[0],
@@ -56,20 +60,20 @@ TEST(HttpRequestTest, AGetReportsTheSentAndReceivedHeaderBlocks) {
   LoopbackHttpServer server(
       HttpResponse("200 OK", {"Content-Type: text/plain"}, "hello"));
   const std::string url = server.Url("/a/b?c=D");
-  GbkText headers, returned_headers = "stale", returned_cookies = "stale";
-  std::string send_bytes = "kept";
 
-  EXPECT_EQ(HttpRequest(url, 0, "ignored", nullptr, &returned_cookies, &headers,
-                        &returned_headers, false, &send_bytes),
-            "hello");
+  const HttpResult result =
+      HttpRequest(url, {.send_text = "ignored", .send_bytes = "ignored too"});
 
-  EXPECT_EQ(headers, "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn");
-  EXPECT_EQ(returned_headers,
+  EXPECT_EQ(result.body, "hello");
+  EXPECT_EQ(result.sent_headers,
+            "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn");
+  EXPECT_EQ(result.returned_headers,
             "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n"
             "Connection: close\r\n");
-  EXPECT_EQ(returned_cookies, "");
-  // GET sends no body and leaves the byte buffer alone.
-  EXPECT_EQ(send_bytes, "kept");
+  EXPECT_EQ(result.returned_cookies, "");
+  EXPECT_EQ(result.merged_cookies, std::nullopt);
+  // GET takes no body, neither from the text nor from the bytes.
+  EXPECT_EQ(result.sent_bytes, "");
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_THAT(server.requests()[0], StartsWith("GET /a/b?c=D HTTP/1.1\r\n"));
   EXPECT_THAT(server.requests()[0], Not(HasSubstr("Content-Length")));
@@ -78,22 +82,25 @@ TEST(HttpRequestTest, AGetReportsTheSentAndReceivedHeaderBlocks) {
 
 TEST(HttpRequestTest, PostSendsAFormBodyFromTextOrFromBytes) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, "ok"));
-  std::string send_bytes;
-  EXPECT_EQ(HttpRequest(server.Url("/form"), 1, "a=1&b=2", nullptr, nullptr, nullptr,
-                        nullptr, false, &send_bytes),
-            "ok");
-  EXPECT_EQ(send_bytes, "a=1&b=2");  // filled from the text and kept
+  HttpResult result = HttpRequest(server.Url("/form"),
+                                  {.method = HttpMethod::kPost, .send_text = "a=1&b=2"});
+  EXPECT_EQ(result.body, "ok");
+  EXPECT_EQ(result.sent_bytes, "a=1&b=2");  // taken from the text
 
   // Bytes win over text and travel unchanged, NUL and all.
-  std::string raw("\x00\xFF\r\nbin", 7);
-  EXPECT_EQ(HttpRequest(server.Url("/form"), 1, "text", nullptr, nullptr, nullptr,
-                        nullptr, false, &raw),
-            "ok");
-  EXPECT_EQ(raw, std::string("\x00\xFF\r\nbin", 7));
+  const std::string raw("\x00\xFF\r\nbin", 7);
+  result =
+      HttpRequest(server.Url("/form"),
+                  {.method = HttpMethod::kPost, .send_text = "text", .send_bytes = raw});
+  EXPECT_EQ(result.body, "ok");
+  EXPECT_EQ(result.sent_bytes, raw);
 
   // A large body goes at once, without waiting for "100 Continue".
-  std::string large(200'000, 'x');
-  EXPECT_EQ(HttpRequest(server.Url("/big"), 1, large), "ok");
+  const std::string large(200'000, 'x');
+  EXPECT_EQ(
+      HttpRequest(server.Url("/big"), {.method = HttpMethod::kPost, .send_text = large})
+          .body,
+      "ok");
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(3));
@@ -103,66 +110,77 @@ TEST(HttpRequestTest, PostSendsAFormBodyFromTextOrFromBytes) {
   EXPECT_THAT(requests[0], HasSubstr("\r\nContent-Length: 7\r\n"));
   EXPECT_EQ(CountOf(requests[0], "Content-Type"), 1);
   EXPECT_EQ(RequestBody(requests[0]), "a=1&b=2");
-  EXPECT_EQ(RequestBody(requests[1]), std::string("\x00\xFF\r\nbin", 7));
+  EXPECT_EQ(RequestBody(requests[1]), raw);
   EXPECT_EQ(RequestBody(requests[2]), large);
   for (const std::string& request : requests)
     EXPECT_THAT(request, Not(HasSubstr("Expect")));
 }
 
-TEST(HttpRequestTest, HeadAndOtherVerbs) {
+TEST(HttpRequestTest, HeadSendsNoBodyAndDoesNotWaitForOne) {
   // A HEAD answer announces a body it does not send; the client must not wait for it.
-  LoopbackHttpServer server([](const std::string& request) {
-    if (request.starts_with("HEAD")) {
-      return ScriptedResponse{"HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"};
-    }
-    return ScriptedResponse{HttpResponse("200 OK", {}, "body")};
-  });
-  GbkText returned_headers;
-  std::string head_bytes;
-  EXPECT_EQ(HttpRequest(server.Url("/h"), 2, "t", nullptr, nullptr, nullptr,
-                        &returned_headers, false, &head_bytes),
-            "");
-  EXPECT_EQ(returned_headers, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n");
-  EXPECT_EQ(head_bytes, "t");
-  EXPECT_EQ(HttpRequest(server.Url("/p"), 3, "data"), "body");
-  EXPECT_EQ(HttpRequest(server.Url("/d"), 5), "body");
-  EXPECT_EQ(HttpRequest(server.Url("/o"), 4), "body");
-  EXPECT_EQ(HttpRequest(server.Url("/g9"), 9, "unsent"), "body");
-  EXPECT_EQ(HttpRequest(server.Url("/g-1"), -1, "unsent"), "body");
+  LoopbackHttpServer server(
+      std::string("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"));
+  const HttpResult result =
+      HttpRequest(server.Url("/h"), {.method = HttpMethod::kHead, .send_text = "t"});
+  EXPECT_EQ(result.body, "");
+  EXPECT_EQ(result.returned_headers, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n");
+  EXPECT_EQ(result.sent_bytes, "t");  // taken as for the other methods, yet not sent
+  ASSERT_THAT(server.requests(), SizeIs(1));
+  EXPECT_THAT(server.requests()[0], StartsWith("HEAD /h HTTP/1.1\r\n"));
+  EXPECT_EQ(RequestBody(server.requests()[0]), "");
+}
 
-  const auto requests = server.requests();
-  ASSERT_THAT(requests, SizeIs(6));
-  EXPECT_THAT(requests[0], StartsWith("HEAD /h HTTP/1.1\r\n"));
-  EXPECT_EQ(RequestBody(requests[0]), "");
-  EXPECT_THAT(requests[1], StartsWith("PUT /p HTTP/1.1\r\n"));
-  EXPECT_EQ(RequestBody(requests[1]), "data");
-  EXPECT_THAT(requests[1], HasSubstr("\r\nContent-Length: 4\r\n"));
-  EXPECT_THAT(requests[2], StartsWith("DELETE /d HTTP/1.1\r\n"));
-  EXPECT_THAT(requests[2], HasSubstr("\r\nContent-Length: 0\r\n"));
-  EXPECT_THAT(requests[3], StartsWith("OPTIONS /o HTTP/1.1\r\n"));
-  // Only POST gets a content type.
-  for (int i = 0; i < 4; ++i) EXPECT_THAT(requests[i], Not(HasSubstr("Content-Type")));
-  EXPECT_THAT(requests[4], StartsWith("GET /g9 HTTP/1.1\r\n"));
-  EXPECT_THAT(requests[5], StartsWith("GET /g-1 HTTP/1.1\r\n"));
-  EXPECT_EQ(RequestBody(requests[5]), "");
+TEST(HttpRequestTest, EachMethodSendsItsVerbAndBody) {
+  struct Case {
+    HttpMethod method;
+    std::string send_text;
+    std::string request_line;
+    // The body sent; std::nullopt: none, and no Content-Length either.
+    std::optional<std::string> body;
+  };
+  const std::vector<Case> cases = {
+      {HttpMethod::kPut, "data", "PUT /x HTTP/1.1", "data"},
+      {HttpMethod::kDelete, "", "DELETE /x HTTP/1.1", ""},
+      {HttpMethod::kOptions, "", "OPTIONS /x HTTP/1.1", ""},
+      // Codes outside the table, and values outside the enumerators, send GET.
+      {HttpMethodFromCode(9), "unsent", "GET /x HTTP/1.1", std::nullopt},
+      {HttpMethodFromCode(-1), "unsent", "GET /x HTTP/1.1", std::nullopt},
+      {static_cast<HttpMethod>(9), "unsent", "GET /x HTTP/1.1", std::nullopt},
+  };
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, "body"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request_line);
+    const HttpResult result =
+        HttpRequest(server.Url("/x"), {.method = c.method, .send_text = c.send_text});
+    EXPECT_EQ(result.body, "body");
+    EXPECT_EQ(result.sent_bytes, c.body.value_or(""));
+    const std::string request = server.requests().back();
+    EXPECT_THAT(request, StartsWith(c.request_line + "\r\n"));
+    EXPECT_EQ(RequestBody(request), c.body.value_or(""));
+    if (c.body.has_value()) {
+      EXPECT_THAT(
+          request,
+          HasSubstr("\r\nContent-Length: " + std::to_string(c.body->size()) + "\r\n"));
+    } else {
+      EXPECT_THAT(request, Not(HasSubstr("Content-Length")));
+    }
+    // Only POST gets a content type.
+    EXPECT_THAT(request, Not(HasSubstr("Content-Type")));
+  }
+  EXPECT_THAT(server.requests(), SizeIs(cases.size()));
 }
 
 TEST(HttpRequestTest, CustomHeaderLinesAreKeptAndNotDoubled) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, ""));
-  GbkText headers =
+  const GbkText given =
       "Accept: text/html\r\nReferer: http://from/\r\nAccept-Language: en\r\nX-Token: "
       "42\r\n"
       "X-Empty:";
-  HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, &headers);
-  GbkText lower = "accept: text/plain";
-  HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, &lower);
+  EXPECT_EQ(HttpRequest(server.Url("/"), {.headers = given}).sent_headers, given);
+  HttpRequest(server.Url("/"), {.headers = "accept: text/plain"});
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(2));
-  EXPECT_EQ(headers,
-            "Accept: text/html\r\nReferer: http://from/\r\nAccept-Language: "
-            "en\r\nX-Token: 42\r\n"
-            "X-Empty:");
   EXPECT_EQ(requests[0], "GET / HTTP/1.1\r\nHost: " + server.HostAndPort() + "\r\n" +
                              std::string(kAgentLine) +
                              "Accept: text/html\r\nReferer: http://from/\r\n"
@@ -174,8 +192,7 @@ TEST(HttpRequestTest, CustomHeaderLinesAreKeptAndNotDoubled) {
 
 TEST(HttpRequestTest, TheAgentComesFromTheCallersAgentLine) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, ""));
-  GbkText lower = "user-agent: Foo";
-  HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, &lower);
+  HttpRequest(server.Url("/"), {.headers = "user-agent: Foo"});
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_THAT(server.requests()[0], HasSubstr("\r\nuser-agent: Foo\r\n"));
   EXPECT_EQ(CountOf(server.requests()[0], "ser-"), 1);
@@ -183,12 +200,11 @@ TEST(HttpRequestTest, TheAgentComesFromTheCallersAgentLine) {
   // Through a proxy an https request opens a tunnel, which carries the agent itself:
   // the fallback reads it from a lower-case line, the agent line is trimmed.
   LoopbackHttpServer proxy("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n");
-  for (GbkText given : {GbkText("user-agent: Foo"), GbkText("User-Agent:  Foo ")}) {
-    GbkText returned_headers = "stale";
-    EXPECT_EQ(HttpRequest("https://vantry.invalid/x", 0, {}, nullptr, nullptr, &given,
-                          &returned_headers, false, nullptr, proxy.HostAndPort()),
-              "");
-    EXPECT_EQ(returned_headers, "");
+  for (const char* given : {"user-agent: Foo", "User-Agent:  Foo "}) {
+    const HttpResult result = HttpRequest(
+        "https://vantry.invalid/x", {.headers = given, .proxy = proxy.HostAndPort()});
+    EXPECT_EQ(result.body, "");
+    EXPECT_EQ(result.returned_headers, "");
   }
   const auto tunnels = proxy.requests();
   ASSERT_THAT(tunnels, SizeIs(2));
@@ -206,18 +222,16 @@ TEST(HttpRequestTest, RedirectsAreFollowedUnlessRefused) {
     }
     return ScriptedResponse{HttpResponse("200 OK", {"Set-Cookie: f=2; path=/"}, "final")};
   });
-  GbkText returned_headers, returned_cookies;
-  EXPECT_EQ(HttpRequest(server.Url("/start"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers),
-            "final");
-  EXPECT_THAT(returned_headers, StartsWith("HTTP/1.1 200 OK\r\n"));
-  EXPECT_EQ(returned_cookies, "f=2");
+  HttpResult result = HttpRequest(server.Url("/start"));
+  EXPECT_EQ(result.body, "final");
+  EXPECT_THAT(result.returned_headers, StartsWith("HTTP/1.1 200 OK\r\n"));
+  EXPECT_EQ(result.returned_cookies, "f=2");
 
-  EXPECT_EQ(HttpRequest(server.Url("/start"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers, true),
-            "moved");
-  EXPECT_THAT(returned_headers, StartsWith("HTTP/1.1 302 Found\r\nLocation: /end\r\n"));
-  EXPECT_EQ(returned_cookies, "r=1");
+  result = HttpRequest(server.Url("/start"), {.follow_redirects = false});
+  EXPECT_EQ(result.body, "moved");
+  EXPECT_THAT(result.returned_headers,
+              StartsWith("HTTP/1.1 302 Found\r\nLocation: /end\r\n"));
+  EXPECT_EQ(result.returned_cookies, "r=1");
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(3));
@@ -231,70 +245,63 @@ TEST(HttpRequestTest, ARedirectToADeadServerGivesNothing) {
   const std::string dead =
       "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/";
   LoopbackHttpServer server(HttpResponse("301 Moved", {"Location: " + dead}, "moved"));
-  GbkText returned_headers = "stale";
-  EXPECT_EQ(
-      HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, &returned_headers),
-      "");
-  EXPECT_EQ(returned_headers, "");
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_TRUE(result.requested);
+  EXPECT_EQ(result.body, "");
+  EXPECT_EQ(result.returned_headers, "");
 }
 
-class CookieExchangeTest : public ::testing::Test {
- protected:
-  // Sets a cookie, deletes one and sets another twice.
-  LoopbackHttpServer server_{HttpResponse(
+TEST(HttpRequestTest, CookiesAreSentAndMergedAsAsked) {
+  // The response sets a cookie, deletes one and sets another twice.
+  LoopbackHttpServer server(HttpResponse(
       "200 OK",
       {"Set-Cookie: a=5; path=/", "Set-Cookie: c=deleted; expires=Thu, 01 Jan 1970",
        "Set-Cookie: d=4", "Set-Cookie: d=4"},
-      "")};
-  GbkText returned_ = "stale";
-
-  std::string Request(GbkText* cookies, bool merge = true) {
-    HttpRequest(server_.Url("/"), 0, {}, cookies, &returned_, nullptr, nullptr, false,
-                nullptr, {}, merge);
-    return server_.requests().back();
+      ""));
+  struct Case {
+    std::string name;
+    std::optional<GbkText> cookies;
+    bool merge;
+    // The Cookie line sent; std::nullopt: none.
+    std::optional<std::string> cookie_line;
+    GbkText returned;
+    std::optional<GbkText> merged;
+  };
+  const std::vector<Case> cases = {
+      {"not passed: only the response's cookies", std::nullopt, true, std::nullopt,
+       "a=5; c=deleted; d=4; d=4", std::nullopt},
+      {"passed: merged with the response's", "a=1; c=3", true, "Cookie: a=1; c=3",
+       "a=5; d=4", "a=5; d=4"},
+      {"passed empty: no line, yet merged", "", true, std::nullopt, "a=5; d=4",
+       "a=5; d=4"},
+      {"not merged: the response's as set, the passed ones untouched", "a=1; c=3", false,
+       "Cookie: a=1; c=3", "a=5; c=deleted; d=4; d=4", std::nullopt},
+      // A text that already reads "Cookie:" is sent as its own line.
+      {"a Cookie line", "Cookie: x=1", false, "Cookie: x=1", "a=5; c=deleted; d=4; d=4",
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const HttpResult result =
+        HttpRequest(server.Url("/"), {.cookies = c.cookies, .merge_cookies = c.merge});
+    const std::string request = server.requests().back();
+    if (c.cookie_line.has_value()) {
+      EXPECT_THAT(request, HasSubstr("\r\n" + *c.cookie_line + "\r\n"));
+      EXPECT_EQ(CountOf(request, "Cookie"), 1);
+    } else {
+      EXPECT_THAT(request, Not(HasSubstr("Cookie")));
+    }
+    EXPECT_EQ(result.returned_cookies, c.returned);
+    EXPECT_EQ(result.merged_cookies, c.merged);
   }
-};
-
-TEST_F(CookieExchangeTest, WithoutCookiesOnlyTheResponsesCookiesComeBack) {
-  EXPECT_THAT(Request(nullptr), Not(HasSubstr("Cookie")));
-  EXPECT_EQ(returned_, "a=5; c=deleted; d=4; d=4");
-}
-
-TEST_F(CookieExchangeTest, SentCookiesAreMergedWithTheReturnedOnes) {
-  GbkText cookies = "a=1; c=3";
-  EXPECT_THAT(Request(&cookies), HasSubstr("\r\nCookie: a=1; c=3\r\n"));
-  EXPECT_EQ(returned_, "a=5; d=4");
-  EXPECT_EQ(cookies, "a=5; d=4");
-}
-
-TEST_F(CookieExchangeTest, AnEmptyCookieTextSendsNoLineYetMerges) {
-  GbkText cookies;
-  EXPECT_THAT(Request(&cookies), Not(HasSubstr("Cookie")));
-  EXPECT_EQ(returned_, "a=5; d=4");
-  EXPECT_EQ(cookies, "a=5; d=4");
-}
-
-TEST_F(CookieExchangeTest, WithoutMergingTheSentCookiesStayAsPassed) {
-  GbkText cookies = "a=1; c=3";
-  Request(&cookies, false);
-  EXPECT_EQ(returned_, "a=5; c=deleted; d=4; d=4");
-  EXPECT_EQ(cookies, "a=1; c=3");
-}
-
-TEST_F(CookieExchangeTest, ACookieLineIsSentAsItsOwnLine) {
-  GbkText cookies = "Cookie: x=1";
-  const std::string request = Request(&cookies);
-  EXPECT_THAT(request, HasSubstr("\r\nCookie: x=1\r\n"));
-  EXPECT_EQ(CountOf(request, "Cookie"), 1);
 }
 
 TEST(HttpRequestTest, AProxyReceivesTheRequestInAbsoluteForm) {
   LoopbackHttpServer proxy(HttpResponse("200 OK", {"Set-Cookie: p=1"}, "via proxy"));
-  GbkText returned_cookies;
-  EXPECT_EQ(HttpRequest("http://vantry.invalid/p?q=1", 0, {}, nullptr, &returned_cookies,
-                        nullptr, nullptr, false, nullptr, proxy.HostAndPort()),
-            "via proxy");
-  EXPECT_EQ(returned_cookies, "p=1");
+  const HttpResult result =
+      HttpRequest("http://vantry.invalid/p?q=1", {.proxy = proxy.HostAndPort()});
+  EXPECT_EQ(result.body, "via proxy");
+  EXPECT_EQ(result.returned_cookies, "p=1");
   ASSERT_THAT(proxy.requests(), SizeIs(1));
   EXPECT_EQ(proxy.requests()[0],
             "GET http://vantry.invalid/p?q=1 HTTP/1.1\r\nHost: vantry.invalid\r\n" +
@@ -308,7 +315,7 @@ TEST(HttpRequestTest, ProxiesOfTheEnvironmentAreNotUsed) {
   const std::string dead = "127.0.0.1:" + std::to_string(UnusedLoopbackPort());
   ::setenv("http_proxy", dead.c_str(), 1);
   ::setenv("no_proxy", "", 1);
-  const std::string body = HttpRequest(server.Url("/"));
+  const std::string body = HttpRequest(server.Url("/")).body;
   ::unsetenv("http_proxy");
   ::unsetenv("no_proxy");
   EXPECT_EQ(body, "direct");
@@ -317,58 +324,54 @@ TEST(HttpRequestTest, ProxiesOfTheEnvironmentAreNotUsed) {
 TEST(HttpRequestTest, AnUnreachableServerGivesAnEmptyBodyAndEmptyHeaders) {
   const std::string url =
       "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/x";
-  GbkText cookies = "a=1; b=deleted", returned_cookies = "stale", headers,
-          returned_headers = "stale";
-  std::string send_bytes;
-  EXPECT_EQ(HttpRequest(url, 1, "q=1", &cookies, &returned_cookies, &headers,
-                        &returned_headers, false, &send_bytes),
-            "");
-  EXPECT_EQ(returned_headers, "");
-  // The exchange still completes its steps: headers completed, body kept, cookies merged.
-  EXPECT_THAT(headers, HasSubstr("\r\nCookie: a=1; b=deleted"));
-  EXPECT_EQ(send_bytes, "q=1");
-  EXPECT_EQ(returned_cookies, "a=1");
-  EXPECT_EQ(cookies, "a=1");
+  const HttpResult result = HttpRequest(
+      url,
+      {.method = HttpMethod::kPost, .send_text = "q=1", .cookies = "a=1; b=deleted"});
+  EXPECT_TRUE(result.requested);
+  EXPECT_EQ(result.body, "");
+  EXPECT_EQ(result.returned_headers, "");
+  // The exchange still completes its steps: headers completed, body taken, cookies
+  // merged.
+  EXPECT_THAT(result.sent_headers, HasSubstr("\r\nCookie: a=1; b=deleted"));
+  EXPECT_EQ(result.sent_bytes, "q=1");
+  EXPECT_EQ(result.returned_cookies, "a=1");
+  EXPECT_EQ(result.merged_cookies, "a=1");
 }
 
-TEST(HttpRequestTest, AnUnusableUrlLeavesEveryArgumentAsPassed) {
+TEST(HttpRequestTest, AnUnusableUrlIsNotRequestedAndGivesAnEmptyResult) {
   for (const char* url :
        {"http://bad host/x", "http:///x", "http://h:70000/", "http://h:-1/",
         "http://a@b/x", "http://h/\r\nX: y", "http://h/\x7F"}) {
-    GbkText cookies = "c=1", returned_cookies = "rc", headers = "X: 1",
-            returned_headers = "rh";
-    std::string send_bytes;
-    EXPECT_EQ(HttpRequest(url, 1, "t", &cookies, &returned_cookies, &headers,
-                          &returned_headers, false, &send_bytes),
-              "")
-        << url;
-    EXPECT_EQ(cookies, "c=1");
-    EXPECT_EQ(returned_cookies, "rc");
-    EXPECT_EQ(headers, "X: 1");
-    EXPECT_EQ(returned_headers, "rh");
-    EXPECT_EQ(send_bytes, "");
+    SCOPED_TRACE(url);
+    const HttpResult result = HttpRequest(url, {.method = HttpMethod::kPost,
+                                                .send_text = "t",
+                                                .cookies = "c=1",
+                                                .headers = "X: 1"});
+    EXPECT_FALSE(result.requested);
+    EXPECT_EQ(result.body, "");
+    EXPECT_EQ(result.returned_headers, "");
+    EXPECT_EQ(result.returned_cookies, "");
+    EXPECT_EQ(result.merged_cookies, std::nullopt);
+    EXPECT_EQ(result.sent_headers, "");
+    EXPECT_EQ(result.sent_bytes, "");
   }
 }
 
 TEST(HttpRequestTest, AServerThatClosesMidBodyGivesWhatArrived) {
   LoopbackHttpServer server(
       "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nSet-Cookie: m=1\r\n\r\n0123456789");
-  GbkText returned_headers, returned_cookies;
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers),
-            "0123456789");
-  EXPECT_EQ(returned_headers,
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_EQ(result.body, "0123456789");
+  EXPECT_EQ(result.returned_headers,
             "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nSet-Cookie: m=1\r\n");
-  EXPECT_EQ(returned_cookies, "m=1");
+  EXPECT_EQ(result.returned_cookies, "m=1");
 }
 
 TEST(HttpRequestTest, AServerThatClosesMidHeadersGivesNothing) {
   LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Len");
-  GbkText returned_headers = "stale";
-  EXPECT_EQ(
-      HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, &returned_headers),
-      "");
-  EXPECT_EQ(returned_headers, "");
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_EQ(result.body, "");
+  EXPECT_EQ(result.returned_headers, "");
 }
 
 TEST(HttpRequestTest, AServerThatFallsSilentIsAbandoned) {
@@ -377,15 +380,11 @@ TEST(HttpRequestTest, AServerThatFallsSilentIsAbandoned) {
   });
   HttpLimits limits;
   limits.stall_timeout = std::chrono::seconds(1);
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, nullptr, false,
-                        nullptr, {}, true, limits),
-            "abc");
+  EXPECT_EQ(HttpRequest(server.Url("/"), {.limits = limits}).body, "abc");
 
   limits.stall_timeout = std::chrono::seconds(30);
   limits.total_timeout = std::chrono::milliseconds(500);
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, nullptr, false,
-                        nullptr, {}, true, limits),
-            "abc");
+  EXPECT_EQ(HttpRequest(server.Url("/"), {.limits = limits}).body, "abc");
 }
 
 TEST(HttpRequestTest, TheBodyIsCutAtItsLimit) {
@@ -394,15 +393,11 @@ TEST(HttpRequestTest, TheBodyIsCutAtItsLimit) {
   LoopbackHttpServer server(HttpResponse("200 OK", {"Set-Cookie: s=1"}, body));
   HttpLimits limits;
   limits.max_body_bytes = 10;
-  GbkText returned_cookies;
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        nullptr, false, nullptr, {}, true, limits),
-            "0123456789");
-  EXPECT_EQ(returned_cookies, "s=1");
+  const HttpResult cut = HttpRequest(server.Url("/"), {.limits = limits});
+  EXPECT_EQ(cut.body, "0123456789");
+  EXPECT_EQ(cut.returned_cookies, "s=1");
   limits.max_body_bytes = body.size();
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, nullptr, nullptr, nullptr, false,
-                        nullptr, {}, true, limits),
-            body);
+  EXPECT_EQ(HttpRequest(server.Url("/"), {.limits = limits}).body, body);
 }
 
 TEST(HttpRequestTest, ALargeHeaderBlockIsKeptWhole) {
@@ -414,12 +409,10 @@ TEST(HttpRequestTest, ALargeHeaderBlockIsKeptWhole) {
     expected_cookies += (i == 0 ? "" : "; ") + pair;
   }
   LoopbackHttpServer server(HttpResponse("200 OK", lines, "x"));
-  GbkText returned_headers, returned_cookies;
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers),
-            "x");
-  EXPECT_GT(returned_headers.size(), 8000u);
-  EXPECT_EQ(returned_cookies, expected_cookies);
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_EQ(result.body, "x");
+  EXPECT_GT(result.returned_headers.size(), 8000u);
+  EXPECT_EQ(result.returned_cookies, expected_cookies);
 }
 
 TEST(HttpRequestTest, AnOversizedHeaderBlockIsNotReturnedButTheBodyIs) {
@@ -427,12 +420,10 @@ TEST(HttpRequestTest, AnOversizedHeaderBlockIsNotReturnedButTheBodyIs) {
   std::vector<std::string> lines(27, "X-Filler: " + std::string(10'000, 'f'));
   lines.push_back("Set-Cookie: big=1");
   LoopbackHttpServer server(HttpResponse("200 OK", lines, "body"));
-  GbkText returned_headers = "stale", returned_cookies = "stale";
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers),
-            "body");
-  EXPECT_EQ(returned_headers, "");
-  EXPECT_EQ(returned_cookies, "");
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_EQ(result.body, "body");
+  EXPECT_EQ(result.returned_headers, "");
+  EXPECT_EQ(result.returned_cookies, "");
 }
 
 TEST(HttpRequestTest, TheHeaderBlockIsTheFinalResponsesWithCrLfLines) {
@@ -440,13 +431,11 @@ TEST(HttpRequestTest, TheHeaderBlockIsTheFinalResponsesWithCrLfLines) {
   LoopbackHttpServer server(
       "HTTP/1.1 100 Continue\r\n\r\n"
       "HTTP/1.1 200 OK\nSet-Cookie: n=1\nContent-Length: 2\n\nok");
-  GbkText returned_headers, returned_cookies;
-  EXPECT_EQ(HttpRequest(server.Url("/"), 0, {}, nullptr, &returned_cookies, nullptr,
-                        &returned_headers),
-            "ok");
-  EXPECT_EQ(returned_headers,
+  const HttpResult result = HttpRequest(server.Url("/"));
+  EXPECT_EQ(result.body, "ok");
+  EXPECT_EQ(result.returned_headers,
             "HTTP/1.1 200 OK\r\nSet-Cookie: n=1\r\nContent-Length: 2\r\n");
-  EXPECT_EQ(returned_cookies, "n=1");
+  EXPECT_EQ(result.returned_cookies, "n=1");
 }
 
 TEST(HttpRequestTest, PathBytesThatCannotStandInARequestLineAreEncoded) {

@@ -1,7 +1,6 @@
 #include "scoring/parameters.h"
 
 #include <cassert>
-#include <system_error>
 
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -32,16 +31,24 @@ GbkText NormaliseParameters(std::string_view bytes) {
 ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory) {
   using Status = ParametersLoad::Status;
-  const std::filesystem::path path = PathInDirectory(directory, kParametersFileName);
-  if (!PathExists(path)) return {Status::kMissing};
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    state.SetParametersText({});
-    return {Status::kUnreadable};
+  // Read first, then judged by what the read found: no check by name before it.
+  const FileReadResult read =
+      ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
+  switch (read.status) {
+    case FileReadStatus::kMissing:
+      return {Status::kMissing};
+    case FileReadStatus::kOk:
+      state.SetParametersText(NormaliseParameters(read.bytes));
+      return {Status::kLoaded, DetectForeignEncoding(read.bytes), read.size};
+    case FileReadStatus::kTooLarge:
+      state.SetParametersText({});
+      return {Status::kTooLarge, ForeignEncoding::kNone, read.size};
+    case FileReadStatus::kNotRegularFile:
+    case FileReadStatus::kUnreadable:
+      break;
   }
-  const std::string bytes = ReadWholeFile(path);
-  state.SetParametersText(NormaliseParameters(bytes));
-  return {Status::kLoaded, DetectForeignEncoding(bytes)};
+  state.SetParametersText({});
+  return {Status::kUnreadable};
 }
 
 }  // namespace vantry

@@ -2,6 +2,7 @@
 #ifndef VANTRY_SCORING_PARAMETERS_H_
 #define VANTRY_SCORING_PARAMETERS_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string_view>
@@ -35,10 +36,13 @@ struct ParametersLoad {
     kLoaded,      // read (it may still hold no rule)
     kMissing,     // nothing of that name: the state is unchanged
     kUnreadable,  // present but not readable as a file: the state is emptied
+    kTooLarge,    // larger than the memory the program may take: the state is emptied
   };
   Status status = Status::kMissing;
   // What the file's bytes look like when they are not GBK.
   ForeignEncoding encoding = ForeignEncoding::kNone;
+  // The file's size in bytes, when it was opened.
+  uint64_t size = 0;
 };
 
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up

@@ -290,7 +290,7 @@ TEST(ScoreAnswerTest, FixedBoxesScoreAsTheLiveReadsDo) {
     InMemoryControls controls;
     controls.SetControlText(controls::kPointsPerHit, Gbk(points));
     controls.SetControlText(controls::kOrderKeys, Gbk(order));
-    FixedScoringBoxes fixed(Gbk(points), Gbk(order));
+    FixedScoringBoxes fixed(Gbk(points), Gbk(order), rules);
     for (std::string_view answer : answers) {
       for (int q = 1; q <= 3; ++q) {
         ScoreLog log;

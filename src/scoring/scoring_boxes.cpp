@@ -42,7 +42,25 @@ FixedScoringBoxes::FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_
       order_keys_text_(std::move(order_keys_text)),
       points_per_hit_(TextToInteger(points_per_hit_text_)) {}
 
+FixedScoringBoxes::FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text,
+                                     const CompiledRules& rules)
+    : FixedScoringBoxes(std::move(points_per_hit_text), std::move(order_keys_text)) {
+  for (int q = 1; q <= rules.question_count(); ++q) {
+    first_group_.push_back(static_cast<uint32_t>(ordered_.size()));
+    for (int g = 1; g <= rules.Question(q)->group_count(); ++g) {
+      ordered_.push_back(HoldsOrderKey(order_keys_text_, q, g) ? 1 : 0);
+    }
+  }
+  first_group_.push_back(static_cast<uint32_t>(ordered_.size()));
+}
+
 bool FixedScoringBoxes::IsOrdered(int question, int group) {
+  if (question >= 1 && static_cast<size_t>(question) < first_group_.size() &&
+      group >= 1) {
+    const uint32_t at = first_group_[static_cast<size_t>(question) - 1] +
+                        static_cast<uint32_t>(group) - 1;
+    if (at < first_group_[static_cast<size_t>(question)]) return ordered_[at] != 0;
+  }
   return HoldsOrderKey(order_keys_text_, question, group);
 }
 

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "controls/scoring_box_reader.h"
+#include "scoring/question_rules.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -44,6 +46,10 @@ class BoxesReadAtUse final : public ScoringBoxes {
 class FixedScoringBoxes final : public ScoringBoxes {
  public:
   FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text);
+  // Also decides once which groups of `rules` are ordered, so that scoring does not
+  // search the order box again for every alternative.
+  FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text,
+                    const CompiledRules& rules);
 
   bool IsOrdered(int question, int group) override;
   int32_t PointsPerHit() override { return points_per_hit_; }
@@ -55,6 +61,10 @@ class FixedScoringBoxes final : public ScoringBoxes {
   GbkText points_per_hit_text_;
   GbkText order_keys_text_;
   int32_t points_per_hit_;
+  // Whether group g (1-based) of question q (1-based) is ordered: entry
+  // first_group_[q - 1] + g - 1, for the questions and groups of the rules given.
+  std::vector<uint32_t> first_group_;
+  std::vector<char> ordered_;
 };
 
 }  // namespace vantry

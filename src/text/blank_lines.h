@@ -12,9 +12,15 @@ namespace vantry {
 // only spaces, TABs, form feeds, vertical tabs) removed, so the lines around a run of
 // blank lines stay separated by one "\r\n"; a line that holds anything else, and white
 // space at the end of a line, are kept. Every other byte, valid GBK or not, comes back
-// unchanged. Should the pattern engine fail, the trimmed text is returned uncleaned
-// rather than lost.
+// unchanged. One pass over the bytes; a text without blank lines is returned as it is
+// without a copy being built.
 GbkText RemoveBlankLines(GbkText& text);
+
+// The same cleaning done by the regular-expression object with the pattern
+// "\n\s*\r" (a line feed, white space, a carriage return) replaced by nothing: the
+// definition RemoveBlankLines must agree with, kept to check it. Should the pattern
+// engine fail, the trimmed text is returned uncleaned rather than lost.
+GbkText RemoveBlankLinesByPattern(GbkText& text);
 
 }  // namespace vantry
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <string>
 
 #include "testing/test_support.h"
@@ -11,7 +13,15 @@ namespace {
 
 using testing::Gbk;
 
-std::string Clean(std::string text) { return RemoveBlankLines(text); }
+// Cleans with both paths, which must agree; returns the byte path's result.
+std::string Clean(const std::string& text) {
+  std::string by_bytes = text;
+  std::string by_pattern = text;
+  const std::string cleaned = RemoveBlankLines(by_bytes);
+  EXPECT_EQ(cleaned, RemoveBlankLinesByPattern(by_pattern)) << text;
+  EXPECT_EQ(by_bytes, by_pattern) << text;  // both trim the caller's text alike
+  return cleaned;
+}
 
 TEST(RemoveBlankLinesTest, RemovesBlankLinesBetweenLines) {
   EXPECT_EQ(Clean("A\r\n\r\n\r\nB"), "A\r\nB");
@@ -73,6 +83,20 @@ TEST(RemoveBlankLinesTest, ReportWithInvalidGbkComesBackByteForByte) {
   // The last blank lines leave one line break behind, as in any text that ends in
   // more than one.
   EXPECT_EQ(Clean(report), expected);
+}
+
+TEST(RemoveBlankLinesTest, AgreesWithThePatternOnRandomTexts) {
+  // Texts of line breaks, white space, lone CRs and LFs, Chinese and invalid bytes.
+  const std::string pieces[] = {"\r\n",     "\r",     "\n",    " ",       "\t",
+                                "\v",       "\f",     "A",     Gbk("甲"), "\x81",
+                                "\xA1\x0A", "\xFF\r", "\x80\n"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int length = static_cast<int>(random() % 24);
+    for (int i = 0; i < length; ++i) text += pieces[random() % std::size(pieces)];
+    Clean(text);
+  }
 }
 
 TEST(RemoveBlankLinesTest, LongReport) {

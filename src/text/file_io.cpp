@@ -1,161 +1,17 @@
 #include "text/file_io.h"
 
-#include <cstdio>
-#include <fstream>
 #include <system_error>
-#include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-#ifdef __APPLE__
-#include <mach-o/dyld.h>
-#endif
 
 namespace vantry {
 namespace fs = std::filesystem;
 
 std::string ReadWholeFile(const fs::path& path) {
-  std::error_code ec;
-  if (path.empty() || !fs::is_regular_file(path, ec)) return {};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return {};
-  std::string bytes;
-  const auto size = fs::file_size(path, ec);
-  if (!ec) bytes.reserve(static_cast<size_t>(size));
-  char chunk[1 << 16];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-    bytes.append(chunk, static_cast<size_t>(in.gcount()));
-  }
-  if (in.bad()) return {};
-  return bytes;
+  return ReadWholeFileWithStatus(path).bytes;
 }
-
-#ifdef _WIN32
-
-bool WriteWholeFile(const fs::path& path,
-                    std::initializer_list<std::string_view> blocks) {
-  if (path.empty()) return false;
-  fs::path temp = path;
-  temp += L".vantry-tmp";
-  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  for (std::string_view block : blocks) {
-    DWORD written = 0;
-    if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written,
-                   nullptr) ||
-        written != block.size()) {
-      ok = false;
-      break;
-    }
-  }
-  ok = FlushFileBuffers(file) && ok;
-  CloseHandle(file);
-  if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
-}
-
-#else
-
-namespace {
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() { Close(); }
-  int get() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const bool ok = ::close(fd_) == 0;
-    fd_ = -1;
-    return ok;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view block) {
-  while (!block.empty()) {
-    const ssize_t n = ::write(fd, block.data(), block.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    block.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-mode_t NewFileMode(const fs::path& path) {
-  struct stat existing;
-  if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
-
-bool WriteWholeFile(const fs::path& path,
-                    std::initializer_list<std::string_view> blocks) {
-  if (path.empty()) return false;
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return false;
-  std::string temp = path.string() + ".XXXXXX";
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  FileDescriptor fd(::mkstemp(name.data()));
-  if (fd.get() < 0) return false;
-  const fs::path temp_path(name.data());
-  bool ok = ::fchmod(fd.get(), NewFileMode(path)) == 0;
-  for (std::string_view block : blocks) {
-    if (!ok) break;
-    ok = WriteAll(fd.get(), block);
-  }
-  ok = ok && ::fsync(fd.get()) == 0;
-  ok = fd.Close() && ok;
-  ok = ok && ::rename(temp_path.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp_path.c_str());
-  return ok;
-}
-
-#endif
 
 bool PathExists(const fs::path& path) {
   std::error_code ec;
   return !path.empty() && fs::exists(fs::symlink_status(path, ec));
-}
-
-fs::path RunDirectory() {
-#ifdef _WIN32
-  std::wstring buffer(32768, L'\0');
-  const DWORD n =
-      GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  buffer.resize(n);
-  return fs::path(buffer).parent_path();
-#elif defined(__APPLE__)
-  uint32_t size = 0;
-  _NSGetExecutablePath(nullptr, &size);
-  std::string buffer(size, '\0');
-  if (_NSGetExecutablePath(buffer.data(), &size) != 0) return {};
-  std::error_code ec;
-  return fs::weakly_canonical(fs::path(buffer.c_str()), ec).parent_path();
-#else
-  std::error_code ec;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-  return ec ? fs::path() : exe.parent_path();
-#endif
 }
 
 fs::path PathInDirectory(const fs::path& directory, std::string_view utf8_name) {

@@ -2,6 +2,7 @@
 #ifndef VANTRY_TEXT_FILE_IO_H_
 #define VANTRY_TEXT_FILE_IO_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -9,16 +10,61 @@
 
 namespace vantry {
 
-// The file's bytes; a missing or unreadable file (or a directory) gives no bytes.
+// What reading a whole file found.
+enum class FileReadStatus {
+  kOk,
+  // Nothing of that name (a dangling symbolic link included).
+  kMissing,
+  // A folder, FIFO, device or socket: never read, so a swapped-in FIFO cannot block.
+  kNotRegularFile,
+  // Exists but cannot be read: no permission, an I/O error.
+  kUnreadable,
+  // Larger than the memory this process may still take.
+  kTooLarge,
+};
+
+struct FileReadResult {
+  FileReadStatus status = FileReadStatus::kMissing;
+  // The file's bytes; empty unless the status is kOk.
+  std::string bytes;
+  // The size the file had when it was opened (0 when it could not be opened).
+  uint64_t size = 0;
+};
+
+// Reads the file whole. It is opened first (never blocking, never becoming the
+// controlling terminal) and then checked through the open descriptor, so what is read
+// is what was checked. A file larger than the memory the process may take is refused
+// before any allocation, and an allocation that fails anyway gives kTooLarge, never an
+// exception.
+FileReadResult ReadWholeFileWithStatus(const std::filesystem::path& path);
+
+// The file's bytes as ReadWholeFileWithStatus reads them; no bytes when that fails.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
-// Replaces `path` with the given blocks, written in order. The bytes go to a temporary
-// file beside the target, are flushed to disk and then renamed over it, so a failed
-// write never leaves a truncated file where a good one stood. A new file gets the
-// usual permissions; a replaced one keeps its own. False when the path is empty or any
-// step fails (the temporary file is then removed).
+// The most bytes one more allocation of this process may take now, as far as the
+// system tells: its address-space and data limits, the free memory and swap, and the
+// memory limit of its control group. UINT64_MAX when nothing limits it.
+uint64_t AvailableMemoryBytes();
+
+// What WriteWholeFile does when something already stands at the path.
+enum class ExistingFile {
+  kReplace,
+  // Leave it, and report failure; decided atomically when the file is put in place.
+  kKeep,
+};
+
+// Writes `blocks` in order to a new file and puts it at `path` in one step, so a failed
+// or interrupted write never leaves a truncated file where a good one stood. The bytes
+// go to an unnamed temporary file where the system has one (otherwise to one named
+// "<name>.vantry-tmp-XXXXXX" beside the target), are flushed to disk, and the folder is
+// flushed after the file is put in place. The new file is a plain data file with mode
+// 0666 less the umask, whatever stood at its name before (a symbolic link there is
+// replaced, its target left alone). Temporaries of that pattern left by a writer that
+// died are removed from the folder first. False when the path is empty or any step
+// fails (the temporary is then removed).
 bool WriteWholeFile(const std::filesystem::path& path,
-                    std::initializer_list<std::string_view> blocks);
+                    std::initializer_list<std::string_view> blocks,
+                    ExistingFile existing = ExistingFile::kReplace);
 
 // True when something of that name exists (a file, a folder, anything).
 bool PathExists(const std::filesystem::path& path);

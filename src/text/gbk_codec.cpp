@@ -1,15 +1,9 @@
 #include "text/gbk_codec.h"
 
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#endif
+#include "text/cp936_table.h"
 
 namespace vantry {
 namespace {
@@ -17,13 +11,13 @@ namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char16_t kNone = 0;
 
-// The code page's two-byte characters in both directions, built once from the
-// system's converter. Every byte of 0x80 or more starts a two-byte character, as the
-// text operations read it, so the euro sign that Windows puts at the single byte 0x80
-// counts as invalid here: a text is valid exactly when every search sees the same
-// characters the codec does. Only pairs that survive
-// the round trip are kept as "exact", so that the escape mode is lossless even where
-// the code page maps two byte pairs to one character.
+// The code page's two-byte characters in both directions: the pairs from the table
+// generated at build time, the reverse direction built from it once. Every byte of
+// 0x80 or more starts a two-byte character, as the text operations read it, so the
+// euro sign that Windows puts at the single byte 0x80 counts as invalid here: a text
+// is valid exactly when every search sees the same characters the codec does. Only
+// pairs that survive the round trip are kept as "exact", so that the escape mode is
+// lossless even where the code page maps two byte pairs to one character.
 class CodePage936 {
  public:
   static const CodePage936& Get() {
@@ -33,7 +27,7 @@ class CodePage936 {
 
   // The character of the pair (lead, trail), or 0.
   char16_t Pair(unsigned char lead, unsigned char trail) const {
-    return pairs_[Index(lead, trail)];
+    return Cp936Pair(lead, trail);
   }
   bool PairIsExact(unsigned char lead, unsigned char trail) const {
     const char16_t c = Pair(lead, trail);
@@ -43,63 +37,20 @@ class CodePage936 {
   uint16_t Encode(char16_t c) const { return reverse_[c]; }
 
  private:
-  static size_t Index(unsigned char lead, unsigned char trail) {
-    return static_cast<size_t>(lead - 0x80) * 256 + trail;
-  }
-
-  CodePage936() : pairs_(128 * 256, kNone), reverse_(0x10000, 0) {
+  CodePage936() : reverse_(0x10000, 0) {
     for (unsigned c = 0; c < 0x80; ++c) reverse_[c] = static_cast<uint16_t>(c);
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-      for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
-        if (trail == 0x7F) continue;
-        const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        const char16_t c = DecodeOne(bytes, 2);
-        if (c == kNone) continue;
-        pairs_[Index(static_cast<unsigned char>(lead),
-                     static_cast<unsigned char>(trail))] = c;
-        if (reverse_[c] == 0) reverse_[c] = static_cast<uint16_t>((lead << 8) | trail);
+    // The first pair of a character is its encoding.
+    for (unsigned lead = kCp936FirstLead; lead <= kCp936LastLead; ++lead) {
+      for (unsigned trail = kCp936FirstTrail; trail <= kCp936LastTrail; ++trail) {
+        const char16_t c = Cp936Pair(static_cast<unsigned char>(lead),
+                                     static_cast<unsigned char>(trail));
+        if (c != kNone && reverse_[c] == 0) {
+          reverse_[c] = static_cast<uint16_t>((lead << 8) | trail);
+        }
       }
     }
   }
 
-#ifdef _WIN32
-  static char16_t DecodeOne(const char* bytes, int n) {
-    wchar_t out[2] = {0, 0};
-    const int k = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes, n, out, 2);
-    return k == 1 ? static_cast<char16_t>(out[0]) : kNone;
-  }
-#else
-  static char16_t DecodeOne(const char* bytes, size_t n) {
-    static const std::unique_ptr<void, int (*)(iconv_t)> converter(
-        [] {
-          iconv_t cd = iconv_open("UTF-16LE", "CP936");
-          if (cd == reinterpret_cast<iconv_t>(-1)) cd = iconv_open("UTF-16LE", "GBK");
-          return cd;
-        }(),
-        [](iconv_t cd) {
-          return cd == reinterpret_cast<iconv_t>(-1) ? 0 : iconv_close(cd);
-        });
-    iconv_t cd = converter.get();
-    if (cd == reinterpret_cast<iconv_t>(-1)) return kNone;
-    char in[2] = {bytes[0], n > 1 ? bytes[1] : '\0'};
-    char out[8];
-    char* in_ptr = in;
-    char* out_ptr = out;
-    size_t in_left = n;
-    size_t out_left = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1) ||
-        in_left != 0 || sizeof out - out_left != 2) {
-      return kNone;
-    }
-    const auto lo = static_cast<unsigned char>(out[0]);
-    const auto hi = static_cast<unsigned char>(out[1]);
-    const char16_t c = static_cast<char16_t>(lo | (hi << 8));
-    return (c >= 0xD800 && c <= 0xDFFF) ? kNone : c;
-  }
-#endif
-
-  std::vector<char16_t> pairs_;
   std::vector<uint16_t> reverse_;
 };
 

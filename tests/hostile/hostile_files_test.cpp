@@ -140,6 +140,36 @@ TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
   EXPECT_FALSE(PathExists(dir.File(ReportName())));
 }
 
+TEST(HostileFilesTest, FilesLargerThanTheMemoryAllowedAreNamedNotFatal) {
+  // A sparse gigabyte against an address-space limit of 400 MB: the file cannot be
+  // held, so it is named, nothing is graded or written, and the program ends normally.
+  struct Case {
+    const char* large;
+    const char* small;
+    std::string small_bytes;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"学生答题文本.txt", "参数设置.txt", Gbk(kParameters),
+       "学生答题文件“学生答题文本.txt”太大"},
+      {"参数设置.txt", "学生答题文本.txt", Record(Gbk("甲"), Gbk("光合")),
+       "评分参数文件“参数设置.txt”太大"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    dir.Write(c.small, c.small_bytes);
+    fs::resize_file(dir.Write(c.large, ""), 1ull << 30);
+    const CommandResult r = testing::RunShellCommand(
+        "ulimit -v 400000; exec " +
+            ShellQuote((testing::ProgramDir() / "vantry-grade").string()) + " --quiet",
+        dir.path());
+    EXPECT_EQ(r.exit_code, 3) << c.large << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1.0 GB"), std::string::npos) << r.err;
+    EXPECT_FALSE(PathExists(dir.File(ReportName())));
+  }
+}
+
 TEST(HostileFilesTest, ReportPathThatIsAFolderIsReportedAndKept) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk(kParameters));
