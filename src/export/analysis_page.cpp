@@ -1,7 +1,6 @@
 #include "export/analysis_page.h"
 
 #include <algorithm>
-#include <charconv>
 #include <numeric>
 #include <string_view>
 #include <unordered_map>
@@ -14,21 +13,13 @@
 #include "text/date_time.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/numbers.h"
 
 namespace vantry {
 namespace {
 
-void AppendInt(int64_t value, std::string& out) {
-  char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, static_cast<size_t>(end - digits));
-}
-
-std::string IntText(int64_t value) {
-  std::string text;
-  AppendInt(value, text);
-  return text;
-}
+// Digits of a whole number (ASCII, the same in GBK and UTF-8).
+void AppendInt(int64_t value, std::string& out) { out += FormatInteger(value); }
 
 // One tile of the class summary.
 void AppendTile(std::string_view title, std::string_view value, std::string_view small,
@@ -49,7 +40,7 @@ std::string LevelText(const std::optional<LevelCount>& level) {
   return level ? PercentText(level->rate) : std::string(kNoFigure);
 }
 std::string LevelCountText(const std::optional<LevelCount>& level) {
-  return level ? IntText(level->count) + " 人" : "";
+  return level ? FormatInteger(level->count) + " 人" : "";
 }
 
 // Why the full marks, and with them the levels and the bands, are unknown.
@@ -71,14 +62,14 @@ std::string FullMarksProblem(const ScoreDistribution& d) {
 
 void AppendSummary(const ClassStatistics& s, std::string& out) {
   out += "<section id=\"summary\"><h2>全班概况</h2><dl class=\"summary\">";
-  AppendTile("试卷", IntText(s.paper_count), "份", out);
+  AppendTile("试卷", FormatInteger(s.paper_count), "份", out);
   AppendTile("平均分", FixedText(s.totals.mean, 1), "", out);
   AppendTile("最高分",
-             s.totals.highest ? IntText(*s.totals.highest) : std::string(kNoFigure), "",
-             out);
+             s.totals.highest ? FormatInteger(*s.totals.highest) : std::string(kNoFigure),
+             "", out);
   AppendTile("最低分",
-             s.totals.lowest ? IntText(*s.totals.lowest) : std::string(kNoFigure), "",
-             out);
+             s.totals.lowest ? FormatInteger(*s.totals.lowest) : std::string(kNoFigure),
+             "", out);
   AppendTile("标准差", FixedText(s.totals.standard_deviation, 2), "", out);
   const ScoreDistribution& d = s.distribution;
   AppendTile("优秀率", LevelText(d.excellent), LevelCountText(d.excellent), out);
@@ -119,16 +110,17 @@ void AppendCharts(const ClassStatistics& s, std::string& out) {
     chart.title = "总分分布：各分数段的人数";
     chart.value_axis = "人数";
     chart.category_axis =
-        "总分占满分的比例（满分 " + IntText(d.full_marks.value_or(0)) + " 分）";
+        "总分占满分的比例（满分 " + FormatInteger(d.full_marks.value_or(0)) + " 分）";
     for (const ScoreBand& band : d.bands) {
       const bool last = &band == &d.bands.back();
       chart.bars.push_back(
-          {.label = IntText(band.lower_percent) + "–" + IntText(band.upper_percent) + "%",
+          {.label = FormatInteger(band.lower_percent) + "–" +
+                    FormatInteger(band.upper_percent) + "%",
            .value = static_cast<double>(band.count),
-           .value_label = IntText(band.count),
+           .value_label = FormatInteger(band.count),
            .tooltip = "总分 " + FixedText(band.lower, 1) + (last ? "–" : " 至不足 ") +
-                      FixedText(band.upper, 1) + " 分：" + IntText(band.count) + " 人（" +
-                      PercentText(band.rate) + "）"});
+                      FixedText(band.upper, 1) + " 分：" + FormatInteger(band.count) +
+                      " 人（" + PercentText(band.rate) + "）"});
     }
     AppendBarChart(chart, out);
   }
@@ -147,7 +139,7 @@ void AppendCharts(const ClassStatistics& s, std::string& out) {
     const bool short_labels = s.questions.size() > 12;
     for (const QuestionStatistics& q : s.questions) {
       chart.bars.push_back(
-          {.label = short_labels ? IntText(q.question) : QuestionLabel(q.question),
+          {.label = short_labels ? FormatInteger(q.question) : QuestionLabel(q.question),
            .value = q.score_rate.value_or(0) * 100,
            .value_label = PercentText(q.score_rate, 0),
            .tooltip = QuestionLabel(q.question) + " 得分率 " + PercentText(q.score_rate) +
@@ -173,11 +165,14 @@ void AppendQuestion(const QuestionStatistics& q, int64_t paper_count, std::strin
   out += " 分 · 得分率 ";
   AppendHtml(PercentText(q.score_rate), out);
   out += " · 最高 ";
-  AppendHtml(q.scores.highest ? IntText(*q.scores.highest) : std::string(kNoFigure), out);
+  AppendHtml(q.scores.highest ? FormatInteger(*q.scores.highest) : std::string(kNoFigure),
+             out);
   out += " · 最低 ";
-  AppendHtml(q.scores.lowest ? IntText(*q.scores.lowest) : std::string(kNoFigure), out);
+  AppendHtml(q.scores.lowest ? FormatInteger(*q.scores.lowest) : std::string(kNoFigure),
+             out);
   out += " · 满分 ";
-  AppendHtml(q.full_count ? IntText(*q.full_count) + " 人" : std::string(kNoFigure), out);
+  AppendHtml(q.full_count ? FormatInteger(*q.full_count) + " 人" : std::string(kNoFigure),
+             out);
   out += " · 零分 ";
   AppendInt(q.zero_count, out);
   out += " 人 · 作答 ";
@@ -469,8 +464,8 @@ AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
   // One reading of the clock names the file and dates the page.
   const LocalDateTime now = options.clock->Now();
   AnalysisPageContent content;
-  content.date =
-      IntText(now.year) + "年" + IntText(now.month) + "月" + IntText(now.day) + "日";
+  content.date = FormatInteger(now.year) + "年" + FormatInteger(now.month) + "月" +
+                 FormatInteger(now.day) + "日";
   content.check = options.check;
   const std::string html = AnalysisPageHtml(graded, statistics, content);
 
