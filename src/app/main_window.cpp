@@ -12,12 +12,15 @@
 #include <QScreen>
 #include <QStringList>
 #include <QWindow>
+#include <chrono>
 #include <limits>
 #include <map>
 #include <string>
 #include <string_view>
 
 #include "app/artwork.h"
+#include "app/fitted_label.h"
+#include "app/frame_extents.h"
 #include "app/qt_text.h"
 #include "controls/control_names.h"
 #include "controls/control_table.h"
@@ -86,12 +89,13 @@ QWidget* MakeControl(const ControlEntry& entry, QWidget* parent, const QString& 
       return label;
     }
     case ControlKind::kTransparentLabel: {
-      auto* label = new QLabel(parent);
+      const bool one_line =
+          entry.name == controls::kStudentName || entry.name == controls::kScore;
+      // The name and the score shrink their font to show a long text whole.
+      auto* label = one_line ? new FittedLabel(parent) : new QLabel(parent);
       label->setTextFormat(Qt::PlainText);
       label->setText(text);
       label->setAutoFillBackground(false);
-      const bool one_line =
-          entry.name == controls::kStudentName || entry.name == controls::kScore;
       if (one_line) {
         label->setAlignment(Qt::AlignCenter);
       } else {
@@ -161,23 +165,45 @@ QMargins MainWindow::FrameMargins() const {
 
 void MainWindow::PlaceOnScreen() {
   winId();  // the native window, so the platform can tell its frame
-  placed_with_ = FrameMargins();
-  setFixedSize(kOuterWidth - placed_with_.left() - placed_with_.right(),
-               kOuterHeight - placed_with_.top() - placed_with_.bottom());
+  QMargins margins = FrameMargins();
+  if (margins.isNull() && !isVisible()) {
+    // X11 tells the frame only once the window is mapped: ask the window manager now,
+    // so that the window comes up at its size and place instead of jumping there.
+    if (const auto extents =
+            RequestFrameExtents(*windowHandle(), std::chrono::milliseconds(500))) {
+      margins = *extents;
+    }
+  }
+  placed_with_ = margins;
+  const QSize client(kOuterWidth - margins.left() - margins.right(),
+                     kOuterHeight - margins.top() - margins.bottom());
+  setFixedSize(client);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->geometry();
-    // move() places the outer frame of a top-level window.
-    move(area.x() + (area.width() - kOuterWidth) / 2,
-         area.y() + (area.height() - kOuterHeight) / 2);
+    const QPoint frame(area.x() + (area.width() - kOuterWidth) / 2,
+                       area.y() + (area.height() - kOuterHeight) / 2);
+    // The client area's place: the frame's corner plus its left border and title bar.
+    setGeometry(QRect(frame + QPoint(margins.left(), margins.top()), client));
   }
 }
 
 bool MainWindow::event(QEvent* event) {
   const bool handled = QWidget::event(event);
-  if ((event->type() == QEvent::Move || event->type() == QEvent::Show) &&
-      refits_left_ > 0 && isVisible() && FrameMargins() != placed_with_) {
-    --refits_left_;
-    PlaceOnScreen();
+  switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::WindowActivate:
+      // A window manager that did not tell its frame before the window was shown: fit
+      // the window to it once it is known.
+      if (refits_left_ > 0 && isVisible() && FrameMargins() != placed_with_ &&
+          !FrameMargins().isNull()) {
+        --refits_left_;
+        PlaceOnScreen();
+      }
+      break;
+    default:
+      break;
   }
   return handled;
 }

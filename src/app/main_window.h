@@ -29,10 +29,10 @@ class MainWindow : public QWidget {
   void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
 
   // Sizes the client area so that the outer frame measures kOuterWidth x kOuterHeight
-  // (as far as the platform tells the frame) and centres the frame on the primary
-  // screen. Called before the window is shown; called again by the window itself when
-  // the platform reports a different frame later (X11 window managers do so after
-  // mapping).
+  // and centres the frame, title bar included, on the primary screen. Called before the
+  // window is shown, when the platform tells the frame (Windows, macOS) or the window
+  // manager answers when asked (X11 with an EWMH window manager); called again by the
+  // window itself when the frame becomes known or changes only after showing.
   void PlaceOnScreen();
 
  protected:

@@ -1,14 +1,15 @@
 #include "app/program.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QMessageBox>
+#include <QTimer>
 
 #include "app/apply_notice.h"
 #include "app/end_process.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 #include "app/skin_attach.h"
 #include "app/tutorial.h"
+#include "controls/control_names.h"
 #include "export/run_outputs.h"
 #include "grading/grading_run.h"
 #include "net/notice.h"
@@ -32,7 +33,7 @@ Program::Program(ProgramState& state, Options options)
   window_.SetHandlers({
       .on_destroyed = [this] { OnMainWindowDestroyed(); },
       .on_grade_clicked = [this] { OnGradeClicked(); },
-      .on_tutorial_clicked = [this] { OpenTutorial(options_.directory); },
+      .on_tutorial_clicked = [this] { OnTutorialClicked(); },
   });
 }
 
@@ -45,19 +46,47 @@ bool Program::OnMainWindowCreated() {
   parameters_load_ = LoadParameters(state_, options_.directory);
   window_.PlaceOnScreen();
   window_.show();
-  // Paint the dressed window before the notice request, which may take a while; user
-  // input stays queued until start-up is over.
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  ApplyNotice(FetchNotice(options_.notice_host), controls_);
-  return !ended_;
+  // Paint the dressed window before the notice request, which may take a while. User
+  // input is handled as it comes (a grading click waits for the end of start-up, see
+  // OnGradeClicked), not held back: input held back by Qt is only delivered when
+  // another event wakes the event loop, so a click could sit unseen.
+  QCoreApplication::processEvents();
+  if (ended_) return false;
+  Notice notice;
+  if (!options_.notice_host.empty()) {
+    // The window keeps painting and taking input while the notice is on its way, and
+    // waits for it kNoticeLimit at most.
+    notice_fetch_ = std::make_unique<NoticeFetch>(options_.notice_host, kNoticeLimit);
+    notice = notice_fetch_->Wait();
+    if (ended_) return false;
+  }
+  ApplyNotice(notice, controls_);
+  if (ended_) return false;
+  phase_ = Phase::kReady;
+  if (run_requested_) {
+    // The click that came during start-up starts the run, from the event loop.
+    run_requested_ = false;
+    QTimer::singleShot(0, &window_, [this] { OnGradeClicked(); });
+  }
+  return true;
 }
 
 void Program::OnMainWindowDestroyed() { controls_.EndProcess(0); }
 
 void Program::OnGradeClicked() {
-  // The run pumps events, so the button can be clicked again inside it: ignore that.
-  if (grading_) return;
-  grading_ = true;
+  switch (phase_) {
+    case Phase::kStarting:
+      // The notice may still end the program: the run starts once start-up is over.
+      run_requested_ = true;
+      return;
+    case Phase::kGrading:
+      // The run pumps events, so the button can be clicked again inside it: ignore
+      // that.
+      return;
+    case Phase::kReady:
+      break;
+  }
+  phase_ = Phase::kGrading;
   GradingOptions options;
   options.directory = options_.directory;
   options.parameters_load = parameters_load_;
@@ -65,15 +94,18 @@ void Program::OnGradeClicked() {
   outputs.directory = options_.directory;
   options.extra_outputs = MakeRunOutputs(state_, std::move(outputs));
   RunGrading(state_, controls_, options);
-  grading_ = false;
+  phase_ = Phase::kReady;
+}
+
+void Program::OnTutorialClicked() {
+  OpenTutorial(options_.directory, window_, [this](const QString& problem) {
+    ShowMessageBox(&window_, Utf8ToQString(controls::kSummaryCaption), problem);
+  });
 }
 
 void Program::ShowFatalError(const GbkText& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("错误"), GbkToDisplayText(text),
-                  QMessageBox::Ok);
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  ShowMessageBox(nullptr, QStringLiteral("错误"), GbkToDisplayText(text),
+                 QMessageBox::Critical);
 }
 
 }  // namespace vantry

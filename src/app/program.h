@@ -2,11 +2,14 @@
 #ifndef VANTRY_APP_PROGRAM_H_
 #define VANTRY_APP_PROGRAM_H_
 
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "app/event_pump.h"
 #include "app/main_window.h"
+#include "app/notice_fetch.h"
 #include "app/widget_controls.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
@@ -16,6 +19,8 @@ namespace vantry {
 
 // The skin the program wears.
 inline constexpr int kStartSkin = 13;
+// The longest the notice may take at start-up, connection and transfer together.
+inline constexpr std::chrono::milliseconds kNoticeLimit{3000};
 
 class Program {
  public:
@@ -37,9 +42,11 @@ class Program {
   // The window's created event, in this order: skin 13 (a library that cannot be loaded
   // shows the fatal-error box and ends the program with -1 before anything else runs),
   // the parameters file, then the notice (which may end the program). The window is
-  // shown once it wears its skin, so it is on screen while the notice is fetched; user
-  // input waits until this returns. False when the program was ended (seen only when
-  // `end_process` returns).
+  // shown once it wears its skin, and it repaints and takes input while the notice is
+  // fetched, for kNoticeLimit at most. A click on the grading button before this
+  // returns is not lost: the run starts right after start-up, unless the notice ended
+  // the program. False when the program was ended (seen only when `end_process`
+  // returns).
   bool OnMainWindowCreated();
 
   // The window is gone: the program ends at once with exit code 0, also in the middle
@@ -51,6 +58,9 @@ class Program {
 
  private:
   void OnGradeClicked();
+  // Opens the tutorial; a box (提示信息) says so when it is missing or no application
+  // can open it.
+  void OnTutorialClicked();
   void ShowFatalError(const GbkText& text);
 
   ProgramState& state_;
@@ -60,8 +70,18 @@ class Program {
   MainWindow window_;
   WidgetControls controls_;
   ScopedMessagePump pump_;
+  enum class Phase {
+    kStarting,  // in OnMainWindowCreated
+    kReady,     // the buttons are live
+    kGrading,   // a run is going
+  };
+
+  // The notice request, kept until the program goes so that its thread ends first.
+  std::unique_ptr<NoticeFetch> notice_fetch_;
   bool ended_ = false;
-  bool grading_ = false;
+  Phase phase_ = Phase::kStarting;
+  // The grading button was clicked during start-up.
+  bool run_requested_ = false;
 };
 
 }  // namespace vantry

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -200,6 +201,37 @@ TEST_F(ProgramTest, AnUpdateMessageEndsTheProgramAfterItsBox) {
   EXPECT_EQ(Control<QLabel>(program, c::kAnnouncement)->text(), QStringLiteral("新版"));
 }
 
+TEST_F(ProgramTest, ASilentNoticeServerHoldsStartUpThreeSecondsWithTheWindowAlive) {
+  // Accepts, reads the request and never answers.
+  LoopbackHttpServer server([](const std::string&) {
+    return testing::ScriptedResponse{"", true};
+  });
+  Program program(state_, Options(server.HostAndPort()));
+  auto* points = Control<QLineEdit>(program, c::kPointsPerHit);
+  bool returned = false;
+  std::optional<qint64> typed_at;
+  QElapsedTimer clock;
+  QTimer::singleShot(300, [&] {
+    points->setFocus();
+    points->selectAll();
+    QTest::keyClicks(points, "5");
+    if (!returned) typed_at = clock.elapsed();
+  });
+  clock.start();
+  EXPECT_TRUE(program.OnMainWindowCreated());
+  const qint64 took = clock.elapsed();
+  returned = true;
+  EXPECT_GE(took, 2900);
+  EXPECT_LT(took, 3500);
+  // The key was taken while the notice was still on its way.
+  ASSERT_TRUE(typed_at);
+  EXPECT_LT(*typed_at, 1000);
+  EXPECT_EQ(points->text(), QStringLiteral("5"));
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(Control<QLabel>(program, c::kAnnouncement)->text(), QString());
+  EXPECT_TRUE(exits_.empty());
+}
+
 TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   WriteSmallExam(dir_);
   Program program(state_, Options());
@@ -276,6 +308,115 @@ TEST_F(ProgramTest, AWorkbookThatCannotBeSavedAddsOneLineToTheSummary) {
                                        Utf8ToQString(workbook) + QStringLiteral("’！")))
       << catcher.boxes()[0].text.toStdString();
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
+}
+
+// Processes events until `done` holds or `limit_ms` have passed.
+template <typename Done>
+bool ProcessEventsUntil(Done done, int limit_ms = 10000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < limit_ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return done();
+}
+
+TEST_F(ProgramTest, AClickDuringStartUpStartsTheRunOnceStartUpIsOver) {
+  WriteSmallExam(dir_);
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>欢迎</公告>")));
+  Program program(state_, Options(server.HostAndPort()));
+  auto* button = Control<QPushButton>(program, c::kGradeButton);
+  // Delivered while start-up paints the window, before the notice is fetched.
+  std::optional<size_t> requests_at_click;
+  QTimer::singleShot(0, [&] {
+    requests_at_click = server.requests().size();
+    QTest::mouseClick(button, Qt::LeftButton);
+  });
+  BoxCatcher catcher;
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  ASSERT_EQ(requests_at_click, 0u);
+  // Not run inside start-up: the notice came first.
+  EXPECT_EQ(server.requests().size(), 1u);
+  EXPECT_EQ(button->text(), QStringLiteral("一键开始"));
+  EXPECT_TRUE(catcher.boxes().empty());
+
+  // From the event loop: the run, its summary and the end.
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !exits_.empty(); }));
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(catcher.boxes()[0].text.startsWith(QStringLiteral("共有试卷：2 份\n")));
+  EXPECT_EQ(exits_, std::vector<int>{0});
+  EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
+}
+
+TEST_F(ProgramTest, AClickDuringStartUpDoesNotRunWhenTheNoticeEndsTheProgram) {
+  WriteSmallExam(dir_);
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<更新>请下载 2.0</更新>")));
+  Program program(state_, Options(server.HostAndPort()));
+  QTimer::singleShot(0, [&] {
+    QTest::mouseClick(Control<QPushButton>(program, c::kGradeButton), Qt::LeftButton);
+  });
+  BoxCatcher catcher;
+  EXPECT_FALSE(program.OnMainWindowCreated());
+  ProcessEventsUntil([] { return false; }, 300);  // a wrongly kept click's chance
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_EQ(catcher.boxes()[0].title, QStringLiteral("软件更新提示"));
+  EXPECT_EQ(exits_, std::vector<int>{0});
+  EXPECT_TRUE(TodaysReport(dir_).empty());
+}
+
+TEST_F(ProgramTest, AnExamThatCannotBeGradedIsToldAndTheWindowWaitsForTheNextClick) {
+  WriteSmallExam(dir_);
+  const std::string good_sheet = ReadWholeFile(dir_.File("学生答题文本.txt"));
+  // Two names, one answer: pairing by position would mix the students up.
+  dir_.Write("学生答题文本.txt", Gbk("<姓名>\t张三\t</姓名>\r\n<姓名>\t李四\t</姓名>\r\n"
+                                     "<答题文本>\t光合作用\t</答题文本>\r\n"));
+  Program program(state_, Options());
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  auto* button = Control<QPushButton>(program, c::kGradeButton);
+  {
+    BoxCatcher catcher;
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_EQ(catcher.boxes().size(), 1u);
+    const BoxCatcher::Box& box = catcher.boxes()[0];
+    EXPECT_EQ(box.title, QStringLiteral("提示信息"));
+    EXPECT_TRUE(box.text.contains(QStringLiteral("学生答题文本.txt")))
+        << box.text.toStdString();
+    EXPECT_EQ(box.parent, &program.window());
+    EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
+  }
+  // Nothing ran, nothing was written, the window stays as it was.
+  EXPECT_TRUE(exits_.empty());
+  EXPECT_TRUE(program.window().isVisible());
+  EXPECT_EQ(button->text(), QStringLiteral("一键开始"));
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    EXPECT_EQ(entry.path().filename().string().rfind("阅卷", 0), std::string::npos)
+        << entry.path();
+  }
+
+  // Corrected, the next click grades.
+  dir_.Write("学生答题文本.txt", good_sheet);
+  BoxCatcher catcher;
+  QTest::mouseClick(button, Qt::LeftButton);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  EXPECT_TRUE(catcher.boxes()[0].text.startsWith(QStringLiteral("共有试卷：2 份\n")));
+  EXPECT_EQ(exits_, std::vector<int>{0});
+}
+
+TEST_F(ProgramTest, ATutorialThatCannotBeOpenedIsToldWithItsFullPath) {
+  Program program(state_, Options());
+  ASSERT_TRUE(program.OnMainWindowCreated());
+  BoxCatcher catcher;
+  QTest::mouseClick(Control<QPushButton>(program, c::kTutorialButton), Qt::LeftButton);
+  ASSERT_EQ(catcher.boxes().size(), 1u);
+  const BoxCatcher::Box& box = catcher.boxes()[0];
+  EXPECT_EQ(box.title, QStringLiteral("提示信息"));
+  EXPECT_TRUE(box.text.contains(PathToQString(dir_.File("软件使用教程.docx"))))
+      << box.text.toStdString();
+  EXPECT_TRUE(box.text.startsWith(QStringLiteral("找不到软件使用教程")));
+  EXPECT_EQ(box.parent, &program.window());
+  EXPECT_EQ(box.buttons, QStringList{QStringLiteral("确定")});
+  EXPECT_TRUE(exits_.empty());  // the window stays
+  EXPECT_TRUE(program.window().isVisible());
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramAlsoDuringARun) {

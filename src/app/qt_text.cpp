@@ -1,5 +1,7 @@
 #include "app/qt_text.h"
 
+#include <QDir>
+#include <QFile>
 #include <string>
 
 #include "text/gbk_codec.h"
@@ -26,6 +28,15 @@ GbkText QStringToGbk(const QString& text) {
 
 QString Utf8ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QString PathToQString(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return QDir::toNativeSeparators(QString::fromStdWString(path.native()));
+#else
+  return QDir::toNativeSeparators(
+      QFile::decodeName(QByteArray::fromStdString(path.native())));
+#endif
 }
 
 }  // namespace vantry

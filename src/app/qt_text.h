@@ -3,6 +3,7 @@
 #define VANTRY_APP_QT_TEXT_H_
 
 #include <QString>
+#include <filesystem>
 #include <string_view>
 
 #include "text/gbk_text.h"
@@ -18,6 +19,9 @@ QString GbkToDisplayText(std::string_view gbk);
 GbkText QStringToGbk(const QString& text);
 // A UTF-8 literal of the program (control names, captions) as a QString.
 QString Utf8ToQString(std::string_view utf8);
+// A path as the user reads it: in the system's own encoding of file names, with the
+// platform's separators.
+QString PathToQString(const std::filesystem::path& path);
 
 }  // namespace vantry
 

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -12,6 +11,7 @@
 #include <algorithm>
 
 #include "app/end_process.h"
+#include "app/message_box.h"
 #include "app/qt_text.h"
 
 namespace vantry {
@@ -179,11 +179,7 @@ GbkText WidgetControls::GetControlText(std::string_view name) {
 
 void WidgetControls::ShowMessageBox(const GbkText& text, const GbkText& caption) {
   Flush();  // the window behind the box shows the latest texts
-  QMessageBox box(QMessageBox::NoIcon, GbkToQString(caption), GbkToDisplayText(text),
-                  QMessageBox::Ok, &window_);
-  box.setTextFormat(Qt::PlainText);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  vantry::ShowMessageBox(&window_, GbkToQString(caption), GbkToDisplayText(text));
 }
 
 void WidgetControls::EndProcess(int exit_code) {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "export/explanation.h"
-#include "export/file_through_temporary.h"
+#include "text/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

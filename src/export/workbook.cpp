@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "export/explanation.h"
-#include "export/file_through_temporary.h"
 #include "text/date_time.h"
+#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/message_pump.h"
 

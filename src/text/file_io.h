@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -65,6 +66,18 @@ enum class ExistingFile {
 bool WriteWholeFile(const std::filesystem::path& path,
                     std::initializer_list<std::string_view> blocks,
                     ExistingFile existing = ExistingFile::kReplace);
+
+// WriteWholeFile for a writer that fills the file by its name (a library that opens the
+// path itself, a stream that would not fit in memory): `write` gets the path of a new
+// temporary file beside `path`, "<name>.vantry-tmp-XXXXXX", locked against the cleaners
+// of other writers while it lives, and says whether it wrote it. Then whatever stands
+// under the temporary's name (the writer may have replaced the file) is flushed to disk,
+// put at `path` in one step, replacing what stood there, and the folder is flushed.
+// When `write` fails or throws, or any step fails, the temporary is removed and `path`
+// keeps what it had; the writer is not called when no temporary can be made there.
+bool WriteThroughTemporary(
+    const std::filesystem::path& path,
+    const std::function<bool(const std::filesystem::path&)>& write);
 
 // True when something of that name exists (a file, a folder, anything).
 bool PathExists(const std::filesystem::path& path);

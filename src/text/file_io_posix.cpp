@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <new>
@@ -291,11 +292,12 @@ std::optional<bool> WriteThroughUnnamed(int dir, const std::string& target,
 #endif
 }
 
-// Writes through "<target>.vantry-tmp-XXXXXX", locked from its creation until it has
-// been renamed.
-bool WriteThroughNamed(int dir, const std::string& target,
-                       std::initializer_list<std::string_view> blocks,
-                       ExistingFile existing) {
+// Makes "<target>.vantry-tmp-XXXXXX" in `dir`, locked from its creation until it has
+// been put in place, lets `fill` write it (given its descriptor and its name; `fill`
+// flushes what it wrote) and puts it in place. The temporary is removed when `fill`
+// fails or throws.
+bool WriteThroughNamed(int dir, const std::string& target, ExistingFile existing,
+                       const std::function<bool(int fd, const std::string& temp)>& fill) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string temp = TemporaryName(target);
     const FileDescriptor fd(OpenAt(
@@ -312,7 +314,14 @@ bool WriteThroughNamed(int dir, const std::string& target,
         !SameFile(opened, named)) {
       continue;
     }
-    if (!WriteBlocks(fd.get(), blocks)) {
+    bool filled = false;
+    try {
+      filled = fill(fd.get(), temp);
+    } catch (...) {
+      ::unlinkat(dir, temp.c_str(), 0);
+      throw;
+    }
+    if (!filled) {
       ::unlinkat(dir, temp.c_str(), 0);
       return false;
     }
@@ -320,6 +329,22 @@ bool WriteThroughNamed(int dir, const std::string& target,
   }
   return false;
 }
+
+// The folder of `path`, opened, with its writers' stale temporaries removed; `target`
+// is set to the file's name. -1 when the path names no file or the folder cannot be
+// opened.
+int OpenFolderToWrite(const fs::path& path, std::string& target) {
+  target = path.filename().string();
+  if (target.empty() || target == "." || target == "..") return -1;
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const int dir = OpenAt(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) RemoveStaleTemporaries(dir);
+  return dir;
+}
+
+// Flushes the folder, so that the new name survives a power cut too and the old file
+// cannot come back.
+bool SyncFolder(int dir) { return ::fsync(dir) == 0 || errno == EINVAL; }
 
 }  // namespace
 
@@ -338,24 +363,45 @@ bool IsTemporaryName(std::string_view name) {
 
 bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks,
                     ExistingFile existing, TemporaryFile temporary) {
-  const std::string target = path.filename().string();
-  if (target.empty() || target == "." || target == "..") return false;
-  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-  const FileDescriptor dir(
-      OpenAt(AT_FDCWD, folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  std::string target;
+  const FileDescriptor dir(OpenFolderToWrite(path, target));
   if (dir.get() < 0) return false;
-  RemoveStaleTemporaries(dir.get());
   std::optional<bool> written;
   if (temporary == TemporaryFile::kUnnamedWherePossible) {
     written = WriteThroughUnnamed(dir.get(), target, blocks, existing);
   }
-  if (!written) written = WriteThroughNamed(dir.get(), target, blocks, existing);
-  if (!*written) return false;
-  // The new name must survive a power cut too, or the old file could come back.
-  return ::fsync(dir.get()) == 0 || errno == EINVAL;
+  if (!written) {
+    written = WriteThroughNamed(
+        dir.get(), target, existing,
+        [&](int fd, const std::string&) { return WriteBlocks(fd, blocks); });
+  }
+  return *written && SyncFolder(dir.get());
 }
 
 }  // namespace posix_io
+
+bool WriteThroughTemporary(const fs::path& path,
+                           const std::function<bool(const fs::path&)>& write) {
+  std::string target;
+  const FileDescriptor dir(OpenFolderToWrite(path, target));
+  if (dir.get() < 0) return false;
+  // A folder there could never be replaced: do not write for nothing.
+  struct stat standing;
+  if (::fstatat(dir.get(), target.c_str(), &standing, AT_SYMLINK_NOFOLLOW) == 0 &&
+      S_ISDIR(standing.st_mode)) {
+    return false;
+  }
+  const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+  const bool written = WriteThroughNamed(
+      dir.get(), target, ExistingFile::kReplace, [&](int, const std::string& temp) {
+        if (!write(folder / temp)) return false;
+        // The writer may have replaced the file by its name: flush what stands there.
+        const FileDescriptor now(OpenAt(dir.get(), temp.c_str(),
+                                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        return now.get() >= 0 && ::fsync(now.get()) == 0;
+      });
+  return written && SyncFolder(dir.get());
+}
 
 FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
   FileReadResult result;

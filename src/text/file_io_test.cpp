@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "testing/test_support.h"
@@ -344,6 +345,59 @@ INSTANTIATE_TEST_SUITE_P(BothTemporaries, WriteTest,
                            return info.param == TemporaryFile::kNamed ? "Named"
                                                                       : "Unnamed";
                          });
+
+int FileCount(const TempDir& dir) {
+  return static_cast<int>(
+      std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
+}
+
+TEST(FileIoTest, WriteThroughTemporaryReplacesTheFileOnlyWhenTheWriterSucceeds) {
+  TempDir dir;
+  const fs::path target = dir.Write("成绩.xlsx", "old");
+  fs::path seen;
+  // The writer gets a fresh file beside the target, may replace it by name, and is
+  // safe from the cleaner of a report written meanwhile.
+  EXPECT_TRUE(WriteThroughTemporary(target, [&](const fs::path& temp) {
+    seen = temp;
+    EXPECT_EQ(temp.parent_path(), target.parent_path());
+    EXPECT_TRUE(posix_io::IsTemporaryName(temp.filename().string())) << temp;
+    EXPECT_TRUE(WriteWholeFile(dir.File("阅卷结果.txt"), {"report"}));
+    EXPECT_TRUE(PathExists(temp));
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    fs::remove(temp);
+    std::ofstream(temp, std::ios::binary) << "new";
+    return true;
+  }));
+  EXPECT_EQ(ReadWholeFile(target), "new");
+  EXPECT_FALSE(PathExists(seen));
+  EXPECT_EQ(FileCount(dir), 2);
+
+  // A writer that fails, or throws, leaves the old file and no temporary.
+  EXPECT_FALSE(WriteThroughTemporary(target, [](const fs::path& temp) {
+    std::ofstream(temp, std::ios::binary) << "half";
+    return false;
+  }));
+  EXPECT_THROW(WriteThroughTemporary(target,
+                                     [](const fs::path& temp) -> bool {
+                                       std::ofstream(temp, std::ios::binary) << "half";
+                                       throw std::runtime_error("out of memory");
+                                     }),
+               std::runtime_error);
+  EXPECT_EQ(ReadWholeFile(target), "new");
+  EXPECT_EQ(FileCount(dir), 2);
+}
+
+TEST(FileIoTest, WriteThroughTemporaryDoesNotWriteWhereNothingCanBePut) {
+  TempDir dir;
+  fs::create_directory(dir.File("folder.xlsx"));
+  bool called = false;
+  const auto writer = [&](const fs::path&) { return called = true; };
+  EXPECT_FALSE(WriteThroughTemporary(dir.File("folder.xlsx"), writer));
+  EXPECT_FALSE(WriteThroughTemporary(dir.File("missing/book.xlsx"), writer));
+  EXPECT_FALSE(WriteThroughTemporary("", writer));
+  EXPECT_FALSE(called);
+  EXPECT_EQ(FileCount(dir), 1);
+}
 
 TEST(FileIoTest, TemporaryNamesHaveOneExactPattern) {
   EXPECT_TRUE(posix_io::IsTemporaryName("a.vantry-tmp-Ab3dE9"));

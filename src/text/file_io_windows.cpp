@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <new>
+#include <random>
 #include <stdexcept>
 #include <system_error>
 
@@ -87,6 +89,49 @@ bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view
   if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), replace) != 0;
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
+}
+
+bool WriteThroughTemporary(const fs::path& path,
+                           const std::function<bool(const fs::path&)>& write) {
+  std::error_code ec;
+  if (!path.has_filename() || fs::is_directory(path, ec)) return false;
+  static constexpr wchar_t kAlphabet[] =
+      L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    fs::path temp = path;
+    temp += L".vantry-tmp-";
+    for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % (std::size(kAlphabet) - 1)];
+    // Made first, so that the name is this writer's alone.
+    const HANDLE made = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (made == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      return false;
+    }
+    CloseHandle(made);
+    bool ok = false;
+    try {
+      ok = write(temp);
+    } catch (...) {
+      DeleteFileW(temp.c_str());
+      throw;
+    }
+    if (ok) {
+      // Flush what stands under the name now: the writer may have replaced the file.
+      const HANDLE written = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ok = written != INVALID_HANDLE_VALUE && FlushFileBuffers(written);
+      if (written != INVALID_HANDLE_VALUE) CloseHandle(written);
+    }
+    if (ok) {
+      ok = MoveFileExW(temp.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+  }
+  return false;
 }
 
 fs::path RunDirectory() {

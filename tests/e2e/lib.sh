@@ -138,3 +138,40 @@ write_small_exam() {
 report_file() {
   echo "$PROGRAM/阅卷结果$(date +%Y%m%d).txt"
 }
+
+# The port the test build vantry-notice-e2e asks for its notice.
+NOTICE_PORT=48217
+
+# Serves the GBK form of $1 as the notice on loopback, answering each request after $2
+# seconds (default 0); sets SERVER_PID. Requests are logged to $WORK/requests.
+serve_notice() {
+  printf '%s' "$1" | iconv -f UTF-8 -t GBK > "$WORK/body"
+  rm -f "$WORK/ready"
+  python3 "$(dirname "${BASH_SOURCE[0]}")/notice_server.py" "$NOTICE_PORT" "$WORK/body" \
+    "$WORK/requests" "$WORK/ready" "${2:-0}" >"$WORK/server.log" 2>&1 &
+  SERVER_PID=$!
+  E2E_CLEANUP+=("kill $SERVER_PID")
+  for _ in $(seq 100); do [ -f "$WORK/ready" ] && return 0; sleep 0.1; done
+  fail "the notice server did not start"
+}
+
+# Stops the server that serve_notice started.
+stop_notice() {
+  kill "$SERVER_PID" 2>/dev/null || true
+  wait "$SERVER_PID" 2>/dev/null || true
+}
+
+# After a click that must be answered with a box (提示信息): waits for the box, keeps
+# its picture as artifact $2, closes it with Enter and checks that the program and its
+# main window stay. $1 names the case in failures.
+expect_box_window_stays() {
+  local what=$1 box
+  box=$(wait_window 提示信息 15) || fail "no box when $what"
+  sleep 0.3
+  screenshot "$2"
+  press_in "$box" Return
+  for _ in $(seq 50); do [ "$(count_windows 提示信息)" = 0 ] && break; sleep 0.1; done
+  [ "$(count_windows 提示信息)" = 0 ] || fail "the box stayed after Enter when $what"
+  kill -0 "$APP_PID" 2>/dev/null || fail "the program ended when $what"
+  [ "$(count_windows Vantry)" = 1 ] || fail "the window went when $what"
+}

@@ -3,26 +3,13 @@
 # message shows the "软件更新提示" box, after which the program ends with 0.
 source "$(dirname "$0")/lib.sh"
 
-PORT=48217
 make_program_folder
 write_small_exam
 cp "$VANTRY_TEST_DIR/vantry-notice-e2e" "$PROGRAM/"
 start_display 1366x768
 
-# Serves the GBK form of $1 as the notice.
-serve() {
-  printf '%s' "$1" | iconv -f UTF-8 -t GBK > "$WORK/body"
-  rm -f "$WORK/ready"
-  python3 "$(dirname "$0")/notice_server.py" "$PORT" "$WORK/body" "$WORK/requests" \
-    "$WORK/ready" >"$WORK/server.log" 2>&1 &
-  SERVER_PID=$!
-  E2E_CLEANUP+=("kill $SERVER_PID")
-  for _ in $(seq 100); do [ -f "$WORK/ready" ] && return 0; sleep 0.1; done
-  fail "the notice server did not start"
-}
-
 # An announcement with markup, shown as plain text.
-serve $'<公告>欢迎使用 Vantry！\r\n<b>本周</b>起题库更新。</公告>'
+serve_notice $'<公告>欢迎使用 Vantry！\r\n<b>本周</b>起题库更新。</公告>'
 start_program vantry-notice-e2e
 window=$(wait_window Vantry 30) || fail "the main window did not appear"
 sleep 0.5
@@ -32,10 +19,10 @@ grep -q '^GET /info.txt$' "$WORK/requests" || fail "no notice request: $(cat "$W
 press_in "$window" Escape
 wait_exit "$APP_PID" 10; status=$EXIT_STATUS
 [ "$status" = 0 ] || fail "exit status $status after Esc"
-kill "$SERVER_PID"; wait "$SERVER_PID" 2>/dev/null || true
+stop_notice
 
 # An update message: the box, then the end.
-serve $'<公告>新版本已发布</公告>\r\n<更新>请下载 Vantry 2.0 后再使用。</更新>'
+serve_notice $'<公告>新版本已发布</公告>\r\n<更新>请下载 Vantry 2.0 后再使用。</更新>'
 start_program vantry-notice-e2e
 box=$(wait_window 软件更新提示 30) || fail "no update box"
 sleep 0.3

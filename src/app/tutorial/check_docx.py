@@ -16,8 +16,17 @@ REQUIRED_PHRASES = [
     "学生答题文本.txt", "<姓名>", "</姓名>", "<答题文本>", "</答题文本>", "Tab",
     "参数设置.txt", "<综合题>", "</综合题>", "<分值>", "<关键词>", "|",
     "GBK", "ANSI", "分值", "先后顺序", "1-2,1-3", "阅卷结果", "阅卷结果20240305.txt",
-    "张三 6 4  10", "一键开始",
+    "张三 6 4  10", "一键开始", "提示信息", "确定",
+    "阅卷结果20240305.xlsx", "成绩", "小题分析", "得分点", "分数段", "评分依据",
+    "阅卷分析20240305.html", "教师评分.csv",
 ]
+# What the program no longer does: the summary names the dated file.
+FORBIDDEN_PHRASES = ["只写作", "不会有任何提示"]
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+RELATIONSHIPS = "{http://schemas.openxmlformats.org/officeDocument/2006/relationships}"
+DRAWING_MAIN = "{http://schemas.openxmlformats.org/drawingml/2006/main}"
+# The picture of the window is at least as wide as the window.
+MIN_PICTURE_WIDTH = 1020
 
 
 def main():
@@ -72,6 +81,31 @@ def main():
     for phrase in REQUIRED_PHRASES:
         if phrase not in text:
             problems.append("the text does not mention %r" % phrase)
+    for phrase in FORBIDDEN_PHRASES:
+        if phrase in text:
+            problems.append("the text still says %r" % phrase)
+
+    # The picture of the window: a drawing whose relationship leads to a PNG part.
+    rels_name = "word/_rels/document.xml.rels"
+    targets_by_id = {}
+    if rels_name in trees:
+        targets_by_id = {r.get("Id"): r.get("Target")
+                         for r in trees[rels_name].iter(REL + "Relationship")}
+    blips = [b.get(RELATIONSHIPS + "embed") for b in document.iter(DRAWING_MAIN + "blip")]
+    if not blips:
+        problems.append("the document shows no picture of the window")
+    for rid in blips:
+        target = targets_by_id.get(rid)
+        part = "word/" + target if target else None
+        if part not in names:
+            problems.append("picture %s has no image part" % rid)
+            continue
+        with zipfile.ZipFile(path) as package:
+            data = package.read(part)
+        if not data.startswith(PNG_SIGNATURE):
+            problems.append("%s is not a PNG image" % part)
+        elif int.from_bytes(data[16:20], "big") < MIN_PICTURE_WIDTH:
+            problems.append("%s is narrower than the window" % part)
 
     if "word/styles.xml" in trees:
         defined = {s.get(W + "styleId") for s in trees["word/styles.xml"].iter(W + "style")}
