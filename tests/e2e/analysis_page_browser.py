@@ -340,10 +340,11 @@ def check_hostile(browser, page):
     check_text = browser.run("document.getElementById('check').textContent")
     check("<img src=x onerror=alert(5)>" in check_text, "check section: %s" % check_text)
     # Open every row: the explanations quote the hostile keyword as text.
+    # One at a time: an opened row moves the rows below it.
     for i in range(len(HOSTILE_NAMES)):
         browser.click("#student-table td.name summary", i)
-    browser.wait_until("document.querySelectorAll('tr.explained').length == %d"
-                       % len(HOSTILE_NAMES), "rows did not open")
+        browser.wait_until("document.querySelectorAll('tr.explained').length == %d" % (i + 1),
+                           "row %d did not open" % i)
     explained = browser.run("Array.prototype.map.call(document.querySelectorAll("
                             "'tr.explained li'),function(l){return l.textContent;}).join('\\n')")
     check(HOSTILE_KEYWORD in explained, "explanations: %s" % explained)
