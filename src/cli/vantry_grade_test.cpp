@@ -217,6 +217,10 @@ TEST(VantryGradeTest, PageBesideTheReportWithTheCheckOfASheetBesideIt) {
   }
   ASSERT_EQ(Grade(dir.path(), {"--no-html"}).exit_code, 0);
   EXPECT_EQ(PageBytes(dir), "");
+  // The page is written when the workbook is left out.
+  std::filesystem::remove(dir.File("教师评分.csv"));
+  ASSERT_EQ(Grade(dir.path(), {"--no-xlsx"}).exit_code, 0);
+  EXPECT_NE(PageBytes(dir), "");
 }
 
 TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {

@@ -1,6 +1,7 @@
 #include "export/analysis_page.h"
 
 #include <algorithm>
+#include <exception>
 #include <numeric>
 #include <string_view>
 #include <unordered_map>
@@ -467,13 +468,18 @@ AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
   content.date = FormatInteger(now.year) + "年" + FormatInteger(now.month) + "月" +
                  FormatInteger(now.day) + "日";
   content.check = options.check;
-  const std::string html = AnalysisPageHtml(graded, statistics, content);
 
   AnalysisPageResult result;
   const std::string name = PageFileNameUtf8(now);
   result.path = PathInDirectory(options.directory, name);
   result.file_name = Utf8ToGbk(name);
-  result.written = WriteWholeFile(result.path, {html});
+  // A page too large for the memory left is a page not written, never a stopped run.
+  try {
+    result.written =
+        WriteWholeFile(result.path, {AnalysisPageHtml(graded, statistics, content)});
+  } catch (const std::exception&) {
+    result.written = false;
+  }
   if (!result.written) {
     result.notes.push_back(Utf8ToGbk("分析页未能保存到‘" + name + "’！"));
   }

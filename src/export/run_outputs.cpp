@@ -49,7 +49,9 @@ bool Written(Write write) {
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
   return [&state, options = std::move(options)](const GradedClass& graded) {
     std::vector<GbkText> notes;
-    if (!options.workbook && options.json_path.empty() && !options.explain) return notes;
+    if (!options.workbook && options.json_path.empty() && !options.explain &&
+        !options.page && !options.marks)
+      return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
     if (options.workbook) {
@@ -69,11 +71,19 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     }
     if (options.page || options.marks) {
       std::optional<TeacherCheck> check;
-      if (options.marks) {
-        check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
-        if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
-      } else {
-        check = CheckBesideExam(graded, options.directory);
+      const bool checked = Written([&] {
+        if (options.marks) {
+          check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+          if (options.check_report)
+            options.check_report(TeacherCheckText(*check, graded));
+        } else {
+          check = CheckBesideExam(graded, options.directory);
+        }
+        return true;
+      });
+      if (!checked) {
+        check.reset();
+        notes.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
       }
       if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
       if (options.page) {

@@ -74,7 +74,10 @@ TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten)
 
 TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
   const std::string page = "阅卷分析20270305.html";
+  // The page is written when it is the only output asked for.
+  options_.workbook = false;
   EXPECT_TRUE(Run().empty());
+  EXPECT_FALSE(PathExists(dir_.File("阅卷结果20270305.xlsx")));
   EXPECT_EQ(ReadWholeFile(dir_.File(page)).find("id=\"check\""), std::string::npos);
 
   // A sheet beside the exam that cannot be used: one line, and the page names it.
