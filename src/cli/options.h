@@ -13,7 +13,8 @@ namespace vantry {
 inline constexpr std::string_view kGradeUsage =
     "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
     "[--quiet]\n"
-    "                    [--no-xlsx] [--json FILE] [--explain] [--help]";
+    "                    [--no-xlsx] [--no-html] [--json FILE] [--explain]\n"
+    "                    [--check MARKS.csv] [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -33,6 +34,11 @@ struct GradeOptions {
   std::filesystem::path json;
   // Every paper's explanation on stdout, before the summary.
   bool explain = false;
+  // No analysis page beside the report.
+  bool no_html = false;
+  // The teacher's marks to check the rules against (relative to the working folder);
+  // empty: no check printed.
+  std::filesystem::path check;
   bool help = false;
 };
 

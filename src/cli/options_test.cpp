@@ -25,6 +25,8 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_EQ(a.options.jobs, 0);
   EXPECT_FALSE(a.options.no_xlsx || a.options.explain);
   EXPECT_TRUE(a.options.json.empty());
+  EXPECT_FALSE(a.options.no_html);
+  EXPECT_TRUE(a.options.check.empty());
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
@@ -51,6 +53,9 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
       Parse({"--no-xlsx", "--json", "结果/记录.json", "--explain"}).options;
   EXPECT_TRUE(outputs.no_xlsx && outputs.explain);
   EXPECT_EQ(outputs.json, std::filesystem::path(u8"结果/记录.json"));
+  const GradeOptions page = Parse({"--no-html", "--check", "评分/教师评分.csv"}).options;
+  EXPECT_TRUE(page.no_html);
+  EXPECT_EQ(page.check, std::filesystem::path(u8"评分/教师评分.csv"));
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -60,6 +65,8 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--dir="}).error, "--dir needs a folder");
   EXPECT_EQ(Parse({"--json="}).error, "--json needs a file");
   EXPECT_EQ(Parse({"--explain=yes"}).error, "--explain takes no value");
+  EXPECT_EQ(Parse({"--check="}).error, "--check needs a CSV file");
+  EXPECT_EQ(Parse({"--no-html=1"}).error, "--no-html takes no value");
   EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
   EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");
   EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");

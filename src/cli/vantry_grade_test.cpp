@@ -142,6 +142,16 @@ bool AnyReport(const TempDir& dir) {
   return false;
 }
 
+// The analysis page in `dir`; empty when there is none.
+std::string PageBytes(const TempDir& dir) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("阅卷分析") && name.ends_with(".html"))
+      return ReadWholeFile(entry.path());
+  }
+  return {};
+}
+
 TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
   const std::string rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
   const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
@@ -182,6 +192,82 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
     EXPECT_EQ(r.out, "") << c.what;
     EXPECT_FALSE(AnyReport(dir)) << c.what;
   }
+}
+
+TEST(VantryGradeTest, PageBesideTheReportWithTheCheckOfASheetBesideIt) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  std::string page = PageBytes(dir);
+  EXPECT_NE(page.find("<summary>李华</summary>"), std::string::npos);
+  EXPECT_EQ(page.find("id=\"check\""), std::string::npos);
+
+  dir.Write("教师评分.csv", Gbk("姓名,第1题,第2题\r\n王小明,6,3\r\n李华,2,0\r\n"));
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  page = PageBytes(dir);
+  EXPECT_NE(page.find("<section id=\"check\">"), std::string::npos);
+  EXPECT_NE(page.find("比对 2 份试卷"), std::string::npos);
+
+  // A faulty sheet: the page says so, and so does the summary (exit 4); the run goes
+  // on.
+  dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,6,3\r\n"));
+  const Result faulty = Grade(dir.path(), {});
+  EXPECT_EQ(faulty.exit_code, 4);
+  EXPECT_NE(faulty.out.find("\n教师评分.csv 第2行：这一行有 3 列，比表头多"),
+            std::string::npos)
+      << faulty.out;
+  EXPECT_NE(PageBytes(dir).find("教师评分.csv 第2行：这一行有 3 列"), std::string::npos);
+
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().extension() == ".html") std::filesystem::remove(entry.path());
+  }
+  ASSERT_EQ(Grade(dir.path(), {"--no-html"}).exit_code, 0);
+  EXPECT_EQ(PageBytes(dir), "");
+  // The page is written when the workbook is left out.
+  std::filesystem::remove(dir.File("教师评分.csv"));
+  ASSERT_EQ(Grade(dir.path(), {"--no-xlsx"}).exit_code, 0);
+  EXPECT_NE(PageBytes(dir), "");
+}
+
+TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
+  TempDir dir;
+  WriteExam(dir);
+  dir.Write("marks.csv",
+            "\xEF\xBB\xBF姓名,第1题,第2题,总分\r\n王小明,6,3,9\r\n李华,2,0,2\r\n");
+  const Result r = Grade(dir.path(), {"--check", "marks.csv", "--order", "1-2,1-3"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // The summary, then the check: rules 6, 0 against 6, 2 on question 1.
+  EXPECT_NE(r.out.find("’！\n\n与教师评分核对（marks.csv）：比对 2 份试卷\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\n第1题     2     50.0%     50.0%   -1.00"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find(
+                " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
+                "第1题 0分（满分10）：得分点2、3 先后顺序不对，不加分"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(PageBytes(dir).find("<section id=\"check\">"), std::string::npos);
+
+  // A sheet that cannot be used stops the run before anything is written.
+  for (const auto& [bytes, says] : std::vector<std::pair<std::string, std::string>>{
+           {Gbk("姓名,第1题\r\n王小明,6\r\n李华,\"2\r\n"), "bad.csv 第3行：引号没有闭合"},
+           {Gbk("姓名,第1题\r\n王小明,六\r\n"),
+            "bad.csv 第2行：第1题的“六”不是整数分数"}}) {
+    TempDir clean;
+    WriteExam(clean);
+    clean.Write("bad.csv", bytes);
+    const Result bad = Grade(clean.path(), {"--check", "bad.csv"});
+    EXPECT_EQ(bad.exit_code, 2);
+    EXPECT_NE(bad.err.find(says), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.out, "");
+    EXPECT_FALSE(AnyReport(clean));
+    EXPECT_EQ(PageBytes(clean), "");
+  }
+  const Result missing = Grade(dir.path(), {"--check", "none.csv"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(missing.err.find("none.csv 找不到这个文件"), std::string::npos)
+      << missing.err;
 }
 
 TEST(VantryGradeTest, MismatchNamesTheFirstRecordOutOfStepAndItsLine) {
