@@ -59,6 +59,9 @@ TEST(AgreementTest, UndefinedFiguresAreEmptyNeverNaN) {
 
 // Random mark sets, measured here and by scikit-learn and numpy.
 TEST(AgreementTest, MatchesScikitLearnAndNumpyOnRandomMarks) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the reference runs in the host's Python; the Linux build checks it";
+#else
   std::mt19937 random(11);
   std::vector<std::pair<Marks, Marks>> sets;
   for (int s = 0; s < 300; ++s) {
@@ -126,6 +129,7 @@ TEST(AgreementTest, MatchesScikitLearnAndNumpyOnRandomMarks) {
   // The sets did reach the undefined cases.
   EXPECT_GT(undefined_r, 50);
   EXPECT_GT(undefined_kappa, 5);
+#endif
 }
 
 }  // namespace
