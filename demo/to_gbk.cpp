@@ -7,20 +7,24 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "text/command_line.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
+  const std::vector<std::string> args = vantry::Utf8Arguments(argc, argv);
+  if (args.size() != 2) {
     std::fprintf(stderr, "usage: vantry_demo_gbk INPUT OUTPUT\n");
     return 2;
   }
-  const std::filesystem::path input = argv[1];
-  const std::filesystem::path output = argv[2];
+  const std::filesystem::path input = vantry::PathFromUtf8(args[0]);
+  const std::filesystem::path output = vantry::PathFromUtf8(args[1]);
   std::string utf8 = vantry::ReadWholeFile(input);
   if (utf8.empty()) {
-    std::fprintf(stderr, "vantry_demo_gbk: cannot read %s\n", argv[1]);
+    std::fprintf(stderr, "vantry_demo_gbk: cannot read %s\n", args[0].c_str());
     return 1;
   }
   if (utf8.starts_with("\xEF\xBB\xBF")) utf8.erase(0, 3);
@@ -33,11 +37,11 @@ int main(int argc, char** argv) {
   const vantry::GbkText gbk = vantry::Utf8ToGbk(crlf);
   if (vantry::GbkToUtf8(gbk) != crlf) {
     std::fprintf(stderr, "vantry_demo_gbk: %s holds text that GBK cannot carry\n",
-                 argv[1]);
+                 args[0].c_str());
     return 1;
   }
   if (!vantry::WriteWholeFile(output, {gbk})) {
-    std::fprintf(stderr, "vantry_demo_gbk: cannot write %s\n", argv[2]);
+    std::fprintf(stderr, "vantry_demo_gbk: cannot write %s\n", args[1].c_str());
     return 1;
   }
   return 0;

@@ -15,14 +15,6 @@ std::optional<double> Ratio(double part, double whole) {
   return part / whole;
 }
 
-// Paper i's shown score for question q (1-based); 0 for a question it lacks.
-int32_t ShownScore(const GradedClass& graded, const GradedClass::Paper& paper, int q) {
-  const auto scores = graded.Scores(paper);
-  return static_cast<size_t>(q) <= scores.size()
-             ? scores[static_cast<size_t>(q) - 1].shown
-             : 0;
-}
-
 // Accumulates a set of scores in two passes: the sums first, then the spread around
 // the mean, which stays exact where a sum of squares would lose digits.
 class SummaryBuilder {
@@ -189,6 +181,13 @@ ScoreDistribution Distribute(const GradedClass& graded,
 }
 
 }  // namespace
+
+int32_t ShownScore(const GradedClass& graded, const GradedClass::Paper& paper, int q) {
+  const auto scores = graded.Scores(paper);
+  return q >= 1 && static_cast<size_t>(q) <= scores.size()
+             ? scores[static_cast<size_t>(q) - 1].shown
+             : 0;
+}
 
 std::vector<int64_t> CompetitionRanks(std::span<const int32_t> totals) {
   std::vector<size_t> order(totals.size());

@@ -155,6 +155,10 @@ struct ClassStatistics {
 ClassStatistics ComputeClassStatistics(const GradedClass& graded,
                                        const ProgramState& state);
 
+// A paper's shown score for question `q` (1-based); 0 for a question it lacks, as
+// every statistic counts it.
+int32_t ShownScore(const GradedClass& graded, const GradedClass::Paper& paper, int q);
+
 // Competition ranks of `totals` (1, 2, 2, 4), in the same order.
 std::vector<int64_t> CompetitionRanks(std::span<const int32_t> totals);
 

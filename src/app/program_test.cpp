@@ -286,8 +286,11 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(seen->points, QStringLiteral("第 1 题得分：0 分\r\n第 2 题得分：3 分\r\n"));
   EXPECT_GT(seen->ticks, 20);  // the one-second pause kept the window alive
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 9 4  13\r\n李四 0 3  3"));
-  // The workbook lies beside the report; the summary names only the report.
+  // The workbook and the analysis page lie beside the report; the summary names only
+  // the report.
   EXPECT_TRUE(ReadWholeFile(dir_.File("阅卷结果" + Today() + ".xlsx")).starts_with("PK"));
+  EXPECT_NE(ReadWholeFile(dir_.File("阅卷分析" + Today() + ".html")).find("<summary>李四<"),
+            std::string::npos);
   EXPECT_TRUE(box.text.endsWith(QStringLiteral(".txt’！"))) << box.text.toStdString();
 }
 

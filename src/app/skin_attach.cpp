@@ -1,6 +1,5 @@
 #include "app/skin_attach.h"
 
-#include <QFile>
 #include <QLibrary>
 #include <string>
 
@@ -8,6 +7,7 @@
 #include "app/skin_table.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -48,8 +48,10 @@ void EnsureSkinLibrary(const std::filesystem::path& directory) {
 std::optional<GbkText> AttachSkin(int number, const std::filesystem::path& directory) {
   EnsureSkinLibrary(directory);
   const std::filesystem::path path = PathInDirectory(directory, kSkinLibraryName);
-  // Never unloaded: the skin stays attached until the process ends.
-  QLibrary library(QFile::decodeName(path.string().c_str()));
+  // Never unloaded: the skin stays attached until the process ends. QLibrary loads
+  // with LoadLibraryW on Windows and dlopen elsewhere; the name goes through UTF-8 so
+  // that a folder named in Chinese reaches the wide-character API whole.
+  QLibrary library(QString::fromUtf8(PathToUtf8(path)));
   if (!library.load()) return SkinFatalErrorText();
   const auto attach = reinterpret_cast<AttachFunction>(
       library.resolve(std::string(kSkinEntryName).c_str()));

@@ -66,9 +66,12 @@ TEST(SkinAttachTest, WritesTheLibraryOnlyWhenMissing) {
 
 TEST(SkinAttachTest, AttachesSkinThirteenThroughTheWrittenLibrary) {
   TempDir dir;
+  // A program folder named in Chinese: the library's name reaches the loader whole.
+  const std::filesystem::path folder = dir.File("阅卷程序");
+  std::filesystem::create_directory(folder);
   qApp->setStyleSheet(QString());
-  EXPECT_FALSE(AttachSkin(13, dir.path()));
-  EXPECT_EQ(ReadWholeFile(dir.File("SkinH_EL.dll")), ImageBytes());
+  EXPECT_FALSE(AttachSkin(13, folder));
+  EXPECT_EQ(ReadWholeFile(PathInDirectory(folder, "SkinH_EL.dll")), ImageBytes());
   const auto skin = skin::ParseSkin(SkinTableEntry(13));
   ASSERT_TRUE(skin);
   EXPECT_EQ(QApplication::palette().color(QPalette::Window),
@@ -77,8 +80,8 @@ TEST(SkinAttachTest, AttachesSkinThirteenThroughTheWrittenLibrary) {
 
   // A number outside the table hands the library no data: the look stays.
   const QString style_sheet = qApp->styleSheet();
-  EXPECT_FALSE(AttachSkin(0, dir.path()));
-  EXPECT_FALSE(AttachSkin(34, dir.path()));
+  EXPECT_FALSE(AttachSkin(0, folder));
+  EXPECT_FALSE(AttachSkin(34, folder));
   EXPECT_EQ(qApp->styleSheet(), style_sheet);
   qApp->setStyleSheet(QString());
 }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <optional>
 
+#include "text/utf8_path.h"
+
 namespace vantry {
 namespace {
 
@@ -21,7 +23,8 @@ struct Valued {
 
 const Flag kFlags[] = {
     {"--quiet", &GradeOptions::quiet},     {"--no-xlsx", &GradeOptions::no_xlsx},
-    {"--explain", &GradeOptions::explain}, {"--help", &GradeOptions::help},
+    {"--no-html", &GradeOptions::no_html}, {"--explain", &GradeOptions::explain},
+    {"--help", &GradeOptions::help},
     {"-h", &GradeOptions::help},
 };
 
@@ -41,7 +44,7 @@ const Valued kValued[] = {
     {"--dir",
      [](GradeOptions& o, std::string_view v) -> std::string {
        if (v.empty()) return "--dir needs a folder";
-       o.directory = std::filesystem::path(std::u8string(v.begin(), v.end()));
+       o.directory = PathFromUtf8(v);
        return {};
      }},
     {"--points",
@@ -59,6 +62,12 @@ const Valued kValued[] = {
      [](GradeOptions& o, std::string_view v) -> std::string {
        if (v.empty()) return "--json needs a file";
        o.json = std::filesystem::path(std::u8string(v.begin(), v.end()));
+       return {};
+     }},
+    {"--check",
+     [](GradeOptions& o, std::string_view v) -> std::string {
+       if (v.empty()) return "--check needs a CSV file";
+       o.check = std::filesystem::path(std::u8string(v.begin(), v.end()));
        return {};
      }},
 };

@@ -13,7 +13,8 @@ namespace vantry {
 inline constexpr std::string_view kGradeUsage =
     "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
     "[--quiet]\n"
-    "                    [--no-xlsx] [--json FILE] [--explain] [--help]";
+    "                    [--no-xlsx] [--no-html] [--json FILE] [--explain]\n"
+    "                    [--check MARKS.csv] [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -33,6 +34,11 @@ struct GradeOptions {
   std::filesystem::path json;
   // Every paper's explanation on stdout, before the summary.
   bool explain = false;
+  // No analysis page beside the report.
+  bool no_html = false;
+  // The teacher's marks to check the rules against (relative to the working folder);
+  // empty: no check printed.
+  std::filesystem::path check;
   bool help = false;
 };
 
@@ -42,8 +48,8 @@ struct GradeArguments {
   std::string error;
 };
 
-// Reads the arguments after the program name. "--name VALUE" and "--name=VALUE" are
-// both accepted; the word after an option that takes a value is its value whatever it
+// Reads the arguments after the program name, in UTF-8. "--name VALUE" and "--name=VALUE"
+// are both accepted; the word after an option that takes a value is its value whatever it
 // looks like (it may be empty or begin with "-"). A later repetition overrides an
 // earlier one. "-h" is "--help".
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args);

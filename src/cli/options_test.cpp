@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "text/utf8_path.h"
+
 namespace vantry {
 namespace {
 
@@ -23,13 +25,15 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_EQ(a.options.jobs, 0);
   EXPECT_FALSE(a.options.no_xlsx || a.options.explain);
   EXPECT_TRUE(a.options.json.empty());
+  EXPECT_FALSE(a.options.no_html);
+  EXPECT_TRUE(a.options.check.empty());
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   const GradeArguments a =
       Parse({"--dir", "/tmp/考试", "--points=-2", "--order", "1-2,1-3", "--quiet"});
   EXPECT_EQ(a.error, "");
-  EXPECT_EQ(a.options.directory, "/tmp/考试");
+  EXPECT_EQ(a.options.directory, PathFromUtf8("/tmp/考试"));
   EXPECT_EQ(a.options.points, "-2");
   EXPECT_EQ(a.options.order, "1-2,1-3");
   EXPECT_TRUE(a.options.quiet);
@@ -49,6 +53,9 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
       Parse({"--no-xlsx", "--json", "结果/记录.json", "--explain"}).options;
   EXPECT_TRUE(outputs.no_xlsx && outputs.explain);
   EXPECT_EQ(outputs.json, std::filesystem::path(u8"结果/记录.json"));
+  const GradeOptions page = Parse({"--no-html", "--check", "评分/教师评分.csv"}).options;
+  EXPECT_TRUE(page.no_html);
+  EXPECT_EQ(page.check, std::filesystem::path(u8"评分/教师评分.csv"));
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -58,6 +65,8 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--dir="}).error, "--dir needs a folder");
   EXPECT_EQ(Parse({"--json="}).error, "--json needs a file");
   EXPECT_EQ(Parse({"--explain=yes"}).error, "--explain takes no value");
+  EXPECT_EQ(Parse({"--check="}).error, "--check needs a CSV file");
+  EXPECT_EQ(Parse({"--no-html=1"}).error, "--no-html takes no value");
   EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
   EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");
   EXPECT_EQ(Parse({"--quiet=yes"}).error, "--quiet takes no value");

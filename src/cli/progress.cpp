@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "cli/console.h"
+
 namespace vantry {
 namespace {
 
@@ -21,13 +23,15 @@ void ProgressReporter::Update(int64_t graded, int64_t total) {
     const int filled = step * kBarWidth / 100;
     const std::string bar = std::string(static_cast<size_t>(filled), '#') +
                             std::string(static_cast<size_t>(kBarWidth - filled), '-');
-    std::fprintf(out_, "\r阅卷进度 [%s] %3d%%  %lld/%lld 份", bar.c_str(), step,
-                 static_cast<long long>(graded), static_cast<long long>(total));
-    if (graded >= total) std::fputc('\n', out_);
+    char percent[8];
+    std::snprintf(percent, sizeof percent, "%3d%%", step);
+    WriteText(out_, "\r阅卷进度 [" + bar + "] " + percent + "  " +
+                        std::to_string(graded) + "/" + std::to_string(total) + " 份" +
+                        (graded >= total ? "\n" : ""));
   } else {
     if (total < kQuietBelow || step == 0) return;
-    std::fprintf(out_, "阅卷进度 %lld/%lld 份 (%d%%)\n", static_cast<long long>(graded),
-                 static_cast<long long>(total), step * 10);
+    WriteText(out_, "阅卷进度 " + std::to_string(graded) + "/" + std::to_string(total) +
+                        " 份 (" + std::to_string(step * 10) + "%)\n");
   }
   std::fflush(out_);
 }

@@ -3,22 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <string>
+
+#include "testing/test_support.h"
+#include "text/file_io.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
 
-// Runs a whole grading's worth of updates into a memory stream and returns the text.
+// Runs a whole grading's worth of updates into a file and returns its text.
 std::string Draw(bool terminal, int total) {
-  char* data = nullptr;
-  size_t size = 0;
-  std::FILE* out = open_memstream(&data, &size);
-  ProgressReporter progress(out, terminal);
-  for (int i = 1; i <= total; ++i) progress.Update(i, total);
-  std::fclose(out);
-  std::string text(data, size);
-  std::free(data);
-  return text;
+  const testing::TempDir dir;
+  const std::filesystem::path file = dir.File("progress.txt");
+  {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(
+        testing::OpenForWriting(file), &std::fclose);
+    if (!out) return "cannot open " + PathToUtf8(file);
+    ProgressReporter progress(out.get(), terminal);
+    for (int i = 1; i <= total; ++i) progress.Update(i, total);
+  }
+  return ReadWholeFile(file);
 }
 
 size_t Count(const std::string& text, std::string_view what) {

@@ -4,21 +4,25 @@
 // Exit codes: 0 graded and every output written, 1 report not written, 2 bad
 // arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
 // written), 4 report written but the workbook or the JSON record not.
-#include <unistd.h>
-
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "analysis/teacher_marks.h"
+#include "cli/console.h"
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "export/run_outputs.h"
+#include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
+#include "text/command_line.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -36,19 +40,24 @@ constexpr std::string_view kHelp =
     "                  same whatever N is\n"
     "  --quiet         no progress on stderr\n"
     "  --no-xlsx       no workbook\n"
+    "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
     "  --json FILE     also write every paper's full record as JSON to FILE\n"
     "  --explain       print how every question of every paper was scored (UTF-8),\n"
     "                  before the summary\n"
+    "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
+    "                  姓名,第1题,第2题,…) and print how well they agree, after the\n"
+    "                  summary; without it the page holds that check when 教师评分.csv\n"
+    "                  lies in DIR\n"
     "  --help          this text\n"
     "\n"
-    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments,\n"
+    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
+    "--check file that cannot be read: nothing is written then),\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
-    "stderr and nothing is written), 4 the report was written but the workbook or the\n"
-    "JSON record was not (the summary says which).\n";
+    "stderr and nothing is written), 4 the report was written but the workbook, the\n"
+    "JSON record or the page was not, or 教师评分.csv could not be used (the summary\n"
+    "says which).\n";
 
-void PrintText(std::FILE* out, std::string_view utf8) {
-  std::fwrite(utf8.data(), 1, utf8.size(), out);
-}
+void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
 // A GBK text for a terminal: UTF-8 with plain line feeds.
 std::string ForTerminal(const GbkText& text) {
@@ -73,11 +82,23 @@ int Main(std::span<const std::string_view> args) {
   }
   std::error_code error;
   if (!std::filesystem::is_directory(options.directory, error)) {
-    const std::u8string folder = options.directory.u8string();
     PrintText(stderr, "vantry-grade: 文件夹不存在 / no such folder: " +
-                          std::string(folder.begin(), folder.end()) + "\n" +
+                          PathToUtf8(options.directory) + "\n" +
                           std::string(kGradeUsage) + "\n");
     return 2;
+  }
+
+  // A marks file that cannot be used stops the run before anything is written.
+  std::optional<MarksRead> marks;
+  if (!options.check.empty()) {
+    marks = ReadTeacherMarks(options.check);
+    if (!marks->ok()) {
+      const std::u8string shown = options.check.u8string();
+      PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
+                            GbkToUtf8(marks->problem) +
+                            "\nvantry-grade: 没有阅卷 / nothing graded.\n");
+      return 2;
+    }
   }
 
   ProgramState state;
@@ -95,6 +116,12 @@ int Main(std::span<const std::string_view> args) {
   if (options.explain) {
     outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
   }
+  outputs.page = !options.no_html;
+  std::string check_text;
+  if (marks) {
+    outputs.marks = TeacherMarksSheet{SheetName(options.check), std::move(*marks)};
+    outputs.check_report = [&check_text](std::string_view text) { check_text = text; };
+  }
   bool outputs_failed = false;
   batch.extra_outputs =
       [&outputs_failed,
@@ -103,7 +130,7 @@ int Main(std::span<const std::string_view> args) {
         outputs_failed = !notes.empty();
         return notes;
       };
-  ProgressReporter progress(stderr, isatty(STDERR_FILENO) == 1);
+  ProgressReporter progress(stderr, IsTerminal(stderr));
   if (!options.quiet) {
     batch.on_progress = [&progress](int64_t graded, int64_t total) {
       progress.Update(graded, total);
@@ -117,6 +144,7 @@ int Main(std::span<const std::string_view> args) {
   }
   if (options.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
+  if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
   if (!outcome.report.written) return 1;
   return outputs_failed ? 4 : 0;
 }
@@ -125,6 +153,7 @@ int Main(std::span<const std::string_view> args) {
 }  // namespace vantry
 
 int main(int argc, char** argv) {
-  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> utf8_args = vantry::Utf8Arguments(argc, argv);
+  const std::vector<std::string_view> args(utf8_args.begin(), utf8_args.end());
   return vantry::Main(args);
 }

@@ -1,6 +1,10 @@
 // Runs the built vantry-grade program on exams in temporary folders.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -13,6 +17,7 @@
 #include "testing/explained_amounts.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -32,13 +37,13 @@ Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& a
 std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
   std::vector<std::filesystem::path> reports;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = PathToUtf8(entry.path().filename());
     if (name.starts_with("阅卷结果") && name.ends_with(".txt"))
       reports.push_back(entry.path());
   }
   EXPECT_EQ(reports.size(), 1u);
   if (reports.empty()) return {};
-  if (utf8_name) *utf8_name = reports[0].filename().string();
+  if (utf8_name) *utf8_name = PathToUtf8(reports[0].filename());
   return ReadWholeFile(reports[0]);
 }
 
@@ -60,7 +65,7 @@ TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
   TempDir dir;
   WriteExam(dir);
   const Result r =
-      Grade(dir.path(), {"--dir", dir.path().string(), "--order", "1-2,1-3"});
+      Grade(dir.path(), {"--dir", PathToUtf8(dir.path()), "--order", "1-2,1-3"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
   std::string name;
   EXPECT_EQ(ReportBytes(dir, &name), Gbk("王小明 6 3  9\r\n李华 0 0  0"));
@@ -86,10 +91,11 @@ TEST(VantryGradeTest, BoxesAreTakenAsTyped) {
 
 TEST(VantryGradeTest, BadArgumentsExitTwoWithUsage) {
   TempDir dir;
-  for (const std::vector<std::string>& args : {std::vector<std::string>{"--verbose"},
-                                               {"--points"},
-                                               {"stray"},
-                                               {"--dir", dir.File("missing").string()}}) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--verbose"},
+        {"--points"},
+        {"stray"},
+        {"--dir", PathToUtf8(dir.File("missing"))}}) {
     const Result r = Grade(dir.path(), args);
     EXPECT_EQ(r.exit_code, 2) << args[0];
     EXPECT_NE(r.err.find("usage: vantry-grade [--dir DIR]"), std::string::npos) << r.err;
@@ -136,6 +142,16 @@ bool AnyReport(const TempDir& dir) {
   return false;
 }
 
+// The analysis page in `dir`; empty when there is none.
+std::string PageBytes(const TempDir& dir) {
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with("阅卷分析") && name.ends_with(".html"))
+      return ReadWholeFile(entry.path());
+  }
+  return {};
+}
+
 TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
   const std::string rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
   const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
@@ -176,6 +192,82 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
     EXPECT_EQ(r.out, "") << c.what;
     EXPECT_FALSE(AnyReport(dir)) << c.what;
   }
+}
+
+TEST(VantryGradeTest, PageBesideTheReportWithTheCheckOfASheetBesideIt) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  std::string page = PageBytes(dir);
+  EXPECT_NE(page.find("<summary>李华</summary>"), std::string::npos);
+  EXPECT_EQ(page.find("id=\"check\""), std::string::npos);
+
+  dir.Write("教师评分.csv", Gbk("姓名,第1题,第2题\r\n王小明,6,3\r\n李华,2,0\r\n"));
+  ASSERT_EQ(Grade(dir.path(), {}).exit_code, 0);
+  page = PageBytes(dir);
+  EXPECT_NE(page.find("<section id=\"check\">"), std::string::npos);
+  EXPECT_NE(page.find("比对 2 份试卷"), std::string::npos);
+
+  // A faulty sheet: the page says so, and so does the summary (exit 4); the run goes
+  // on.
+  dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,6,3\r\n"));
+  const Result faulty = Grade(dir.path(), {});
+  EXPECT_EQ(faulty.exit_code, 4);
+  EXPECT_NE(faulty.out.find("\n教师评分.csv 第2行：这一行有 3 列，比表头多"),
+            std::string::npos)
+      << faulty.out;
+  EXPECT_NE(PageBytes(dir).find("教师评分.csv 第2行：这一行有 3 列"), std::string::npos);
+
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    if (entry.path().extension() == ".html") std::filesystem::remove(entry.path());
+  }
+  ASSERT_EQ(Grade(dir.path(), {"--no-html"}).exit_code, 0);
+  EXPECT_EQ(PageBytes(dir), "");
+  // The page is written when the workbook is left out.
+  std::filesystem::remove(dir.File("教师评分.csv"));
+  ASSERT_EQ(Grade(dir.path(), {"--no-xlsx"}).exit_code, 0);
+  EXPECT_NE(PageBytes(dir), "");
+}
+
+TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
+  TempDir dir;
+  WriteExam(dir);
+  dir.Write("marks.csv",
+            "\xEF\xBB\xBF姓名,第1题,第2题,总分\r\n王小明,6,3,9\r\n李华,2,0,2\r\n");
+  const Result r = Grade(dir.path(), {"--check", "marks.csv", "--order", "1-2,1-3"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // The summary, then the check: rules 6, 0 against 6, 2 on question 1.
+  EXPECT_NE(r.out.find("’！\n\n与教师评分核对（marks.csv）：比对 2 份试卷\n"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("\n第1题     2     50.0%     50.0%   -1.00"), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find(
+                " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
+                "第1题 0分（满分10）：得分点2、3 先后顺序不对，不加分"),
+            std::string::npos)
+      << r.out;
+  EXPECT_NE(PageBytes(dir).find("<section id=\"check\">"), std::string::npos);
+
+  // A sheet that cannot be used stops the run before anything is written.
+  for (const auto& [bytes, says] : std::vector<std::pair<std::string, std::string>>{
+           {Gbk("姓名,第1题\r\n王小明,6\r\n李华,\"2\r\n"), "bad.csv 第3行：引号没有闭合"},
+           {Gbk("姓名,第1题\r\n王小明,六\r\n"),
+            "bad.csv 第2行：第1题的“六”不是整数分数"}}) {
+    TempDir clean;
+    WriteExam(clean);
+    clean.Write("bad.csv", bytes);
+    const Result bad = Grade(clean.path(), {"--check", "bad.csv"});
+    EXPECT_EQ(bad.exit_code, 2);
+    EXPECT_NE(bad.err.find(says), std::string::npos) << bad.err;
+    EXPECT_EQ(bad.out, "");
+    EXPECT_FALSE(AnyReport(clean));
+    EXPECT_EQ(PageBytes(clean), "");
+  }
+  const Result missing = Grade(dir.path(), {"--check", "none.csv"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(missing.err.find("none.csv 找不到这个文件"), std::string::npos)
+      << missing.err;
 }
 
 TEST(VantryGradeTest, MismatchNamesTheFirstRecordOutOfStepAndItsLine) {
@@ -242,6 +334,60 @@ TEST(VantryGradeTest, GradesTheDemoExam) {
   EXPECT_NE(ReportBytes(dir).find(Gbk("\r\n朱琳 10 6 8 4 10  38\r\n")),
             std::string::npos);
 }
+
+// Copies the demo exam from the program folder into `dir`.
+void CopyDemoExam(const std::filesystem::path& dir) {
+  for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {
+    const std::string bytes = ReadWholeFile(PathInDirectory(testing::ProgramDir(), name));
+    ASSERT_FALSE(bytes.empty()) << name << " missing from the program folder";
+    ASSERT_TRUE(WriteWholeFile(PathInDirectory(dir, name), {bytes}));
+  }
+}
+
+TEST(VantryGradeTest, ChineseFolderAndFullWidthPointsOnTheCommandLine) {
+  TempDir dir;
+  const std::filesystem::path exam = dir.File("期末考试");
+  std::filesystem::create_directory(exam);
+  CopyDemoExam(exam);
+  // Run from elsewhere, so that the folder and the points come only from the arguments.
+  const Result r = Grade(dir.path(), {"--dir", PathToUtf8(exam), "--points", "３"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  std::vector<std::string> reports;
+  for (const auto& entry : std::filesystem::directory_iterator(exam)) {
+    const std::string name = PathToUtf8(entry.path().filename());
+    if (name.starts_with("阅卷结果") && name.ends_with(".txt")) reports.push_back(name);
+  }
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + reports[0] + "’！\n")) << r.out;
+  // Three points per group instead of two: 张伟 earns 9 6 8 3 9 instead of 6 4 8 2 6.
+  EXPECT_NE(ReadWholeFile(exam / PathFromUtf8(reports[0]))
+                .find(Gbk("\r\n张伟 9 6 8 3 9  35\r\n")),
+            std::string::npos);
+}
+
+#ifdef _WIN32
+TEST(VantryGradeTest, ReportHeldOpenByAnotherProgramStaysWholeAndExitsOne) {
+  TempDir dir;
+  WriteExam(dir);
+  ASSERT_EQ(Grade(dir.path(), {"--quiet"}).exit_code, 0);
+  std::string name;
+  const std::string before = ReportBytes(dir, &name);
+  ASSERT_FALSE(before.empty());
+  // An editor holds the report open and lets others read it, but not delete it.
+  HANDLE held = CreateFileW(dir.File(name).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const Result r = Grade(dir.path(), {"--points", "5", "--quiet"});
+  CloseHandle(held);
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("阅卷结果未能保存到‘" + name + "’！"), std::string::npos) << r.out;
+  EXPECT_EQ(ReportBytes(dir), before);  // the old report, whole
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_EQ(PathToUtf8(entry.path().filename()).find(".vantry-tmp-"), std::string::npos)
+        << "a temporary file was left behind";
+  }
+}
+#endif
 
 void CopyDemoExam(const TempDir& dir) {
   for (const char* name : {"学生答题文本.txt", "参数设置.txt"}) {

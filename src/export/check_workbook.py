@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Reads the workbook back with openpyxl and checks it against values computed here.
 
-  check_workbook.py --program DIR     runs DIR/vantry-grade on two exams written here
+  check_workbook.py --program DIR [--runner CMD]
+                                      runs DIR/vantry-grade (.exe, through CMD) on two
+                                      exams written here
                                       (one with maxima, one without) and checks the
                                       workbooks it leaves
   check_workbook.py --empty FILE      checks the workbook of a class without papers
@@ -89,8 +91,15 @@ def write_exam(folder, rules, students):
     (folder / "学生答题文本.txt").write_bytes(sheet)
 
 
+# What starts a program of another platform (the Windows build's Wine wrapper), if any.
+RUNNER = []
+
+
 def run_grade(program, folder, order):
-    result = subprocess.run([str(program / "vantry-grade"), "--dir", str(folder),
+    exe = program / "vantry-grade.exe"
+    if not exe.exists():
+        exe = program / "vantry-grade"
+    result = subprocess.run(RUNNER + [str(exe), "--dir", str(folder),
                              "--order", order, "--quiet"], capture_output=True)
     check(result.returncode == 0, f"vantry-grade exited {result.returncode}: "
           f"{result.stderr.decode(errors='replace')}")
@@ -305,7 +314,10 @@ def main():
     parser.add_argument("--program", type=Path)
     parser.add_argument("--empty", type=Path)
     parser.add_argument("--sheets", type=Path)
+    parser.add_argument("--runner", help="runs the program (e.g. under Wine)")
     args = parser.parse_args()
+    if args.runner:
+        RUNNER.append(args.runner)
     if args.sheets:
         for sheet in openpyxl.load_workbook(args.sheets, read_only=True):
             print(sheet.title, sheet.max_row)

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "analysis/class_statistics.h"
+#include "export/analysis_page.h"
 #include "export/explanation.h"
+#include "export/teacher_check.h"
 #include "export/workbook.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -47,7 +49,9 @@ bool Written(Write write) {
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
   return [&state, options = std::move(options)](const GradedClass& graded) {
     std::vector<GbkText> notes;
-    if (!options.workbook && options.json_path.empty() && !options.explain) return notes;
+    if (!options.workbook && options.json_path.empty() && !options.explain &&
+        !options.page && !options.marks)
+      return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
     if (options.workbook) {
@@ -64,6 +68,32 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       const std::u8string shown = options.json_path.u8string();
       notes.push_back(Utf8ToGbk("JSON 记录未能保存到‘" +
                                 std::string(shown.begin(), shown.end()) + "’！"));
+    }
+    if (options.page || options.marks) {
+      std::optional<TeacherCheck> check;
+      const bool checked = Written([&] {
+        if (options.marks) {
+          check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+          if (options.check_report)
+            options.check_report(TeacherCheckText(*check, graded));
+        } else {
+          check = CheckBesideExam(graded, options.directory);
+        }
+        return true;
+      });
+      if (!checked) {
+        check.reset();
+        notes.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
+      }
+      if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
+      if (options.page) {
+        const AnalysisPageResult page =
+            WriteAnalysisPage(graded, stats,
+                              {.directory = options.directory,
+                               .clock = options.clock,
+                               .check = check ? &*check : nullptr});
+        notes.insert(notes.end(), page.notes.begin(), page.notes.end());
+      }
     }
     return notes;
   };

@@ -1,12 +1,17 @@
 // What a grading run writes beside its report, plugged into the run as its extra
-// outputs: the workbook, and for the batch grader the JSON record and the explanations.
+// outputs: the workbook and the analysis page (checked against the teacher's marks
+// when there are any), and for the batch grader the JSON record, the explanations and
+// the printed check.
 #ifndef VANTRY_EXPORT_RUN_OUTPUTS_H_
 #define VANTRY_EXPORT_RUN_OUTPUTS_H_
 
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
+#include "analysis/teacher_marks.h"
 #include "export/json_record.h"
 #include "grading/grading_run.h"
 #include "scoring/program_state.h"
@@ -14,11 +19,25 @@
 
 namespace vantry {
 
+// A sheet of the teacher's own marks, read before the run.
+struct TeacherMarksSheet {
+  std::string name;  // its file name as shown (UTF-8)
+  MarksRead read;
+};
+
 struct RunOutputOptions {
   // The program folder: the workbook goes beside the report.
   std::filesystem::path directory;
   const Clock* clock = &SystemClock();  // never null; dates the workbook's name
   bool workbook = true;
+  // The analysis page 阅卷分析yyyyMMdd.html beside the report.
+  bool page = true;
+  // The teacher's marks to check the rules against: this sheet when set; otherwise,
+  // for the page, kTeacherMarksFileName in `directory` when it is there (a sheet there
+  // that cannot be used gives a line for the summary and is named on the page).
+  std::optional<TeacherMarksSheet> marks;
+  // When set, called with the check against `marks` as text for a terminal.
+  std::function<void(std::string_view text)> check_report;
   // Where the JSON record goes; empty: no record.
   std::filesystem::path json_path;
   // The boxes' texts, for the JSON record.

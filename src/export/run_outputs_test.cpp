@@ -72,5 +72,33 @@ TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten)
   EXPECT_TRUE(PathExists(dir_.File("记录.json")));
 }
 
+TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
+  const std::string page = "阅卷分析20270305.html";
+  // The page is written when it is the only output asked for.
+  options_.workbook = false;
+  EXPECT_TRUE(Run().empty());
+  EXPECT_FALSE(PathExists(dir_.File("阅卷结果20270305.xlsx")));
+  EXPECT_EQ(ReadWholeFile(dir_.File(page)).find("id=\"check\""), std::string::npos);
+
+  // A sheet beside the exam that cannot be used: one line, and the page names it.
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
+  EXPECT_EQ(Run(),
+            (std::vector<GbkText>{
+                Gbk("教师评分.csv 第2行：第1题的“x”不是整数分数；没有与教师评分核对")}));
+  EXPECT_NE(ReadWholeFile(dir_.File(page)).find("第1题的“x”不是整数分数"),
+            std::string::npos);
+
+  // Marks given read first win over the sheet beside; the check is also told as text.
+  std::string told;
+  options_.marks =
+      TeacherMarksSheet{"给定.csv", ParseTeacherMarks("姓名,第1题\n甲,2\n乙,0\n")};
+  options_.check_report = [&told](std::string_view text) { told = text; };
+  options_.page = false;
+  std::filesystem::remove(dir_.File(page));
+  EXPECT_TRUE(Run().empty());
+  EXPECT_TRUE(told.starts_with("与教师评分核对（给定.csv）：比对 2 份试卷\n")) << told;
+  EXPECT_FALSE(PathExists(dir_.File(page)));
+}
+
 }  // namespace
 }  // namespace vantry

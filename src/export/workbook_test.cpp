@@ -17,12 +17,24 @@ using testing::Gbk;
 using testing::TempDir;
 using testing::TestClass;
 
+// openpyxl reads the workbook on the build host. A Windows build's tests run under
+// Wine, where the checker cannot be started with its exit status; there the test
+// vantry_workbook_check reads the workbooks of vantry-grade.exe instead.
+#ifdef _WIN32
+#define SKIP_WITHOUT_CHECKER() \
+  GTEST_SKIP() << "the workbook checker runs on the build host"
+testing::CommandResult CheckWorkbook(const std::string&, const std::filesystem::path&) {
+  return {};
+}
+#else
+#define SKIP_WITHOUT_CHECKER()
 testing::CommandResult CheckWorkbook(const std::string& mode,
                                      const std::filesystem::path& book) {
   return testing::RunShellCommand(testing::ShellQuote(VANTRY_PYTHON) + " " +
                                   testing::ShellQuote(VANTRY_CHECK_WORKBOOK) + " " +
                                   mode + " " + testing::ShellQuote(book.string()));
 }
+#endif
 
 TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   TempDir dir;
@@ -31,6 +43,7 @@ TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   const auto path = dir.File("阅卷结果20261208.xlsx");
   ASSERT_TRUE(
       WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state), path));
+  SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--empty", path);
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
 }
@@ -45,6 +58,7 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
                             {.max_rows_per_sheet = 4}));
+  SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -59,6 +73,7 @@ TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
   c.Add("a", Gbk("甲") + std::string(16400, '\t') + "x");  // 16,401 questions
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
+  SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   // 成绩: header, the paper, a gap and the note that the columns ran out.

@@ -1,7 +1,5 @@
 #include "testing/test_support.h"
 
-#include <sys/wait.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -9,6 +7,7 @@
 
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 namespace vantry::testing {
 
@@ -45,46 +44,21 @@ std::filesystem::path TempDir::Write(std::string_view utf8_name,
   const auto file = File(utf8_name);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + file.string());
+  if (!out) throw std::runtime_error("cannot write " + PathToUtf8(file));
   return file;
 }
 
-std::string ShellQuote(std::string_view arg) {
-  std::string quoted = "'";
-  for (char c : arg) {
-    if (c == '\'') {
-      quoted += "'\\''";
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "'";
-}
-
-CommandResult RunShellCommand(const std::string& command,
-                              const std::filesystem::path& cwd) {
-  const TempDir io;
-  const std::string full = "cd " + ShellQuote(cwd.string()) + " && (" + command + ") >" +
-                           ShellQuote(io.File("out").string()) + " 2>" +
-                           ShellQuote(io.File("err").string()) + " </dev/null";
-  const int status = std::system(full.c_str());
-  CommandResult result;
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadWholeFile(io.File("out"));
-  result.err = ReadWholeFile(io.File("err"));
-  return result;
+std::FILE* OpenForWriting(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return _wfopen(path.c_str(), L"wb");
+#else
+  return std::fopen(path.c_str(), "wb");
+#endif
 }
 
 std::filesystem::path ProgramDir() {
   const char* program_dir = std::getenv("VANTRY_PROGRAM_DIR");
   return program_dir ? std::filesystem::path(program_dir) : RunDirectory() / ".." / "bin";
-}
-
-CommandResult RunProgram(std::string_view program, const std::vector<std::string>& args,
-                         const std::filesystem::path& cwd) {
-  std::string command = ShellQuote((ProgramDir() / std::string(program)).string());
-  for (const std::string& arg : args) command += " " + ShellQuote(arg);
-  return RunShellCommand(command, cwd);
 }
 
 }  // namespace vantry::testing

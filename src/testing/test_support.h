@@ -2,6 +2,7 @@
 #ifndef VANTRY_TESTING_TEST_SUPPORT_H_
 #define VANTRY_TESTING_TEST_SUPPORT_H_
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -30,25 +31,32 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// `arg` quoted for /bin/sh.
-std::string ShellQuote(std::string_view arg);
+// `path` opened for writing in binary mode (a wide name on Windows), or nullptr; the
+// caller closes it.
+std::FILE* OpenForWriting(const std::filesystem::path& path);
 
 struct CommandResult {
-  // The exit code; -1 when the command did not exit normally.
+  // The exit code; -1 when the command did not exit normally or did not start.
   int exit_code = -1;
   std::string out;
   std::string err;
 };
 
+#ifndef _WIN32
+// `arg` quoted for /bin/sh.
+std::string ShellQuote(std::string_view arg);
+
 // Runs `command` with /bin/sh in `cwd`, capturing its standard output and error.
 CommandResult RunShellCommand(const std::string& command,
                               const std::filesystem::path& cwd = ".");
+#endif
 
 // The built program folder: named by CTest through VANTRY_PROGRAM_DIR, or found
 // beside the test's own folder when a test is run by hand.
 std::filesystem::path ProgramDir();
 
-// Runs a program of the program folder with `args` in `cwd`.
+// Runs a program of the program folder (".exe" is added on Windows) with UTF-8 `args`
+// in `cwd`, capturing its standard output and error; its input is empty.
 CommandResult RunProgram(std::string_view program, const std::vector<std::string>& args,
                          const std::filesystem::path& cwd);
 

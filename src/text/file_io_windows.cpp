@@ -7,6 +7,7 @@
 #include <new>
 #include <random>
 #include <stdexcept>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -62,29 +63,105 @@ uint64_t AvailableMemoryBytes() {
   return std::min<uint64_t>(status.ullAvailVirtual, status.ullAvailPageFile);
 }
 
+namespace {
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(FileHandle&& other) noexcept
+      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  bool Close() {
+    if (!valid()) return true;
+    const bool ok = CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+constexpr std::wstring_view kTempInfix = L".vantry-tmp-";
+constexpr wchar_t kTempLetters[] =
+    L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// "<name>.vantry-tmp-XXXXXX" with a non-empty name and six letters or digits.
+bool IsTemporaryName(std::wstring_view name) {
+  const size_t at = name.rfind(kTempInfix);
+  if (at == 0 || at == name.npos || name.size() != at + kTempInfix.size() + 6) {
+    return false;
+  }
+  return name.find_first_not_of(kTempLetters, at + kTempInfix.size()) == name.npos;
+}
+
+// Removes the temporaries that writers which died left in `folder`. One still being
+// written is open without delete sharing, so it stays.
+void RemoveStaleTemporaries(const fs::path& folder) {
+  const fs::path pattern = folder / (L"*" + std::wstring(kTempInfix) + L"*");
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        IsTemporaryName(found.cFileName)) {
+      DeleteFileW((folder / found.cFileName).c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
+// A new, empty temporary file "<name>.vantry-tmp-XXXXXX" beside `path`, open for
+// writing and shared with no one; its name in `temp`.
+FileHandle CreateTemporaryBeside(const fs::path& path, fs::path& temp) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::wstring suffix(kTempInfix);
+    for (int i = 0; i < 6; ++i) suffix += kTempLetters[random() % 62];
+    temp = path;
+    temp += suffix;
+    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
+  }
+  return FileHandle(INVALID_HANDLE_VALUE);
+}
+
+}  // namespace
+
 bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks,
                     ExistingFile existing) {
   if (path.empty()) return false;
-  fs::path temp = path;
-  temp += L".vantry-tmp";
-  HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) return false;
+  RemoveStaleTemporaries(path.parent_path().empty() ? fs::path(L".")
+                                                    : path.parent_path());
+  fs::path temp;
+  FileHandle file = CreateTemporaryBeside(path, temp);
+  if (!file.valid()) return false;
   bool ok = true;
   for (std::string_view block : blocks) {
-    DWORD written = 0;
-    if (!WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written,
-                   nullptr) ||
-        written != block.size()) {
-      ok = false;
-      break;
+    while (ok && !block.empty()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(block.size(), 1 << 30));
+      DWORD written = 0;
+      ok = WriteFile(file.get(), block.data(), chunk, &written, nullptr) && written > 0;
+      block.remove_prefix(written);
     }
   }
-  ok = FlushFileBuffers(file) && ok;
-  CloseHandle(file);
-  const DWORD replace =
-      existing == ExistingFile::kReplace ? MOVEFILE_REPLACE_EXISTING : 0;
-  if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), replace) != 0;
+  ok = ok && FlushFileBuffers(file.get());
+  ok = file.Close() && ok;
+  // Puts the file in place in one step, through to the disk before returning. Fails,
+  // leaving the old file whole, while another program holds it open without delete
+  // sharing (an editor, a virus scanner), or when kKeep finds something there.
+  const DWORD flags =
+      MOVEFILE_WRITE_THROUGH |
+      (existing == ExistingFile::kReplace ? MOVEFILE_REPLACE_EXISTING : 0);
+  ok = ok && MoveFileExW(temp.c_str(), path.c_str(), flags) != 0;
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
 }
@@ -136,6 +213,7 @@ fs::path RunDirectory() {
   std::wstring buffer(32768, L'\0');
   const DWORD n =
       GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  if (n == 0 || n >= buffer.size()) return {};  // failed, or the name was cut short
   buffer.resize(n);
   return fs::path(buffer).parent_path();
 }

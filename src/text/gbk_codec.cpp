@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text/cp936_table.h"
+#include "text/utf8_text.h"
 
 namespace vantry {
 namespace {
@@ -105,24 +106,6 @@ void EncodeOne(char32_t c, GbkText& out) {
   }
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 }  // namespace
 
 std::u32string GbkToUtf32(std::string_view gbk, InvalidGbk invalid) {
@@ -156,47 +139,22 @@ GbkText Utf32ToGbk(std::u32string_view text) {
 GbkText Utf16ToGbk(std::u16string_view text) {
   GbkText out;
   out.reserve(text.size() * 2);
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    }
-    EncodeOne(c, out);
-  }
+  for (size_t i = 0; i < text.size();) EncodeOne(NextUtf16(text, i), out);
   return out;
 }
 
 GbkText Utf8ToGbk(std::string_view utf8) {
   GbkText out;
   out.reserve(utf8.size());
-  const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
-  const size_t n = utf8.size();
-  for (size_t i = 0; i < n;) {
-    const unsigned char c = s[i];
-    size_t len = c < 0x80           ? 1
-                 : (c >> 5) == 0x6  ? 2
-                 : (c >> 4) == 0xE  ? 3
-                 : (c >> 3) == 0x1E ? 4
-                                    : 0;
-    char32_t cp = len == 1   ? c
-                  : len == 2 ? (c & 0x1F)
-                  : len == 3 ? (c & 0x0F)
-                             : (c & 0x07);
-    bool ok = len != 0 && i + len <= n;
-    for (size_t k = 1; ok && k < len; ++k) {
-      ok = (s[i + k] & 0xC0) == 0x80;
-      cp = (cp << 6) | (s[i + k] & 0x3F);
-    }
-    static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-    ok = ok && cp >= kMin[len] && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
-    if (!ok) {
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t c = 0;
+    const size_t len = DecodeUtf8(utf8, i, c);
+    if (len == 0) {
       out.push_back('?');
       ++i;
       continue;
     }
-    EncodeOne(cp, out);
+    EncodeOne(c, out);
     i += len;
   }
   return out;

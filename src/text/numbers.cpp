@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace vantry {
@@ -92,11 +93,14 @@ int32_t TruncateToInteger(double value) {
 }
 
 double RoundTo(double value, int digits) {
-  const double scale = std::pow(10.0, digits);
-  const double magnitude = std::fabs(value) * scale + 1e-12;
+  // Only whole powers of ten are formed (exact in every C library; MinGW's pow(10, -2)
+  // is not 0.01), and a negative number of digits divides by one.
+  const double scale = std::pow(10.0, std::abs(digits));
+  const double magnitude =
+      (digits >= 0 ? std::fabs(value) * scale : std::fabs(value) / scale) + 1e-12;
   double whole = std::floor(magnitude);
   if (magnitude - whole >= 0.5) whole += 1.0;
-  const double result = whole / scale;
+  const double result = digits >= 0 ? whole / scale : whole * scale;
   return value < 0 ? -result : result;
 }
 

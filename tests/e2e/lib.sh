@@ -32,7 +32,8 @@ make_program_folder() {
   mkdir -p "$PROGRAM"
   cp -a "$VANTRY_PROGRAM_DIR"/. "$PROGRAM"/
   rm -f "$PROGRAM"/学生答题文本.txt "$PROGRAM"/参数设置.txt "$PROGRAM"/阅卷结果*.txt \
-        "$PROGRAM"/阅卷结果*.xlsx "$PROGRAM"/SkinH_EL.dll
+        "$PROGRAM"/阅卷结果*.xlsx "$PROGRAM"/阅卷分析*.html "$PROGRAM"/教师评分.csv \
+        "$PROGRAM"/SkinH_EL.dll
 }
 
 # Writes UTF-8 text from stdin into the program folder as GBK.

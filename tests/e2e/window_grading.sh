@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # A teacher's grading run: the window comes up centred with its skin written beside the
 # program, the teacher types 3 into 分值 and 1-2,1-3 into 先后顺序, clicks the grading
-# button, reads the summary box and presses Enter; the program ends with 0 and the
-# report holds the scores for those box values.
+# button, reads the summary box and presses Enter; the program ends with 0, the
+# report holds the scores for those box values and the analysis page beside it holds
+# the students and the check against the teacher's marks lying beside the exam.
 source "$(dirname "$0")/lib.sh"
 
 make_program_folder
 write_small_exam
+printf '姓名,第1题,第2题\r\n张三,9,4\r\n李四,2,3\r\n' | write_gbk 教师评分.csv
 start_display 1366x768
 start_program vantry
 
@@ -38,4 +40,7 @@ report=$(report_file)
 [ -f "$report" ] || fail "no report $(ls "$PROGRAM")"
 printf '张三 9 4  13\r\n李四 0 3  3' | iconv -f UTF-8 -t GBK > "$WORK/expected"
 cmp "$report" "$WORK/expected" || fail "report differs: $(iconv -f GBK -t UTF-8 < "$report" | od -c | head)"
+page="$PROGRAM/阅卷分析$(date +%Y%m%d).html"
+grep -q '<summary>李四</summary>' "$page" || fail "no analysis page with the students: $(ls "$PROGRAM")"
+grep -q '比对 2 份试卷' "$page" || fail "the page does not check 教师评分.csv"
 echo "PASS: graded two papers with 分值 3 and 先后顺序 1-2,1-3"

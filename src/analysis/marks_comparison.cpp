@@ -1,0 +1,114 @@
+#include "analysis/marks_comparison.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+#include <unordered_map>
+
+#include "analysis/class_statistics.h"
+
+namespace vantry {
+namespace {
+
+// First-seen order for the lists of names.
+void AddOnce(std::vector<GbkText>& names, std::string_view name) {
+  if (std::find(names.begin(), names.end(), name) == names.end())
+    names.emplace_back(name);
+}
+
+}  // namespace
+
+MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
+                                   size_t largest_count) {
+  MarksComparison result;
+  for (size_t c = 0; c < marks.questions.size(); ++c) {
+    result.questions.push_back(
+        {.question = marks.questions[c], .column = c, .agreement = {}});
+  }
+  std::sort(result.questions.begin(), result.questions.end(),
+            [](const auto& a, const auto& b) { return a.question < b.question; });
+  for (int q = 1; q <= graded.question_count(); ++q) {
+    if (std::find(marks.questions.begin(), marks.questions.end(), q) ==
+        marks.questions.end())
+      result.sheet_covers_every_question = false;
+  }
+
+  // How many rows and papers carry each name.
+  std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
+  for (size_t r = 0; r < marks.rows.size(); ++r) {
+    const std::string_view name = marks.rows[r].name;
+    const auto [it, added] = row_of_name.try_emplace(name, r);
+    if (!added && it->second != SIZE_MAX) {
+      it->second = SIZE_MAX;
+      AddOnce(result.names_twice_in_sheet, name);
+    }
+  }
+  const auto papers = graded.papers();
+  std::unordered_map<std::string_view, size_t> paper_of_name;
+  for (size_t p = 0; p < papers.size(); ++p) {
+    const std::string_view name = TrimSpaces(papers[p].name);
+    const auto [it, added] = paper_of_name.try_emplace(name, p);
+    if (!added) it->second = SIZE_MAX;
+  }
+
+  std::vector<MarksComparison::Match> matches;
+  for (size_t r = 0; r < marks.rows.size(); ++r) {
+    const std::string_view name = marks.rows[r].name;
+    if (row_of_name[name] != r) continue;  // on two rows, reported above
+    const auto paper = paper_of_name.find(name);
+    if (paper == paper_of_name.end()) {
+      result.names_without_paper.emplace_back(name);
+    } else if (paper->second == SIZE_MAX) {
+      AddOnce(result.names_twice_in_answers, name);
+    } else {
+      matches.push_back({.paper = paper->second, .row = r});
+    }
+  }
+  for (size_t p = 0; p < papers.size(); ++p) {
+    if (!row_of_name.contains(TrimSpaces(papers[p].name)))
+      result.papers_without_marks.push_back(p);
+  }
+
+  std::vector<std::vector<int64_t>> rules_marks(result.questions.size()),
+      teacher_marks(result.questions.size());
+  std::vector<int64_t> rules_totals, teacher_totals;
+  for (MarksComparison::Match& match : matches) {
+    const GradedClass::Paper& paper = papers[match.paper];
+    const TeacherMarks::Row& row = marks.rows[match.row];
+    int64_t rules_total = 0, teacher_total = 0;
+    bool every_question = true;
+    for (size_t k = 0; k < result.questions.size(); ++k) {
+      const auto& question = result.questions[k];
+      const int32_t rules = ShownScore(graded, paper, question.question);
+      rules_total += rules;
+      const std::optional<int32_t> teacher = row.marks[question.column];
+      if (!teacher) {
+        every_question = false;
+        continue;
+      }
+      teacher_total += *teacher;
+      rules_marks[k].push_back(rules);
+      teacher_marks[k].push_back(*teacher);
+      match.disagreement += std::llabs(static_cast<int64_t>(rules) - *teacher);
+    }
+    if (every_question) {
+      rules_totals.push_back(rules_total);
+      teacher_totals.push_back(teacher_total);
+    }
+  }
+  for (size_t k = 0; k < result.questions.size(); ++k) {
+    result.questions[k].agreement = MeasureAgreement(rules_marks[k], teacher_marks[k]);
+  }
+  result.totals = MeasureAgreement(rules_totals, teacher_totals);
+  result.papers_compared = static_cast<int64_t>(matches.size());
+
+  std::erase_if(matches, [](const auto& m) { return m.disagreement == 0; });
+  std::stable_sort(matches.begin(), matches.end(), [](const auto& a, const auto& b) {
+    return a.disagreement > b.disagreement;
+  });
+  if (matches.size() > largest_count) matches.resize(largest_count);
+  result.largest = std::move(matches);
+  return result;
+}
+
+}  // namespace vantry

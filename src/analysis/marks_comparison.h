@@ -1,0 +1,61 @@
+// The rules' marks set against a teacher's own marks for the same papers.
+#ifndef VANTRY_ANALYSIS_MARKS_COMPARISON_H_
+#define VANTRY_ANALYSIS_MARKS_COMPARISON_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "analysis/agreement.h"
+#include "analysis/teacher_marks.h"
+#include "grading/graded_class.h"
+
+namespace vantry {
+
+struct MarksComparison {
+  struct Question {
+    int question = 0;
+    // Where its marks stand in TeacherMarks::Row::marks.
+    size_t column = 0;
+    Agreement agreement;
+  };
+  // One per question column of the sheet, by question number.
+  std::vector<Question> questions;
+  // Over the papers whose every question column the teacher filled: the rules' total
+  // of those questions against the sum of the teacher's marks.
+  Agreement totals;
+  // False when the class answered questions that the sheet has no column for: the
+  // totals then leave those questions out.
+  bool sheet_covers_every_question = true;
+
+  // A paper matched to a row of the sheet.
+  struct Match {
+    size_t paper = 0;  // index in the graded class
+    size_t row = 0;    // index in TeacherMarks::rows
+    // The sum over the marked questions of |rules − teacher|.
+    int64_t disagreement = 0;
+  };
+  int64_t papers_compared = 0;
+  // The matched papers that disagree most, most first (ties in sheet order); only
+  // papers that disagree at all, at most the number asked for.
+  std::vector<Match> largest;
+
+  // Names are matched without the spaces around them; nothing is guessed. Each list is
+  // in the order of first appearance.
+  std::vector<GbkText> names_twice_in_sheet;    // on two or more rows: not compared
+  std::vector<GbkText> names_twice_in_answers;  // of two or more papers: not compared
+  std::vector<GbkText> names_without_paper;     // in the sheet, on no paper
+  std::vector<size_t> papers_without_marks;     // papers whose name is not in the sheet
+};
+
+// Matches the sheet's rows to the class's papers by name and measures, per question
+// and for the totals, how the rules' marks (the shown scores, a question a paper lacks
+// as 0, as ShownScore gives them) agree with the teacher's.
+MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
+                                   size_t largest_count = 10);
+
+}  // namespace vantry
+
+#endif  // VANTRY_ANALYSIS_MARKS_COMPARISON_H_

@@ -1,0 +1,124 @@
+#include "analysis/teacher_marks.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/test_support.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::Gbk;
+using ::testing::HasSubstr;
+
+using Marks = std::vector<std::optional<int32_t>>;
+
+// The UTF-8 text of a sheet in UTF-16LE with its byte order mark, as Excel's
+// "Unicode text" saves it.
+std::string Utf16Le(std::string_view utf8) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : GbkToUtf16(Gbk(utf8))) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
+}
+
+TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
+  const std::string sheet =
+      "姓名,第1题,第2题,总分\r\n王小明,10,8,18\r\n\"李,华\",6,,6\r\n,,,\r\n";
+  struct Case {
+    std::string name;
+    std::string bytes;
+  } cases[] = {
+      {"Excel CSV, GBK, CRLF", Gbk(sheet)},
+      {"Excel CSV UTF-8 with BOM", "\xEF\xBB\xBF" + sheet},
+      {"WPS UTF-8 without BOM, LF",
+       "姓名,第1题,第2题,总分\n王小明,10,8,18\n\"李,华\",6,,6\n"},
+      {"hand-made headers, padding and full-width digits",
+       Gbk("\r\n,,,,\r\n 姓名 ,第一题（10分）,第２题,总分,\r\n王小明,１０, 8.0 ,18,\r\n"
+           "\"李,华\",6,,,\r\n")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const MarksRead read = ParseTeacherMarks(c.bytes);
+    ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
+    EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
+    ASSERT_EQ(read.marks.rows.size(), 2u);
+    EXPECT_EQ(read.marks.rows[0].name, Gbk("王小明"));
+    EXPECT_EQ(read.marks.rows[0].marks, (Marks{10, 8}));
+    EXPECT_EQ(read.marks.rows[1].name, Gbk("李,华"));
+    EXPECT_EQ(read.marks.rows[1].marks, (Marks{6, std::nullopt}));
+  }
+}
+
+TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
+  const MarksRead read = ParseTeacherMarks(
+      Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
+  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
+  EXPECT_THAT(read.marks.questions, ElementsAre(12, 3));
+  ASSERT_EQ(read.marks.rows.size(), 2u);
+  EXPECT_EQ(read.marks.rows[0].line, 2);
+  EXPECT_EQ(read.marks.rows[0].name, Gbk("张\n三"));
+  EXPECT_EQ(read.marks.rows[0].marks, (Marks{5, -1}));
+  EXPECT_EQ(read.marks.rows[1].line, 4);
+  EXPECT_EQ(read.marks.rows[1].name, Gbk("赵磊"));  // full-width spaces trimmed
+  EXPECT_EQ(read.marks.rows[1].marks, (Marks{0, 4}));
+}
+
+TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
+  struct Case {
+    std::string bytes;
+    std::string_view problem;  // UTF-8
+  } cases[] = {
+      {Gbk("姓名,第1题\r\n王,小明,5\r\n"), "第2行：这一行有 3 列，比表头多"},
+      {Gbk("姓名,第1题,第2题\r\n王小明,5,6\r\n李华,5\r\n"), "第3行：这一行只有 2 列"},
+      {Gbk("姓名,第1题\r\n王小明,5\r\n李华,五分\r\n"),
+       "第3行：第1题的“五分”不是整数分数"},
+      {Gbk("姓名,第1题\r\n王小明,3.5\r\n"), "第2行：第1题的“3.5”不是整数分数"},
+      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数分数"},
+      // A long or control-laden cell is cut and made harmless for a terminal.
+      {Gbk("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
+       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数分数"},
+      {Gbk("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
+      {Gbk("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
+      {Gbk("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},
+      {Gbk("学生,第1题\r\n王小明,5\r\n"), "第1行：表头（第一个非空行）没有“姓名”列"},
+      {Gbk("\r\n姓名,得分\r\n王小明,5\r\n"), "第2行：表头没有“第1题”这样的题目列"},
+      {Gbk("姓名,第1题,第一题\r\n王小明,5,5\r\n"), "第1行：表头有两列“第1题”"},
+      {Gbk("姓名,第1题,姓名\r\n王小明,5,5\r\n"), "第1行：表头有两列“姓名”"},
+      {"", "表是空的"},
+      {Utf16Le("姓名\t第1题\r\n王小明\t5\r\n"), "UTF-16"},
+      {"\x81\x20,\x81\x20\r\n", "既不是 GBK 也不是 UTF-8"},
+  };
+  for (const Case& c : cases) {
+    const MarksRead read = ParseTeacherMarks(c.bytes);
+    EXPECT_THAT(GbkToUtf8(read.problem), HasSubstr(c.problem));
+    EXPECT_TRUE(read.marks.questions.empty());
+    EXPECT_TRUE(read.marks.rows.empty());
+  }
+}
+
+TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
+  const testing::TempDir dir;
+  const MarksRead missing = ReadTeacherMarks(dir.File("教师评分.csv"));
+  EXPECT_THAT(GbkToUtf8(missing.problem), HasSubstr("找不到"));
+  const MarksRead read =
+      ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
+  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
+  EXPECT_EQ(read.marks.rows.at(0).marks, (Marks{5}));
+}
+
+TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {
+  EXPECT_EQ(TrimSpaces(Gbk(" \t王\r\n")), Gbk("王"));
+  EXPECT_EQ(TrimSpaces(Gbk("　王　")), Gbk("王"));
+  // "\xA1\xA1" preceded by a lead byte is not a full-width space: 0xB0 0xA1 is 啊.
+  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1\xA1"), "\xB0\xA1");
+  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");
+  EXPECT_EQ(TrimSpaces("   "), "");
+}
+
+}  // namespace
+}  // namespace vantry

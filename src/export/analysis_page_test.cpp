@@ -1,0 +1,216 @@
+#include "export/analysis_page.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export/explanation.h"
+#include "testing/rule_texts.h"
+#include "testing/test_class.h"
+#include "testing/test_support.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::Gbk;
+using ::testing::HasSubstr;
+using testing::TestClass;
+
+int Count(const std::string& text, std::string_view part) {
+  int n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+    ++n;
+  return n;
+}
+
+// Two questions: 光合作用 (max 6, three groups, one of them hostile markup) and 细胞
+// (max 4, two groups).
+ProgramState Exam() {
+  return testing::StateWithRules(
+      {Gbk("<关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"
+           "<关键词><img src=x onerror=alert(1)></关键词>"),
+       Gbk("<关键词>细胞膜</关键词><关键词>细胞核</关键词>")},
+      {"6", "4"});
+}
+
+struct Papers {
+  ProgramState state = Exam();
+  TestClass papers{state};
+  Papers() {
+    papers.Add(Gbk("王小明"), Gbk("光合作用在叶绿体中\t细胞膜和细胞核"))
+        .Add(Gbk("<script>alert(1)</script>"), Gbk("光合\t细胞膜"))
+        .Add(Gbk("\"><img src=x onerror=alert(2)>"), Gbk("叶绿体\t细胞膜"))
+        .Add(Gbk("李华"), Gbk("光合作用在叶绿体中\t细胞膜和细胞核"))
+        .Add(Gbk("缺考"), std::nullopt);
+  }
+  const GradedClass& graded() const { return papers.graded(); }
+};
+
+TEST(AnalysisPageTest, InputTextsNeverBecomeMarkup) {
+  const Papers p;
+  const std::string html =
+      AnalysisPageHtml(p.graded(), ComputeClassStatistics(p.graded(), p.state), {});
+  // Only the page's own two script elements and no image at all.
+  EXPECT_EQ(Count(html, "<script"), 2);
+  EXPECT_EQ(Count(html, "<img"), 0);
+  EXPECT_THAT(html,
+              HasSubstr("<summary>&lt;script&gt;alert(1)&lt;/script&gt;</summary>"));
+  EXPECT_THAT(html, HasSubstr("<summary>&quot;&gt;&lt;img src=x onerror=alert(2)&gt;"));
+  EXPECT_THAT(html, HasSubstr("&lt;img src=x onerror=alert(1)&gt;"));
+  EXPECT_TRUE(html.starts_with("<!DOCTYPE html>"));
+  // Self-contained: nothing is fetched.
+  EXPECT_FALSE(std::regex_search(html, std::regex(R"((src|href)="(https?:)?//)")));
+  EXPECT_EQ(Count(html, "@import"), 0);
+}
+
+TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
+  const Papers p;
+  const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
+  const std::string html =
+      AnalysisPageHtml(p.graded(), stats, {.date = "2026年12月8日", .check = nullptr});
+  EXPECT_THAT(html, HasSubstr("<title>阅卷分析 2026年12月8日</title>"));
+
+  // Rows: rank, name, each question, total; ranked, ties in sheet order.
+  const std::regex row(
+      R"re(<tr data-e="([0-9 ]*)"><td class="n">(\d+)</td><td class="name"><details>)re"
+      R"re(<summary>([^<]*)</summary></details></td><td class="n">(\d+)</td>)re"
+      R"re(<td class="n">(\d+)</td><td class="n">(\d+)</td></tr>)re");
+  std::vector<std::string> names, ranks;
+  std::map<std::string, std::string> indexes;
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), row);
+       it != std::sregex_iterator(); ++it) {
+    ranks.push_back((*it)[2]);
+    names.push_back((*it)[3]);
+    indexes[(*it)[3]] = (*it)[1];
+  }
+  EXPECT_THAT(ranks, ElementsAre("1", "1", "3", "3", "5"));
+  EXPECT_THAT(names,
+              ElementsAre("王小明", "李华", "&lt;script&gt;alert(1)&lt;/script&gt;",
+                          "&quot;&gt;&lt;img src=x onerror=alert(2)&gt;", "缺考"));
+
+  // Each row's indexes name, per question, the explanation the explainer gives.
+  const size_t begin = html.find("id=\"explanations\">") + 18;
+  const auto texts =
+      nlohmann::json::parse(html.substr(begin, html.find("</script>", begin) - begin));
+  ASSERT_EQ(texts.size(), 2u);
+  // 王小明 and 李华 answered alike: their explanations are kept once.
+  EXPECT_EQ(indexes["王小明"], indexes["李华"]);
+  PaperRecord record;
+  std::vector<std::string> expected;
+  for (size_t i = 0; i < p.graded().paper_count(); ++i) {
+    p.graded().Record(i, record);
+    ExplainPaper(record, p.graded(), expected);
+    std::string name;
+    AppendOneLine(record.name, name);
+    name = std::regex_replace(name, std::regex("&"), "&amp;");
+    name = std::regex_replace(name, std::regex("<"), "&lt;");
+    name = std::regex_replace(name, std::regex(">"), "&gt;");
+    name = std::regex_replace(name, std::regex("\""), "&quot;");
+    ASSERT_TRUE(indexes.contains(name)) << name;
+    std::istringstream words(indexes[name]);
+    for (size_t q = 0; q < expected.size(); ++q) {
+      size_t index = 0;
+      ASSERT_TRUE(words >> index);
+      EXPECT_EQ(texts[q][index].get<std::string>(), expected[q]) << name;
+    }
+  }
+}
+
+TEST(AnalysisPageTest, MostMissedScoringPointsFirst) {
+  const Papers p;
+  const std::string html =
+      AnalysisPageHtml(p.graded(), ComputeClassStatistics(p.graded(), p.state), {});
+  // Question 1: group 3 hit by none, group 1 by 3 papers, group 2 by 3: 3, 1, 2.
+  const size_t q1 = html.find("<h3>第1题（满分 6 分）</h3>");
+  const size_t q2 = html.find("<h3>第2题（满分 4 分）</h3>");
+  ASSERT_NE(q1, std::string::npos);
+  ASSERT_NE(q2, std::string::npos);
+  const std::string block = html.substr(q1, q2 - q1);
+  std::vector<std::string> order;
+  const std::regex group(R"re(<tr(?: class="missed")?><td class="n">(\d+)</td>)re");
+  for (auto it = std::sregex_iterator(block.begin(), block.end(), group);
+       it != std::sregex_iterator(); ++it) {
+    order.push_back((*it)[1]);
+  }
+  EXPECT_THAT(order, ElementsAre("3", "1", "2"));
+  EXPECT_THAT(block, HasSubstr("<tr class=\"missed\"><td class=\"n\">3</td>"));
+  EXPECT_THAT(block, HasSubstr("区分度"));
+}
+
+TEST(AnalysisPageTest, AClassWithoutQuestionsOrPapersStillGivesAPage) {
+  const ProgramState state = Exam();
+  testing::TestClass blank(state);
+  blank.Add(Gbk("甲"), std::nullopt).Add(Gbk("乙"), std::nullopt);
+  const std::string html =
+      AnalysisPageHtml(blank.graded(), ComputeClassStatistics(blank.graded(), state), {});
+  EXPECT_THAT(html, HasSubstr("没有一份试卷有题目，算不出满分"));
+  EXPECT_EQ(Count(html, "<tr data-e=\"0\">"), 2);  // one explanation: why none
+  EXPECT_THAT(html, HasSubstr("[[\"答题文本里没有这名学生的答案，记 0 分\"]]"));
+
+  const GradedClass empty;
+  const std::string none =
+      AnalysisPageHtml(empty, ComputeClassStatistics(empty, state), {});
+  EXPECT_THAT(none, HasSubstr("<tbody></tbody>"));
+  EXPECT_TRUE(none.ends_with("</html>\n"));
+}
+
+TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
+  const Papers p;
+  const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
+  const testing::TempDir dir;
+  const FixedClock clock({.year = 2026, .month = 12, .day = 8, .hour = 9});
+  const AnalysisPageResult result =
+      WriteAnalysisPage(p.graded(), stats, {.directory = dir.path(), .clock = &clock});
+  EXPECT_TRUE(result.written);
+  EXPECT_TRUE(result.notes.empty());
+  EXPECT_EQ(result.file_name, Gbk("阅卷分析20261208.html"));
+  EXPECT_EQ(result.path, dir.File("阅卷分析20261208.html"));
+  const std::string html = ReadWholeFile(result.path);
+  EXPECT_THAT(html, HasSubstr("2026年12月8日"));
+  EXPECT_TRUE(html.ends_with("</html>\n"));
+
+  const AnalysisPageResult failed = WriteAnalysisPage(
+      p.graded(), stats, {.directory = dir.path() / "missing", .clock = &clock});
+  EXPECT_FALSE(failed.written);
+  ASSERT_EQ(failed.notes.size(), 1u);
+  EXPECT_EQ(GbkToUtf8(failed.notes[0]), "分析页未能保存到‘阅卷分析20261208.html’！");
+}
+
+TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
+  const Papers p;
+  const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
+  const TeacherCheck check = CheckAgainstTeacher(
+      p.graded(), "教师评分.csv",
+      ParseTeacherMarks("姓名,第1题,第2题\n王小明,6,4\n李华,2,4\n缺考,0,0\n无名,1,1\n"));
+  const std::string html =
+      AnalysisPageHtml(p.graded(), stats, {.date = "", .check = &check});
+  EXPECT_THAT(html, HasSubstr("<section id=\"check\"><h2>与教师评分核对</h2>"));
+  EXPECT_THAT(html, HasSubstr("比对 3 份试卷"));
+  // 李华: rules 4 on question 1, teacher 2.
+  EXPECT_THAT(
+      html,
+      HasSubstr("<li><strong>李华</strong>：逐题相差共 2 分（规则 8 分，教师 6 分）"));
+  EXPECT_THAT(html, HasSubstr("教师 <strong>2 分</strong> | 规则 第1题 4分（满分6）："));
+  EXPECT_THAT(html, HasSubstr("<li>答题文本里找不到：无名</li>"));
+
+  const TeacherCheck broken = CheckAgainstTeacher(
+      p.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题\n王小明,\"6\n"));
+  const std::string broken_html =
+      AnalysisPageHtml(p.graded(), stats, {.date = "", .check = &broken});
+  EXPECT_THAT(
+      broken_html,
+      HasSubstr(
+          "<p class=\"warn\">教师评分.csv 第2行：引号没有闭合；没有与教师评分核对</p>"));
+}
+
+}  // namespace
+}  // namespace vantry

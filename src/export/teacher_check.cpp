@@ -1,0 +1,246 @@
+#include "export/teacher_check.h"
+
+#include <algorithm>
+
+#include "analysis/class_statistics.h"
+#include "export/explanation.h"
+#include "export/figure_text.h"
+#include "text/file_io.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+// Columns on a terminal: CJK and full-width characters take two.
+size_t DisplayWidth(std::string_view utf8) {
+  size_t width = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    char32_t code = c;
+    size_t length = 1;
+    if (c >= 0xF0) {
+      length = 4;
+      code = c & 0x07;
+    } else if (c >= 0xE0) {
+      length = 3;
+      code = c & 0x0F;
+    } else if (c >= 0xC0) {
+      length = 2;
+      code = c & 0x1F;
+    }
+    for (size_t k = 1; k < length && i + k < utf8.size(); ++k)
+      code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    const bool wide =
+        (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+        (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+        (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+        (code >= 0xFFE0 && code <= 0xFFE6) || code >= 0x20000;
+    width += wide ? 2 : 1;
+    i += length;
+  }
+  return width;
+}
+
+// Rows of cells laid out in columns: the first left-aligned, the others right-aligned.
+std::string Columns(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<size_t> widths;
+  for (const auto& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (size_t c = 0; c < row.size(); ++c)
+      widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+  }
+  std::string out;
+  for (const auto& row : rows) {
+    std::string line;
+    for (size_t c = 0; c < row.size(); ++c) {
+      const std::string pad(widths[c] - DisplayWidth(row[c]), ' ');
+      if (c > 0) line += "  ";
+      line += c == 0 ? row[c] + pad : pad + row[c];
+    }
+    while (line.ends_with(' ')) line.pop_back();
+    out += line + "\n";
+  }
+  return out;
+}
+
+std::string Name(std::string_view gbk) {
+  std::string utf8;
+  AppendOneLine(gbk, utf8);
+  return utf8;
+}
+
+// Names joined with "、", at most kListedNames of them, then how many there are in all.
+constexpr size_t kListedNames = 20;
+std::string NameList(const std::vector<std::string>& names, size_t total) {
+  std::string out;
+  for (size_t i = 0; i < names.size() && i < kListedNames; ++i) {
+    if (i > 0) out += "、";
+    out += names[i];
+  }
+  if (total > kListedNames) out += " 等 " + std::to_string(total) + " 人";
+  return out;
+}
+
+std::string NameList(const std::vector<GbkText>& gbk) {
+  std::vector<std::string> names;
+  for (size_t i = 0; i < gbk.size() && i < kListedNames; ++i)
+    names.push_back(Name(gbk[i]));
+  return NameList(names, gbk.size());
+}
+
+}  // namespace
+
+std::string SheetName(const std::filesystem::path& path) {
+  const std::u8string name = path.filename().u8string();
+  return std::string(name.begin(), name.end());
+}
+
+TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_name,
+                                 MarksRead read) {
+  TeacherCheck check;
+  check.sheet_name = std::move(sheet_name);
+  if (!read.ok()) {
+    check.problem = std::move(read.problem);
+    return check;
+  }
+  check.marks = std::move(read.marks);
+  check.comparison = CompareWithTeacher(graded, check.marks, kLargestDisagreements);
+  PaperRecord record;
+  for (const MarksComparison::Match& match : check.comparison.largest) {
+    graded.Record(match.paper, record);
+    ExplainPaper(record, graded, check.largest_explanations.emplace_back());
+  }
+  return check;
+}
+
+TeacherCheck CheckAgainstTeacher(const GradedClass& graded,
+                                 const std::filesystem::path& sheet) {
+  return CheckAgainstTeacher(graded, SheetName(sheet), ReadTeacherMarks(sheet));
+}
+
+std::optional<TeacherCheck> CheckBesideExam(const GradedClass& graded,
+                                            const std::filesystem::path& directory) {
+  const std::filesystem::path sheet = PathInDirectory(directory, kTeacherMarksFileName);
+  if (!PathExists(sheet)) return std::nullopt;
+  return CheckAgainstTeacher(graded, sheet);
+}
+
+GbkText TeacherCheckProblemLine(const TeacherCheck& check) {
+  if (check.ok()) return {};
+  return Utf8ToGbk(check.sheet_name + " ") + check.problem +
+         Utf8ToGbk("；没有与教师评分核对");
+}
+
+std::vector<std::vector<std::string>> TeacherCheckTable(const TeacherCheck& check) {
+  std::vector<std::vector<std::string>> rows = {
+      {"题目", "份数", "完全一致", "相差≤1分", "平均差", "相关系数r", "加权kappa"}};
+  const auto add_row = [&rows](std::string label, const Agreement& a) {
+    rows.push_back({std::move(label), std::to_string(a.papers),
+                    PercentText(a.exact_share), PercentText(a.within_one_share),
+                    SignedText(a.mean_difference, 2), FixedText(a.pearson_r, 2),
+                    FixedText(a.weighted_kappa, 2)});
+  };
+  for (const auto& q : check.comparison.questions)
+    add_row(QuestionLabel(q.question), q.agreement);
+  add_row("总分", check.comparison.totals);
+  return rows;
+}
+
+std::vector<std::string> TeacherCheckNotes(const TeacherCheck& check) {
+  return {
+      std::string("平均差 = 规则给分 − 教师给分，为正说明规则给分偏高；总分只比对每道题都"
+                  "有教师评分的试卷") +
+          (check.comparison.sheet_covers_every_question ? "。" : "，只计表中有的题。"),
+      "加权kappa：0.80 以上高度一致，0.60–0.80 较为一致，0.40–0.60 一般，0.40 以下"
+      "需要修改关键词；“—”表示无法计算（如分数全都相同）。",
+  };
+}
+
+std::vector<Disagreement> TeacherCheckDisagreements(const TeacherCheck& check,
+                                                    const GradedClass& graded) {
+  std::vector<Disagreement> result;
+  const MarksComparison& c = check.comparison;
+  for (size_t i = 0; i < c.largest.size(); ++i) {
+    const MarksComparison::Match& match = c.largest[i];
+    const TeacherMarks::Row& row = check.marks.rows[match.row];
+    const GradedClass::Paper& paper = graded.papers()[match.paper];
+    const std::vector<std::string>& explanations = check.largest_explanations[i];
+    Disagreement& d = result.emplace_back();
+    d.name = Name(paper.name);
+    d.disagreement = match.disagreement;
+    for (const auto& q : c.questions) {
+      const std::optional<int32_t> teacher = row.marks[q.column];
+      if (!teacher) continue;
+      const int32_t rules = ShownScore(graded, paper, q.question);
+      d.rules_sum += rules;
+      d.teacher_sum += *teacher;
+      if (rules == *teacher) continue;
+      const auto index = static_cast<size_t>(q.question) - 1;
+      d.questions.push_back(
+          {.question = q.question,
+           .teacher = *teacher,
+           .rules = rules,
+           .explanation =
+               index < explanations.size() && q.question <= graded.question_count()
+                   ? explanations[index]
+                   : QuestionLabel(q.question) + " 0分：评分规则和答案里都没有这道题"});
+    }
+  }
+  return result;
+}
+
+std::vector<std::pair<std::string, std::string>> TeacherCheckNameLines(
+    const TeacherCheck& check, const GradedClass& graded) {
+  const MarksComparison& c = check.comparison;
+  std::vector<std::pair<std::string, std::string>> lines;
+  if (!c.names_twice_in_sheet.empty())
+    lines.emplace_back("评分表里出现两次（没有比对）", NameList(c.names_twice_in_sheet));
+  if (!c.names_twice_in_answers.empty())
+    lines.emplace_back("答题文本里有同名试卷（没有比对）",
+                       NameList(c.names_twice_in_answers));
+  if (!c.names_without_paper.empty())
+    lines.emplace_back("答题文本里找不到", NameList(c.names_without_paper));
+  if (!c.papers_without_marks.empty()) {
+    std::vector<std::string> without;
+    for (size_t p = 0; p < c.papers_without_marks.size() && p < kListedNames; ++p)
+      without.push_back(Name(graded.papers()[c.papers_without_marks[p]].name));
+    lines.emplace_back("没有教师评分的试卷",
+                       NameList(without, c.papers_without_marks.size()));
+  }
+  return lines;
+}
+
+std::string TeacherCheckText(const TeacherCheck& check, const GradedClass& graded) {
+  if (!check.ok()) return GbkToUtf8(TeacherCheckProblemLine(check)) + "\n";
+  std::string out = "与教师评分核对（" + check.sheet_name + "）：比对 " +
+                    std::to_string(check.comparison.papers_compared) + " 份试卷\n";
+  out += Columns(TeacherCheckTable(check));
+  for (const std::string& note : TeacherCheckNotes(check)) out += note + "\n";
+
+  const std::vector<Disagreement> largest = TeacherCheckDisagreements(check, graded);
+  if (!largest.empty()) {
+    out += "\n分歧最大的试卷：\n";
+    for (size_t i = 0; i < largest.size(); ++i) {
+      const Disagreement& d = largest[i];
+      out += (i + 1 < 10 ? " " : "") + std::to_string(i + 1) + ". " + d.name +
+             "：逐题相差共 " + std::to_string(d.disagreement) + " 分（规则 " +
+             std::to_string(d.rules_sum) + " 分，教师 " + std::to_string(d.teacher_sum) +
+             " 分）\n";
+      for (const Disagreement::Question& q : d.questions) {
+        out += "    教师 " + std::to_string(q.teacher) + " 分 | 规则 " + q.explanation +
+               "\n";
+      }
+    }
+  } else if (check.comparison.papers_compared > 0) {
+    out += "\n比对的试卷里，规则给分与教师评分逐题一致。\n";
+  }
+
+  const auto names = TeacherCheckNameLines(check, graded);
+  if (!names.empty()) {
+    out += "\n姓名核对：\n";
+    for (const auto& [what, list] : names) out += "  " + what + "：" + list + "\n";
+  }
+  return out;
+}
+
+}  // namespace vantry

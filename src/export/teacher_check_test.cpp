@@ -1,0 +1,53 @@
+#include "export/teacher_check.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "testing/rule_texts.h"
+#include "testing/test_class.h"
+#include "testing/test_support.h"
+#include "text/gbk_codec.h"
+
+namespace vantry {
+namespace {
+
+using testing::Gbk;
+using ::testing::HasSubstr;
+
+TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
+  const ProgramState state = testing::StateWithRules(
+      {Gbk("<关键词>叶绿体</关键词><关键词>氧气</关键词>")}, {"4"});
+  testing::TestClass papers(state);
+  papers.Add(Gbk("甲"), Gbk("叶绿体和氧气"))
+      .Add(Gbk("乙"), Gbk("叶绿体"))
+      .Add(Gbk("丙"), Gbk("氧气"))
+      .Add(Gbk("丙"), Gbk("无"))
+      .Add(Gbk("丁"), Gbk("无"));
+  const TeacherCheck check =
+      CheckAgainstTeacher(papers.graded(), "教师评分.csv",
+                          ParseTeacherMarks("姓名,第1题\n甲,4\n乙,4\n丙,2\n戊,3\n"));
+  ASSERT_TRUE(check.ok());
+  const std::string text = TeacherCheckText(check, papers.graded());
+  // Rules 4, 2 against the teacher's 4, 4: equal once, mean -1, r undefined (the
+  // teacher's marks are all alike) and kappa 0.
+  EXPECT_THAT(text, HasSubstr("与教师评分核对（教师评分.csv）：比对 2 份试卷\n"));
+  EXPECT_THAT(
+      text, HasSubstr("题目   份数  完全一致  相差≤1分  平均差  相关系数r  加权kappa\n"
+                      "第1题     2     50.0%     50.0%   -1.00          —       0.00\n"
+                      "总分      2     50.0%     50.0%   -1.00          —       0.00\n"));
+  EXPECT_THAT(text,
+              HasSubstr(" 1. 乙：逐题相差共 2 分（规则 2 分，教师 4 分）\n"
+                        "    教师 4 分 | 规则 第1题 2分（满分4）：得分点1「叶绿体」+2；"
+                        "未命中得分点2\n"));
+  EXPECT_THAT(text, HasSubstr("  答题文本里有同名试卷（没有比对）：丙\n"));
+  EXPECT_THAT(text, HasSubstr("  答题文本里找不到：戊\n"));
+  EXPECT_THAT(text, HasSubstr("  没有教师评分的试卷：丁\n"));
+
+  const TeacherCheck broken = CheckAgainstTeacher(
+      papers.graded(), "marks.csv", ParseTeacherMarks(Gbk("姓名,第1题\n甲,四\n")));
+  EXPECT_EQ(TeacherCheckText(broken, papers.graded()),
+            "marks.csv 第2行：第1题的“四”不是整数分数；没有与教师评分核对\n");
+}
+
+}  // namespace
+}  // namespace vantry
