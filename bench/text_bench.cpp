@@ -47,6 +47,32 @@ void BM_FindTextAbsentIgnoreCase(benchmark::State& state) {
 }
 BENCHMARK(BM_FindTextAbsentIgnoreCase)->Unit(benchmark::kMillisecond);
 
+// The worst case of a naive search: a keyword "a…ab" of n/2 bytes against an answer of
+// n letters "a" (every position matches all but the last byte). Time must grow
+// linearly with n: the fitted complexity is reported as BigO/RMS.
+void BM_FindTextWorstCase(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  const bool ignore_case = state.range(1) != 0;
+  const std::string answer(n, 'a');
+  std::string keyword(n / 2 - 1, ignore_case ? 'A' : 'a');
+  keyword += 'b';
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FindText(answer, keyword, 1, ignore_case));
+  }
+  state.SetComplexityN(static_cast<int64_t>(n));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(n));
+  state.SetLabel(ignore_case ? "ignore case" : "exact");
+}
+BENCHMARK(BM_FindTextWorstCase)
+    ->ArgsProduct({{100000, 200000, 400000, 800000}, {0}})
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindTextWorstCase)
+    ->ArgsProduct({{100000, 200000, 400000, 800000}, {1}})
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMicrosecond);
+
 void BM_ExtractTaggedFields(benchmark::State& state) {
   const std::string& text = SheetText();
   const std::string start = Utf8ToGbk("<答题文本>\t");
@@ -60,6 +86,21 @@ void BM_ExtractTaggedFields(benchmark::State& state) {
   state.counters["fields"] = static_cast<double>(fields.size());
 }
 BENCHMARK(BM_ExtractTaggedFields)->Unit(benchmark::kMillisecond);
+
+// The same fields as views, as the grading run collects the sheet's: the scan alone.
+void BM_ExtractTaggedFieldViews(benchmark::State& state) {
+  const std::string& text = SheetText();
+  const std::string start = Utf8ToGbk("<答题文本>\t");
+  const std::string end = Utf8ToGbk("\t</答题文本>");
+  std::vector<std::string_view> fields;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(ExtractTaggedFieldViews(text, start, end, fields));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
+  state.counters["fields"] = static_cast<double>(fields.size());
+}
+BENCHMARK(BM_ExtractTaggedFieldViews)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vantry

@@ -26,25 +26,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vantry::TaggedFieldOptions options;
   options.ignore_case = ignore_case;
   std::vector<std::string> fields{"stale"};
-  const int n = vantry::ExtractTaggedFields(text, start, end, fields, options);
-  Check(n == static_cast<int>(fields.size()), "count equals entries");
+  const vantry::TaggedFieldsResult result =
+      vantry::ExtractTaggedFields(text, start, end, fields, options);
+  const int64_t n = result.count;
+  Check(n == static_cast<int64_t>(fields.size()), "count equals entries");
+  Check(result.complete, "short inputs never reach the budget");
   if (start.empty() || end.empty()) {
     Check(n == 0, "empty markers give nothing");
     return 0;
   }
   // Walk the start markers the way the extraction does and check each field is the
   // exact slice of the input between its markers.
-  int pos = 1;
+  int64_t pos = 1;
   for (const std::string& field : fields) {
-    const int p1 = vantry::FindText(text, start, pos, ignore_case);
+    const int64_t p1 = vantry::FindText(text, start, pos, ignore_case);
     Check(p1 > 0, "each field has a start marker");
-    pos = p1 + static_cast<int>(start.size());
+    pos = p1 + static_cast<int64_t>(start.size());
     Check(static_cast<size_t>(pos) - 1 + field.size() <= text.size(),
           "field lies inside input");
     Check(text.compare(static_cast<size_t>(pos) - 1, field.size(), field) == 0,
           "field is the slice after its start marker");
     Check(vantry::FindText(text, end, pos, ignore_case) ==
-              pos + static_cast<int>(field.size()),
+              pos + static_cast<int64_t>(field.size()),
           "field ends at the next end marker");
   }
   return 0;

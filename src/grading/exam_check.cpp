@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "text/file_io.h"
+#include "text/find_text.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {
@@ -111,6 +112,37 @@ std::string MismatchMessage(const LoadedAnswerSheet& sheet) {
   return message;
 }
 
+// Names that run on into the records after them nest: together they can be far longer
+// than the sheet. Each name is held by the report and by the extra outputs, so names
+// that would take more than a quarter of the memory left are not graded. The message
+// points at the first name that holds another name's start tag.
+std::optional<std::string> NamesTooLongMessage(const LoadedAnswerSheet& sheet,
+                                               const std::string& path) {
+  uint64_t name_bytes = 0;
+  for (std::string_view name : sheet.names()) name_bytes += name.size();
+  if (name_bytes <= AvailableMemoryBytes() / 4) return std::nullopt;
+  static const GbkText kNameStart = Utf8ToGbk("<姓名>\t");
+  const TextFinder start_tag(kNameStart);
+  std::string where;
+  // A name without a start tag in it ends before the next name begins, so the names
+  // searched until the first nested one do not overlap: one pass over the sheet.
+  for (std::string_view name : sheet.names()) {
+    if (start_tag.Find(name) > 0) {
+      where = "第一个延续到后面记录里的姓名在第 " +
+              std::to_string(LineOf(sheet.text(), OffsetIn(sheet.text(), name))) +
+              " 行。\n";
+      break;
+    }
+  }
+  return "学生答题文件" + Quoted(kAnswerSheetFileName) + "中的 " +
+         std::to_string(sheet.names().size()) + " 个姓名合计 " + SizeText(name_bytes) +
+         "，超出了这台电脑能给本程序的内存，所以没有阅卷。\n"
+         "通常是某个 </姓名> 前少了 TAB 键，这个姓名就一直延续到了后面的记录里。\n" +
+         where + "位置：" + path +
+         "\n请检查 <姓名> 和 </姓名> 标签（每个标签里侧都要有一个 TAB 键），"
+         "改好后再点“一键开始”。";
+}
+
 }  // namespace
 
 std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directory,
@@ -155,6 +187,9 @@ std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directo
   }
   if (sheet.names().size() != sheet.answers().size()) {
     return ExamProblem{Kind::kSheetFieldsMismatch, MismatchMessage(sheet)};
+  }
+  if (std::optional<std::string> nested = NamesTooLongMessage(sheet, path)) {
+    return ExamProblem{Kind::kSheetNamesTooLong, *std::move(nested)};
   }
   return std::nullopt;
 }

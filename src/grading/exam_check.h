@@ -21,6 +21,7 @@ struct ExamProblem {
     kSheetNotGbk,
     kSheetWithoutRecord,
     kSheetFieldsMismatch,  // name and answer fields differ in number
+    kSheetNamesTooLong,    // names nested into each other, too long to hold
     kParametersMissing,
     kParametersUnreadable,
     kParametersTooLarge,
@@ -34,9 +35,12 @@ struct ExamProblem {
 };
 
 // Whether the sheet read from `directory` can be graded: it was read, it is GBK, it
-// holds a name record, and its name fields and answer fields are equal in number (for
+// holds a name record, its name fields and answer fields are equal in number (for
 // a mismatch the message gives both counts and the first record that is out of step,
-// with its line number).
+// with its line number), and its names together fit in memory: a name whose end tag
+// lacks its TAB runs on into the records after it and nests the names that follow, so
+// the names can be far longer than the sheet (the message gives the line of the first
+// name that holds another).
 std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directory,
                                             const AnswerSheetRead& read,
                                             const LoadedAnswerSheet& sheet);

@@ -34,7 +34,7 @@ GbkText CollectSetCookies(std::string_view header_block) {
 }
 
 GbkText CookieName(std::string_view item) {
-  const int p = FindText(item, "=");
+  const int64_t p = FindText(item, "=");
   return TrimSpaces(p > 0 ? item.substr(0, static_cast<size_t>(p) - 1) : item);
 }
 

@@ -16,23 +16,23 @@ GbkText TextBetween(std::string_view text, std::string_view start_marker,
                     std::string_view end_marker, int from, bool ignore_case) {
   const GbkText start = SubstituteText(start_marker, QuoteToken(), "\"");
   const GbkText end = SubstituteText(end_marker, QuoteToken(), "\"");
-  int p = FindText(text, start, from, ignore_case);
+  int64_t p = FindText(text, start, from, ignore_case);
   if (p < 1) return {};
-  p += static_cast<int>(start.size());
-  const int q = FindText(text, end, p, ignore_case);
+  p += static_cast<int64_t>(start.size());
+  const int64_t q = FindText(text, end, p, ignore_case);
   if (q < 1) return {};
   return Middle(text, p, q - p);
 }
 
 GbkText TextBefore(std::string_view text, std::string_view separator, int from,
                    bool ignore_case) {
-  const int p = FindText(text, separator, from < 1 ? 1 : from, ignore_case);
+  const int64_t p = FindText(text, separator, from < 1 ? 1 : from, ignore_case);
   if (p < 1) return {};
   return Left(text, p - 1);
 }
 
 GbkText ValueAfterColon(std::string_view text) {
-  const int p = FindText(text, ":");
+  const int64_t p = FindText(text, ":");
   if (p < 1) return {};
   return TrimSpaces(text.substr(static_cast<size_t>(p)));
 }

@@ -27,15 +27,17 @@ bool IsHttpsUrl(std::string_view url) { return ToLowerAscii(Left(url, 8)) == kHt
 
 GbkText UrlHost(std::string_view url) {
   GbkText host = HostAndPort(url);
-  const int colon = FindText(host, ":");
+  const int64_t colon = FindText(host, ":");
   if (colon > 0) host.resize(static_cast<size_t>(colon) - 1);
   return host;
 }
 
 int UrlPort(std::string_view url) {
   const GbkText host_and_port = HostAndPort(url);
-  const int colon = FindTextBackward(host_and_port, ":");
-  if (colon > 0) return TextToInteger(std::string_view(host_and_port).substr(colon));
+  const int64_t colon = FindTextBackward(host_and_port, ":");
+  if (colon > 0)
+    return TextToInteger(
+        std::string_view(host_and_port).substr(static_cast<size_t>(colon)));
   // The same test as for the secure connection, so a scheme-less "httpsite/x" is
   // plain http on port 80.
   return IsHttpsUrl(url) ? 443 : 80;
@@ -45,15 +47,15 @@ GbkText UrlPath(std::string_view url) {
   const GbkText host = UrlHost(url);
   // The host is sought behind the scheme, so a host such as "h" or "http" is not taken
   // for the letters of the scheme itself.
-  int from = 1;
+  int64_t from = 1;
   const GbkText lower = ToLowerAscii(Left(url, 8));
   if (lower.starts_with(kHttps)) {
-    from = static_cast<int>(kHttps.size()) + 1;
+    from = static_cast<int64_t>(kHttps.size()) + 1;
   } else if (lower.starts_with(kHttp)) {
-    from = static_cast<int>(kHttp.size()) + 1;
+    from = static_cast<int64_t>(kHttp.size()) + 1;
   }
-  const int host_at = FindText(url, host, from, true);
-  const int slash = FindText(url, "/", host_at > 0 ? host_at : 1, true);
+  const int64_t host_at = FindText(url, host, from, true);
+  const int64_t slash = FindText(url, "/", host_at > 0 ? host_at : 1, true);
   if (slash > 0) return GbkText(url.substr(static_cast<size_t>(slash) - 1));
   return "/";
 }

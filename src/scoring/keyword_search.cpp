@@ -10,9 +10,9 @@ template <typename OnMatch>
 void ForEachOccurrence(std::string_view text, std::string_view sought, bool ignore_case,
                        OnMatch on_match) {
   if (text.empty() || sought.empty()) return;
-  const int step = static_cast<int>(sought.size());
-  for (int p = FindText(text, sought, 1, ignore_case); p > 0;
-       p = FindText(text, sought, p + step, ignore_case)) {
+  const auto step = static_cast<int64_t>(sought.size());
+  const TextFinder finder(sought, ignore_case);
+  for (int64_t p = finder.Find(text, 1); p > 0; p = finder.Find(text, p + step)) {
     on_match(p);
   }
 }
@@ -21,9 +21,10 @@ void ForEachOccurrence(std::string_view text, std::string_view sought, bool igno
 // separator is not a piece) and hands each piece to `keep`, which returns false to stop.
 template <typename Keep>
 void CutAt(std::string_view text, std::string_view separator, Keep keep) {
+  const TextFinder finder(separator);
   size_t begin = 0;
   while (!text.empty()) {
-    const auto found = FindText(text, separator, static_cast<int>(begin) + 1);
+    const int64_t found = finder.Find(text, static_cast<int64_t>(begin) + 1);
     if (found < 0) break;
     const size_t at = static_cast<size_t>(found) - 1;
     if (!keep(text.substr(begin, at - begin))) return;
@@ -54,10 +55,10 @@ void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
   });
 }
 
-int CountOccurrences(std::string_view text, std::string_view sought,
-                     bool case_sensitive) {
-  int count = 0;
-  ForEachOccurrence(text, sought, !case_sensitive, [&](int) { ++count; });
+int64_t CountOccurrences(std::string_view text, std::string_view sought,
+                         bool case_sensitive) {
+  int64_t count = 0;
+  ForEachOccurrence(text, sought, !case_sensitive, [&](int64_t) { ++count; });
   return count;
 }
 
@@ -65,7 +66,7 @@ void FindAllPositions(std::string_view text, std::string_view sought,
                       std::vector<int64_t>& positions) {
   // Counting and positioning are the same ignore-case scan, so one pass gives exactly
   // the positions of the occurrences a count would find.
-  ForEachOccurrence(text, sought, true, [&](int p) { positions.push_back(p); });
+  ForEachOccurrence(text, sought, true, [&](int64_t p) { positions.push_back(p); });
 }
 
 }  // namespace vantry

@@ -23,7 +23,8 @@ void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
 
 // The number of non-overlapping occurrences of `sought` in `text`, found on character
 // boundaries; without `case_sensitive` ASCII letters are folded. 0 when either is empty.
-int CountOccurrences(std::string_view text, std::string_view sought, bool case_sensitive);
+int64_t CountOccurrences(std::string_view text, std::string_view sought,
+                         bool case_sensitive);
 
 // Appends to `positions` the 1-based positions of every non-overlapping occurrence of
 // `sought` in `text`, ignoring ASCII letter case, ascending: one per occurrence that

@@ -39,6 +39,11 @@ struct FileReadResult {
 // exception.
 FileReadResult ReadWholeFileWithStatus(const std::filesystem::path& path);
 
+// What went wrong with the file named `utf8_name`, for the teacher: a sentence in
+// Chinese (UTF-8) for every status but kOk (empty for kOk). A file too large names its
+// size and the memory there was.
+std::string FileReadProblem(const FileReadResult& read, std::string_view utf8_name);
+
 // The file's bytes as ReadWholeFileWithStatus reads them; no bytes when that fails.
 std::string ReadWholeFile(const std::filesystem::path& path);
 

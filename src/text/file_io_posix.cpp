@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #ifdef __APPLE__
@@ -405,6 +406,12 @@ bool WriteThroughTemporary(const fs::path& path,
 
 FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
   FileReadResult result;
+  // Ends the read with `status` and no bytes (the size found stays).
+  const auto failed = [&result](FileReadStatus status) {
+    result.bytes = std::string();
+    result.status = status;
+    return std::move(result);
+  };
   if (path.empty()) return result;
   // Opened first and checked through the descriptor: a name swapped for a FIFO or a
   // device after a check by name could block the program or worse.
@@ -416,25 +423,20 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
   }
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) {
-    result.status = FileReadStatus::kUnreadable;
-    return result;
+    return failed(FileReadStatus::kUnreadable);
   }
   if (!S_ISREG(info.st_mode)) {
-    result.status = FileReadStatus::kNotRegularFile;
-    return result;
+    return failed(FileReadStatus::kNotRegularFile);
   }
   result.size = static_cast<uint64_t>(info.st_size);
   if (result.size > result.bytes.max_size() || result.size > AvailableMemoryBytes()) {
-    result.status = FileReadStatus::kTooLarge;
-    return result;
+    return failed(FileReadStatus::kTooLarge);
   }
   try {
     result.bytes.resize(static_cast<size_t>(result.size));
     const int64_t n = ReadInto(fd.get(), result.bytes.data(), result.bytes.size());
     if (n < 0) {
-      result.bytes = std::string();
-      result.status = FileReadStatus::kUnreadable;
-      return result;
+      return failed(FileReadStatus::kUnreadable);
     }
     result.bytes.resize(static_cast<size_t>(n));
     // Files that grew since, or that tell no size (some system files), read on.
@@ -442,21 +444,15 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
     while (static_cast<uint64_t>(n) == result.size) {
       const int64_t more = ReadInto(fd.get(), chunk, sizeof chunk);
       if (more < 0) {
-        result.bytes = std::string();
-        result.status = FileReadStatus::kUnreadable;
-        return result;
+        return failed(FileReadStatus::kUnreadable);
       }
       if (more == 0) break;
       result.bytes.append(chunk, static_cast<size_t>(more));
     }
   } catch (const std::bad_alloc&) {
-    result.bytes = std::string();
-    result.status = FileReadStatus::kTooLarge;
-    return result;
-  } catch (const std::length_error&) {
-    result.bytes = std::string();
-    result.status = FileReadStatus::kTooLarge;
-    return result;
+    return failed(FileReadStatus::kTooLarge);
+  } catch (const std::length_error&) {  // larger than a string may be
+    return failed(FileReadStatus::kTooLarge);
   }
   result.status = FileReadStatus::kOk;
   return result;

@@ -18,22 +18,25 @@ namespace fs = std::filesystem;
 
 FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
   FileReadResult result;
+  // Ends the read with `status` and no bytes (the size found stays).
+  const auto failed = [&result](FileReadStatus status) {
+    result.bytes = std::string();
+    result.status = status;
+    return std::move(result);
+  };
   std::error_code ec;
   if (path.empty() || !fs::exists(path, ec)) return result;
   if (!fs::is_regular_file(path, ec)) {
-    result.status = FileReadStatus::kNotRegularFile;
-    return result;
+    return failed(FileReadStatus::kNotRegularFile);
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    result.status = FileReadStatus::kUnreadable;
-    return result;
+    return failed(FileReadStatus::kUnreadable);
   }
   result.size = fs::file_size(path, ec);
   if (ec) result.size = 0;
   if (result.size > result.bytes.max_size() || result.size > AvailableMemoryBytes()) {
-    result.status = FileReadStatus::kTooLarge;
-    return result;
+    return failed(FileReadStatus::kTooLarge);
   }
   try {
     result.bytes.reserve(static_cast<size_t>(result.size));
@@ -42,18 +45,12 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
       result.bytes.append(chunk, static_cast<size_t>(in.gcount()));
     }
   } catch (const std::bad_alloc&) {
-    result.bytes = std::string();
-    result.status = FileReadStatus::kTooLarge;
-    return result;
-  } catch (const std::length_error&) {
-    result.bytes = std::string();
-    result.status = FileReadStatus::kTooLarge;
-    return result;
+    return failed(FileReadStatus::kTooLarge);
+  } catch (const std::length_error&) {  // larger than a string may be
+    return failed(FileReadStatus::kTooLarge);
   }
   if (in.bad()) {
-    result.bytes = std::string();
-    result.status = FileReadStatus::kUnreadable;
-    return result;
+    return failed(FileReadStatus::kUnreadable);
   }
   result.status = FileReadStatus::kOk;
   return result;

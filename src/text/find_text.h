@@ -2,7 +2,10 @@
 #ifndef VANTRY_TEXT_FIND_TEXT_H_
 #define VANTRY_TEXT_FIND_TEXT_H_
 
+#include <cstdint>
 #include <string_view>
+
+#include "text/byte_search.h"
 
 namespace vantry {
 
@@ -12,15 +15,33 @@ namespace vantry {
 // 1; a start beyond the end finds nothing. An empty `sought` gives `start` when the
 // searched range is not empty and -1 when it is. With `ignore_case`, ASCII letters are
 // folded byte by byte (every byte, also the second byte of a two-byte character).
-// One pass from `start`; no allocation.
-int FindText(std::string_view text, std::string_view sought, int start = 1,
-             bool ignore_case = false);
+// Positions are 64-bit: texts may be longer than 2 GiB. Linear in the text and
+// `sought` whatever their bytes; no allocation.
+int64_t FindText(std::string_view text, std::string_view sought, int64_t start = 1,
+                 bool ignore_case = false);
 
 // Returns the position of the last occurrence of `sought`, found by the same forward
 // scan from the first byte. With `end` > 0 only occurrences lying wholly within the
 // first end - 1 bytes count. Otherwise as FindText.
-int FindTextBackward(std::string_view text, std::string_view sought, int end = 0,
-                     bool ignore_case = false);
+int64_t FindTextBackward(std::string_view text, std::string_view sought, int64_t end = 0,
+                         bool ignore_case = false);
+
+// A sought text prepared once for many searches by the rules of FindText: the
+// tagged-field scan and the occurrence counts look for the same text again and again.
+// `sought` must outlive the finder.
+class TextFinder {
+ public:
+  explicit TextFinder(std::string_view sought, bool ignore_case = false);
+
+  // FindText(text, sought, start, ignore_case).
+  int64_t Find(std::string_view text, int64_t start = 1) const;
+  // FindTextBackward(text, sought, end, ignore_case).
+  int64_t FindBackward(std::string_view text, int64_t end = 0) const;
+
+ private:
+  std::string_view sought_;
+  BytePattern pattern_;
+};
 
 }  // namespace vantry
 

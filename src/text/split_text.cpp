@@ -15,9 +15,10 @@ std::vector<GbkText> SplitText(std::string_view text, std::string_view separator
   const auto full = [&] {
     return maximum > 0 && pieces.size() >= static_cast<size_t>(maximum);
   };
+  const TextFinder finder(separator);
   size_t begin = 0;
   while (!full()) {
-    const int found = FindText(text, separator, static_cast<int>(begin) + 1);
+    const int64_t found = finder.Find(text, static_cast<int64_t>(begin) + 1);
     if (found < 0) break;
     const size_t at = static_cast<size_t>(found) - 1;
     pieces.emplace_back(text.substr(begin, at - begin));

@@ -19,23 +19,24 @@ bool EndsOnCharacterBoundary(std::string_view marker) {
 // end the collection; runs ProcessPendingMessages after each field taken.
 template <typename OnField>
 void ScanFields(std::string_view text, std::string_view start_marker,
-                std::string_view end_marker, int start_position, bool ignore_case,
+                std::string_view end_marker, int64_t start_position, bool ignore_case,
                 OnField on_field) {
   if (start_marker.empty() || end_marker.empty()) return;
-  int pos = start_position < 1 ? 1 : start_position;
+  int64_t pos = start_position < 1 ? 1 : start_position;
   // A nested field ends at the same end marker as the field around it: the scan from
   // the inner field's start is a tail of the scan from the outer one when the start
   // marker ends on a character boundary. Reusing that end keeps stacked start markers
   // linear instead of rescanning to the far end marker for each of them.
   const bool reuse_end = EndsOnCharacterBoundary(start_marker);
-  int previous_end = -1;
+  const TextFinder start_finder(start_marker, ignore_case);
+  const TextFinder end_finder(end_marker, ignore_case);
+  int64_t previous_end = -1;
   while (true) {
-    const int p1 = FindText(text, start_marker, pos, ignore_case);
+    const int64_t p1 = start_finder.Find(text, pos);
     if (p1 < 0) break;
-    pos = p1 + static_cast<int>(start_marker.size());
-    const int p2 = reuse_end && previous_end >= pos
-                       ? previous_end
-                       : FindText(text, end_marker, pos, ignore_case);
+    pos = p1 + static_cast<int64_t>(start_marker.size());
+    const int64_t p2 =
+        reuse_end && previous_end >= pos ? previous_end : end_finder.Find(text, pos);
     if (p2 < 0) break;
     previous_end = p2;
     if (!on_field(
@@ -54,10 +55,13 @@ int64_t FieldBudget(std::string_view text, int64_t max_total_bytes) {
 
 }  // namespace
 
-int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
-                        std::string_view end_marker, std::vector<GbkText>& fields,
-                        const TaggedFieldOptions& options) {
+TaggedFieldsResult ExtractTaggedFields(std::string_view text,
+                                       std::string_view start_marker,
+                                       std::string_view end_marker,
+                                       std::vector<GbkText>& fields,
+                                       const TaggedFieldOptions& options) {
   fields.clear();
+  TaggedFieldsResult result;
   const int64_t budget = FieldBudget(text, options.max_total_bytes);
   int64_t total = 0;
   ScanFields(
@@ -67,37 +71,37 @@ int ExtractTaggedFields(std::string_view text, std::string_view start_marker,
         const std::string_view tail = options.keep_end_marker == 1 ? end_marker : "";
         const size_t size = head.size() + options.prefix.size() + body.size() +
                             options.suffix.size() + tail.size();
-        total += static_cast<int64_t>(size);
-        if (total > budget) return false;
-        if (options.length_limit == 0 ||
-            static_cast<int64_t>(size) < static_cast<int64_t>(options.length_limit)) {
-          GbkText& field = fields.emplace_back();
-          field.reserve(size);
-          field.append(head)
-              .append(options.prefix)
-              .append(body)
-              .append(options.suffix)
-              .append(tail);
+        if (options.length_limit != 0 &&
+            static_cast<int64_t>(size) >= options.length_limit) {
+          return true;  // too long to keep, and nothing is copied
         }
+        total += static_cast<int64_t>(size);
+        if (total > budget) {
+          result.complete = false;
+          return false;
+        }
+        GbkText& field = fields.emplace_back();
+        field.reserve(size);
+        field.append(head)
+            .append(options.prefix)
+            .append(body)
+            .append(options.suffix)
+            .append(tail);
         return true;
       });
-  return static_cast<int>(fields.size());
+  result.count = static_cast<int64_t>(fields.size());
+  return result;
 }
 
-int ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
-                            std::string_view end_marker,
-                            std::vector<std::string_view>& fields) {
+int64_t ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
+                                std::string_view end_marker,
+                                std::vector<std::string_view>& fields) {
   fields.clear();
-  // The same budget as the copies would meet, so both give the same fields.
-  const int64_t budget = FieldBudget(text, 0);
-  int64_t total = 0;
   ScanFields(text, start_marker, end_marker, 1, false, [&](std::string_view body) {
-    total += static_cast<int64_t>(body.size());
-    if (total > budget) return false;
     fields.push_back(body);
     return true;
   });
-  return static_cast<int>(fields.size());
+  return static_cast<int64_t>(fields.size());
 }
 
 }  // namespace vantry

@@ -20,8 +20,9 @@ std::vector<GbkText> Fields(std::string_view text, std::string_view start,
                             std::string_view end,
                             const TaggedFieldOptions& options = {}) {
   std::vector<GbkText> fields{"stale"};
-  const int n = ExtractTaggedFields(text, start, end, fields, options);
-  EXPECT_EQ(n, static_cast<int>(fields.size()));
+  const TaggedFieldsResult result =
+      ExtractTaggedFields(text, start, end, fields, options);
+  EXPECT_EQ(result.count, static_cast<int64_t>(fields.size()));
   return fields;
 }
 
@@ -83,30 +84,59 @@ TEST(TaggedFieldsTest, EmptyMarkersGiveNoFieldsAndNeverLoop) {
   EXPECT_THAT(Fields("abc", "a", ""), IsEmpty());
 }
 
-TEST(TaggedFieldsTest, StackedStartMarkersStayLinearAndBounded) {
+TEST(TaggedFieldsTest, StackedStartMarkersGiveEveryFieldAsAView) {
   // 200,000 start markers before one end marker: every one opens a field that runs to
-  // the end, so all of them together would be 1.2 TB; the budget stops the collection
-  // once the fields hold more than four times the text plus 64 MiB.
+  // the end. As views they are all collected (16 bytes each); as copies they would
+  // take 1.2 TB.
+  const std::string start = Gbk("<姓名>\t");
+  std::string text;
+  for (int i = 0; i < 200000; ++i) text += start;
+  text += Gbk("甲\t</姓名>");
+  std::vector<std::string_view> views;
+  EXPECT_EQ(ExtractTaggedFieldViews(text, start, Gbk("\t</姓名>"), views), 200000);
+  ASSERT_EQ(views.size(), 200000u);
+  for (size_t i = 0; i < views.size(); ++i) {
+    ASSERT_EQ(views[i].data(), text.data() + (i + 1) * start.size());
+    ASSERT_EQ(views[i].data() + views[i].size(), text.data() + text.size() - 8);
+  }
+}
+
+TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
+  // Copies of stacked fields stop once they hold more than four times the text plus
+  // 64 MiB; the result says the collection was cut.
   const std::string start = Gbk("<姓名>\t");
   std::string text;
   for (int i = 0; i < 200000; ++i) text += start;
   text += Gbk("甲\t</姓名>");
   std::vector<GbkText> fields;
-  ExtractTaggedFields(text, start, Gbk("\t</姓名>"), fields);
-  ASSERT_FALSE(fields.empty());
+  const TaggedFieldsResult cut =
+      ExtractTaggedFields(text, start, Gbk("\t</姓名>"), fields);
+  EXPECT_FALSE(cut.complete);
+  ASSERT_EQ(cut.count, static_cast<int64_t>(fields.size()));
+  ASSERT_GT(fields.size(), 1u);
   int64_t total = 0;
   for (const GbkText& field : fields) total += static_cast<int64_t>(field.size());
   EXPECT_LE(total, 4 * static_cast<int64_t>(text.size()) + (int64_t{64} << 20));
   EXPECT_EQ(fields[0], text.substr(start.size(), text.size() - start.size() - 8));
   EXPECT_EQ(fields[1], fields[0].substr(start.size()));
 
-  // The fields that fit the budget are kept, in order; the rest are not collected.
+  // The fields that fit the budget are kept, in order; fields dropped for their
+  // length are not copied and take none of it.
+  std::vector<GbkText> small_fields;
   TaggedFieldOptions small;
   small.max_total_bytes = 13;
-  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>", small),
-              ElementsAre("<a><a>xy", "<a>xy"));
-  EXPECT_THAT(Fields("<a><a><a>xy</a>", "<a>", "</a>"),
-              ElementsAre("<a><a>xy", "<a>xy", "xy"));
+  const TaggedFieldsResult small_cut =
+      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields, small);
+  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy"));
+  EXPECT_FALSE(small_cut.complete);
+  small.length_limit = 6;
+  const TaggedFieldsResult filtered =
+      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields, small);
+  EXPECT_THAT(small_fields, ElementsAre("<a>xy", "xy"));
+  EXPECT_TRUE(filtered.complete);
+  EXPECT_TRUE(
+      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields).complete);
+  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy", "xy"));
 }
 
 TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
@@ -136,11 +166,11 @@ TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
     int pumped = 0;
     ScopedMessagePump pump([&] { ++pumped; });
     std::vector<std::string_view> views{"stale"};
-    const int n = ExtractTaggedFieldViews(text, markers.first, markers.second, views);
+    const int64_t n = ExtractTaggedFieldViews(text, markers.first, markers.second, views);
     const int pumped_for_views = std::exchange(pumped, 0);
     const std::vector<GbkText> copies = Fields(text, markers.first, markers.second);
     EXPECT_EQ(std::vector<GbkText>(views.begin(), views.end()), copies) << text;
-    EXPECT_EQ(n, static_cast<int>(views.size()));
+    EXPECT_EQ(n, static_cast<int64_t>(views.size()));
     EXPECT_EQ(pumped_for_views, pumped) << text;
     for (std::string_view v : views) {
       EXPECT_TRUE(v.data() >= text.data() &&

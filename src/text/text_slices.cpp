@@ -21,19 +21,19 @@ size_t CharLength(std::string_view text, size_t i) {
 
 }  // namespace
 
-GbkText Left(std::string_view text, int n) {
+GbkText Left(std::string_view text, int64_t n) {
   if (n <= 0) return {};
   return GbkText(text.substr(0, static_cast<size_t>(n)));
 }
 
-GbkText Right(std::string_view text, int n) {
+GbkText Right(std::string_view text, int64_t n) {
   if (n <= 0) return {};
   const size_t k = std::min(text.size(), static_cast<size_t>(n));
   return GbkText(text.substr(text.size() - k));
 }
 
-GbkText Middle(std::string_view text, int start, int n) {
-  if (n <= 0 || start < 1 || static_cast<size_t>(start) > text.size()) return {};
+GbkText Middle(std::string_view text, int64_t start, int64_t n) {
+  if (n <= 0 || start < 1 || static_cast<uint64_t>(start) > text.size()) return {};
   return GbkText(text.substr(static_cast<size_t>(start) - 1, static_cast<size_t>(n)));
 }
 

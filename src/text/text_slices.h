@@ -2,6 +2,7 @@
 #ifndef VANTRY_TEXT_TEXT_SLICES_H_
 #define VANTRY_TEXT_TEXT_SLICES_H_
 
+#include <cstdint>
 #include <string_view>
 
 #include "text/gbk_text.h"
@@ -10,12 +11,12 @@ namespace vantry {
 
 // The first min(n, length) bytes; n <= 0 gives the empty text. Cuts by count, so it
 // may split a two-byte character.
-GbkText Left(std::string_view text, int n);
+GbkText Left(std::string_view text, int64_t n);
 // The last min(n, length) bytes; n <= 0 gives the empty text.
-GbkText Right(std::string_view text, int n);
+GbkText Right(std::string_view text, int64_t n);
 // n bytes from the 1-based `start`, clipped at the end; a start outside 1..length or
 // n <= 0 gives the empty text.
-GbkText Middle(std::string_view text, int start, int n);
+GbkText Middle(std::string_view text, int64_t start, int64_t n);
 
 // Without leading and trailing spaces: the ASCII space and the full-width space
 // (A1 A1). TAB and line breaks are not spaces here.

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <random>
 #include <string>
 
+#include "exam_folder.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -18,27 +18,15 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CommandResult;
 using testing::Gbk;
+using testing::GradeCommand;
+using testing::Record;
+using testing::ReportName;
 using testing::ShellQuote;
 using testing::TempDir;
 
 const char kParameters[] =
     "<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词></"
     "综合题>";
-
-std::string Record(std::string_view name_gbk, std::string_view answer_gbk) {
-  return Gbk("<姓名>\t") + std::string(name_gbk) + Gbk("\t</姓名><答题文本>\t") +
-         std::string(answer_gbk) + Gbk("\t</答题文本>\r\n");
-}
-
-// Today's report name, as the program builds it from the local date.
-std::string ReportName() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  char date[16];
-  std::strftime(date, sizeof date, "%Y%m%d", &local);
-  return std::string("阅卷结果") + date + ".txt";
-}
 
 CommandResult Grade(const fs::path& dir) {
   return testing::RunProgram("vantry-grade", {"--dir", dir.string(), "--quiet"}, dir);
@@ -193,11 +181,6 @@ bool CanUsePrivateMounts() {
          testing::RunShellCommand(
              "unshare -m sh -c 'mount -t tmpfs -o size=64k none /mnt'")
                  .exit_code == 0;
-}
-
-std::string GradeCommand(const fs::path& dir) {
-  return ShellQuote((testing::ProgramDir() / "vantry-grade").string()) + " --dir " +
-         ShellQuote(dir.string()) + " --quiet";
 }
 
 TEST(HostileFilesTest, ReadOnlyProgramFolderKeepsTheEarlierReport) {

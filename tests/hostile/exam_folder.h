@@ -1,0 +1,39 @@
+// What the hostile tests of vantry-grade share: records of an answer sheet, today's
+// report name and the command that grades a folder.
+#ifndef VANTRY_TESTS_HOSTILE_EXAM_FOLDER_H_
+#define VANTRY_TESTS_HOSTILE_EXAM_FOLDER_H_
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "testing/test_support.h"
+
+namespace vantry::testing {
+
+// One student's record: name and answer (both GBK) between their tags.
+inline std::string Record(std::string_view name_gbk, std::string_view answer_gbk) {
+  return Gbk("<姓名>\t") + std::string(name_gbk) + Gbk("\t</姓名><答题文本>\t") +
+         std::string(answer_gbk) + Gbk("\t</答题文本>\r\n");
+}
+
+// Today's report name (UTF-8), as the program builds it from the local date.
+inline std::string ReportName() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char date[16];
+  std::strftime(date, sizeof date, "%Y%m%d", &local);
+  return std::string("阅卷结果") + date + ".txt";
+}
+
+// The shell command that grades `dir` quietly.
+inline std::string GradeCommand(const std::filesystem::path& dir) {
+  return ShellQuote((ProgramDir() / "vantry-grade").string()) + " --dir " +
+         ShellQuote(dir.string()) + " --quiet";
+}
+
+}  // namespace vantry::testing
+
+#endif  // VANTRY_TESTS_HOSTILE_EXAM_FOLDER_H_
