@@ -92,7 +92,7 @@ void WidgetControls::MarkPending(Control& control) {
 void WidgetControls::SetControlText(std::string_view name, const GbkText& text) {
   Control* control = Find(name);
   if (control == nullptr || control->kind == Kind::kOther) return;
-  control->pending = GbkToQString(text);
+  control->pending = text;
   control->pending_append.clear();
   control->to_end = false;
   MarkPending(*control);
@@ -104,7 +104,7 @@ void WidgetControls::AppendControlText(std::string_view name, const GbkText& tex
       (control->kind != Kind::kMultiLineEdit && control->kind != Kind::kLineEdit)) {
     return;
   }
-  control->pending_append += GbkToQString(text);
+  control->pending_append += text;
   control->to_end = true;
   MarkPending(*control);
 }
@@ -112,8 +112,10 @@ void WidgetControls::AppendControlText(std::string_view name, const GbkText& tex
 void WidgetControls::Flush(Control& control) {
   if ((!control.pending && !control.to_end) || control.widget.isNull()) return;
   QWidget* widget = control.widget.data();
-  const std::optional<QString> text = std::move(control.pending);
-  const QString appended = std::move(control.pending_append);
+  // Texts are converted only now: a run replaces most of them before they are shown.
+  std::optional<QString> text;
+  if (control.pending) text = GbkToQString(*control.pending);
+  const QString appended = GbkToQString(control.pending_append);
   const bool to_end = control.to_end;
   control.pending.reset();
   control.pending_append.clear();

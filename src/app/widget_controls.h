@@ -52,10 +52,10 @@ class WidgetControls : public ControlAccess {
     QPointer<QWidget> widget;
     Kind kind = Kind::kOther;
     // The text that replaces the widget's whole text, when one was set.
-    std::optional<QString> pending;
+    std::optional<GbkText> pending;
     // Text appended since (to `pending` when set, else to what the widget shows): it
     // is inserted at the end, so an append costs what it adds, not the box's size.
-    QString pending_append;
+    GbkText pending_append;
     // An append is pending: the caret and the view go to the end.
     bool to_end = false;
     // The last text read back and its GBK form, so repeated reads convert once.

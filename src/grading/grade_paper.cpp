@@ -5,6 +5,7 @@
 
 #include "grading/answer_sheet.h"
 #include "scoring/score_question.h"
+#include "text/message_pump.h"
 
 namespace vantry {
 
@@ -15,10 +16,10 @@ int32_t AddSaturating(int32_t a, int32_t b) {
 }
 
 const QuestionRules* RulesReadAtUse::Rules(int question) {
-  const auto rule = state_.Rule(question);
-  if (!rule) return nullptr;
-  scratch_.Extract(*rule);
-  return &scratch_;
+  const QuestionRules* rules = rules_.Question(question);
+  if (rules == nullptr) return nullptr;
+  for (int g = 0; g < rules->group_count(); ++g) ProcessPendingMessages();
+  return rules;
 }
 
 void PaperGrader::Grade(std::string_view name, std::optional<std::string_view> answer,

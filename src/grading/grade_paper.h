@@ -23,16 +23,17 @@ class RuleSource {
   virtual const QuestionRules* Rules(int question) = 0;
 };
 
-// Finds each question's groups in its rule at every call, as the window does: finding
-// them runs the message pump once per group.
+// Reads each question's groups at every call, as the window does: reading them runs
+// the message pump once per group, so the teacher's typing is taken in between. The
+// rules never change after start-up, so they are split once and each call only runs
+// the pump as the reading would.
 class RulesReadAtUse final : public RuleSource {
  public:
-  explicit RulesReadAtUse(const ProgramState& state) : state_(state) {}
+  explicit RulesReadAtUse(const ProgramState& state) : rules_(state) {}
   const QuestionRules* Rules(int question) override;
 
  private:
-  const ProgramState& state_;
-  QuestionRules scratch_;
+  const CompiledRules rules_;
 };
 
 // Rules split once for a whole run.

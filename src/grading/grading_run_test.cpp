@@ -15,6 +15,7 @@
 #include "text/clock.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/message_pump.h"
 
 namespace vantry {
 namespace {
@@ -250,6 +251,26 @@ TEST(RunGradingTest, ScoringBoxesAreTheControlsAtTheTime) {
   run.controls.SetControlText(controls::kOrderKeys, "1-1,1-2");
   run.Grade(Rules({{"叶绿体", "氧气"}}, {"100"}));
   EXPECT_EQ(run.Report(), Gbk("甲 6  6"));
+}
+
+TEST(RunGradingTest, TypingWhileAQuestionsRulesAreReadCountsFromThatQuestion) {
+  Harness run;
+  WriteSheet(run.dir, {{"甲", "光合作用\t细胞膜"}});
+  // The teacher types 5 into the points box once question 2 is shown: reading that
+  // question's keyword groups runs the window's events, so question 2 is worth 5 a
+  // hit while question 1 was worth 2.
+  bool typed = false;
+  ScopedMessagePump pump([&] {
+    if (!typed &&
+        run.controls.GetControlText(controls::kStudentAnswer).find(Gbk("第2小题")) !=
+            std::string::npos) {
+      run.controls.SetControlText(controls::kPointsPerHit, "5");
+      typed = true;
+    }
+  });
+  run.Grade(Rules({{"光合作用"}, {"细胞膜"}}, {"10", "10"}));
+  EXPECT_TRUE(typed);
+  EXPECT_EQ(run.Report(), Gbk("甲 2 5  7"));
 }
 
 TEST(RunGradingTest, PauseCountsInTheTimeTaken) {

@@ -7,14 +7,20 @@ namespace {
 
 // Calls `on_match(position)` for every non-overlapping occurrence, left to right.
 template <typename OnMatch>
-void ForEachOccurrence(std::string_view text, std::string_view sought, bool ignore_case,
-                       OnMatch on_match) {
+void ForEachOccurrence(std::string_view text, std::string_view sought,
+                       const TextFinder& finder, OnMatch on_match) {
   if (text.empty() || sought.empty()) return;
   const auto step = static_cast<int64_t>(sought.size());
-  const TextFinder finder(sought, ignore_case);
   for (int64_t p = finder.Find(text, 1); p > 0; p = finder.Find(text, p + step)) {
     on_match(p);
   }
+}
+
+template <typename OnMatch>
+void ForEachOccurrence(std::string_view text, std::string_view sought, bool ignore_case,
+                       OnMatch on_match) {
+  if (text.empty() || sought.empty()) return;
+  ForEachOccurrence(text, sought, TextFinder(sought, ignore_case), on_match);
 }
 
 // Cuts `text` at `separator` as SplitText does (an empty last piece after a trailing
@@ -67,6 +73,11 @@ void FindAllPositions(std::string_view text, std::string_view sought,
   // Counting and positioning are the same ignore-case scan, so one pass gives exactly
   // the positions of the occurrences a count would find.
   ForEachOccurrence(text, sought, true, [&](int64_t p) { positions.push_back(p); });
+}
+
+void FindAllPositions(std::string_view text, std::string_view sought,
+                      const TextFinder& folded, std::vector<int64_t>& positions) {
+  ForEachOccurrence(text, sought, folded, [&](int64_t p) { positions.push_back(p); });
 }
 
 }  // namespace vantry

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/find_text.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -31,6 +32,10 @@ int64_t CountOccurrences(std::string_view text, std::string_view sought,
 // CountOccurrences(text, sought, false) counts.
 void FindAllPositions(std::string_view text, std::string_view sought,
                       std::vector<int64_t>& positions);
+// The same with the sought text prepared once: `folded` must be a finder of it that
+// ignores case.
+void FindAllPositions(std::string_view text, std::string_view sought,
+                      const TextFinder& folded, std::vector<int64_t>& positions);
 
 }  // namespace vantry
 

@@ -16,6 +16,12 @@ void QuestionRules::Extract(std::string_view rule) {
     AppendNonEmptyPieces(group, "|", alternatives_);
     first_alternative_.push_back(static_cast<uint32_t>(alternatives_.size()));
   }
+  exact_.clear();
+  folded_.clear();
+  for (std::string_view alternative : alternatives_) {
+    exact_.emplace_back(alternative, /*ignore_case=*/false);
+    folded_.emplace_back(alternative, /*ignore_case=*/true);
+  }
 }
 
 CompiledRules::CompiledRules(const ProgramState& state) {

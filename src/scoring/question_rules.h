@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scoring/program_state.h"
+#include "text/find_text.h"
 
 namespace vantry {
 
@@ -25,16 +26,28 @@ class QuestionRules {
   std::string_view group_text(int index) const { return groups_[Index(index)]; }
   // The alternatives of group `index` (0-based), in order; empty when it has none.
   std::span<const std::string_view> alternatives(int index) const {
-    return std::span(alternatives_)
-        .subspan(first_alternative_[Index(index)],
-                 first_alternative_[Index(index) + 1] - first_alternative_[Index(index)]);
+    return std::span(alternatives_).subspan(First(index), Count(index));
+  }
+  // The same alternatives prepared for searching: exactly (whether one occurs), and
+  // with ASCII letters folded (the positions an ordered group adds to the chain).
+  std::span<const TextFinder> exact_finders(int index) const {
+    return std::span(exact_).subspan(First(index), Count(index));
+  }
+  std::span<const TextFinder> folded_finders(int index) const {
+    return std::span(folded_).subspan(First(index), Count(index));
   }
 
  private:
   static size_t Index(int index) { return static_cast<size_t>(index); }
+  size_t First(int index) const { return first_alternative_[Index(index)]; }
+  size_t Count(int index) const {
+    return first_alternative_[Index(index) + 1] - first_alternative_[Index(index)];
+  }
 
   std::vector<std::string_view> groups_;
   std::vector<std::string_view> alternatives_;
+  std::vector<TextFinder> exact_;
+  std::vector<TextFinder> folded_;
   // Where each group's alternatives begin, with one more entry for the end.
   std::vector<uint32_t> first_alternative_ = {0};
 };

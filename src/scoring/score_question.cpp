@@ -40,17 +40,18 @@ QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
     GroupRecord& group = log.groups.emplace_back();
     group.group = g + 1;
     const auto alternatives = rules->alternatives(g);
+    const auto exact = rules->exact_finders(g);
     for (size_t a = 0; a < alternatives.size(); ++a) {
       // The box is read for every alternative: the teacher may have typed meanwhile.
       group.ordered = boxes.IsOrdered(question, group.group);
-      const int64_t position = FindText(answer, alternatives[a]);
+      const int64_t position = exact[a].Find(answer);
       if (position < 0) continue;
       group.alternative = static_cast<int32_t>(a) + 1;
       group.alternative_text = alternatives[a];
       group.position = position;
       if (group.ordered) {
         group.chain_begin = static_cast<uint32_t>(log.chain.size());
-        FindAllPositions(answer, alternatives[a], log.chain);
+        FindAllPositions(answer, alternatives[a], rules->folded_finders(g)[a], log.chain);
         group.chain_size = static_cast<uint32_t>(log.chain.size()) - group.chain_begin;
       } else {
         const int32_t points = boxes.PointsPerHit();

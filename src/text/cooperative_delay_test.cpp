@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 
 #include "text/message_pump.h"
 
@@ -21,6 +22,20 @@ TEST(CooperativeDelayTest, WaitsTheTimeWhilePumping) {
   EXPECT_GE(elapsed, milliseconds{100});
   EXPECT_LT(elapsed, milliseconds{5000});
   EXPECT_GE(pumps, 5);
+}
+
+TEST(MessagePumpTest, RunsOnlyOnTheThreadThatInstalledIt) {
+  int pumps = 0;
+  {
+    ScopedMessagePump pump([&] { ++pumps; });
+    ProcessPendingMessages();
+    std::thread([] { ProcessPendingMessages(); }).join();
+    // A delay on another thread waits without running the window's events.
+    std::thread([] { CooperativeDelay(30); }).join();
+    EXPECT_EQ(pumps, 1);
+  }
+  ProcessPendingMessages();  // removed again: nothing runs
+  EXPECT_EQ(pumps, 1);
 }
 
 TEST(CooperativeDelayTest, UnitsScaleTheDuration) {
