@@ -1,6 +1,7 @@
 #include "grading/answer_sheet.h"
 
 #include <cstdint>
+#include <thread>
 #include <utility>
 
 #include "text/file_io.h"
@@ -59,10 +60,19 @@ const SheetTags& Tags() {
 
 }  // namespace
 
-LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text) : text_(std::move(sheet_text)) {
+LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text, FieldCollection collection)
+    : text_(std::move(sheet_text)) {
   const SheetTags& tags = Tags();
+  const auto collect_answers = [this, &tags] {
+    ExtractTaggedFieldViews(text_, tags.answer_start, tags.answer_end, answers_);
+  };
+  if (collection == FieldCollection::kTwoThreads) {
+    std::jthread answers(collect_answers);
+    ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);
+    return;  // joins the answers' thread
+  }
   ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);
-  ExtractTaggedFieldViews(text_, tags.answer_start, tags.answer_end, answers_);
+  collect_answers();
 }
 
 void SplitQuestionAnswers(std::string_view answer,

@@ -40,6 +40,14 @@ struct AnswerSheetRead {
 // Reads the answer sheet of `directory`.
 AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory);
 
+// How LoadedAnswerSheet collects its two kinds of field.
+enum class FieldCollection {
+  kOneThread,
+  // Answers on a second thread while names are collected: the same fields, sooner on
+  // a large sheet when a core is free.
+  kTwoThreads,
+};
+
 // A sheet read for a grading run: its text, with the fields between "<姓名>\t" and
 // "\t</姓名>" and between "<答题文本>\t" and "\t</答题文本>" (exact case; the TABs
 // belong to the tags) as views into it, each kind in file order. Names and answers are
@@ -47,7 +55,8 @@ AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory);
 // length. Neither copyable nor movable, so the views stay valid as long as it lives.
 class LoadedAnswerSheet {
  public:
-  explicit LoadedAnswerSheet(GbkText sheet_text);
+  explicit LoadedAnswerSheet(GbkText sheet_text,
+                             FieldCollection collection = FieldCollection::kOneThread);
   LoadedAnswerSheet(const LoadedAnswerSheet&) = delete;
   LoadedAnswerSheet& operator=(const LoadedAnswerSheet&) = delete;
 

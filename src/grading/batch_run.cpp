@@ -124,7 +124,9 @@ BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) 
   BatchOutcome outcome;
   const GbkText start_stamp = TimestampText(clock);
   AnswerSheetRead read = ReadAnswerSheet(options.directory);
-  const LoadedAnswerSheet sheet(std::move(read.text));
+  const LoadedAnswerSheet sheet(std::move(read.text), ThreadCount(options.jobs) > 1
+                                                          ? FieldCollection::kTwoThreads
+                                                          : FieldCollection::kOneThread);
   outcome.problem = CheckAnswerSheet(options.directory, read, sheet);
   if (!outcome.problem) {
     outcome.problem = CheckParameters(options.directory, options.parameters_load, state);
