@@ -109,25 +109,42 @@ bool HasAvx2() {
 #endif
 
 #ifdef VANTRY_BYTE_SEARCH_SSE2
+// The two filter bytes, compared 16 alignments at a time: bit k of Match(at) says
+// that both stand where a match at alignment at + k would put them.
+class Sse2Probe {
+ public:
+  Sse2Probe(const unsigned char* t, size_t at_a, unsigned char a, bool letter_a,
+            size_t at_b, unsigned char b, bool letter_b)
+      : a_(t + at_a),
+        b_(t + at_b),
+        want_a_(_mm_set1_epi8(static_cast<char>(a))),
+        want_b_(_mm_set1_epi8(static_cast<char>(b))),
+        or_a_(_mm_set1_epi8(letter_a ? 0x20 : 0)),
+        or_b_(_mm_set1_epi8(letter_b ? 0x20 : 0)) {}
+
+  __m128i Match(size_t at) const {
+    const __m128i x =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a_ + at)), or_a_);
+    const __m128i y =
+        _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(b_ + at)), or_b_);
+    return _mm_and_si128(_mm_cmpeq_epi8(x, want_a_), _mm_cmpeq_epi8(y, want_b_));
+  }
+
+ private:
+  const unsigned char* a_;
+  const unsigned char* b_;
+  __m128i want_a_, want_b_, or_a_, or_b_;
+};
+
 size_t SkipSse2(const unsigned char* t, size_t j, size_t end, size_t at_a,
                 unsigned char a, bool letter_a, size_t at_b, unsigned char b,
                 bool letter_b) {
-  const __m128i want_a = _mm_set1_epi8(static_cast<char>(a));
-  const __m128i want_b = _mm_set1_epi8(static_cast<char>(b));
-  const __m128i or_a = _mm_set1_epi8(letter_a ? 0x20 : 0);
-  const __m128i or_b = _mm_set1_epi8(letter_b ? 0x20 : 0);
-  const auto block = [&](size_t at) {
-    const __m128i x = _mm_or_si128(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at_a + at)), or_a);
-    const __m128i y = _mm_or_si128(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at_b + at)), or_b);
-    return _mm_and_si128(_mm_cmpeq_epi8(x, want_a), _mm_cmpeq_epi8(y, want_b));
-  };
+  const Sse2Probe probe(t, at_a, a, letter_a, at_b, b, letter_b);
   for (; j + 64 <= end; j += 64) {
-    const __m128i m0 = block(j);
-    const __m128i m1 = block(j + 16);
-    const __m128i m2 = block(j + 32);
-    const __m128i m3 = block(j + 48);
+    const __m128i m0 = probe.Match(j);
+    const __m128i m1 = probe.Match(j + 16);
+    const __m128i m2 = probe.Match(j + 32);
+    const __m128i m3 = probe.Match(j + 48);
     const __m128i any = _mm_or_si128(_mm_or_si128(m0, m1), _mm_or_si128(m2, m3));
     if (_mm_movemask_epi8(any) == 0) continue;
     const uint64_t mask = static_cast<uint64_t>(_mm_movemask_epi8(m0)) |
@@ -144,17 +161,9 @@ size_t SkipSse2(const unsigned char* t, size_t j, size_t end, size_t at_a,
 size_t SkipSse2By16(const unsigned char* t, size_t j, size_t end, size_t at_a,
                     unsigned char a, bool letter_a, size_t at_b, unsigned char b,
                     bool letter_b) {
-  const __m128i want_a = _mm_set1_epi8(static_cast<char>(a));
-  const __m128i want_b = _mm_set1_epi8(static_cast<char>(b));
-  const __m128i or_a = _mm_set1_epi8(letter_a ? 0x20 : 0);
-  const __m128i or_b = _mm_set1_epi8(letter_b ? 0x20 : 0);
+  const Sse2Probe probe(t, at_a, a, letter_a, at_b, b, letter_b);
   for (; j + 16 <= end; j += 16) {
-    const __m128i x = _mm_or_si128(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at_a + j)), or_a);
-    const __m128i y = _mm_or_si128(
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at_b + j)), or_b);
-    const int mask = _mm_movemask_epi8(
-        _mm_and_si128(_mm_cmpeq_epi8(x, want_a), _mm_cmpeq_epi8(y, want_b)));
+    const int mask = _mm_movemask_epi8(probe.Match(j));
     if (mask != 0)
       return j + static_cast<size_t>(std::countr_zero(static_cast<unsigned>(mask)));
   }
