@@ -1,6 +1,8 @@
 #include "export/run_outputs.h"
 
 #include <exception>
+#include <future>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +46,37 @@ bool Written(Write write) {
   }
 }
 
+// Checks the rules against the teacher's marks when there are any and writes the page
+// when asked; returns the summary's lines for what went wrong.
+std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
+                               const RunOutputOptions& options) {
+  std::vector<GbkText> notes;
+  std::optional<TeacherCheck> check;
+  const bool checked = Written([&] {
+    if (options.marks) {
+      check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+      if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
+    } else {
+      check = CheckBesideExam(graded, options.directory);
+    }
+    return true;
+  });
+  if (!checked) {
+    check.reset();
+    notes.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
+  }
+  if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
+  if (options.page) {
+    const AnalysisPageResult page =
+        WriteAnalysisPage(graded, stats,
+                          {.directory = options.directory,
+                           .clock = options.clock,
+                           .check = check ? &*check : nullptr});
+    notes.insert(notes.end(), page.notes.begin(), page.notes.end());
+  }
+  return notes;
+}
+
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
@@ -54,6 +87,13 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
+    // The page (with the check of the teacher's marks) is written beside the workbook
+    // on a thread of its own when one can be had: both only read the class.
+    std::future<std::vector<GbkText>> page_notes;
+    if (options.page || options.marks) {
+      page_notes = std::async(std::launch::async | std::launch::deferred,
+                              [&] { return PageNotes(graded, stats, options); });
+    }
     if (options.workbook) {
       const std::string name = WorkbookFileName(*options.clock);
       if (!Written([&] {
@@ -69,31 +109,10 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       notes.push_back(Utf8ToGbk("JSON 记录未能保存到‘" +
                                 std::string(shown.begin(), shown.end()) + "’！"));
     }
-    if (options.page || options.marks) {
-      std::optional<TeacherCheck> check;
-      const bool checked = Written([&] {
-        if (options.marks) {
-          check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
-          if (options.check_report)
-            options.check_report(TeacherCheckText(*check, graded));
-        } else {
-          check = CheckBesideExam(graded, options.directory);
-        }
-        return true;
-      });
-      if (!checked) {
-        check.reset();
-        notes.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
-      }
-      if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
-      if (options.page) {
-        const AnalysisPageResult page =
-            WriteAnalysisPage(graded, stats,
-                              {.directory = options.directory,
-                               .clock = options.clock,
-                               .check = check ? &*check : nullptr});
-        notes.insert(notes.end(), page.notes.begin(), page.notes.end());
-      }
+    if (page_notes.valid()) {
+      std::vector<GbkText> more = page_notes.get();
+      notes.insert(notes.end(), std::make_move_iterator(more.begin()),
+                   std::make_move_iterator(more.end()));
     }
     return notes;
   };

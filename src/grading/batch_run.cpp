@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -53,6 +54,38 @@ class BlockGrader {
   PaperGrader grader_;
   const LoadedAnswerSheet& sheet_;
   PaperRecord record_;
+};
+
+// Grades papers again for their records, on whichever threads ask at once (the outputs
+// are written side by side): each call borrows a grader no other thread is using.
+class Regraders {
+ public:
+  Regraders(const ProgramState& state, const CompiledRules& rules,
+            FixedScoringBoxes& boxes, const LoadedAnswerSheet& sheet)
+      : state_(state), rules_(rules), boxes_(boxes), sheet_(sheet) {}
+
+  void Regrade(size_t index, PaperRecord& record) {
+    std::unique_ptr<BlockGrader> grader;
+    {
+      std::lock_guard lock(mutex_);
+      if (!idle_.empty()) {
+        grader = std::move(idle_.back());
+        idle_.pop_back();
+      }
+    }
+    if (!grader) grader = std::make_unique<BlockGrader>(state_, rules_, boxes_, sheet_);
+    grader->Regrade(index, record);
+    std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(grader));
+  }
+
+ private:
+  const ProgramState& state_;
+  const CompiledRules& rules_;
+  FixedScoringBoxes& boxes_;
+  const LoadedAnswerSheet& sheet_;
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<BlockGrader>> idle_;  // guarded by mutex_
 };
 
 int ThreadCount(int jobs) {
@@ -151,9 +184,9 @@ BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) 
   blocks.clear();
   graded.SetCaps(state);
   // The boxes held still, so grading a paper again gives its record as it was.
-  BlockGrader regrader(state, rules, boxes, sheet);
-  graded.set_record_source([&regrader](size_t index, PaperRecord& record) {
-    regrader.Regrade(index, record);
+  Regraders regraders(state, rules, boxes, sheet);
+  graded.set_record_source([&regraders](size_t index, PaperRecord& record) {
+    regraders.Regrade(index, record);
   });
 
   outcome.paper_count = static_cast<int64_t>(sheet.paper_count());

@@ -34,7 +34,8 @@ class GradedClass {
     uint64_t first_score = 0;  // index of its first question in the scores
     uint32_t question_count = 0;
   };
-  // Fills `record` with paper `index`'s full record.
+  // Fills `record` with paper `index`'s full record; may be called from several
+  // threads at once.
   using RecordSource = std::function<void(size_t index, PaperRecord& record)>;
 
   // With `keep_records`, every added paper's record is kept for Record().
@@ -61,7 +62,8 @@ class GradedClass {
   std::optional<int32_t> Cap(int question) const;
   const HitTally& tally() const { return tally_; }
 
-  // Paper `index`'s full record: the kept one, or the record source's.
+  // Paper `index`'s full record: the kept one, or the record source's. Safe to call
+  // from several threads at once.
   void Record(size_t index, PaperRecord& record) const;
 
  private:
