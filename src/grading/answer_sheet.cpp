@@ -1,6 +1,7 @@
 #include "grading/answer_sheet.h"
 
 #include <cstdint>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -66,13 +67,16 @@ LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text, FieldCollection collect
   const auto collect_answers = [this, &tags] {
     ExtractTaggedFieldViews(text_, tags.answer_start, tags.answer_end, answers_);
   };
+  std::jthread answers;  // joined when the constructor ends
   if (collection == FieldCollection::kTwoThreads) {
-    std::jthread answers(collect_answers);
-    ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);
-    return;  // joins the answers' thread
+    try {
+      answers = std::jthread(collect_answers);
+    } catch (const std::system_error&) {
+      // No thread to be had: the answers are collected here after the names.
+    }
   }
   ExtractTaggedFieldViews(text_, tags.name_start, tags.name_end, names_);
-  collect_answers();
+  if (!answers.joinable()) collect_answers();
 }
 
 void SplitQuestionAnswers(std::string_view answer,
