@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controls/control_names.h"
@@ -44,14 +45,31 @@ struct Collected {
   std::vector<int32_t> totals;
 };
 
+// Takes every paper's record on four threads at once, each starting from another
+// paper, as outputs written side by side do: every thread must see the same records.
 ExtraOutputs Collect(Collected& into) {
   return [&into](const GradedClass& graded) {
-    PaperRecord record;
-    for (size_t i = 0; i < graded.paper_count(); ++i) {
-      graded.Record(i, record);
-      into.records.push_back(Describe(record));
-      into.totals.push_back(graded.papers()[i].total);
+    constexpr size_t kThreads = 4;
+    const size_t papers = graded.paper_count();
+    std::vector<std::vector<std::string>> seen(kThreads,
+                                               std::vector<std::string>(papers));
+    {
+      std::vector<std::jthread> readers;
+      for (size_t t = 0; t < kThreads; ++t) {
+        readers.emplace_back([&graded, &seen, papers, t] {
+          PaperRecord record;
+          // Many rounds, so that the threads overlap even on a busy machine.
+          for (size_t k = 0; k < 50 * papers; ++k) {
+            const size_t i = (k + t * 7) % papers;
+            graded.Record(i, record);
+            seen[t][i] = Describe(record);
+          }
+        });
+      }
     }
+    for (size_t t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t], seen[0]) << "thread " << t;
+    into.records = seen[0];
+    for (size_t i = 0; i < papers; ++i) into.totals.push_back(graded.papers()[i].total);
     return std::vector<GbkText>{};
   };
 }
