@@ -9,11 +9,14 @@
 
 namespace vantry {
 
-int32_t AddSaturating(int32_t a, int32_t b) {
-  const int64_t sum = static_cast<int64_t>(a) + b;
+namespace {
+
+int32_t HeldTo32Bits(int64_t value) {
   return static_cast<int32_t>(std::clamp<int64_t>(
-      sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+      value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
+
+}  // namespace
 
 const QuestionRules* RulesReadAtUse::Rules(int question) {
   const QuestionRules* rules = rules_.Question(question);
@@ -29,6 +32,10 @@ void PaperGrader::Grade(std::string_view name, std::optional<std::string_view> a
   record.has_answer = answer.has_value();
   if (!answer) return;
   SplitQuestionAnswers(*answer, pieces_);
+  // Summed exactly and held at the 32-bit limits only when shown: a total held at a
+  // limit on the way would not come back when later scores bring the sum in range.
+  // No overflow: fewer than 2^32 questions of at most 2^31 each.
+  int64_t exact_total = 0;
   for (size_t i = 0; i < pieces_.size(); ++i) {
     const int q = static_cast<int>(i) + 1;
     if (observer != nullptr) observer->OnQuestionStart(q, pieces_[i]);
@@ -38,7 +45,8 @@ void PaperGrader::Grade(std::string_view name, std::optional<std::string_view> a
     question.cap = state_.Cap(q);
     question.shown_score =
         question.cap ? std::min(question.raw_score, *question.cap) : question.raw_score;
-    record.total = AddSaturating(record.total, question.shown_score);
+    exact_total += question.shown_score;
+    record.total = HeldTo32Bits(exact_total);
     if (observer != nullptr) observer->OnQuestionGraded(question, record.total);
   }
 }

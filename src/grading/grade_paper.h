@@ -78,9 +78,6 @@ class PaperGrader {
   std::vector<std::string_view> pieces_;
 };
 
-// The sum of two scores, held at the 32-bit limits instead of wrapping.
-int32_t AddSaturating(int32_t a, int32_t b);
-
 }  // namespace vantry
 
 #endif  // VANTRY_GRADING_GRADE_PAPER_H_

@@ -152,6 +152,21 @@ TEST(RunGradingTest, CapLowersOnlyAndTextWithoutNumberCapsAtZero) {
   EXPECT_EQ(run.Report(), Gbk("甲 5 0 4  9"));
 }
 
+// A cap far below zero: the total shown after each question is the exact sum held at
+// the 32-bit limits, so it comes back from the lower limit as later scores add up.
+TEST(RunGradingTest, TotalIsTheExactSumHeldAtTheLimits) {
+  Harness run;
+  WriteSheet(run.dir, {{"甲", "甲\t甲\t甲乙\t甲乙\t甲乙"}});
+  run.controls.set_recording(true);
+  run.Grade(Rules({{"甲"}, {"甲"}, {"甲", "乙"}, {"甲", "乙"}, {"甲", "乙"}},
+                  {"-2147483648", "-10", "10", "10", "10"}));
+  // Exact sums: limit, limit - 10, limit - 6, limit - 2, limit + 2.
+  EXPECT_THAT(run.Writes(controls::kScore),
+              ElementsAre("set:", "set:-2147483648", "set:-2147483648", "set:-2147483648",
+                          "set:-2147483648", "set:-2147483646"));
+  EXPECT_EQ(run.Report(), Gbk("甲 -2147483648 -10 4 4 4  -2147483646"));
+}
+
 TEST(RunGradingTest, QuestionsBeyondTheRulesOrMaximaScoreUncappedOrZero) {
   Harness run;
   WriteSheet(run.dir, {{"甲", "甲乙\t甲乙\t甲乙"}});

@@ -19,7 +19,7 @@ struct PaperRecord {
   // False when the sheet holds fewer answer fields than names and this name has none:
   // a paper without questions.
   bool has_answer = false;
-  // The sum of the shown scores, held at the 32-bit limits.
+  // The exact sum of the shown scores, held at the 32-bit limits.
   int32_t total = 0;
   std::vector<QuestionRecord> questions;
   ScoreLog log;
