@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
   if (argc > 2) batch.order_keys = argv[2];
   std::vector<double> seconds, cpu_seconds;
   size_t page_bytes = 0, papers = 0, distinct = 0;
-  batch.extra_outputs = [&](const GradedClass& graded) {
+  batch.extra_outputs = [&](const GradedClass& graded, const LocalDateTime&) {
     papers = graded.paper_count();
     AnalysisPageResult page;
     for (int run = 0; run < runs; ++run) {

@@ -124,9 +124,9 @@ int Main(std::span<const std::string_view> args) {
   }
   bool outputs_failed = false;
   batch.extra_outputs =
-      [&outputs_failed,
-       write = MakeRunOutputs(state, std::move(outputs))](const GradedClass& graded) {
-        std::vector<GbkText> notes = write(graded);
+      [&outputs_failed, write = MakeRunOutputs(state, std::move(outputs))](
+          const GradedClass& graded, const LocalDateTime& report_dated) {
+        std::vector<GbkText> notes = write(graded, report_dated);
         outputs_failed = !notes.empty();
         return notes;
       };

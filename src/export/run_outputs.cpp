@@ -12,6 +12,7 @@
 #include "export/explanation.h"
 #include "export/teacher_check.h"
 #include "export/workbook.h"
+#include "text/clock.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 
@@ -49,7 +50,7 @@ bool Written(Write write) {
 // Checks the rules against the teacher's marks when there are any and writes the page
 // when asked; returns the summary's lines for what went wrong.
 std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
-                               const RunOutputOptions& options) {
+                               const RunOutputOptions& options, const Clock& dated) {
   std::vector<GbkText> notes;
   std::optional<TeacherCheck> check;
   const bool checked = Written([&] {
@@ -70,7 +71,7 @@ std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics&
     const AnalysisPageResult page =
         WriteAnalysisPage(graded, stats,
                           {.directory = options.directory,
-                           .clock = options.clock,
+                           .clock = &dated,
                            .check = check ? &*check : nullptr});
     notes.insert(notes.end(), page.notes.begin(), page.notes.end());
   }
@@ -80,22 +81,24 @@ std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics&
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  return [&state, options = std::move(options)](const GradedClass& graded) {
+  return [&state, options = std::move(options)](const GradedClass& graded,
+                                                const LocalDateTime& report_dated) {
     std::vector<GbkText> notes;
     if (!options.workbook && options.json_path.empty() && !options.explain &&
         !options.page && !options.marks)
       return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
+    const FixedClock dated(report_dated);
     if (options.explain) Explain(graded, stats, options.explain);
     // The page (with the check of the teacher's marks) is written beside the workbook
     // on a thread of its own when one can be had: both only read the class.
     std::future<std::vector<GbkText>> page_notes;
     if (options.page || options.marks) {
       page_notes = std::async(std::launch::async | std::launch::deferred,
-                              [&] { return PageNotes(graded, stats, options); });
+                              [&] { return PageNotes(graded, stats, options, dated); });
     }
     if (options.workbook) {
-      const std::string name = WorkbookFileName(*options.clock);
+      const std::string name = WorkbookFileName(dated);
       if (!Written([&] {
             return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name));
           })) {

@@ -15,7 +15,6 @@
 #include "export/json_record.h"
 #include "grading/grading_run.h"
 #include "scoring/program_state.h"
-#include "text/clock.h"
 
 namespace vantry {
 
@@ -28,7 +27,6 @@ struct TeacherMarksSheet {
 struct RunOutputOptions {
   // The program folder: the workbook goes beside the report.
   std::filesystem::path directory;
-  const Clock* clock = &SystemClock();  // never null; dates the workbook's name
   bool workbook = true;
   // The analysis page 阅卷分析yyyyMMdd.html beside the report.
   bool page = true;
@@ -47,7 +45,8 @@ struct RunOutputOptions {
   std::function<void(std::string_view text)> explain;
 };
 
-// The extra outputs of a run with `state`'s rules. Each output that cannot be written
+// The extra outputs of a run with `state`'s rules, named and dated for the day of the
+// run's report. Each output that cannot be written
 // gives one line for the summary (GBK), e.g. "成绩表未能保存到‘阅卷结果20261208.xlsx’！";
 // the others are still written. An output whose writing throws (no memory, no thread)
 // counts as not written.

@@ -2,14 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "grading/batch_run.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
+#include "text/clock.h"
 #include "text/file_io.h"
+#include "text/gbk_codec.h"
 
 namespace vantry {
 namespace {
@@ -26,10 +30,11 @@ class RunOutputsTest : public ::testing::Test {
         class_(state_) {
     class_.Add(Gbk("甲"), Gbk("光合\t多余")).Add(Gbk("乙"), Gbk("叶绿体"));
     options_.directory = dir_.path();
-    options_.clock = &clock_;
   }
 
-  std::vector<GbkText> Run() { return MakeRunOutputs(state_, options_)(class_.graded()); }
+  std::vector<GbkText> Run() {
+    return MakeRunOutputs(state_, options_)(class_.graded(), clock_.Now());
+  }
 
   TempDir dir_;
   FixedClock clock_{LocalDateTime{.year = 2027, .month = 3, .day = 5, .hour = 23}};
@@ -98,6 +103,41 @@ TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
   EXPECT_TRUE(Run().empty());
   EXPECT_TRUE(told.starts_with("与教师评分核对（给定.csv）：比对 2 份试卷\n")) << told;
   EXPECT_FALSE(PathExists(dir_.File(page)));
+}
+
+// A clock a day later at every reading: a run crosses midnight between any two steps.
+class DayPerReadingClock : public Clock {
+ public:
+  LocalDateTime Now() const override {
+    const LocalDateTime now = clock_.Now();
+    clock_.Advance(std::chrono::hours{24});
+    return now;
+  }
+
+ private:
+  mutable FixedClock clock_{LocalDateTime{.year = 2027, .month = 2, .day = 27}};
+};
+
+TEST_F(RunOutputsTest, EveryOutputOfARunAcrossMidnightCarriesTheReportsDate) {
+  dir_.Write("学生答题文本.txt",
+             Gbk("<姓名>\t甲\t</姓名>\r\n<答题文本>\t光合\t</答题文本>\r\n"));
+  const DayPerReadingClock clock;
+  BatchOptions batch;
+  batch.directory = dir_.path();
+  batch.clock = &clock;
+  batch.extra_outputs = MakeRunOutputs(state_, options_);
+  const BatchOutcome outcome = GradeBatch(state_, batch);
+  ASSERT_TRUE(outcome.report.written);
+  // 阅卷结果yyyyMMdd.txt: the day the report was named for.
+  const std::string report = GbkToUtf8(outcome.report.file_name);
+  const std::string date = report.substr(report.size() - 12, 8);
+  EXPECT_TRUE(PathExists(dir_.File("阅卷结果" + date + ".xlsx"))) << report;
+  const std::string shown_date = "2027年" + std::to_string(std::stoi(date.substr(4, 2))) +
+                                 "月" + std::to_string(std::stoi(date.substr(6, 2))) +
+                                 "日";
+  EXPECT_NE(ReadWholeFile(dir_.File("阅卷分析" + date + ".html")).find(shown_date),
+            std::string::npos)
+      << report;
 }
 
 }  // namespace

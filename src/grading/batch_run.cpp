@@ -192,7 +192,7 @@ BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) 
   outcome.paper_count = static_cast<int64_t>(sheet.paper_count());
   outcome.report = WriteReport(report, options.directory, clock);
   std::vector<GbkText> notes;
-  if (options.extra_outputs) notes = options.extra_outputs(graded);
+  if (options.extra_outputs) notes = options.extra_outputs(graded, outcome.report.dated);
   const GbkText end_stamp = TimestampText(clock);
   outcome.summary = SummaryWithNotes(
       SummaryText(static_cast<int>(std::min<int64_t>(outcome.paper_count, INT32_MAX)),

@@ -48,7 +48,7 @@ struct Collected {
 // Takes every paper's record on four threads at once, each starting from another
 // paper, as outputs written side by side do: every thread must see the same records.
 ExtraOutputs Collect(Collected& into) {
-  return [&into](const GradedClass& graded) {
+  return [&into](const GradedClass& graded, const LocalDateTime&) {
     constexpr size_t kThreads = 4;
     const size_t papers = graded.paper_count();
     std::vector<std::vector<std::string>> seen(kThreads,

@@ -124,8 +124,9 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
     // The workbook and the page are written on a thread of their own while the window
     // pauses and keeps answering, so the pause costs the teacher no extra time.
     std::future<std::vector<GbkText>> written =
-        std::async(std::launch::async,
-                   [&options, &graded] { return options.extra_outputs(graded); });
+        std::async(std::launch::async, [&options, &graded, &outcome] {
+          return options.extra_outputs(graded, outcome.report.dated);
+        });
     if (options.pause_ms > 0) CooperativeDelay(options.pause_ms);
     while (written.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
       CooperativeDelay(10);

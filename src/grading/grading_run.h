@@ -19,9 +19,11 @@
 namespace vantry {
 
 // Writes what else a run leaves beside the report (the workbook, the analysis page)
-// from the graded class; returns one line per output that could not be written, for
-// the summary (GBK, without line breaks). Runs after the report is written.
-using ExtraOutputs = std::function<std::vector<GbkText>(const GradedClass& graded)>;
+// from the graded class, dated by the clock reading that dated the report; returns one
+// line per output that could not be written, for the summary (GBK, without line
+// breaks). Runs after the report is written.
+using ExtraOutputs = std::function<std::vector<GbkText>(
+    const GradedClass& graded, const LocalDateTime& report_dated)>;
 
 struct GradingOptions {
   // The program folder: the answer sheet is read from it, the report written to it.

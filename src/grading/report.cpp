@@ -13,8 +13,8 @@ namespace vantry {
 namespace {
 
 // The report's name in UTF-8 for the file system; the date is ASCII digits.
-std::string ReportFileNameUtf8(const Clock& clock) {
-  const GbkText date = FormatDateTime(OleDateFromLocal(clock.Now()), "yyyyMMdd");
+std::string ReportFileNameUtf8(const LocalDateTime& now) {
+  const GbkText date = FormatDateTime(OleDateFromLocal(now), "yyyyMMdd");
   return "阅卷结果" + date + ".txt";
 }
 
@@ -43,13 +43,14 @@ void AppendReportLine(GbkText& report, const PaperRecord& paper) {
 }
 
 GbkText ReportFileName(const Clock& clock) {
-  return Utf8ToGbk(ReportFileNameUtf8(clock));
+  return Utf8ToGbk(ReportFileNameUtf8(clock.Now()));
 }
 
 ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
                          const Clock& clock) {
-  const std::string utf8_name = ReportFileNameUtf8(clock);
   ReportResult result;
+  result.dated = clock.Now();
+  const std::string utf8_name = ReportFileNameUtf8(result.dated);
   result.path = PathInDirectory(directory, utf8_name);
   result.file_name = Utf8ToGbk(utf8_name);
   const GbkText cleaned = RemoveBlankLines(report_text);

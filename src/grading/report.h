@@ -32,6 +32,9 @@ struct ReportResult {
   // Its name in GBK, e.g. 阅卷结果20261208.txt.
   GbkText file_name;
   bool written = false;
+  // The reading of the clock that dated it: the run's other outputs take their date
+  // from it too, so a run across midnight names them all for one day.
+  LocalDateTime dated;
 };
 
 // Writes `report_text`, cleaned of blank lines (which also drops its final line break),

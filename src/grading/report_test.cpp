@@ -83,7 +83,9 @@ TEST(WriteReportTest, FailureIsReportedAndLeavesWhatStoodThere) {
 }
 
 ReportResult Saved() {
-  return {"/x/阅卷结果20261208.txt", Gbk("阅卷结果20261208.txt"), true};
+  return {.path = "/x/阅卷结果20261208.txt",
+          .file_name = Gbk("阅卷结果20261208.txt"),
+          .written = true};
 }
 
 TEST(SummaryTextTest, PapersSecondsAndAverage) {
