@@ -8,6 +8,8 @@
                                       workbooks it leaves
   check_workbook.py --empty FILE      checks the workbook of a class without papers
   check_workbook.py --sheets FILE     prints each sheet's name and row count
+  check_workbook.py --texts FILE      prints the text cells of the first sheet as Excel
+                                      shows them, one a line
 
 Everything compared is computed independently of the program: the scores come from
 the text report (the lossless record), the scoring points are found again in the
@@ -22,6 +24,8 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import xml.etree.ElementTree as ElementTree
+import zipfile
 from pathlib import Path
 
 import openpyxl
@@ -309,11 +313,38 @@ def check_empty(path):
     check(rows(book["评分依据"]) == [["姓名", "题号", "得分", "评分依据"]], "评分依据 empty")
 
 
+def excel_texts(path):
+    """The first sheet's text cells as Excel shows them: its XML read directly, with
+    every _xHHHH_ taken as the character U+HHHH (ECMA-376, 22.9.2.19), which openpyxl
+    does not do in every case."""
+    ns = {"m": "http://schemas.openxmlformats.org/spreadsheetml/2006/main"}
+
+    def joined(element):
+        return "".join(t.text or "" for t in element.iter(f"{{{ns['m']}}}t"))
+
+    with zipfile.ZipFile(path) as book:
+        shared = []
+        if "xl/sharedStrings.xml" in book.namelist():
+            root = ElementTree.fromstring(book.read("xl/sharedStrings.xml"))
+            shared = [joined(si) for si in root.findall("m:si", ns)]
+        sheet = ElementTree.fromstring(book.read("xl/worksheets/sheet1.xml"))
+    for cell in sheet.iter(f"{{{ns['m']}}}c"):
+        kind = cell.get("t")
+        if kind == "inlineStr":
+            text = joined(cell)
+        elif kind == "s":
+            text = shared[int(cell.find("m:v", ns).text)]
+        else:
+            continue
+        yield re.sub(r"_x([0-9A-Fa-f]{4})_", lambda m: chr(int(m.group(1), 16)), text)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", type=Path)
     parser.add_argument("--empty", type=Path)
     parser.add_argument("--sheets", type=Path)
+    parser.add_argument("--texts", type=Path)
     parser.add_argument("--runner", help="runs the program (e.g. under Wine)")
     args = parser.parse_args()
     if args.runner:
@@ -321,6 +352,10 @@ def main():
     if args.sheets:
         for sheet in openpyxl.load_workbook(args.sheets, read_only=True):
             print(sheet.title, sheet.max_row)
+        return 0
+    if args.texts:
+        for text in excel_texts(args.texts):
+            print(text)
         return 0
     if args.empty:
         check_empty(args.empty)

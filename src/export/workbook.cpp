@@ -10,6 +10,7 @@
 #endif
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -50,6 +51,27 @@ const std::string& FitCell(const std::string& utf8, std::string& scratch) {
     }
   }
   return utf8;
+}
+
+// Excel and WPS read "_xHHHH_" in a cell's text as the character U+HHHH, so a name
+// such as "_x0041_" would show as "A". Writes the underscore that begins each such run
+// as "_x005F_" (itself an underscore when read), so every text shows as it stands.
+const std::string& KeepEscapesLiteral(const std::string& utf8, std::string& scratch) {
+  const auto is_hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); };
+  const auto escape_at = [&](size_t i) {
+    return i + 7 <= utf8.size() && utf8[i] == '_' && utf8[i + 1] == 'x' &&
+           is_hex(utf8[i + 2]) && is_hex(utf8[i + 3]) && is_hex(utf8[i + 4]) &&
+           is_hex(utf8[i + 5]) && utf8[i + 6] == '_';
+  };
+  size_t at = utf8.find("_x");
+  while (at != std::string::npos && !escape_at(at)) at = utf8.find("_x", at + 1);
+  if (at == std::string::npos) return utf8;
+  scratch.assign(utf8, 0, at);
+  for (size_t i = at; i < utf8.size(); ++i) {
+    if (escape_at(i)) scratch += "_x005F";
+    scratch += utf8[i];
+  }
+  return scratch;
 }
 
 // Keeps the library's own error lines off the standard error while it lives: a
@@ -127,8 +149,10 @@ class Book {
   // GBK texts, and so their UTF-8, hold no NUL: the library's C string is the text.
   void Text(lxw_worksheet* sheet, int64_t row, int col, const std::string& utf8,
             lxw_format* format = nullptr) {
+    // Escaped, then cut: what the library is given must fit a cell.
+    const std::string& literal = KeepEscapesLiteral(utf8, escaped_);
     Check(worksheet_write_string(sheet, Row(row), Col(col),
-                                 FitCell(utf8, scratch_).c_str(), format));
+                                 FitCell(literal, scratch_).c_str(), format));
   }
   void Number(lxw_worksheet* sheet, int64_t row, int col, double value,
               lxw_format* format = nullptr) {
@@ -168,6 +192,7 @@ class Book {
   lxw_format* decimal_ = nullptr;
   lxw_format* note_ = nullptr;
   std::string scratch_;
+  std::string escaped_;
 };
 
 std::string QuestionTitle(int question) { return "第" + std::to_string(question) + "题"; }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
@@ -79,6 +80,23 @@ TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
   // 成绩: header, the paper, a gap and the note that the columns ran out.
   EXPECT_TRUE(r.out.starts_with("成绩 4\n小题分析 16407\n")) << r.out.substr(0, 80);
   EXPECT_NE(r.out.find("\n评分依据 16402\n"), std::string::npos);
+}
+
+TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
+  TestClass c(state);
+  const std::vector<std::string> names = {"_x0041_", "_x00e9__x0042_", "a_x0041",
+                                          "_xZZZZ_", "__x0041__",      "_x005F_"};
+  for (const std::string& name : names) c.Add(name, Gbk("甲"));
+  const auto path = dir.File("book.xlsx");
+  ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
+  SKIP_WITHOUT_CHECKER();
+  const testing::CommandResult r = CheckWorkbook("--texts", path);
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  for (const std::string& name : names) {
+    EXPECT_NE(r.out.find("\n" + name + "\n"), std::string::npos) << name << "\n" << r.out;
+  }
 }
 
 }  // namespace
