@@ -19,6 +19,7 @@
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
+#include "text/clock.h"
 #include "text/file_io.h"
 
 int main(int argc, char** argv) {
@@ -46,7 +47,9 @@ int main(int argc, char** argv) {
       const ClassStatistics statistics = ComputeClassStatistics(graded, state);
       const std::optional<TeacherCheck> check = CheckBesideExam(graded, dir);
       page = WriteAnalysisPage(graded, statistics,
-                               {.directory = dir, .check = check ? &*check : nullptr});
+                               {.directory = dir,
+                                .day = SystemClock().Now(),
+                                .check = check ? &*check : nullptr});
       seconds.push_back(
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
               .count());

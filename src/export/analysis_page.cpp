@@ -455,15 +455,10 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   return out;
 }
 
-GbkText AnalysisPageFileName(const Clock& clock) {
-  return Utf8ToGbk(PageFileNameUtf8(clock.Now()));
-}
-
 AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
                                      const ClassStatistics& statistics,
                                      const AnalysisPageOptions& options) {
-  // One reading of the clock names the file and dates the page.
-  const LocalDateTime now = options.clock->Now();
+  const LocalDateTime& now = options.day;
   AnalysisPageContent content;
   content.date = FormatInteger(now.year) + "年" + FormatInteger(now.month) + "月" +
                  FormatInteger(now.day) + "日";

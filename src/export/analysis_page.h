@@ -40,7 +40,9 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
 struct AnalysisPageOptions {
   // The folder the page is written to, beside the report.
   std::filesystem::path directory;
-  const Clock* clock = &SystemClock();  // never null
+  // The day the page is for (the run's report's): it names the file and dates the
+  // title.
+  LocalDateTime day;
   // The check against the teacher's marks to show; none: the page has no such section.
   const TeacherCheck* check = nullptr;
 };
@@ -53,11 +55,8 @@ struct AnalysisPageResult {
   std::vector<GbkText> notes;
 };
 
-// The page's file name for the clock's local date: "阅卷分析" + yyyyMMdd + ".html".
-GbkText AnalysisPageFileName(const Clock& clock);
-
-// Builds the page and writes it beside the report, replacing a page of the same day
-// whole or not at all.
+// Builds the page and writes it beside the report as "阅卷分析" + yyyyMMdd + ".html",
+// replacing a page of the same day whole or not at all.
 AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
                                      const ClassStatistics& statistics,
                                      const AnalysisPageOptions& options);

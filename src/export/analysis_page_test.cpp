@@ -167,9 +167,9 @@ TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
   const Papers p;
   const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
   const testing::TempDir dir;
-  const FixedClock clock({.year = 2026, .month = 12, .day = 8, .hour = 9});
+  const LocalDateTime day{.year = 2026, .month = 12, .day = 8, .hour = 9};
   const AnalysisPageResult result =
-      WriteAnalysisPage(p.graded(), stats, {.directory = dir.path(), .clock = &clock});
+      WriteAnalysisPage(p.graded(), stats, {.directory = dir.path(), .day = day});
   EXPECT_TRUE(result.written);
   EXPECT_TRUE(result.notes.empty());
   EXPECT_EQ(result.file_name, Gbk("阅卷分析20261208.html"));
@@ -179,7 +179,7 @@ TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
   EXPECT_TRUE(html.ends_with("</html>\n"));
 
   const AnalysisPageResult failed = WriteAnalysisPage(
-      p.graded(), stats, {.directory = dir.path() / "missing", .clock = &clock});
+      p.graded(), stats, {.directory = dir.path() / "missing", .day = day});
   EXPECT_FALSE(failed.written);
   ASSERT_EQ(failed.notes.size(), 1u);
   EXPECT_EQ(GbkToUtf8(failed.notes[0]), "分析页未能保存到‘阅卷分析20261208.html’！");

@@ -12,7 +12,6 @@
 #include "export/explanation.h"
 #include "export/teacher_check.h"
 #include "export/workbook.h"
-#include "text/clock.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 
@@ -50,7 +49,8 @@ bool Written(Write write) {
 // Checks the rules against the teacher's marks when there are any and writes the page
 // when asked; returns the summary's lines for what went wrong.
 std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
-                               const RunOutputOptions& options, const Clock& dated) {
+                               const RunOutputOptions& options,
+                               const LocalDateTime& day) {
   std::vector<GbkText> notes;
   std::optional<TeacherCheck> check;
   const bool checked = Written([&] {
@@ -68,11 +68,9 @@ std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics&
   }
   if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
   if (options.page) {
-    const AnalysisPageResult page =
-        WriteAnalysisPage(graded, stats,
-                          {.directory = options.directory,
-                           .clock = &dated,
-                           .check = check ? &*check : nullptr});
+    const AnalysisPageResult page = WriteAnalysisPage(
+        graded, stats,
+        {.directory = options.directory, .day = day, .check = check ? &*check : nullptr});
     notes.insert(notes.end(), page.notes.begin(), page.notes.end());
   }
   return notes;
@@ -88,17 +86,17 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
         !options.page && !options.marks)
       return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
-    const FixedClock dated(report_dated);
     if (options.explain) Explain(graded, stats, options.explain);
     // The page (with the check of the teacher's marks) is written beside the workbook
     // on a thread of its own when one can be had: both only read the class.
     std::future<std::vector<GbkText>> page_notes;
     if (options.page || options.marks) {
-      page_notes = std::async(std::launch::async | std::launch::deferred,
-                              [&] { return PageNotes(graded, stats, options, dated); });
+      page_notes = std::async(std::launch::async | std::launch::deferred, [&] {
+        return PageNotes(graded, stats, options, report_dated);
+      });
     }
     if (options.workbook) {
-      const std::string name = WorkbookFileName(dated);
+      const std::string name = WorkbookFileName(report_dated);
       if (!Written([&] {
             return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name));
           })) {

@@ -572,8 +572,8 @@ bool NeedsZip64(const GradedClass& graded, const ClassStatistics& stats,
 
 }  // namespace
 
-std::string WorkbookFileName(const Clock& clock) {
-  return "阅卷结果" + FormatDateTime(OleDateFromLocal(clock.Now()), "yyyyMMdd") + ".xlsx";
+std::string WorkbookFileName(const LocalDateTime& day) {
+  return "阅卷结果" + FormatDateTime(OleDateFromLocal(day), "yyyyMMdd") + ".xlsx";
 }
 
 bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,

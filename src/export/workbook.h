@@ -22,8 +22,8 @@ struct WorkbookOptions {
   int64_t max_rows_per_sheet = kExcelMaxRows;
 };
 
-// The workbook's name for the clock's local date, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
-std::string WorkbookFileName(const Clock& clock);
+// The workbook's name for `day`, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
+std::string WorkbookFileName(const LocalDateTime& day);
 
 // Writes the workbook of `graded`, whose statistics are `stats`, to `path`, replacing
 // a file there whole or not at all (a temporary beside it, renamed). Sheets:
