@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "analysis/csv_table.h"
 #include "text/file_io.h"
@@ -16,8 +17,6 @@ namespace {
 // A hand-filled sheet is a few hundred kilobytes; anything far larger is not one.
 constexpr uintmax_t kMaxSheetBytes = 64u << 20;
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
 bool IsAsciiSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The problem line: "第N行：" and what is wrong, in GBK.
@@ -25,29 +24,29 @@ GbkText AtLine(int line, std::string_view utf8_what) {
   return Utf8ToGbk("第" + std::to_string(line) + "行：" + std::string(utf8_what));
 }
 
-// The sheet's bytes as GBK text, or a problem.
+// The sheet's bytes as GBK text (UTF-8 read as the GBK file with the same
+// characters), or a problem.
 bool DecodeSheet(std::string_view bytes, GbkText& text, GbkText& problem) {
-  if (bytes.starts_with(kUtf8Bom)) {
-    text = Utf8ToGbk(bytes.substr(kUtf8Bom.size()));
-    return true;
+  GbkReading reading = ReadAsGbk(std::string(bytes));
+  if (reading.encoding == ForeignEncoding::kUtf16) {
+    problem = Utf8ToGbk(
+        "文件是 UTF-16 编码（Unicode 文本）：请在 Excel 或 WPS 中另存为"
+        "“CSV（逗号分隔）”");
+    return false;
   }
-  switch (DetectForeignEncoding(bytes)) {
-    case ForeignEncoding::kUtf8:
-      text = Utf8ToGbk(bytes);
-      return true;
-    case ForeignEncoding::kUtf16:
-      problem = Utf8ToGbk(
-          "文件是 UTF-16 编码（Unicode 文本）：请在 Excel 或 WPS 中另存为"
-          "“CSV（逗号分隔）”");
-      return false;
-    case ForeignEncoding::kNone:
-      break;
+  if (const auto& outside = reading.outside_gbk) {
+    problem = AtLine(static_cast<int>(std::min<int64_t>(outside->line,
+                                                        std::numeric_limits<int>::max())),
+                     "第" + std::to_string(outside->column) + "个字“" +
+                         outside->character + "”（" + CodePointText(outside->code_point) +
+                         "）是 GBK 编码里没有的字，无法与试卷上的姓名对应：请换掉这个字");
+    return false;
   }
-  if (!IsValidGbk(bytes)) {
+  if (reading.encoding == ForeignEncoding::kNone && !IsValidGbk(reading.text)) {
     problem = Utf8ToGbk("文件既不是 GBK 也不是 UTF-8 编码：请另存为 CSV");
     return false;
   }
-  text.assign(bytes);
+  text = std::move(reading.text);
   return true;
 }
 

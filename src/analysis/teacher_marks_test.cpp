@@ -37,6 +37,9 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
       {"Excel CSV UTF-8 with BOM", "\xEF\xBB\xBF" + sheet},
       {"WPS UTF-8 without BOM, LF",
        "姓名,第1题,第2题,总分\n王小明,10,8,18\n\"李,华\",6,,6\n"},
+      // The first GBK character just past 64 KiB of blank lines.
+      {"GBK after 65,535 bytes of blank lines", std::string(65535, '\n') + Gbk(sheet)},
+      {"GBK after a stray UTF-8 byte-order mark", "\xEF\xBB\xBF" + Gbk(sheet)},
       {"hand-made headers, padding and full-width digits",
        Gbk("\r\n,,,,\r\n 姓名 ,第一题（10分）,第２题,总分,\r\n王小明,１０, 8.0 ,18,\r\n"
            "\"李,华\",6,,,\r\n")},
@@ -92,6 +95,8 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
       {"", "表是空的"},
       {Utf16Le("姓名\t第1题\r\n王小明\t5\r\n"), "UTF-16"},
       {"\x81\x20,\x81\x20\r\n", "既不是 GBK 也不是 UTF-8"},
+      {"姓名,第1题\r\n王小明,5\r\n\xF0\xA0\x80\x80,6\r\n",
+       "第3行：第1个字“?”（U+20000）是 GBK 编码里没有的字"},
   };
   for (const Case& c : cases) {
     const MarksRead read = ParseTeacherMarks(c.bytes);

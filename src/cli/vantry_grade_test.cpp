@@ -164,8 +164,11 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
   const Case cases[] = {
       {"sheet missing", std::nullopt, rules, "没有找到学生答题文件“学生答题文本.txt”"},
       {"no record", "", rules, "里没有找到任何学生记录"},
-      {"UTF-8 sheet", "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\t</答题文本>", rules,
-       "是以 UTF-8 编码保存的"},
+      {"UTF-8 sheet with a character GBK lacks",
+       "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\xF0\x9F\x98\x80\t</答题文本>", rules,
+       "是以 UTF-8 编码保存的，其中第 2 行第 10 个字“\xF0\x9F\x98\x80”（U+1F600）是 "
+       "GBK（ANSI）"
+       "编码里没有的字符"},
       {"UTF-16 sheet", std::string("\xFF\xFE<\0", 4), rules, "是以 UTF-16"},
       // An answer holding its own end and start tags becomes two answers; the names
       // after it would be graded on their neighbours' answers.
@@ -175,12 +178,13 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
                "答题文本>\r\n") +
            record,
        rules, "姓名 3 个，答题文本 4 个"},
-      {"UTF-8 mark hides the first name", "\xEF\xBB\xBF" + record + record, rules,
-       "是以 UTF-8 编码保存的"},
       {"parameters missing", record, std::nullopt, "没有找到评分参数文件“参数设置.txt”"},
       {"no rule", record, Gbk("<分值>10</分值>"), "没有找到任何题目规则"},
-      {"UTF-8 parameters", record, "<综合题><关键词>光合作用</关键词></综合题>",
-       "评分参数文件“参数设置.txt”是以 UTF-8 编码保存的"},
+      {"UTF-8 parameters with a character GBK lacks", record,
+       "<综合题><关键词>光合作用</关键词></综合题>\r\n<综合题><关键词>\xF0\xA0\x80\x80"
+       "</关键词></综合题>",
+       "评分参数文件“参数设置.txt”是以 UTF-8 编码保存的，其中第 2 行第 11 "
+       "个字“\xF0\xA0\x80\x80”"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -191,6 +195,46 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
     EXPECT_NE(r.err.find(c.says), std::string::npos) << c.what << "\n" << r.err;
     EXPECT_EQ(r.out, "") << c.what;
     EXPECT_FALSE(AnyReport(dir)) << c.what;
+  }
+}
+
+// Notepad saves UTF-8 today: such files, with or without the byte-order mark, grade
+// exactly as the GBK files with the same characters; so does GBK after a stray mark.
+TEST(VantryGradeTest, Utf8ExamFilesGradeAsTheirGbkTwins) {
+  const std::string sheet =
+      "期末考试\r\n<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生"
+      "氧气。\t细胞膜·细胞核\t</答题文本>\r\n<姓名>\t李华Ａ\t</姓名>\r\n<答题文本>\t"
+      "氧气在叶绿体中产生\t\t</答题文本>\r\n";
+  const std::string rules =
+      "<综合题><分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"
+      "<关键词>氧气</关键词></综合题>\r\n<综合题><分值>3</分值><关键词>细胞膜,细胞核"
+      "</关键词></综合题>\r\n";
+  const std::string mark = "\xEF\xBB\xBF";
+  TempDir twins;
+  twins.Write("学生答题文本.txt", Gbk(sheet));
+  twins.Write("参数设置.txt", Gbk(rules));
+  ASSERT_EQ(Grade(twins.path(), {"--no-xlsx", "--no-html"}).exit_code, 0);
+  const std::string expected = ReportBytes(twins);
+  ASSERT_NE(expected.find(Gbk("李华Ａ")), std::string::npos);
+  const struct {
+    const char* what;
+    std::string sheet;
+    std::string rules;
+  } cases[] = {
+      {"UTF-8 sheet", sheet, Gbk(rules)},
+      {"UTF-8 sheet with its mark", mark + sheet, Gbk(rules)},
+      {"UTF-8 parameters", Gbk(sheet), rules},
+      {"UTF-8 parameters with its mark", Gbk(sheet), mark + rules},
+      {"both UTF-8", mark + sheet, rules},
+      {"GBK after a stray mark", mark + Gbk(sheet), mark + Gbk(rules)},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    dir.Write("学生答题文本.txt", c.sheet);
+    dir.Write("参数设置.txt", c.rules);
+    const Result r = Grade(dir.path(), {"--no-xlsx", "--no-html"});
+    EXPECT_EQ(r.exit_code, 0) << c.what << "\n" << r.err;
+    EXPECT_EQ(ReportBytes(dir), expected) << c.what;
   }
 }
 

@@ -37,8 +37,10 @@ AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
       break;
   }
   read.status = Status::kRead;
-  read.text = std::move(file.bytes);
-  read.encoding = DetectForeignEncoding(read.text);
+  GbkReading reading = ReadAsGbk(std::move(file.bytes));
+  read.encoding = reading.encoding;
+  read.outside_gbk = std::move(reading.outside_gbk);
+  read.text = std::move(reading.text);
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
   if (const size_t nul = read.text.find('\0'); nul != GbkText::npos)
     read.text.resize(nul);

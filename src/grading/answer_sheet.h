@@ -16,8 +16,8 @@ namespace vantry {
 // The answer sheet's name in the program folder.
 inline constexpr std::string_view kAnswerSheetFileName = "学生答题文本.txt";
 
-// The sheet's text: the file's bytes up to the first NUL; empty when the file is
-// missing or unreadable.
+// The sheet's text as AnswerSheetRead holds it; empty when the file is missing or
+// unreadable.
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
 
 // The sheet file as read for a grading run, with what the check before the run needs.
@@ -31,10 +31,13 @@ struct AnswerSheetRead {
   Status status = Status::kMissing;
   // The file's size in bytes, when it was opened.
   uint64_t size = 0;
-  // The file's bytes up to the first NUL.
+  // The file's text up to the first NUL, as GBK: a UTF-8 file converted (see
+  // ReadAsGbk); empty when it cannot be read as GBK.
   GbkText text;
-  // What the bytes look like when they are not GBK.
+  // What the bytes were when they were not GBK.
   ForeignEncoding encoding = ForeignEncoding::kNone;
+  // The first character of a UTF-8 file that GBK cannot hold: the sheet is not read.
+  std::optional<CharacterOutsideGbk> outside_gbk = std::nullopt;
 };
 
 // Reads the answer sheet of `directory`.

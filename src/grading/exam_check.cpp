@@ -45,18 +45,25 @@ std::string TooLarge(std::string_view what, std::string_view name, uint64_t size
          "\n请把它分成几个较小的文件分别阅卷，或在内存更大的电脑上阅卷。";
 }
 
-std::string EncodingName(ForeignEncoding encoding) {
-  return encoding == ForeignEncoding::kUtf16 ? "UTF-16（记事本里叫 Unicode）" : "UTF-8";
+// How to save a UTF-16 file as GBK or UTF-8 in the editors teachers use.
+std::string SaveAsGbkSteps(std::string_view name) {
+  return Quoted(name) +
+         "是以 UTF-16（记事本里叫 Unicode）编码保存的，"
+         "本程序只能读取 GBK（ANSI）或 UTF-8 编码的文件。\n"
+         "请这样另存：\n"
+         "· 记事本：打开文件，点“文件”→“另存为”，把下方的“编码”选为“ANSI”或“UTF-8”，"
+         "保存；\n"
+         "· WPS：打开文件，点“文件”→“另存为”，文件类型选“纯文本文件(*.txt)”，"
+         "编码选“GBK”或“UTF-8”，保存。\n";
 }
 
-// How to save a file as GBK in the editors teachers use.
-std::string SaveAsGbkSteps(std::string_view name, ForeignEncoding encoding) {
-  return Quoted(name) + "是以 " + EncodingName(encoding) +
-         " 编码保存的，本程序只能读取 GBK（ANSI）编码的文件。\n"
-         "请这样另存为 GBK：\n"
-         "· 记事本：打开文件，点“文件”→“另存为”，把下方的“编码”选为“ANSI”，保存；\n"
-         "· WPS：打开文件，点“文件”→“另存为”，文件类型选“纯文本文件(*.txt)”，"
-         "编码选“GBK”或“GB2312”，保存。\n";
+// A UTF-8 file holding a character that GBK, the program's text, cannot hold.
+std::string OutsideGbkText(std::string_view name, const CharacterOutsideGbk& outside) {
+  return Quoted(name) + "是以 UTF-8 编码保存的，其中第 " + std::to_string(outside.line) +
+         " 行第 " + std::to_string(outside.column) + " 个字“" + outside.character +
+         "”（" + CodePointText(outside.code_point) +
+         "）是 GBK（ANSI）编码里没有的字符，本程序无法读取。\n"
+         "请把这个字符换成常用字或删去（另存为 ANSI 会把它变成“?”）。\n";
 }
 
 // The 1-based line on which byte `offset` of `text` stands.
@@ -169,11 +176,16 @@ std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directo
     case Status::kRead:
       break;
   }
-  if (read.encoding != ForeignEncoding::kNone) {
+  if (read.encoding == ForeignEncoding::kUtf16) {
+    return ExamProblem{Kind::kSheetNotGbk,
+                       "学生答题文件" + SaveAsGbkSteps(kAnswerSheetFileName) + "位置：" +
+                           path + "\n另存好后再点“一键开始”。"};
+  }
+  if (read.outside_gbk) {
     return ExamProblem{Kind::kSheetNotGbk,
                        "学生答题文件" +
-                           SaveAsGbkSteps(kAnswerSheetFileName, read.encoding) +
-                           "位置：" + path + "\n另存好后再点“一键开始”。"};
+                           OutsideGbkText(kAnswerSheetFileName, *read.outside_gbk) +
+                           "位置：" + path + "\n改好后再点“一键开始”。"};
   }
   if (sheet.names().empty()) {
     return ExamProblem{
@@ -221,11 +233,16 @@ std::optional<ExamProblem> CheckParameters(const std::filesystem::path& director
     case Status::kLoaded:
       break;
   }
-  if (load.encoding != ForeignEncoding::kNone) {
+  if (load.encoding == ForeignEncoding::kUtf16) {
+    return ExamProblem{Kind::kParametersNotGbk,
+                       "评分参数文件" + SaveAsGbkSteps(kParametersFileName) + "位置：" +
+                           path + "\n" + std::string(kRestart)};
+  }
+  if (load.outside_gbk) {
     return ExamProblem{Kind::kParametersNotGbk,
                        "评分参数文件" +
-                           SaveAsGbkSteps(kParametersFileName, load.encoding) + "位置：" +
-                           path + "\n" + std::string(kRestart)};
+                           OutsideGbkText(kParametersFileName, *load.outside_gbk) +
+                           "位置：" + path + "\n" + std::string(kRestart)};
   }
   if (state.rule_list().empty()) {
     return ExamProblem{Kind::kParametersWithoutRule,

@@ -1,6 +1,7 @@
 #include "scoring/parameters.h"
 
 #include <cassert>
+#include <utility>
 
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -32,14 +33,17 @@ ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory) {
   using Status = ParametersLoad::Status;
   // Read first, then judged by what the read found: no check by name before it.
-  const FileReadResult read =
+  FileReadResult read =
       ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
   switch (read.status) {
     case FileReadStatus::kMissing:
       return {Status::kMissing};
-    case FileReadStatus::kOk:
-      state.SetParametersText(NormaliseParameters(read.bytes));
-      return {Status::kLoaded, DetectForeignEncoding(read.bytes), read.size};
+    case FileReadStatus::kOk: {
+      GbkReading reading = ReadAsGbk(std::move(read.bytes));
+      state.SetParametersText(NormaliseParameters(reading.text));
+      return {Status::kLoaded, reading.encoding, read.size,
+              std::move(reading.outside_gbk)};
+    }
     case FileReadStatus::kTooLarge:
       state.SetParametersText({});
       return {Status::kTooLarge, ForeignEncoding::kNone, read.size};

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -39,17 +40,20 @@ struct ParametersLoad {
     kTooLarge,    // larger than the memory the program may take: the state is emptied
   };
   Status status = Status::kMissing;
-  // What the file's bytes look like when they are not GBK.
+  // What the file's bytes were when they were not GBK.
   ForeignEncoding encoding = ForeignEncoding::kNone;
   // The file's size in bytes, when it was opened.
   uint64_t size = 0;
+  // The first character of a UTF-8 file that GBK cannot hold: the rules were not read.
+  std::optional<CharacterOutsideGbk> outside_gbk = std::nullopt;
 };
 
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
-// to its first NUL, ASCII commas made full-width, then the "<综合题>" blocks into
-// rule_list and the "<分值>" blocks into max_score_list. A missing file changes
-// nothing; an unreadable or empty one leaves both lists empty. Shows nothing; the
-// result tells the grading run's check what happened.
+// to its first NUL (a UTF-8 file read as the GBK file with the same characters, see
+// ReadAsGbk), ASCII commas made full-width, then the "<综合题>" blocks into rule_list
+// and the "<分值>" blocks into max_score_list. A missing file changes nothing; an
+// unreadable or empty one, or one that cannot be read as GBK, leaves both lists empty.
+// Shows nothing; the result tells the grading run's check what happened.
 ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory);
 

@@ -9,6 +9,7 @@ namespace vantry {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using testing::Gbk;
 using ::testing::IsEmpty;
 using testing::TempDir;
@@ -47,6 +48,21 @@ TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   EXPECT_EQ(state.parameters_text(), Gbk("<综合题>a，b</综合题><分值>5</分值>"));
 }
 
+TEST(LoadParametersTest, Utf8FileReadsAsItsGbkTwin) {
+  const std::string utf8 =
+      "<综合题><分值>10</分值><关键词>光合作用,光合</关键词></综合题>";
+  TempDir dir;
+  dir.Write("参数设置.txt", Gbk(utf8));
+  const ProgramState gbk = Load(dir);
+  for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
+    dir.Write("参数设置.txt", bytes);
+    ProgramState state;
+    EXPECT_EQ(LoadParameters(state, dir.path()).encoding, ForeignEncoding::kUtf8);
+    EXPECT_EQ(state.parameters_text(), gbk.parameters_text());
+    EXPECT_THAT(state.rule_list(), ElementsAreArray(gbk.rule_list()));
+  }
+}
+
 TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   TempDir dir;
   ProgramState missing;
@@ -56,12 +72,16 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
 
   dir.Write("参数设置.txt", "");
   EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
-  dir.Write("参数设置.txt", "<综合题>utf-8 tags are not GBK tags</综合题>");
+  // UTF-16, and UTF-8 holding a character GBK lacks (on line 2), are not read.
+  dir.Write("参数设置.txt", "\xFF\xFE<\0");
   EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
-  ProgramState utf8;
-  EXPECT_EQ(LoadParameters(utf8, dir.path()).encoding, ForeignEncoding::kUtf8);
-  dir.Write("参数设置.txt", "\xEF\xBB\xBF<\xE7\xBB\xBC\xE5\x90\x88\xE9\xA2\x98>x");
-  EXPECT_THAT(Load(dir).max_score_list(), IsEmpty());
+  dir.Write("参数设置.txt", "<综合题>光合</综合题>\r\n<综合题>\xF0\x9F\x98\x80</综合题>");
+  ProgramState outside;
+  const ParametersLoad load = LoadParameters(outside, dir.path());
+  EXPECT_EQ(load.encoding, ForeignEncoding::kUtf8);
+  ASSERT_TRUE(load.outside_gbk.has_value());
+  EXPECT_EQ(load.outside_gbk->line, 2);
+  EXPECT_THAT(outside.rule_list(), IsEmpty());
 
   // A folder of that name is there but cannot be read: the lists are emptied.
   TempDir folder;

@@ -160,6 +160,19 @@ GbkText Utf8ToGbk(std::string_view utf8) {
   return out;
 }
 
+int EncodeGbkCharacter(char32_t c, char out[2]) {
+  if (c < 0x80) {
+    out[0] = static_cast<char>(c);
+    return 1;
+  }
+  const uint16_t code =
+      c < 0x10000 ? CodePage936::Get().Encode(static_cast<char16_t>(c)) : 0;
+  if (code < 0x100) return 0;
+  out[0] = static_cast<char>(code >> 8);
+  out[1] = static_cast<char>(code & 0xFF);
+  return 2;
+}
+
 bool IsValidGbk(std::string_view gbk) {
   bool valid = true;
   Decode(gbk, InvalidGbk::kEscape, [&](char32_t c) {

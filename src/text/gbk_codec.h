@@ -36,6 +36,10 @@ GbkText Utf16ToGbk(std::u16string_view text);
 // Malformed UTF-8 sequences become "?".
 GbkText Utf8ToGbk(std::string_view utf8);
 
+// Writes the GBK bytes of `c` to `out`: returns 1 for ASCII, 2 for the code page's
+// other characters, 0 (nothing written) for a character it lacks.
+int EncodeGbkCharacter(char32_t c, char out[2]);
+
 // True when every byte of `gbk` is part of a valid code page 936 character.
 bool IsValidGbk(std::string_view gbk);
 

@@ -38,9 +38,10 @@ sheet
 printf '<答题文本>\t光合作用\t</答题文本>\r\n' | write_gbk 学生答题文本.txt
 expect_box sheet_without_name
 sheet
-printf '<姓名>\t张三\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行。\t</答题文本>\r\n' \
+# UTF-8 is read as its GBK twin, but not a character GBK lacks.
+printf '<姓名>\t张三\t</姓名>\r\n<答题文本>\t光合作用在叶绿体中进行。\xF0\x9F\x98\x80\t</答题文本>\r\n' \
   > "$PROGRAM/学生答题文本.txt"
-expect_box sheet_utf8
+expect_box sheet_utf8_outside_gbk
 sheet
 printf '<姓名>\t张三\t</姓名>\r\n<答题文本>\t光合作用\t</答题文本>\r\n' \
   | iconv -f UTF-8 -t UTF-16 > "$PROGRAM/学生答题文本.txt"
@@ -61,7 +62,7 @@ params_case() {
     parameters_missing) ;;
     parameters_unreadable) mkdir "$PROGRAM/参数设置.txt" ;;
     parameters_without_rule) printf '<分值>10</分值><关键词>光合作用</关键词>\r\n' | write_gbk 参数设置.txt ;;
-    parameters_utf8) printf '<综合题><分值>10</分值><关键词>光合作用</关键词></综合题>\r\n' > "$PROGRAM/参数设置.txt" ;;
+    parameters_utf8_outside_gbk) printf '<综合题><分值>10</分值><关键词>光合作用\xF0\xA0\x80\x80</关键词></综合题>\r\n' > "$PROGRAM/参数设置.txt" ;;
   esac
   start_program vantry
   window=$(wait_window Vantry 30) || fail "$name: the main window did not appear"
@@ -69,7 +70,7 @@ params_case() {
   expect_box "$name"
   close_window
 }
-for name in parameters_missing parameters_unreadable parameters_without_rule parameters_utf8; do
+for name in parameters_missing parameters_unreadable parameters_without_rule parameters_utf8_outside_gbk; do
   params_case "$name"
 done
 echo "PASS: every exam that cannot be graded is told in a box; nothing written; window kept"

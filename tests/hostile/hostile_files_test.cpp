@@ -89,7 +89,8 @@ TEST(HostileFilesTest, BinaryGarbageGradesWhatItFindsAndEnds) {
 
 TEST(HostileFilesTest, Utf8AndUtf16FilesAreNamedAsSuch) {
   for (const std::string& sheet :
-       {std::string("<姓名>\t张三\t</姓名><答题文本>\t光合作用\t</答题文本>"),
+       {std::string(
+            "<姓名>\t张三\t</姓名><答题文本>\t光合作用\xF0\x9F\x98\x80\t</答题文本>"),
         std::string("\xFF\xFE<\0\x53\x59\x0D\x54>\0\t\0", 12)}) {
     TempDir dir;
     dir.Write("参数设置.txt", Gbk(kParameters));
