@@ -4,7 +4,19 @@
 set(VANTRY_DEPS_PREFIX ${CMAKE_BINARY_DIR}/deps)
 set(deps_build ${CMAKE_BINARY_DIR}/deps-build)
 
-if(NOT EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
+# Built again when their recipe changes: the stamp holds the recipe's hash.
+file(GLOB deps_recipe ${CMAKE_SOURCE_DIR}/cmake/windows-deps/*)
+set(deps_hash "")
+foreach(file IN LISTS deps_recipe)
+  file(SHA256 ${file} file_hash)
+  string(APPEND deps_hash ${file_hash})
+endforeach()
+string(SHA256 deps_hash "${deps_hash}")
+set(deps_stamp "")
+if(EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
+  file(READ ${VANTRY_DEPS_PREFIX}/.complete deps_stamp)
+endif()
+if(NOT deps_stamp STREQUAL deps_hash)
   message(STATUS "Building the Windows libraries into ${VANTRY_DEPS_PREFIX}")
   execute_process(
     COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR}/cmake/windows-deps -B ${deps_build}
@@ -16,11 +28,34 @@ if(NOT EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "Building the Windows libraries failed (see above)")
   endif()
-  file(TOUCH ${VANTRY_DEPS_PREFIX}/.complete)
+  file(WRITE ${VANTRY_DEPS_PREFIX}/.complete "${deps_hash}")
 endif()
 
 list(APPEND CMAKE_FIND_ROOT_PATH ${VANTRY_DEPS_PREFIX})
 list(APPEND CMAKE_PREFIX_PATH ${VANTRY_DEPS_PREFIX})
+
+# The window program's Qt: built once per machine into a cache outside the build tree
+# (windows-qt/build-qt.sh; half an hour the first time), found there afterwards. A Qt
+# for MinGW-w64 of one's own can be named instead.
+set(VANTRY_WINDOWS_QT_PREFIX "" CACHE PATH
+    "Qt for Windows (static, MinGW-w64) to use; empty builds or reuses the cached one")
+if(VANTRY_BUILD_APP AND NOT VANTRY_WINDOWS_QT_PREFIX)
+  execute_process(
+    COMMAND bash ${CMAKE_SOURCE_DIR}/cmake/windows-qt/build-qt.sh
+    OUTPUT_VARIABLE qt_prefix
+    OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE status)
+  if(NOT status EQUAL 0 OR NOT IS_DIRECTORY "${qt_prefix}")
+    message(FATAL_ERROR "Building Qt for Windows failed (see above)")
+  endif()
+  # For this configuration only: the cache key may change with the next one.
+  set(VANTRY_WINDOWS_QT_PREFIX ${qt_prefix})
+endif()
+if(VANTRY_BUILD_APP)
+  message(STATUS "Qt for Windows: ${VANTRY_WINDOWS_QT_PREFIX}")
+  list(APPEND CMAKE_FIND_ROOT_PATH ${VANTRY_WINDOWS_QT_PREFIX})
+  list(APPEND CMAKE_PREFIX_PATH ${VANTRY_WINDOWS_QT_PREFIX})
+endif()
 # pkg-config reads only the prefix's files, never the build host's.
 set(ENV{PKG_CONFIG_LIBDIR} ${VANTRY_DEPS_PREFIX}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
