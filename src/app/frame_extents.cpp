@@ -2,6 +2,10 @@
 
 #include <QWindow>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #ifdef VANTRY_HAVE_XCB
 #include <xcb/xcb.h>
 
@@ -99,6 +103,27 @@ std::optional<QMargins> RequestFrameExtents(QWindow& window,
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   } while (std::chrono::steady_clock::now() < deadline);
   return std::nullopt;
+}
+
+#elif defined(_WIN32)
+
+std::optional<QMargins> RequestFrameExtents(QWindow& window, std::chrono::milliseconds) {
+  // Windows draws the frame itself, from the native window's styles: the frame of a
+  // client rectangle tells the widths at once, before the window is shown.
+  const auto hwnd = reinterpret_cast<HWND>(window.winId());
+  if (hwnd == nullptr) return std::nullopt;
+  RECT rect{0, 0, 0, 0};
+  const auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+  const auto ex_style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
+  if (!AdjustWindowRectEx(&rect, style, GetMenu(hwnd) != nullptr, ex_style)) {
+    return std::nullopt;
+  }
+  // Native pixels, as Windows counts them, into the window's own units.
+  const qreal ratio = window.devicePixelRatio() > 0 ? window.devicePixelRatio() : 1;
+  const QMargins margins(qRound(-rect.left / ratio), qRound(-rect.top / ratio),
+                         qRound(rect.right / ratio), qRound(rect.bottom / ratio));
+  if (margins.isNull()) return std::nullopt;
+  return margins;
 }
 
 #else

@@ -14,9 +14,10 @@ namespace vantry {
 // `window`, which exists natively but is not shown yet. On X11 the window manager is
 // asked (_NET_REQUEST_FRAME_EXTENTS of the EWMH) and its answer awaited up to
 // `timeout`; Qt itself learns the frame only after the window is mapped, too late to
-// place the window with its frame the first time. Nothing on other platforms (which
-// tell the frame before showing, or place windows themselves), without a window
-// manager, or when it does not answer in time.
+// place the window with its frame the first time. On Windows the frame follows from
+// the native window's styles (AdjustWindowRectEx), without waiting. Nothing on other
+// platforms (which place windows themselves), without a window manager, or when it
+// does not answer in time.
 std::optional<QMargins> RequestFrameExtents(QWindow& window,
                                             std::chrono::milliseconds timeout);
 

@@ -12,6 +12,32 @@
 #define VANTRY_SKIN_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
+#ifdef VANTRY_SKIN_HOST_MODULE
+// Windows, where the program carries Qt inside itself: the library must dress the
+// program's own application, so it holds no Qt of its own but calls the program's.
+// Its Qt functions are imported from VANTRY_SKIN_HOST_MODULE, delay-loaded, and that
+// module is taken to be the program that loaded the library, whatever its file name.
+// (Only functions can be delay-loaded: the library reads no Qt data, hence no
+// qobject_cast here.)
+#include <windows.h>
+// windows.h first
+#include <delayimp.h>
+
+namespace {
+
+FARPROC WINAPI LoadFromProgram(unsigned notification, PDelayLoadInfo info) {
+  if (notification == dliNotePreLoadLibrary &&
+      lstrcmpiA(info->szDll, VANTRY_SKIN_HOST_MODULE) == 0) {
+    return reinterpret_cast<FARPROC>(GetModuleHandleW(nullptr));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+extern "C" PfnDliHook __pfnDliNotifyHook2 = LoadFromProgram;
+#endif
+
 // Attaches the skin held in `data` (`length` bytes) to the application of this process.
 // `password` is accepted for compatibility (our skins are not encrypted); `hue`,
 // `saturation` and `brightness` tint every colour of the skin (see ColourShift). Returns
@@ -22,8 +48,9 @@ VANTRY_SKIN_EXPORT int SkinH_AttachRes(const unsigned char* data, int length,
                                        int brightness) {
   (void)password;
   if (data == nullptr || length <= 0) return 0;
-  auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
-  if (application == nullptr) return 0;
+  QCoreApplication* core = QCoreApplication::instance();
+  if (core == nullptr || !core->inherits("QApplication")) return 0;
+  auto* application = static_cast<QApplication*>(core);
   const auto skin = vantry::skin::ParseSkin(
       std::string_view(reinterpret_cast<const char*>(data), static_cast<size_t>(length)));
   if (!skin) return 0;

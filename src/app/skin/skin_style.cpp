@@ -38,9 +38,9 @@ Rgb Shift(const Rgb& c, const ColourShift& shift) {
 void ResolveFontsAgain(QWidget* widget) {
   QEvent change(QEvent::ApplicationFontChange);
   QCoreApplication::sendEvent(widget, &change);
+  // isWidgetType rather than qobject_cast: the skin library reads no Qt data.
   for (QObject* child : widget->children()) {
-    if (auto* child_widget = qobject_cast<QWidget*>(child))
-      ResolveFontsAgain(child_widget);
+    if (child->isWidgetType()) ResolveFontsAgain(static_cast<QWidget*>(child));
   }
 }
 

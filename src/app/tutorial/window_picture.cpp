@@ -17,17 +17,20 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "controls/control_access.h"
-#include "controls/control_names.h"
 #include "app/program.h"
 #include "app/qt_text.h"
+#include "controls/control_access.h"
+#include "controls/control_names.h"
 #include "grading/answer_sheet.h"
 #include "grading/grading_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
+#include "text/command_line.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {
@@ -150,7 +153,10 @@ int main(int argc, char** argv) {
                  "PARAMETERS.utf8.txt\n");
     return 2;
   }
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen unless the build names the platform (Windows has its minimal one).
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
   QApplication application(argc, argv);
   QTemporaryDir folder;
   if (!folder.isValid()) {
@@ -158,8 +164,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::filesystem::path directory = folder.path().toStdString();
-  const GbkText sheet = FirstStudent(argv[2]);
-  const std::string parameters = ReadWholeFile(argv[3]);
+  const GbkText sheet = FirstStudent(PathFromUtf8(arguments[1]));
+  const std::string parameters = ReadWholeFile(PathFromUtf8(arguments[2]));
   if (sheet.empty() || parameters.empty()) {
     std::fprintf(stderr, "vantry_window_picture: cannot read the demo exam\n");
     return 1;
@@ -186,8 +192,9 @@ int main(int argc, char** argv) {
   program.controls().Flush();
   QApplication::processEvents();
 
-  if (!Picture(program.window()).save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-    std::fprintf(stderr, "vantry_window_picture: cannot write %s\n", argv[1]);
+  if (!Picture(program.window()).save(QString::fromStdString(arguments[0]), "PNG")) {
+    std::fprintf(stderr, "vantry_window_picture: cannot write %s\n",
+                 arguments[0].c_str());
     return 1;
   }
   return 0;
