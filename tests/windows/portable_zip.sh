@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # The portable zip: cpack makes it; unpacked into a fresh folder it holds exactly the
-# program, the demo exam and 使用说明.txt (GBK, CRLF), and the program grades the demo
-# exam there under Wine with nothing else beside it.
+# two programs, the tutorial, the demo exam and 使用说明.txt (GBK, CRLF), and the batch
+# grader grades the demo exam there under Wine with nothing else beside it (the window
+# program is driven in window_wine.sh).
 #
 # Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN.
 set -euo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cpack --config "$CPACK_CONFIG" -B "$work/out" >/dev/null
-zips=("$work"/out/vantry-grade-*-win64.zip)
-[ -f "${zips[0]}" ] || { echo "no vantry-grade-<version>-win64.zip made"; exit 1; }
+zips=("$work"/out/vantry-*-win64.zip)
+[ -f "${zips[0]}" ] || { echo "no vantry-<version>-win64.zip made"; exit 1; }
 (cd "$work" && unzip -q "${zips[0]}")
 folder=$(basename "${zips[0]}" .zip)
 cd "$work/$folder"
 
-expected=$'vantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt'
+expected=$'vantry.exe\nvantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\n软件使用教程.docx'
 actual=$(ls -1 | LC_ALL=C sort)
 if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   echo "the zip holds:"
@@ -22,7 +23,7 @@ if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   exit 1
 fi
 guide=使用说明.txt
-if ! iconv -f GBK -t UTF-8 "$guide" | grep -q '^Vantry 阅卷程序'; then
+if ! iconv -f GBK -t UTF-8 "$guide" | grep -q '^Vantry 阅卷程序使用说明'; then
   echo "$guide is not GBK"
   exit 1
 fi
@@ -38,4 +39,4 @@ fi
 report=(阅卷结果*.txt)
 [ -s "${report[0]}" ] || { echo "no report written"; exit 1; }
 grep -q '共有试卷：30 份' summary.txt || { cat summary.txt; exit 1; }
-echo "zip $(basename "${zips[0]}") graded the demo exam: ${report[0]}"
+echo "zip $(basename "${zips[0]}") ($(wc -c <"${zips[0]}") bytes) graded the demo exam: ${report[0]}"
