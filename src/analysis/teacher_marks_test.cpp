@@ -15,6 +15,14 @@ using ::testing::HasSubstr;
 
 using Marks = std::vector<std::optional<int32_t>>;
 
+// The marks of row `row`, one per question column.
+Marks RowMarks(const TeacherMarks& marks, size_t row) {
+  Marks row_marks;
+  for (size_t c = 0; c < marks.questions.size(); ++c)
+    row_marks.push_back(marks.mark(row, c));
+  return row_marks;
+}
+
 // The UTF-8 text of a sheet in UTF-16LE with its byte order mark, as Excel's
 // "Unicode text" saves it.
 std::string Utf16Le(std::string_view utf8) {
@@ -46,11 +54,11 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
     const MarksRead read = ParseTeacherMarks(c.bytes);
     ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
     EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
-    ASSERT_EQ(read.marks.rows.size(), 2u);
-    EXPECT_EQ(read.marks.rows[0].name, Gbk("王小明"));
-    EXPECT_EQ(read.marks.rows[0].marks, (Marks{10, 8}));
-    EXPECT_EQ(read.marks.rows[1].name, Gbk("李,华"));
-    EXPECT_EQ(read.marks.rows[1].marks, (Marks{6, std::nullopt}));
+    ASSERT_EQ(read.marks.row_count(), 2u);
+    EXPECT_EQ(read.marks.name(0), Gbk("王小明"));
+    EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10, 8}));
+    EXPECT_EQ(read.marks.name(1), Gbk("李,华"));
+    EXPECT_EQ(RowMarks(read.marks, 1), (Marks{6, std::nullopt}));
   }
 }
 
@@ -59,13 +67,13 @@ TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
       Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
   EXPECT_THAT(read.marks.questions, ElementsAre(12, 3));
-  ASSERT_EQ(read.marks.rows.size(), 2u);
-  EXPECT_EQ(read.marks.rows[0].line, 2);
-  EXPECT_EQ(read.marks.rows[0].name, Gbk("张\n三"));
-  EXPECT_EQ(read.marks.rows[0].marks, (Marks{5, -1}));
-  EXPECT_EQ(read.marks.rows[1].line, 4);
-  EXPECT_EQ(read.marks.rows[1].name, Gbk("赵磊"));  // full-width spaces trimmed
-  EXPECT_EQ(read.marks.rows[1].marks, (Marks{0, 4}));
+  ASSERT_EQ(read.marks.row_count(), 2u);
+  EXPECT_EQ(read.marks.line(0), 2);
+  EXPECT_EQ(read.marks.name(0), Gbk("张\n三"));
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{5, -1}));
+  EXPECT_EQ(read.marks.line(1), 4);
+  EXPECT_EQ(read.marks.name(1), Gbk("赵磊"));  // full-width spaces trimmed
+  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{0, 4}));
 }
 
 TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
@@ -97,7 +105,7 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
     const MarksRead read = ParseTeacherMarks(c.bytes);
     EXPECT_THAT(GbkToUtf8(read.problem), HasSubstr(c.problem));
     EXPECT_TRUE(read.marks.questions.empty());
-    EXPECT_TRUE(read.marks.rows.empty());
+    EXPECT_EQ(read.marks.row_count(), 0u);
   }
 }
 
@@ -108,7 +116,8 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   const MarksRead read =
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  EXPECT_EQ(read.marks.rows.at(0).marks, (Marks{5}));
+  ASSERT_EQ(read.marks.row_count(), 1u);
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{5}));
 }
 
 TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {
