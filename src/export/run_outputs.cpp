@@ -102,10 +102,15 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     }
     if (options.workbook) {
       const std::string name = WorkbookFileName(report_dated);
-      if (!Written([&] {
-            return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name));
-          })) {
-        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！"));
+      WorkbookResult workbook{WorkbookProblem::kFailed};
+      Written([&] {
+        workbook = WriteWorkbook(graded, stats, PathInDirectory(options.directory, name),
+                                 {.created = report_dated});
+        return true;
+      });
+      if (!workbook.written()) {
+        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！（" +
+                                  WorkbookProblemText(workbook.problem) + "）"));
       }
     }
     if (!options.json_path.empty() && !Written([&] {

@@ -68,7 +68,8 @@ TEST_F(RunOutputsTest, WritesTheDatedWorkbookAndTheRecordAndExplains) {
 TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten) {
   std::filesystem::create_directory(dir_.File("阅卷结果20270305.xlsx"));
   options_.json_path = dir_.File("missing/记录.json");
-  EXPECT_EQ(Run(), (std::vector<GbkText>{Gbk("成绩表未能保存到‘阅卷结果20270305.xlsx’！"),
+  EXPECT_EQ(Run(), (std::vector<GbkText>{Gbk("成绩表未能保存到‘阅卷结果20270305.xlsx’！"
+                                             "（这个名字已被一个文件夹占用）"),
                                          Gbk("JSON 记录未能保存到‘" +
                                              options_.json_path.string() + "’！")}));
 

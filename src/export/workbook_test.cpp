@@ -49,13 +49,14 @@ TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
 }
 
-TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
+TEST(WorkbookTest, EverySheetThatGrowsContinuesOnFurtherSheets) {
   TempDir dir;
   const ProgramState state =
       testing::StateWithRules({Gbk("<关键词>甲</关键词>"), Gbk("<关键词>乙</关键词>")});
   TestClass c(state);
   for (int i = 0; i < 5; ++i) c.Add(std::to_string(i), Gbk("甲\t乙"));
-  // 10 rows of explanations, 3 to a sheet under the header.
+  // 5 papers, 2 questions and 10 rows of explanations, 3 to a sheet under the
+  // header; 分数段 does not grow with the class.
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
                             {.max_rows_per_sheet = 4}));
@@ -63,7 +64,7 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out,
-            "成绩 6\n小题分析 8\n得分点 3\n分数段 1\n"
+            "成绩 4\n成绩2 3\n小题分析 4\n小题分析2 4\n得分点 3\n分数段 1\n"
             "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n");
 }
 
