@@ -577,12 +577,16 @@ void WriteBands(Book& book, const ClassStatistics& stats) {
   int64_t row = 1;
   for (auto band = d.bands.rbegin(); band != d.bands.rend(); ++band) {
     const bool top = band == d.bands.rbegin();
+    // The lowest band holds the negative totals too: no lower bound is claimed.
     book.Text(sheet, row, 0,
-              std::to_string(band->lower_percent) + "%–" +
-                  std::to_string(band->upper_percent) + "%");
-    book.Text(
-        sheet, row, 1,
-        Points(band->lower) + (top ? " ≤ 总分 ≤ " : " ≤ 总分 < ") + Points(band->upper));
+              band->below_zero ? "<" + std::to_string(band->upper_percent) + "%"
+                               : std::to_string(band->lower_percent) + "%–" +
+                                     std::to_string(band->upper_percent) + "%");
+    book.Text(sheet, row, 1,
+              band->below_zero
+                  ? "总分 < " + Points(band->upper) + "（含负分）"
+                  : Points(band->lower) + (top ? " ≤ 总分 ≤ " : " ≤ 总分 < ") +
+                        Points(band->upper));
     book.Number(sheet, row, 2, static_cast<double>(band->count));
     book.Maybe(sheet, row++, 3, band->rate, book.percent());
   }

@@ -34,7 +34,11 @@ void GradedClass::Append(GradedClass&& part) {
 
 void GradedClass::SetCaps(const ProgramState& state) {
   caps_.clear();
-  for (int q = 1; q <= question_count_; ++q) caps_.push_back(state.Cap(q));
+  // Also the questions no paper reached, which a teacher's marks may still name.
+  const int last = std::max(
+      question_count_,
+      static_cast<int>(std::min<size_t>(state.max_score_list().size(), INT32_MAX)));
+  for (int q = 1; q <= last; ++q) caps_.push_back(state.Cap(q));
 }
 
 std::optional<int32_t> GradedClass::Cap(int question) const {
