@@ -106,6 +106,19 @@ TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
   EXPECT_FALSE(PathExists(dir_.File(page)));
 }
 
+// The sheet beside the exam is read when the outputs are made, before the run takes its
+// first clock reading: however long a large sheet takes to read, that time is not
+// counted as grading time. A sheet changed during the run is not seen.
+TEST_F(RunOutputsTest, SheetBesideTheExamIsReadBeforeTheRun) {
+  options_.workbook = false;
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
+  ExtraOutputs outputs = MakeRunOutputs(state_, options_);
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,2\r\n"));
+  EXPECT_EQ(outputs(class_.graded(), clock_.Now()),
+            (std::vector<GbkText>{
+                Gbk("教师评分.csv 第2行：第1题的“x”不是整数分数；没有与教师评分核对")}));
+}
+
 // A clock a day later at every reading: a run crosses midnight between any two steps.
 class DayPerReadingClock : public Clock {
  public:

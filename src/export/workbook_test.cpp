@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
+#include "text/file_io.h"
 
 namespace vantry {
 namespace {
@@ -87,8 +90,10 @@ TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
   TestClass c(state);
-  const std::vector<std::string> names = {"_x0041_", "_x00e9__x0042_", "a_x0041",
-                                          "_xZZZZ_", "__x0041__",      "_x005F_"};
+  // A control character is written as _x0001_: its underscore must not end "_x0041".
+  const std::vector<std::string> names = {"_x0041_",   "_x00e9__x0042_", "a_x0041",
+                                          "_xZZZZ_",   "__x0041__",      "_x005F_",
+                                          "_x0041\x01"};
   for (const std::string& name : names) c.Add(name, Gbk("甲"));
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
@@ -98,6 +103,22 @@ TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
   for (const std::string& name : names) {
     EXPECT_NE(r.out.find("\n" + name + "\n"), std::string::npos) << name << "\n" << r.out;
   }
+}
+
+// The workbook records the moment it is given as its creation time, so the same run
+// written again later gives the same bytes (the library's own clock made every
+// workbook differ, whatever --jobs was).
+TEST(WorkbookTest, TheSameRunGivesTheSameBytesLater) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
+  TestClass c(state);
+  c.Add("a", Gbk("甲")).Add("b", Gbk("乙"));
+  const ClassStatistics stats = ComputeClassStatistics(c.graded(), state);
+  const LocalDateTime dated{.year = 2026, .month = 12, .day = 8, .hour = 9, .minute = 30};
+  ASSERT_TRUE(WriteWorkbook(c.graded(), stats, dir.File("a.xlsx"), {.created = dated}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  ASSERT_TRUE(WriteWorkbook(c.graded(), stats, dir.File("b.xlsx"), {.created = dated}));
+  EXPECT_EQ(ReadWholeFile(dir.File("a.xlsx")), ReadWholeFile(dir.File("b.xlsx")));
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ void GradedClass::Add(const PaperRecord& paper) {
 
 void GradedClass::Append(GradedClass&& part) {
   const uint64_t offset = scores_.size();
-  papers_.reserve(papers_.size() + part.papers_.size());
+  // No reserve for the exact size here: a class is appended to block by block, and
+  // growing by exactly one block each time would copy the whole class every time.
   for (Paper paper : part.papers_) {
     paper.first_score += offset;
     papers_.push_back(paper);
