@@ -3,6 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <filesystem>
+
 #include "testing/test_support.h"
 #include "text/gbk_codec.h"
 
@@ -113,6 +119,15 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   const testing::TempDir dir;
   const MarksRead missing = ReadTeacherMarks(dir.File("教师评分.csv"));
   EXPECT_THAT(GbkToUtf8(missing.problem), HasSubstr("找不到"));
+  // A folder (or a FIFO, a device) of that name is there, but it is no sheet.
+  std::filesystem::create_directory(dir.File("文件夹.csv"));
+  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("文件夹.csv")).problem),
+              HasSubstr("不是一个普通文件"));
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo(dir.File("管道.csv").c_str(), 0600), 0);
+  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("管道.csv")).problem),
+              HasSubstr("不是一个普通文件"));
+#endif
   const MarksRead read =
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
