@@ -65,18 +65,19 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
       result.papers_without_marks.push_back(p);
   }
 
-  std::vector<std::vector<int64_t>> rules_marks(result.questions.size()),
+  std::vector<std::vector<HalfPoints>> rules_marks(result.questions.size()),
       teacher_marks(result.questions.size());
-  std::vector<int64_t> rules_totals, teacher_totals;
+  std::vector<HalfPoints> rules_totals, teacher_totals;
   for (MarksComparison::Match& match : matches) {
     const GradedClass::Paper& paper = papers[match.paper];
-    int64_t rules_total = 0, teacher_total = 0;
+    HalfPoints rules_total = 0, teacher_total = 0;
     bool every_question = true;
     for (size_t k = 0; k < result.questions.size(); ++k) {
       const auto& question = result.questions[k];
-      const int32_t rules = ShownScore(graded, paper, question.question);
+      const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, question.question));
       rules_total += rules;
-      const std::optional<int32_t> teacher = marks.mark(match.row, question.column);
+      const std::optional<HalfPoints> teacher =
+          marks.half_points(match.row, question.column);
       if (!teacher) {
         every_question = false;
         continue;
@@ -84,7 +85,7 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
       teacher_total += *teacher;
       rules_marks[k].push_back(rules);
       teacher_marks[k].push_back(*teacher);
-      match.disagreement += std::llabs(static_cast<int64_t>(rules) - *teacher);
+      match.disagreement += std::llabs(rules - *teacher);
     }
     if (every_question) {
       rules_totals.push_back(rules_total);

@@ -78,26 +78,40 @@ std::string FoldFullWidth(std::string_view gbk) {
   return folded;
 }
 
-// A whole-number mark: an optional sign, digits and an optional fraction of zeros
-// ("7", "-1", "8.0"). False for anything else or beyond the 32-bit range.
-bool ReadMark(std::string_view cell, int32_t& mark) {
-  const std::string text = FoldFullWidth(cell);
+// A mark in whole or half points, as Excel and WPS export it: an optional sign, digits,
+// an optional fraction of a half or of zeros ("7", "-1", "8.0", "6.5", "6.50") and an
+// optional unit "分" ("6.5分"). False for anything else (another fraction, words) or
+// beyond the 32-bit range of points.
+bool ReadMark(std::string_view cell, HalfPoints& mark) {
+  static const std::string kUnit = Utf8ToGbk("分");
+  const std::string folded = FoldFullWidth(cell);
+  std::string_view text = folded;
+  // Bytes that only look like the unit (the end of another character) leave no number
+  // before them, so nothing wrong is accepted.
+  if (text.ends_with(kUnit))
+    text = TrimSpaces(text.substr(0, text.size() - kUnit.size()));
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   const size_t digits_begin = i;
-  int64_t value = 0;
+  int64_t points = 0;
   while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10 + (text[i++] - '0');
-    if (value > std::numeric_limits<int32_t>::max()) return false;
+    points = points * 10 + (text[i++] - '0');
+    if (points > std::numeric_limits<int32_t>::max()) return false;
   }
   if (i == digits_begin) return false;
+  bool half = false;
   if (i < text.size() && text[i] == '.') {
     ++i;
+    if (i < text.size() && text[i] == '5') {
+      half = true;
+      ++i;
+    }
     while (i < text.size() && text[i] == '0') ++i;
   }
   if (i != text.size()) return false;
-  mark = static_cast<int32_t>(negative ? -value : value);
+  const HalfPoints magnitude = ToHalfPoints(points) + (half ? 1 : 0);
+  mark = negative ? -magnitude : magnitude;
   return true;
 }
 
@@ -248,13 +262,13 @@ class RowReader {
     if (next_mark_ == header_.mark_columns.size() ||
         header_.mark_columns[next_mark_] != field.column)
       return;
-    int32_t mark = 0;
+    HalfPoints mark = 0;
     if (ReadMark(cell, mark)) {
       marks_[next_mark_] = mark;
       marked_ = true;
     } else if (bad_mark_.empty()) {
       bad_mark_ = "第" + std::to_string(questions_[next_mark_]) + "题的“" +
-                  QuotedCell(cell) + "”不是整数分数";
+                  QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）";
     }
   }
 
@@ -303,7 +317,7 @@ class RowReader {
   bool blank_ = true;
   bool beyond_header_ = false;
   GbkText name_;
-  std::vector<std::optional<int32_t>> marks_;
+  std::vector<std::optional<HalfPoints>> marks_;
   bool marked_ = false;   // some entry of marks_ is set
   size_t next_mark_ = 0;  // the first mark column not behind the current cell
   std::string bad_mark_;  // UTF-8
@@ -364,26 +378,26 @@ std::string_view TeacherMarks::name(size_t row) const {
   return std::string_view(names_).substr(begin, name_ends_[row] - begin);
 }
 
-std::optional<int32_t> TeacherMarks::mark(size_t row, size_t column) const {
-  const int32_t mark = marks_[row * questions.size() + column];
+std::optional<HalfPoints> TeacherMarks::half_points(size_t row, size_t column) const {
+  const HalfPoints mark = half_points_[row * questions.size() + column];
   if (mark == kNoMark) return std::nullopt;
   return mark;
 }
 
 void TeacherMarks::AddRow(int line, std::string_view name,
-                          std::span<const std::optional<int32_t>> marks) {
+                          std::span<const std::optional<HalfPoints>> half_points) {
   lines_.push_back(line);
   names_.append(name);
   name_ends_.push_back(static_cast<uint32_t>(names_.size()));
-  for (const std::optional<int32_t>& mark : marks)
-    marks_.push_back(mark.value_or(kNoMark));
+  for (const std::optional<HalfPoints>& mark : half_points)
+    half_points_.push_back(mark.value_or(kNoMark));
 }
 
 void TeacherMarks::ShrinkToFit() {
   lines_.shrink_to_fit();
   name_ends_.shrink_to_fit();
   names_.shrink_to_fit();
-  marks_.shrink_to_fit();
+  half_points_.shrink_to_fit();
 }
 
 MarksRead ParseTeacherMarks(std::string_view bytes) {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/half_points.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -33,24 +34,24 @@ class TeacherMarks {
   int line(size_t row) const { return lines_[row]; }
   // Its name, without the spaces around it.
   std::string_view name(size_t row) const;
-  // Its mark in mark column `column` (an index of `questions`); none where the cell was
-  // left empty.
-  std::optional<int32_t> mark(size_t row, size_t column) const;
+  // Its mark in mark column `column` (an index of `questions`), in half points (6.5 is
+  // 13); none where the cell was left empty.
+  std::optional<HalfPoints> half_points(size_t row, size_t column) const;
 
   // Appends a row with one mark per entry of `questions`.
   void AddRow(int line, std::string_view name,
-              std::span<const std::optional<int32_t>> marks);
+              std::span<const std::optional<HalfPoints>> half_points);
   // Gives back the room that growing left unused.
   void ShrinkToFit();
 
  private:
-  // Stands for an empty cell: no mark reads as it (marks lie within ±2^31 − 1).
-  static constexpr int32_t kNoMark = std::numeric_limits<int32_t>::min();
+  // Stands for an empty cell: no mark reads as it (marks lie within ±2^31 points).
+  static constexpr HalfPoints kNoMark = std::numeric_limits<HalfPoints>::min();
 
   std::vector<int> lines_;
   std::vector<uint32_t> name_ends_;  // row r's name is names_[end of r−1, end of r)
   std::string names_;
-  std::vector<int32_t> marks_;  // row by row, questions.size() to a row
+  std::vector<HalfPoints> half_points_;  // row by row, questions.size() to a row
 };
 
 struct MarksRead {
@@ -66,8 +67,9 @@ struct MarksRead {
 // order mark (at most 4 GiB). The first non-blank row is the header: a column "姓名"
 // and one column per question, headed "第1题", "第２题", "第三题" (a note in brackets may
 // follow, as in "第1题（10分）"); other columns such as 总分 are ignored. Each later row
-// holds a name and whole-number marks; an empty cell means the question was not marked. A
-// row may not reach past the header with text, nor stop before its last named column.
+// holds a name and marks in whole or half points ("7", "6.5", "６.５", "6.5分", "7.0");
+// an empty cell means the question was not marked. A row may not reach past the header
+// with text, nor stop before its last named column.
 MarksRead ParseTeacherMarks(std::string_view bytes);
 
 // The same for a file; a missing, unreadable or special file (a folder, a FIFO, a

@@ -19,13 +19,14 @@ using ::testing::ElementsAre;
 using testing::Gbk;
 using ::testing::HasSubstr;
 
-using Marks = std::vector<std::optional<int32_t>>;
+// Marks in half points: 10 points are 20.
+using Marks = std::vector<std::optional<HalfPoints>>;
 
 // The marks of row `row`, one per question column.
 Marks RowMarks(const TeacherMarks& marks, size_t row) {
   Marks row_marks;
   for (size_t c = 0; c < marks.questions.size(); ++c)
-    row_marks.push_back(marks.mark(row, c));
+    row_marks.push_back(marks.half_points(row, c));
   return row_marks;
 }
 
@@ -62,9 +63,9 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
     EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
     ASSERT_EQ(read.marks.row_count(), 2u);
     EXPECT_EQ(read.marks.name(0), Gbk("王小明"));
-    EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10, 8}));
+    EXPECT_EQ(RowMarks(read.marks, 0), (Marks{20, 16}));
     EXPECT_EQ(read.marks.name(1), Gbk("李,华"));
-    EXPECT_EQ(RowMarks(read.marks, 1), (Marks{6, std::nullopt}));
+    EXPECT_EQ(RowMarks(read.marks, 1), (Marks{12, std::nullopt}));
   }
 }
 
@@ -76,10 +77,21 @@ TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
   ASSERT_EQ(read.marks.row_count(), 2u);
   EXPECT_EQ(read.marks.line(0), 2);
   EXPECT_EQ(read.marks.name(0), Gbk("张\n三"));
-  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{5, -1}));
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10, -2}));
   EXPECT_EQ(read.marks.line(1), 4);
   EXPECT_EQ(read.marks.name(1), Gbk("赵磊"));  // full-width spaces trimmed
-  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{0, 4}));
+  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{0, 8}));
+}
+
+TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
+  const MarksRead read =
+      ParseTeacherMarks(Gbk("姓名,第1题,第2题,第3题,第4题,第5题,第6题\r\n"
+                            "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
+                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
+  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
+  ASSERT_EQ(read.marks.row_count(), 2u);
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
+  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{13, 1, 16, 16, 3, std::nullopt}));
 }
 
 TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
@@ -90,12 +102,15 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
       {Gbk("姓名,第1题\r\n王,小明,5\r\n"), "第2行：这一行有 3 列，比表头多"},
       {Gbk("姓名,第1题,第2题\r\n王小明,5,6\r\n李华,5\r\n"), "第3行：这一行只有 2 列"},
       {Gbk("姓名,第1题\r\n王小明,5\r\n李华,五分\r\n"),
-       "第3行：第1题的“五分”不是整数分数"},
-      {Gbk("姓名,第1题\r\n王小明,3.5\r\n"), "第2行：第1题的“3.5”不是整数分数"},
-      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数分数"},
+       "第3行：第1题的“五分”不是整数或半分（如 6 或 6.5）"},
+      {Gbk("姓名,第1题\r\n王小明,3.25\r\n"), "第2行：第1题的“3.25”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,3.05\r\n"), "第2行：第1题的“3.05”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,.5\r\n"), "第2行：第1题的“.5”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,分\r\n"), "第2行：第1题的“分”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数或半分"},
       // A long or control-laden cell is cut and made harmless for a terminal.
       {Gbk("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
-       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数分数"},
+       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数或半分"},
       {Gbk("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
       {Gbk("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
       {Gbk("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},
@@ -132,7 +147,7 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
   ASSERT_EQ(read.marks.row_count(), 1u);
-  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{5}));
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10}));
 }
 
 TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {
