@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -48,10 +49,12 @@ class TeacherMarks {
   // Stands for an empty cell: no mark reads as it (marks lie within ±2^31 points).
   static constexpr HalfPoints kNoMark = std::numeric_limits<HalfPoints>::min();
 
-  std::vector<int> lines_;
-  std::vector<uint32_t> name_ends_;  // row r's name is names_[end of r−1, end of r)
+  // Deques: they grow without copying what they hold, so a sheet of millions of rows
+  // never needs its table twice in memory.
+  std::deque<int> lines_;
+  std::deque<uint32_t> name_ends_;  // row r's name is names_[end of r−1, end of r)
   std::string names_;
-  std::vector<HalfPoints> half_points_;  // row by row, questions.size() to a row
+  std::deque<HalfPoints> half_points_;  // row by row, questions.size() to a row
 };
 
 struct MarksRead {
