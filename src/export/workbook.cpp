@@ -244,10 +244,15 @@ class Book {
   }
   // The tally of `sheet`: most cells go to the sheet of the cell before.
   SheetTally& Tally(lxw_worksheet* sheet) {
-    if (last_tally_ >= sheets_.size() || sheets_[last_tally_].sheet() != sheet) {
-      for (last_tally_ = 0; sheets_[last_tally_].sheet() != sheet;) ++last_tally_;
+    if (last_tally_ < sheets_.size() && sheets_[last_tally_].sheet() == sheet) {
+      return sheets_[last_tally_];
     }
-    return sheets_[last_tally_];
+    for (last_tally_ = 0; last_tally_ < sheets_.size(); ++last_tally_) {
+      if (sheets_[last_tally_].sheet() == sheet) return sheets_[last_tally_];
+    }
+    // A sheet not added through AddSheet: no member matches it, so the read-back
+    // refuses the workbook rather than pass what it cannot check.
+    return sheets_.emplace_back(sheet);
   }
 
   std::filesystem::path path_;
