@@ -520,7 +520,8 @@ TEST(VantryGradeTest, AnOutputNotWrittenIsSaidAndExitsFour) {
   Result r = Grade(dir.path(), {"--json", dir.File("missing/记录.json").string()});
   EXPECT_EQ(r.exit_code, 4);
   EXPECT_TRUE(r.out.ends_with("阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" +
-                              workbook + "’！\nJSON 记录未能保存到‘" +
+                              workbook +
+                              "’！（这个名字已被一个文件夹占用）\nJSON 记录未能保存到‘" +
                               dir.File("missing/记录.json").string() + "’！\n"))
       << r.out;
   EXPECT_EQ(ReportBytes(dir), Gbk("王小明 6 3  9\r\n李华 4 0  4"));

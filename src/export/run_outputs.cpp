@@ -50,15 +50,14 @@ bool Written(Write write) {
 // when asked; returns the summary's lines for what went wrong.
 std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
                                const RunOutputOptions& options,
+                               std::optional<TeacherMarksSheet> marks,
                                const LocalDateTime& day) {
   std::vector<GbkText> notes;
   std::optional<TeacherCheck> check;
   const bool checked = Written([&] {
-    if (options.marks) {
-      check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+    if (marks) {
+      check = CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
       if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
-    } else {
-      check = CheckBesideExam(graded, options.directory);
     }
     return true;
   });
@@ -79,8 +78,12 @@ std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics&
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  return [&state, options = std::move(options)](const GradedClass& graded,
-                                                const LocalDateTime& report_dated) {
+  if (!options.marks && options.page) {
+    options.marks = ReadSheetBesideExam(options.directory);
+  }
+  // Made for one run: the marks go into its check rather than being copied.
+  return [&state, options = std::move(options)](
+             const GradedClass& graded, const LocalDateTime& report_dated) mutable {
     std::vector<GbkText> notes;
     if (!options.workbook && options.json_path.empty() && !options.explain &&
         !options.page && !options.marks)
@@ -91,16 +94,23 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     // on a thread of its own when one can be had: both only read the class.
     std::future<std::vector<GbkText>> page_notes;
     if (options.page || options.marks) {
-      page_notes = std::async(std::launch::async | std::launch::deferred, [&] {
-        return PageNotes(graded, stats, options, report_dated);
-      });
+      page_notes = std::async(
+          std::launch::async | std::launch::deferred,
+          [&, marks = std::exchange(options.marks, std::nullopt)]() mutable {
+            return PageNotes(graded, stats, options, std::move(marks), report_dated);
+          });
     }
     if (options.workbook) {
       const std::string name = WorkbookFileName(report_dated);
-      if (!Written([&] {
-            return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name));
-          })) {
-        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！"));
+      WorkbookResult workbook{WorkbookProblem::kFailed};
+      Written([&] {
+        workbook = WriteWorkbook(graded, stats, PathInDirectory(options.directory, name),
+                                 {.created = report_dated});
+        return true;
+      });
+      if (!workbook.written()) {
+        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！（" +
+                                  WorkbookProblemText(workbook.problem) + "）"));
       }
     }
     if (!options.json_path.empty() && !Written([&] {

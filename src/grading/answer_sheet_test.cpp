@@ -57,8 +57,12 @@ TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
             Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
   const Fields sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲")));
-  // A sheet saved as UTF-8 yields nothing.
+  // A sheet saved as UTF-8 reads as its GBK twin; one holding a character GBK lacks
+  // yields nothing.
   dir.Write("学生答题文本.txt", "<姓名>\t甲\t</姓名>");
+  EXPECT_THAT(ParseAnswerSheet(ReadAnswerSheetText(dir.path())).names,
+              ElementsAre(Gbk("甲")));
+  dir.Write("学生答题文本.txt", "<姓名>\t甲😀\t</姓名>");
   EXPECT_THAT(ParseAnswerSheet(ReadAnswerSheetText(dir.path())).names, IsEmpty());
 }
 
