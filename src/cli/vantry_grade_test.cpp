@@ -227,6 +227,9 @@ TEST(VantryGradeTest, Utf8ExamFilesGradeAsTheirGbkTwins) {
       {"UTF-8 parameters with its mark", Gbk(sheet), mark + rules},
       {"both UTF-8", mark + sheet, rules},
       {"GBK after a stray mark", mark + Gbk(sheet), mark + Gbk(rules)},
+      // The first GBK character just past 64 KiB of blank lines is still GBK.
+      {"GBK after 65,535 blank lines", std::string(65535, '\n') + Gbk(sheet),
+       std::string(65535, '\n') + Gbk(rules)},
   };
   for (const auto& c : cases) {
     TempDir dir;
