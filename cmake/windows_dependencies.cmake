@@ -61,6 +61,21 @@ if(VANTRY_BUILD_APP AND NOT VANTRY_WINDOWS_QT_PREFIX)
 endif()
 if(VANTRY_BUILD_APP)
   message(STATUS "Qt for Windows: ${VANTRY_WINDOWS_QT_PREFIX}")
+  # find_package remembers where it found each Qt package: when the prefix changed (a
+  # new cache key, or one named by hand), forget what lies in the old one.
+  if(DEFINED VANTRY_QT_PREFIX_FOUND AND
+     NOT VANTRY_QT_PREFIX_FOUND STREQUAL VANTRY_WINDOWS_QT_PREFIX)
+    get_property(cached_names GLOBAL PROPERTY CACHE_VARIABLES)
+    foreach(name IN LISTS cached_names)
+      # A plain prefix comparison: the cache's names hold regular-expression characters.
+      string(FIND "${${name}}" "${VANTRY_QT_PREFIX_FOUND}/" at)
+      if(at EQUAL 0 AND NOT name STREQUAL "VANTRY_QT_PREFIX_FOUND")
+        unset(${name} CACHE)
+      endif()
+    endforeach()
+  endif()
+  set(VANTRY_QT_PREFIX_FOUND ${VANTRY_WINDOWS_QT_PREFIX} CACHE INTERNAL
+      "The Qt prefix the cached package locations lie in")
   list(APPEND CMAKE_FIND_ROOT_PATH ${VANTRY_WINDOWS_QT_PREFIX})
   list(APPEND CMAKE_PREFIX_PATH ${VANTRY_WINDOWS_QT_PREFIX})
 endif()
