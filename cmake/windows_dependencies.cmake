@@ -39,6 +39,18 @@ if(NOT EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
   file(WRITE ${VANTRY_DEPS_PREFIX}/.complete "${deps_recipe_hash}")
 endif()
 
+# The MinGW sysroot's zlib comes as a DLL import library too, which CMake's Windows
+# platform files (read after the toolchain file) would take first: the programs carry
+# every library inside themselves, so only static archives are looked for, and what a
+# tree configured before found as an import library is looked for again.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+get_property(cached_names GLOBAL PROPERTY CACHE_VARIABLES)
+foreach(name IN LISTS cached_names)
+  if("${${name}}" MATCHES "\\.dll\\.a$")
+    unset(${name} CACHE)
+  endif()
+endforeach()
+
 list(APPEND CMAKE_FIND_ROOT_PATH ${VANTRY_DEPS_PREFIX})
 list(APPEND CMAKE_PREFIX_PATH ${VANTRY_DEPS_PREFIX})
 

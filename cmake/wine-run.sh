@@ -12,6 +12,11 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # No first-start installers (Mono, Gecko) and no desktop menu entries.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 export DISPLAY=
+# Wine keeps Unix QT_ variables from Windows programs (they are meant for a native Qt)
+# and hands WINEQT_ ones on as QT_: the caller's QT_ settings are for this program.
+for name in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+  eval "export WINE$name=\"\$$name\""
+done
 # Wine reads Unix file names and arguments in the locale's charset: UTF-8, as the
 # build tree's names are.
 case "${LC_ALL:-${LC_CTYPE:-${LANG:-}}}" in

@@ -6,8 +6,9 @@
 #include "text/file_io.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// windows.h first
+#include <shellapi.h>
 
 #include "text/gbk_codec.h"
 #else

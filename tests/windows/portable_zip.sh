@@ -4,7 +4,8 @@
 # grader grades the demo exam there under Wine with nothing else beside it (the window
 # program is driven in window_wine.sh).
 #
-# Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN.
+# Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN, OBJDUMP,
+# SKIN_LIBRARY (the skin library vantry.exe carries).
 set -euo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -31,6 +32,14 @@ if [ "$(grep -c $'\r$' "$guide")" -ne "$(wc -l <"$guide")" ]; then
   echo "$guide does not end every line with CRLF"
   exit 1
 fi
+
+# Nothing beside the programs: they import only DLLs every Windows has (none of
+# MinGW's runtime or zlib), and the skin library they write beside themselves neither.
+for program in vantry.exe vantry-grade.exe "$SKIN_LIBRARY"; do
+  foreign=$("$OBJDUMP" -p "$program" | sed -n 's/^\s*DLL Name: //p' |
+    grep -Eiv '^(kernel32|user32|gdi32|advapi32|shell32|shlwapi|ole32|oleaut32|comdlg32|imm32|winmm|ws2_32|crypt32|bcrypt|secur32|version|userenv|netapi32|wtsapi32|dwmapi|uxtheme|shcore|authz|d3d9|d3d11|dxgi|msvcrt|api-ms-win-[a-z0-9-]+)\.dll$' || true)
+  [ -z "$foreign" ] || { echo "$program needs DLLs Windows lacks: $foreign"; exit 1; }
+done
 
 "$WINE_RUN" ./vantry-grade.exe --quiet >summary.txt || {
   echo "vantry-grade.exe exited $? in the unpacked folder"

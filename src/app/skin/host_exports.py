@@ -5,9 +5,11 @@ On Windows the program links Qt statically and lends it to the skin library: the
 program exports the Qt functions the library's objects call, and the library imports
 them from it, delay-loaded (see skin_library.cpp). Those functions are the symbols the
 objects leave undefined that Qt's static libraries define as code. Data (a static
-meta-object, a vtable) cannot be delay-loaded: needing any is an error.
+meta-object, a vtable) cannot be delay-loaded: needing any is an error. The Qt
+variables the library looks up by name at run time (--by-name) are exported as data.
 
   host_exports.py --nm NM --output FILE.def --objects OBJ... --libraries LIB...
+                  [--by-name SYMBOL...]
 """
 import argparse
 import subprocess
@@ -33,6 +35,7 @@ def main():
     parser.add_argument("--output", required=True)
     parser.add_argument("--objects", nargs="+", required=True)
     parser.add_argument("--libraries", nargs="+", required=True)
+    parser.add_argument("--by-name", nargs="*", default=[])
     args = parser.parse_args()
 
     own = symbols(args.nm, args.objects, defined=True)
@@ -45,10 +48,15 @@ def main():
                  "delay-loaded: " + " ".join(data))
     if not needed:
         sys.exit("host_exports.py: the skin library calls no Qt function")
+    missing = [name for name in args.by_name if name not in qt]
+    if missing:
+        sys.exit("host_exports.py: Qt does not define " + " ".join(missing))
     with open(args.output, "w", encoding="ascii") as out:
         out.write("EXPORTS\n")
         for name in needed:
             out.write(f"    {name}\n")
+        for name in args.by_name:
+            out.write(f"    {name} DATA\n")
 
 
 if __name__ == "__main__":

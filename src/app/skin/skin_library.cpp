@@ -17,8 +17,10 @@
 // program's own application, so it holds no Qt of its own but calls the program's.
 // Its Qt functions are imported from VANTRY_SKIN_HOST_MODULE, delay-loaded, and that
 // module is taken to be the program that loaded the library, whatever its file name.
-// (Only functions can be delay-loaded: the library reads no Qt data, hence no
-// qobject_cast here.)
+// Only functions can be delay-loaded, so the library reads no Qt data through its
+// imports (hence no qobject_cast here): the application's pointer is looked up by name
+// among the program's exports, and the empty string Qt's inline QString code points at
+// is the library's own (a constant, its address never compared).
 #include <windows.h>
 // windows.h first
 #include <delayimp.h>
@@ -33,9 +35,22 @@ FARPROC WINAPI LoadFromProgram(unsigned notification, PDelayLoadInfo info) {
   return nullptr;
 }
 
+QCoreApplication* ProgramApplication() {
+  const FARPROC self =
+      GetProcAddress(GetModuleHandleW(nullptr), VANTRY_SKIN_HOST_APPLICATION);
+  return self == nullptr ? nullptr : *reinterpret_cast<QCoreApplication* const*>(self);
+}
+
 }  // namespace
 
 extern "C" PfnDliHook __pfnDliNotifyHook2 = LoadFromProgram;
+const char16_t QString::_empty = 0;
+#else
+namespace {
+
+QCoreApplication* ProgramApplication() { return QCoreApplication::instance(); }
+
+}  // namespace
 #endif
 
 // Attaches the skin held in `data` (`length` bytes) to the application of this process.
@@ -48,7 +63,7 @@ VANTRY_SKIN_EXPORT int SkinH_AttachRes(const unsigned char* data, int length,
                                        int brightness) {
   (void)password;
   if (data == nullptr || length <= 0) return 0;
-  QCoreApplication* core = QCoreApplication::instance();
+  QCoreApplication* core = ProgramApplication();
   if (core == nullptr || !core->inherits("QApplication")) return 0;
   auto* application = static_cast<QApplication*>(core);
   const auto skin = vantry::skin::ParseSkin(
