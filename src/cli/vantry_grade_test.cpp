@@ -242,10 +242,12 @@ TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
       << r.out;
   EXPECT_NE(r.out.find("\n第1题     2     50.0%     50.0%   -1.00"), std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find(
-                " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
-                "第1题 0分（满分10）：得分点2、3 先后顺序不对，不加分"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
+          "第1题 0分（满分10）：得分点2、3 先后顺序不对：「氧气」出现在「叶绿体」之前，"
+          "不加分"),
+      std::string::npos)
       << r.out;
   EXPECT_NE(PageBytes(dir).find("<section id=\"check\">"), std::string::npos);
 

@@ -222,7 +222,10 @@ def check_exam_a(program, work):
         check(row[6] == scores.count(cap) and row[7] == scores.count(0), what + " counts")
         close(row[8], statistics.pstdev(scores), what + " sd")
         close(row[9], discrimination(totals, scores, cap), what + " discrimination")
-        check(row[10] == sum(1 for p in papers if q <= len(p[1])), what + " answered")
+        # Answered: a piece with content, not only white space, wherever it stands.
+        answered = sum(1 for _, a in STUDENTS_A
+                       if q <= len(a.split("\t")) and a.split("\t")[q - 1].strip(" \t\r\n\u3000"))
+        check(row[10] == answered, f"{what} answered {row[10]} != {answered}")
     whole = items[questions + 1]
     check(whole[0] == "全卷" and whole[1] == full_marks, "全卷 row")
     close(whole[2], statistics.mean(totals), "全卷 mean")

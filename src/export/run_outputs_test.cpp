@@ -52,11 +52,11 @@ TEST_F(RunOutputsTest, WritesTheDatedWorkbookAndTheRecordAndExplains) {
   EXPECT_TRUE(ReadWholeFile(dir_.File("记录.json")).starts_with("{\"format\":"));
   EXPECT_EQ(explained,
             "甲  总分 2，名次 1\n"
-            "  第1题 2分（满分10）：得分点1「光合」+2；未命中得分点2\n"
+            "  第1题 2分（满分10）：得分点1「光合」+2；未命中得分点2「叶绿体」\n"
             "  第2题 0分（未设满分）：参数设置里没有这道题的评分规则，记 0 分\n"
             "乙  总分 2，名次 1\n"
-            "  第1题 2分（满分10）：得分点2「叶绿体」+2；未命中得分点1\n"
-            "  第2题 0分（未设满分）：答案只有 1 道题，这道题没有作答，记 0 分\n");
+            "  第1题 2分（满分10）：得分点2「叶绿体」+2；未命中得分点1「光合」\n"
+            "  第2题 0分（未设满分）：未作答，记 0 分\n");
 
   options_.workbook = false;
   options_.json_path.clear();

@@ -1,0 +1,53 @@
+#include "text/answer_content.h"
+
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+size_t WhiteSpaceAt(std::string_view text, size_t i) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  if (c == ' ' || (c >= '\t' && c <= '\r')) return 1;
+  if (c == 0xA1 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA1)
+    return 2;
+  return 0;
+}
+
+bool HasContent(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t space = WhiteSpaceAt(text, i);
+    if (space == 0) return true;
+    i += space;
+  }
+  return false;
+}
+
+namespace {
+
+// FNV-1a over the bytes of every character that is not white space.
+constexpr uint64_t kPrime = 0x100000001B3u;
+
+}  // namespace
+
+uint64_t EndOfAnswerDigest(uint64_t digest) {
+  // A TAB, which content never holds.
+  return (digest ^ '\t') * kPrime;
+}
+
+uint64_t ContentDigest(std::string_view text, uint64_t digest) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t space = WhiteSpaceAt(text, i);
+    if (space > 0) {
+      i += space;
+      continue;
+    }
+    const size_t width =
+        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    for (size_t k = 0; k < width; ++k) {
+      digest = (digest ^ static_cast<unsigned char>(text[i + k])) * kPrime;
+    }
+    i += width;
+  }
+  return digest;
+}
+
+}  // namespace vantry
