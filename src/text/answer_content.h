@@ -16,6 +16,10 @@ size_t WhiteSpaceAt(std::string_view text, size_t i);
 // True when `text` holds a character that is not white space.
 bool HasContent(std::string_view text);
 
+// True when `a` and `b` hold the same content: the same characters once white space
+// is left out.
+bool SameContent(std::string_view a, std::string_view b);
+
 // A 64-bit digest of the content of `text` (its white space left out), continued from
 // `digest`; start with kEmptyContentDigest. Texts with equal content have equal
 // digests; unequal ones almost surely do not.

@@ -36,6 +36,17 @@ TEST(AnswerContentTest, DigestIgnoresWhiteSpaceOnly) {
   };
   EXPECT_NE(answers("ab", ""), answers("a", "b"));
   EXPECT_EQ(answers("a b", ""), answers("ab ", " "));
+}
+
+TEST(AnswerContentTest, SameContentLeavesWhiteSpaceAside) {
+  const auto same = [](std::string_view a, std::string_view b) {
+    return SameContent(Utf8ToGbk(a), Utf8ToGbk(b));
+  };
+  EXPECT_TRUE(same(" 遵义 会议\r\n", "遵义会议　"));
+  EXPECT_TRUE(same("", " \t"));
+  EXPECT_FALSE(same("遵义会议", "遵义会"));
+  EXPECT_FALSE(same("a", ""));
+  EXPECT_FALSE(SameContent("\xB0\xA1\xA1", "\xB0\xA1"));
   // A full-width space is two bytes A1 A1, but the trail byte of 啊 followed by A1 is
   // not one: 啊 then a lone A1 keeps both bytes.
   EXPECT_NE(ContentDigest("\xB0\xA1\xA1", kEmptyContentDigest),
