@@ -278,8 +278,8 @@ std::string ExplainPaperWithoutQuestions(const PaperRecord& paper) {
 }
 
 void ExplainPaper(const PaperRecord& paper, const GradedClass& graded,
-                  std::vector<std::string>& rows) {
-  const int question_count = graded.question_count();
+                  std::vector<std::string>& rows, int max_questions) {
+  const int question_count = std::min(graded.question_count(), max_questions);
   rows.resize(static_cast<size_t>(std::max(question_count, 1)));
   for (std::string& row : rows) row.clear();
   if (question_count == 0) {

@@ -19,7 +19,10 @@
 #include <string_view>
 #include <vector>
 
+#include "export/answer_marks.h"
 #include "export/explanation.h"
+#include "export/review_rows.h"
+#include "export/zip_stamp.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -105,10 +108,35 @@ class QuietStandardError {
   int saved_ = -1;
 };
 
+// The bytes of the first `characters` characters of `utf8`.
+size_t PrefixOfUtf8Characters(std::string_view utf8, size_t characters) {
+  size_t count = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+    if (count++ == characters) return i;
+  }
+  return utf8.size();
+}
+
+// How a sheet prints.
+enum class Orientation { kPortrait, kLandscape };
+
+// The page header of every printed sheet: the exam on the left, the sheet's name in
+// the middle, the date on the right. "&" is written "&&" so a name cannot steer it.
+std::string PageHeader(const RunDescription& d) {
+  std::string exam;
+  for (char c : d.exam.substr(0, PrefixOfUtf8Characters(d.exam, 40))) {
+    exam += c;
+    if (c == '&') exam += '&';
+  }
+  return "&L" + exam + "&C&A&R" + DateTimeText(d.dated);
+}
+
 // The workbook being written; closed (and so written out) at most once.
 class Book {
  public:
-  Book(const std::filesystem::path& path, bool zip64) {
+  Book(const std::filesystem::path& path, bool zip64, const RunDescription& description)
+      : page_header_(PageHeader(description)) {
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
@@ -126,6 +154,18 @@ class Book {
     format_set_num_format(decimal_, "0.00");
     note_ = workbook_add_format(book_);
     format_set_font_color(note_, 0x595959);
+    wrap_ = workbook_add_format(book_);
+    format_set_text_wrap(wrap_);
+    format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
+    // The document's own title and comments name the exam too.
+    title_ = "阅卷结果 " + description.exam + " " + DateText(description.dated);
+    for (const auto& [label, value] : RunDescriptionLines(description))
+      comments_ += label + "：" + value + "\n";
+    lxw_doc_properties properties = {};
+    properties.title = title_.data();
+    properties.subject = title_.data();
+    properties.comments = comments_.data();
+    Check(workbook_set_properties(book_, &properties));
   }
   Book(const Book&) = delete;
   Book& operator=(const Book&) = delete;
@@ -134,9 +174,22 @@ class Book {
   }
 
   bool ok() const { return book_ != nullptr && ok_; }
-  lxw_worksheet* AddSheet(const std::string& name) {
+  // A sheet that prints on A4 in `orientation`, one page wide, its first row repeated
+  // on every page, under the page header.
+  lxw_worksheet* AddSheet(const std::string& name,
+                          Orientation orientation = Orientation::kPortrait) {
     lxw_worksheet* sheet = book_ ? workbook_add_worksheet(book_, name.c_str()) : nullptr;
-    if (sheet == nullptr) ok_ = false;
+    if (sheet == nullptr) {
+      ok_ = false;
+      return nullptr;
+    }
+    constexpr uint8_t kA4 = 9;
+    worksheet_set_paper(sheet, kA4);
+    if (orientation == Orientation::kLandscape) worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    Check(worksheet_repeat_rows(sheet, 0, 0));
+    Check(worksheet_set_header(sheet, page_header_.c_str()));
+    Check(worksheet_set_footer(sheet, "&C第 &P 页，共 &N 页"));
     return sheet;
   }
   // Writes the file; false when that or any cell before failed.
@@ -176,6 +229,8 @@ class Book {
   lxw_format* percent() const { return percent_; }
   lxw_format* decimal() const { return decimal_; }
   lxw_format* note() const { return note_; }
+  // Text wrapped within its column, from the top of its row.
+  lxw_format* wrap() const { return wrap_; }
 
   static lxw_row_t Row(int64_t row) { return static_cast<lxw_row_t>(row); }
   static lxw_col_t Col(int col) { return static_cast<lxw_col_t>(col); }
@@ -191,6 +246,10 @@ class Book {
   lxw_format* percent_ = nullptr;
   lxw_format* decimal_ = nullptr;
   lxw_format* note_ = nullptr;
+  lxw_format* wrap_ = nullptr;
+  std::string page_header_;
+  std::string title_;
+  std::string comments_;
   std::string scratch_;
   std::string escaped_;
 };
@@ -204,8 +263,6 @@ size_t DisplayWidth(std::string_view gbk) {
 }
 
 void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("成绩");
-  if (sheet == nullptr) return;
   // An answer cut into more pieces than a sheet has columns (a hostile sheet of TABs)
   // shows the first ones; the rest are in 评分依据.
   const int questions = std::min(graded.question_count(), kMaxScoreColumns);
@@ -214,6 +271,12 @@ void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& s
   for (const GradedClass::Paper& paper : graded.papers()) {
     name_width = std::max(name_width, DisplayWidth(paper.name));
   }
+  // Wider than a portrait page's about 90 characters: landscape.
+  const double width =
+      6 + static_cast<double>(std::min<size_t>(name_width, 40) + 2) + 7.0 * questions + 8;
+  lxw_worksheet* sheet = book.AddSheet(
+      "成绩", width > 90 ? Orientation::kLandscape : Orientation::kPortrait);
+  if (sheet == nullptr) return;
   book.Width(sheet, 0, 0, 6);
   book.Width(sheet, 1, 1, static_cast<double>(std::min<size_t>(name_width, 40) + 2));
   if (questions > 0) book.Width(sheet, 2, total_col - 1, 7);
@@ -260,7 +323,7 @@ std::string QuestionNote(const QuestionStatistics& q) {
 }
 
 void WriteQuestions(Book& book, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("小题分析");
+  lxw_worksheet* sheet = book.AddSheet("小题分析", Orientation::kLandscape);
   if (sheet == nullptr) return;
   book.Header(sheet, 0,
               {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
@@ -312,7 +375,7 @@ void WriteQuestions(Book& book, const ClassStatistics& stats) {
 }
 
 void WriteScoringPoints(Book& book, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("得分点");
+  lxw_worksheet* sheet = book.AddSheet("得分点", Orientation::kLandscape);
   if (sheet == nullptr) return;
   book.Header(sheet, 0,
               {"题号", "得分点", "关键词", "命中人数", "命中率", "最常命中的说法",
@@ -459,13 +522,14 @@ class ExplanationSheets {
   }
 
   void Row(const std::string& name, std::optional<int> question, int32_t score,
-           const std::string& text) {
+           const std::string& text, const std::string& answer) {
     if (row_ >= max_rows_) NextSheet();
     if (sheet_ == nullptr) return;
     book_.Text(sheet_, row_, 0, name);
     if (question) book_.Number(sheet_, row_, 1, *question);
     book_.Number(sheet_, row_, 2, score);
-    book_.Text(sheet_, row_, 3, text);
+    book_.Text(sheet_, row_, 3, text, book_.wrap());
+    if (!answer.empty()) book_.Text(sheet_, row_, 4, answer, book_.wrap());
     ++row_;
   }
 
@@ -473,12 +537,13 @@ class ExplanationSheets {
   void NextSheet() {
     ++sheets_;
     sheet_ =
-        book_.AddSheet(sheets_ == 1 ? "评分依据" : "评分依据" + std::to_string(sheets_));
+        book_.AddSheet(sheets_ == 1 ? "评分依据" : "评分依据" + std::to_string(sheets_),
+                       Orientation::kLandscape);
     if (sheet_ == nullptr) return;
-    book_.Header(sheet_, 0, {"姓名", "题号", "得分", "评分依据"});
+    book_.Header(sheet_, 0, {"姓名", "题号", "得分", "评分依据", "答案"});
     book_.Width(sheet_, 0, 0, 14);
     book_.Width(sheet_, 1, 2, 6);
-    book_.Width(sheet_, 3, 3, 100);
+    book_.Width(sheet_, 3, 4, 60);
     worksheet_freeze_panes(sheet_, 1, 0);
     row_ = 1;
   }
@@ -496,9 +561,28 @@ struct ExplainedBlock {
     std::string name;  // UTF-8
     std::vector<int32_t> scores;
     std::vector<std::string> rows;
+    std::vector<std::string> answers;  // one per question it has
   };
   std::vector<Paper> papers;
 };
+
+// The characters of an answer a cell shows: Excel's 32,767 less room for the note
+// that says where the whole answer is.
+constexpr size_t kAnswerCellCharacters = kMaxCellCharacters - 200;
+
+// Question `question`'s answer for its cell (UTF-8, line breaks kept), cut visibly
+// when a cell cannot hold it. `paper` is the paper's place in the answer sheet.
+std::string AnswerCell(std::string_view answer, size_t paper, int question,
+                       const std::string& name) {
+  const size_t characters = CharacterCount(answer);
+  if (characters <= kAnswerCellCharacters) return AnswerText(answer);
+  const size_t cut = PrefixOfCharacters(answer, kAnswerCellCharacters);
+  return AnswerText(answer.substr(0, cut)) + "……（答案共 " + std::to_string(characters) +
+         " 字，一格放不下，这里只列出前 " + std::to_string(kAnswerCellCharacters) +
+         " 字；全文见学生答题文本.txt 第 " + std::to_string(paper + 1) + " 份试卷（" +
+         name.substr(0, PrefixOfUtf8Characters(name, 20)) + "）的第 " +
+         std::to_string(question) + " 题）";
+}
 
 // Papers explained per block: while the sheet takes one block, the next is explained
 // (its papers graded again where the records were not kept) on another thread.
@@ -524,6 +608,8 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
       paper.name = GbkToUtf8(graded.papers()[i].name);
       for (const QuestionRecord& question : record.questions) {
         paper.scores.push_back(question.shown_score);
+        paper.answers.push_back(
+            AnswerCell(question.answer, i, question.question, paper.name));
       }
     }
     return block;
@@ -534,14 +620,16 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
     const ExplainedBlock block = next.get();
     if (b + 1 < block_count) next = std::async(std::launch::async, explain, b + 1);
     for (const ExplainedBlock::Paper& paper : block.papers) {
+      static const std::string kNoAnswer;
       if (questions == 0) {
-        sheets.Row(paper.name, std::nullopt, 0, paper.rows[0]);
+        sheets.Row(paper.name, std::nullopt, 0, paper.rows[0], kNoAnswer);
         continue;
       }
       for (int q = 1; q <= questions; ++q) {
         const size_t k = static_cast<size_t>(q) - 1;
-        sheets.Row(paper.name, q, k < paper.scores.size() ? paper.scores[k] : 0,
-                   paper.rows[k]);
+        const bool has = k < paper.scores.size();
+        sheets.Row(paper.name, q, has ? paper.scores[k] : 0, paper.rows[k],
+                   has ? paper.answers[k] : kNoAnswer);
       }
     }
     if (!book.ok()) break;  // the pending block finishes before `next` goes
@@ -567,7 +655,76 @@ bool NeedsZip64(const GradedClass& graded, const ClassStatistics& stats,
   const auto rows =
       std::min<int64_t>(max_rows, static_cast<int64_t>(graded.paper_count()) *
                                       std::max(graded.question_count(), 1));
-  return static_cast<double>(rows) * row_bytes > 2.0 * (1u << 30);
+  // The answers beside the explanations: UTF-8 and escaping grow GBK by half at most.
+  double answer_bytes = 0;
+  for (const GradedClass::Paper& paper : graded.papers())
+    answer_bytes += static_cast<double>(paper.answer_bytes);
+  return static_cast<double>(rows) * row_bytes + 2 * answer_bytes > 2.0 * (1u << 30);
+}
+
+// 需要复核: each kind of entry under a title row, one row per entry.
+void WriteReview(Book& book, const GradedClass& graded, const WorkbookContent& content) {
+  lxw_worksheet* sheet = book.AddSheet("需要复核", Orientation::kLandscape);
+  if (sheet == nullptr) return;
+  book.Header(sheet, 0, {"类别", "姓名", "题号", "说明"});
+  book.Width(sheet, 0, 0, 20);
+  book.Width(sheet, 1, 1, 16);
+  book.Width(sheet, 2, 2, 6);
+  book.Width(sheet, 3, 3, 80);
+  worksheet_freeze_panes(sheet, 1, 0);
+  int64_t row = 1;
+  if (content.review == nullptr) return;
+  const std::vector<ReviewSection> sections = ReviewSections(
+      graded, *content.review, content.check, content.changes, kMaxReviewEntries);
+  if (sections.empty()) {
+    book.Text(sheet, row, 0, "没有发现需要特别复核的试卷。", book.note());
+    return;
+  }
+  for (const ReviewSection& section : sections) {
+    for (const ReviewRow& entry : section.rows) {
+      book.Text(sheet, row, 0, section.title);
+      book.Text(sheet, row, 1, entry.name);
+      if (entry.question > 0) book.Number(sheet, row, 2, entry.question);
+      book.Text(sheet, row++, 3, entry.detail, book.wrap());
+    }
+    if (section.count > static_cast<int64_t>(section.rows.size())) {
+      book.Text(sheet, row, 0, section.title);
+      book.Text(
+          sheet, row++, 3,
+          "还有 " +
+              std::to_string(section.count - static_cast<int64_t>(section.rows.size())) +
+              " 条没有列出",
+          book.note());
+    }
+  }
+  row += 1;
+  for (const ReviewSection& section : sections) {
+    book.Text(sheet, row++, 0, section.title + "：" + section.explanation, book.note());
+  }
+}
+
+// 阅卷信息: which exam, when, with which boxes, and what the check concluded.
+void WriteInfo(Book& book, const ClassStatistics& stats, const WorkbookContent& content) {
+  lxw_worksheet* sheet = book.AddSheet("阅卷信息");
+  if (sheet == nullptr) return;
+  book.Header(sheet, 0, {"项目", "内容"});
+  book.Width(sheet, 0, 0, 14);
+  book.Width(sheet, 1, 1, 70);
+  int64_t row = 1;
+  const auto line = [&](const std::string& label, const std::string& value) {
+    book.Text(sheet, row, 0, label);
+    book.Text(sheet, row++, 1, value, book.wrap());
+  };
+  for (const auto& [label, value] : RunDescriptionLines(content.description))
+    line(label, value);
+  if (stats.distribution.full_marks)
+    line("满分", std::to_string(*stats.distribution.full_marks) + " 分");
+  line("题目", std::to_string(stats.questions.size()) + " 道");
+  if (content.check) {
+    line("与教师评分核对", content.check->ok()
+                               ? TeacherCheckVerdict(*content.check)
+                               : GbkToUtf8(TeacherCheckProblemLine(*content.check)));
+  }
 }
 
 }  // namespace
@@ -577,18 +734,25 @@ std::string WorkbookFileName(const LocalDateTime& day) {
 }
 
 bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
-                   const std::filesystem::path& path, const WorkbookOptions& options) {
+                   const std::filesystem::path& path, const WorkbookContent& content,
+                   const WorkbookOptions& options) {
   const bool zip64 = NeedsZip64(graded, stats, options.max_rows_per_sheet);
   return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
-    const QuietStandardError quiet;
-    Book book(temporary, zip64);
-    if (!book.ok()) return false;
-    WriteScores(book, graded, stats);
-    WriteQuestions(book, stats);
-    WriteScoringPoints(book, stats);
-    WriteBands(book, stats);
-    WriteExplanations(book, graded, options.max_rows_per_sheet);
-    return book.Close();
+    {
+      const QuietStandardError quiet;
+      Book book(temporary, zip64, content.description);
+      if (!book.ok()) return false;
+      WriteScores(book, graded, stats);
+      WriteReview(book, graded, content);
+      WriteQuestions(book, stats);
+      WriteScoringPoints(book, stats);
+      WriteBands(book, stats);
+      WriteExplanations(book, graded, options.max_rows_per_sheet);
+      WriteInfo(book, stats, content);
+      if (!book.Close()) return false;
+    }
+    // The stamp tells the next run whether the teacher changed the workbook.
+    return StampZip(temporary);
   });
 }
 

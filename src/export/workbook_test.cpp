@@ -42,8 +42,8 @@ TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"});
   TestClass empty(state);
   const auto path = dir.File("阅卷结果20261208.xlsx");
-  ASSERT_TRUE(
-      WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state), path));
+  ASSERT_TRUE(WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state),
+                            path, {}));
   SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--empty", path);
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
@@ -58,13 +58,13 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
   // 10 rows of explanations, 3 to a sheet under the header.
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
-                            {.max_rows_per_sheet = 4}));
+                            {}, {.max_rows_per_sheet = 4}));
   SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out,
-            "成绩 6\n小题分析 8\n得分点 3\n分数段 1\n"
-            "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n");
+            "成绩 6\n需要复核 1\n小题分析 8\n得分点 3\n分数段 1\n"
+            "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n阅卷信息 7\n");
 }
 
 TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
@@ -73,12 +73,14 @@ TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
   TestClass c(state);
   c.Add("a", Gbk("甲") + std::string(16400, '\t') + "x");  // 16,401 questions
   const auto path = dir.File("book.xlsx");
-  ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
+  ASSERT_TRUE(
+      WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path, {}));
   SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   // 成绩: header, the paper, a gap and the note that the columns ran out.
-  EXPECT_TRUE(r.out.starts_with("成绩 4\n小题分析 16407\n")) << r.out.substr(0, 80);
+  EXPECT_TRUE(r.out.starts_with("成绩 4\n需要复核 1\n小题分析 16407\n"))
+      << r.out.substr(0, 80);
   EXPECT_NE(r.out.find("\n评分依据 16402\n"), std::string::npos);
 }
 
@@ -90,7 +92,8 @@ TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
                                           "_xZZZZ_", "__x0041__",      "_x005F_"};
   for (const std::string& name : names) c.Add(name, Gbk("甲"));
   const auto path = dir.File("book.xlsx");
-  ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
+  ASSERT_TRUE(
+      WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path, {}));
   SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--texts", path);
   ASSERT_EQ(r.exit_code, 0) << r.err;

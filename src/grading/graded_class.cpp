@@ -19,6 +19,7 @@ void GradedClass::Add(const PaperRecord& paper) {
     const bool answered = HasContent(q.answer);
     scores_.push_back({q.raw_score, q.shown_score, answered});
     added.answered_count += answered ? 1 : 0;
+    added.answer_bytes += q.answer.size();
     digest = EndOfAnswerDigest(ContentDigest(q.answer, digest));
   }
   added.content_digest = digest;

@@ -37,6 +37,8 @@ class GradedClass {
     uint32_t question_count = 0;
     // Its questions answered with content; 0 for a blank paper.
     uint32_t answered_count = 0;
+    // The bytes of its answers, all questions together.
+    uint64_t answer_bytes = 0;
     // A digest of its answers' content, question by question, white space left out:
     // papers with equal digests are almost surely the same answers.
     uint64_t content_digest = 0;
