@@ -18,38 +18,33 @@ void Put(std::string& out, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
+// The fields a zip's local header and its central directory entry share, for one
+// stored member "a" of 1 byte: version needed, flags, method, time, date, CRC-32,
+// sizes, name and extra lengths.
+void PutMemberFields(std::string& zip, uint32_t crc) {
+  Put(zip, 20, 2);
+  for (int field = 0; field < 4; ++field) Put(zip, 0, 2);
+  Put(zip, crc, 4);
+  Put(zip, 1, 4);
+  Put(zip, 1, 4);
+  Put(zip, 1, 2);
+  Put(zip, 0, 2);
+}
+
 // A zip archive of one stored member "a" holding "x", by hand: with ZIP64's end
 // records (as large workbooks have them) or without.
 std::string Zip(bool zip64, uint32_t crc = 0x8CDC1683) {
   std::string zip;
   Put(zip, 0x04034B50, 4);  // local header
-  Put(zip, 20, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 4);
-  Put(zip, crc, 4);
-  Put(zip, 1, 4);
-  Put(zip, 1, 4);
-  Put(zip, 1, 2);
-  Put(zip, 0, 2);
+  PutMemberFields(zip, crc);
   zip += "ax";
   const size_t directory = zip.size();
   Put(zip, 0x02014B50, 4);  // central directory entry
-  Put(zip, 20, 2);
-  Put(zip, 20, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 2);
+  Put(zip, 20, 2);          // version made by
+  PutMemberFields(zip, crc);
+  for (int field = 0; field < 3; ++field) Put(zip, 0, 2);  // comment, disk, attributes
   Put(zip, 0, 4);
-  Put(zip, crc, 4);
-  Put(zip, 1, 4);
-  Put(zip, 1, 4);
-  Put(zip, 1, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 2);
-  Put(zip, 0, 4);
-  Put(zip, 0, 4);
+  Put(zip, 0, 4);  // the local header's offset
   zip += "a";
   const size_t directory_size = zip.size() - directory;
   if (zip64) {
