@@ -1,6 +1,7 @@
 #include "analysis/review_list.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <unordered_map>
 

@@ -10,6 +10,8 @@
   check_workbook.py --sheets FILE     prints each sheet's name and row count
   check_workbook.py --texts FILE      prints the text cells of the first sheet as Excel
                                       shows them, one a line
+  check_workbook.py --cell FILE SHEET CELL
+                                      prints one cell's value
 
 Everything compared is computed independently of the program: the scores come from
 the text report (the lossless record), the scoring points are found again in the
@@ -443,6 +445,7 @@ def main():
     parser.add_argument("--empty", type=Path)
     parser.add_argument("--sheets", type=Path)
     parser.add_argument("--texts", type=Path)
+    parser.add_argument("--cell", nargs=3, metavar=("FILE", "SHEET", "CELL"))
     parser.add_argument("--runner", help="runs the program (e.g. under Wine)")
     args = parser.parse_args()
     if args.runner:
@@ -450,6 +453,10 @@ def main():
     if args.sheets:
         for sheet in openpyxl.load_workbook(args.sheets, read_only=True):
             print(sheet.title, sheet.max_row)
+        return 0
+    if args.cell:
+        book = openpyxl.load_workbook(args.cell[0])
+        sys.stdout.write(str(book[args.cell[1]][args.cell[2]].value))
         return 0
     if args.texts:
         for text in excel_texts(args.texts):

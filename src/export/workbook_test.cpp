@@ -24,16 +24,20 @@ using testing::TestClass;
 #ifdef _WIN32
 #define SKIP_WITHOUT_CHECKER() \
   GTEST_SKIP() << "the workbook checker runs on the build host"
-testing::CommandResult CheckWorkbook(const std::string&, const std::filesystem::path&) {
+testing::CommandResult CheckWorkbook(const std::string&, const std::filesystem::path&,
+                                     const std::string& = "") {
   return {};
 }
 #else
 #define SKIP_WITHOUT_CHECKER()
+// `more`: further arguments, already quoted for the shell.
 testing::CommandResult CheckWorkbook(const std::string& mode,
-                                     const std::filesystem::path& book) {
+                                     const std::filesystem::path& book,
+                                     const std::string& more = "") {
   return testing::RunShellCommand(testing::ShellQuote(VANTRY_PYTHON) + " " +
                                   testing::ShellQuote(VANTRY_CHECK_WORKBOOK) + " " +
-                                  mode + " " + testing::ShellQuote(book.string()));
+                                  mode + " " + testing::ShellQuote(book.string()) + " " +
+                                  more);
 }
 #endif
 
@@ -82,6 +86,26 @@ TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
   EXPECT_TRUE(r.out.starts_with("成绩 4\n需要复核 1\n小题分析 16407\n"))
       << r.out.substr(0, 80);
   EXPECT_NE(r.out.find("\n评分依据 16402\n"), std::string::npos);
+}
+
+TEST(WorkbookTest, AnAnswerLongerThanACellIsCutSayingWhereTheWholeOneIs) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
+  TestClass c(state);
+  std::string answer;
+  for (int i = 0; i < 33000; ++i) answer += Gbk("乙");
+  c.Add("a", answer);
+  const auto path = dir.File("book.xlsx");
+  ASSERT_TRUE(
+      WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path, {}));
+  SKIP_WITHOUT_CHECKER();
+  const testing::CommandResult r = CheckWorkbook("--cell", path, "评分依据 E2");
+  ASSERT_EQ(r.exit_code, 0) << r.err;
+  EXPECT_TRUE(r.out.starts_with("乙乙乙"));
+  EXPECT_TRUE(
+      r.out.ends_with("乙……（答案共 33000 字，一格放不下，这里只列出前 32567 字；"
+                      "全文见学生答题文本.txt 第 1 份试卷（a）的第 1 题）"))
+      << r.out.substr(r.out.size() - 200);
 }
 
 TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
