@@ -98,10 +98,16 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
   return [&state, options = std::move(options)](const FinishedRun& run) {
     OutputNotes notes;
     const GradedClass& graded = run.graded;
-    const TotalChanges changes =
-        run.replaced_report ? CompareWithReplacedReport(graded, *run.replaced_report)
-                            : TotalChanges();
-    const GbkText changes_line = TotalChangesLine(graded, changes);
+    // What the report this run replaced said; like every extra, never a stopped run.
+    TotalChanges changes;
+    GbkText changes_line;
+    Written([&] {
+      if (run.replaced_report) {
+        changes = CompareWithReplacedReport(graded, *run.replaced_report);
+        changes_line = TotalChangesLine(graded, changes);
+      }
+      return true;
+    });
     if (!options.workbook && options.json_path.empty() && !options.explain &&
         !options.page && !options.marks) {
       if (!changes_line.empty()) notes.lines.push_back(changes_line);
@@ -136,8 +142,12 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     std::optional<FileOutcome> workbook, page;
     if (options.workbook || options.page) {
       const RunDescription description = DescribeRun(options.directory, run);
-      const ReviewList review = FindPapersToReview(
-          graded, stats, check && check->ok() ? &check->comparison : nullptr);
+      ReviewList review;
+      Written([&] {
+        review = FindPapersToReview(graded, stats,
+                                    check && check->ok() ? &check->comparison : nullptr);
+        return true;
+      });
       const TeacherCheck* shown_check = check ? &*check : nullptr;
       const std::string workbook_name = WorkbookFileName(run.dated);
       const std::optional<OutputPlace> workbook_place =
