@@ -464,6 +464,44 @@ void AppendAnswerData(const PaperRecord& record, const QuestionRecord& question,
   out += ']';
 }
 
+// Texts kept once each, per question, in the order first seen.
+class DistinctTexts {
+ public:
+  // The index of `text` among question `q`'s texts, adding it when new (and its
+  // bytes to `bytes`).
+  uint32_t Index(size_t q, std::string_view text, size_t& bytes) {
+    if (texts_.size() <= q) {
+      texts_.resize(q + 1);
+      index_of_.resize(q + 1);
+    }
+    const auto [it, added] = index_of_[q].try_emplace(
+        std::string(text), static_cast<uint32_t>(texts_[q].size()));
+    if (added) {
+      texts_[q].push_back(&it->first);
+      bytes += text.size() + 3;
+    }
+    return it->second;
+  }
+  // [[question 1's texts], [question 2's], …] as JSON safe inside a script element.
+  void AppendJson(std::string& out) const {
+    out += '[';
+    for (size_t q = 0; q < texts_.size(); ++q) {
+      if (q > 0) out += ',';
+      out += '[';
+      for (size_t k = 0; k < texts_[q].size(); ++k) {
+        if (k > 0) out += ',';
+        AppendScriptJsonString(*texts_[q][k], out);
+      }
+      out += ']';
+    }
+    out += ']';
+  }
+
+ private:
+  std::vector<std::vector<const std::string*>> texts_;
+  std::vector<std::unordered_map<std::string, uint32_t>> index_of_;
+};
+
 // The students' table, ranked, with the distinct explanations and the answers its rows
 // refer to; empty when it would pass the limits (the page then summarises).
 struct StudentsTable {
@@ -501,15 +539,16 @@ StudentsTable BuildStudentsTable(const GradedClass& graded, const ClassStatistic
       "<th class=\"n\" data-type=\"number\" data-first=\"descending\">总分</th>"
       "</tr></thead><tbody>";
 
-  // Ranked, ties in sheet order.
+  // Ranked, ties in sheet order. The body's cells carry no class (the style sheet
+  // aligns the table's numbers): a class of 20,000 rows saves megabytes.
   std::vector<size_t> order(papers.size());
   std::iota(order.begin(), order.end(), size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return s.ranks[a] < s.ranks[b]; });
 
-  // Each distinct explanation of a question is kept once; the answers by paper.
-  std::vector<std::vector<const std::string*>> texts;
-  std::vector<std::unordered_map<std::string, uint32_t>> index_of;
+  // Each explanation is kept as its head (第3题 6分（满分10）：, a few per question)
+  // and its body, each distinct text of a question once; the answers by paper.
+  DistinctTexts heads, bodies;
   size_t text_bytes = 0;
   std::vector<std::string> answers(table.answers ? papers.size() : 0);
   PaperRecord record;
@@ -518,36 +557,30 @@ StudentsTable BuildStudentsTable(const GradedClass& graded, const ClassStatistic
     const GradedClass::Paper& paper = papers[i];
     graded.Record(i, record);
     ExplainPaper(record, graded, rows, columns);
-    if (texts.size() < rows.size()) {
-      texts.resize(rows.size());
-      index_of.resize(rows.size());
-    }
     out += "<tr id=\"p";
-    AppendInt(static_cast<int64_t>(i), out);
-    out += "\" data-i=\"";
     AppendInt(static_cast<int64_t>(i), out);
     out += "\" data-e=\"";
     for (size_t q = 0; q < rows.size(); ++q) {
-      const auto [it, added] = index_of[q].try_emplace(
-          std::move(rows[q]), static_cast<uint32_t>(texts[q].size()));
-      if (added) {
-        texts[q].push_back(&it->first);
-        text_bytes += it->first.size() + 3;
-      }
+      // The head ends at the first "："; a row without one is all body.
+      const std::string_view row = rows[q];
+      const size_t colon = row.find("：");
+      const size_t split = colon == std::string_view::npos ? 0 : colon + 3;
       if (q > 0) out += ' ';
-      AppendInt(it->second, out);
+      AppendInt(heads.Index(q, row.substr(0, split), text_bytes), out);
+      out += '.';
+      AppendInt(bodies.Index(q, row.substr(split), text_bytes), out);
     }
-    out += "\"><td class=\"n\">";
+    out += "\"><td>";
     AppendInt(s.ranks[i], out);
     out += "</td><td class=\"name\"><details><summary>";
     AppendHtml(ShownName(paper.name, limits.name_characters), out);
     out += "</summary></details></td>";
     for (int q = 1; q <= columns; ++q) {
-      out += "<td class=\"n\">";
+      out += "<td>";
       AppendInt(ShownScore(graded, paper, q), out);
       out += "</td>";
     }
-    out += "<td class=\"n\">";
+    out += "<td>";
     AppendInt(paper.total, out);
     out += "</td></tr>";
     if (table.answers) {
@@ -567,17 +600,11 @@ StudentsTable BuildStudentsTable(const GradedClass& graded, const ClassStatistic
   }
   out += "</tbody></table></div>";
 
-  out += "<script type=\"application/json\" id=\"explanations\">[";
-  for (size_t q = 0; q < texts.size(); ++q) {
-    if (q > 0) out += ',';
-    out += '[';
-    for (size_t k = 0; k < texts[q].size(); ++k) {
-      if (k > 0) out += ',';
-      AppendScriptJsonString(*texts[q][k], out);
-    }
-    out += ']';
-  }
-  out += "]</script>";
+  out += "<script type=\"application/json\" id=\"explanations\">{\"heads\":";
+  heads.AppendJson(out);
+  out += ",\"bodies\":";
+  bodies.AppendJson(out);
+  out += "}</script>";
   if (table.answers) {
     out += "<script type=\"application/json\" id=\"answers\">[";
     for (size_t i = 0; i < answers.size(); ++i) {

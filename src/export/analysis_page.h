@@ -24,9 +24,10 @@ namespace vantry {
 struct PageLimits {
   // Classes of more papers get no students' table: the page summarises.
   size_t listed_papers = 20000;
-  // The students' table (with its explanations) stops at this many bytes: past them
-  // the page summarises instead.
-  size_t table_bytes = 12u << 20;
+  // The students' table (with its explanations and answers) stops at this many
+  // bytes: past them the page summarises instead. With the rest of the page well
+  // under 1 MB, every page stays under 15 MB.
+  size_t table_bytes = 14u << 20;
   // Questions with a column, a bar and an explanation; the rest are only counted.
   int questions = 100;
   // The answers go on the page while all of them, each paper's cut to

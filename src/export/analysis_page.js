@@ -74,12 +74,14 @@
         texts = data('explanations');
         answers = data('answers');
       }
-      var mine = answers ? answers[Number(row.getAttribute('data-i'))] : null;
+      var mine = answers ? answers[Number(row.id.slice(1))] : null;
       var list = document.createElement('ol');
-      row.getAttribute('data-e').split(' ').forEach(function (index, q) {
+      // Each question's explanation: the indexes of its head and its body.
+      row.getAttribute('data-e').split(' ').forEach(function (pair, q) {
         var item = document.createElement('li'), why = document.createElement('div');
+        var index = pair.split('.');
         why.className = 'why';
-        why.textContent = texts[q][Number(index)];
+        why.textContent = texts.heads[q][Number(index[0])] + texts.bodies[q][Number(index[1])];
         item.appendChild(why);
         if (mine && mine[q] && mine[q].join('')) item.appendChild(answerBlock(mine[q]));
         list.appendChild(item);

@@ -95,10 +95,10 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
 
   // Rows: rank, name, each question, total; ranked, ties in sheet order.
   const std::regex row(
-      R"re(<tr id="p\d+" data-i="\d+" data-e="([0-9 ]*)"><td class="n">(\d+)</td>)re"
+      R"re(<tr id="p\d+" data-e="([0-9. ]*)"><td>(\d+)</td>)re"
       R"re(<td class="name"><details>)re"
-      R"re(<summary>([^<]*)</summary></details></td><td class="n">(\d+)</td>)re"
-      R"re(<td class="n">(\d+)</td><td class="n">(\d+)</td></tr>)re");
+      R"re(<summary>([^<]*)</summary></details></td><td>(\d+)</td>)re"
+      R"re(<td>(\d+)</td><td>(\d+)</td></tr>)re");
   std::vector<std::string> names, ranks;
   std::map<std::string, std::string> indexes;
   for (auto it = std::sregex_iterator(html.begin(), html.end(), row);
@@ -112,11 +112,13 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
               ElementsAre("王小明", "李华", "&lt;script&gt;alert(1)&lt;/script&gt;",
                           "&quot;&gt;&lt;img src=x onerror=alert(2)&gt;", "缺考"));
 
-  // Each row's indexes name, per question, the explanation the explainer gives.
+  // Each row's indexes name, per question, the head and the body of the explanation
+  // the explainer gives.
   const size_t begin = html.find("id=\"explanations\">") + 18;
   const auto texts =
       nlohmann::json::parse(html.substr(begin, html.find("</script>", begin) - begin));
-  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_EQ(texts["heads"].size(), 2u);
+  ASSERT_EQ(texts["bodies"].size(), 2u);
   // 王小明 and 李华 answered alike: their explanations are kept once.
   EXPECT_EQ(indexes["王小明"], indexes["李华"]);
   PaperRecord record;
@@ -133,9 +135,13 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
     ASSERT_TRUE(indexes.contains(name)) << name;
     std::istringstream words(indexes[name]);
     for (size_t q = 0; q < expected.size(); ++q) {
-      size_t index = 0;
-      ASSERT_TRUE(words >> index);
-      EXPECT_EQ(texts[q][index].get<std::string>(), expected[q]) << name;
+      size_t head = 0, body = 0;
+      char dot = 0;
+      ASSERT_TRUE(words >> head >> dot >> body);
+      EXPECT_EQ(texts["heads"][q][head].get<std::string>() +
+                    texts["bodies"][q][body].get<std::string>(),
+                expected[q])
+          << name;
     }
   }
 }
@@ -168,8 +174,10 @@ TEST(AnalysisPageTest, AClassWithoutQuestionsOrPapersStillGivesAPage) {
   const std::string html =
       AnalysisPageHtml(blank.graded(), ComputeClassStatistics(blank.graded(), state), {});
   EXPECT_THAT(html, HasSubstr("没有一份试卷有题目，算不出满分"));
-  EXPECT_EQ(Count(html, "data-e=\"0\">"), 2);  // one explanation: why none
-  EXPECT_THAT(html, HasSubstr("[[\"答题文本里没有这名学生的答案，记 0 分\"]]"));
+  EXPECT_EQ(Count(html, "data-e=\"0.0\">"), 2);  // one explanation: why none
+  EXPECT_THAT(html,
+              HasSubstr("{\"heads\":[[\"\"]],\"bodies\":[[\"答题文本里没有这名学生的"
+                        "答案，记 0 分\"]]}"));
 
   const GradedClass empty;
   const std::string none =
@@ -242,7 +250,7 @@ TEST(AnalysisPageTest, OpenedRowsCarryTheAnswersWithTheScoringWordingsMarked) {
             nlohmann::json::parse(R"(["","","光合作用","在","叶绿体","中"])"));
   EXPECT_EQ(answers[0][1], nlohmann::json::parse(R"(["","","细胞膜","和","细胞核",""])"));
   EXPECT_EQ(answers[4], nlohmann::json::array());  // no answer field
-  EXPECT_THAT(html, HasSubstr("<tr id=\"p3\" data-i=\"3\""));
+  EXPECT_THAT(html, HasSubstr("<tr id=\"p3\" data-e=\""));
 }
 
 TEST(AnalysisPageTest, NeedsASecondLookLinksEachEntryToItsPaper) {
@@ -284,7 +292,7 @@ TEST(AnalysisPageTest, LimitsKeepThePageOpenableAndSaySoOnIt) {
   EXPECT_EQ(Data(html, "answers")[0][0][0],
             "…（答案共 9 字，这里只列出前 5 字；全文见成绩表“阅卷结果20261208.xlsx”的"
             "“评分依据”）");
-  EXPECT_EQ(Data(html, "explanations").size(), 1u);
+  EXPECT_EQ(Data(html, "explanations")["bodies"].size(), 1u);
 
   // The class's answers too long: no answers, and the page says where they are.
   content.limits = {};
