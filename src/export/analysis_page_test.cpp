@@ -94,11 +94,10 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
   EXPECT_THAT(html, HasSubstr("<dt>先后顺序</dt><dd>1-2,1-3</dd>"));
 
   // Rows: rank, name, each question, total; ranked, ties in sheet order.
-  const std::regex row(
-      R"re(<tr id="p\d+" data-e="([0-9. ]*)"><td>(\d+)</td>)re"
-      R"re(<td class="name"><details>)re"
-      R"re(<summary>([^<]*)</summary></details></td><td>(\d+)</td>)re"
-      R"re(<td>(\d+)</td><td>(\d+)</td></tr>)re");
+  const std::regex row(R"re(<tr id="p\d+" data-e="([0-9. ]*)"><td>(\d+)</td>)re"
+                       R"re(<td class="name"><details>)re"
+                       R"re(<summary>([^<]*)</summary></details></td><td>(\d+)</td>)re"
+                       R"re(<td>(\d+)</td><td>(\d+)</td></tr>)re");
   std::vector<std::string> names, ranks;
   std::map<std::string, std::string> indexes;
   for (auto it = std::sregex_iterator(html.begin(), html.end(), row);
@@ -209,8 +208,9 @@ TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
   const TeacherCheck check = CheckAgainstTeacher(
       p.graded(), "教师评分.csv",
       ParseTeacherMarks("姓名,第1题,第2题\n王小明,6,4\n李华,2,4\n缺考,0,0\n无名,1,1\n"));
-  const std::string html =
-      AnalysisPageHtml(p.graded(), stats, {.description = {}, .check = &check});
+  AnalysisPageContent content;
+  content.check = &check;
+  const std::string html = AnalysisPageHtml(p.graded(), stats, content);
   EXPECT_THAT(html, HasSubstr("<section id=\"check\"><h2>与教师评分核对</h2>"));
   EXPECT_THAT(html, HasSubstr("比对 3 份试卷"));
   // 李华: rules 4 on question 1, teacher 2.
@@ -222,8 +222,8 @@ TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
 
   const TeacherCheck broken = CheckAgainstTeacher(
       p.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题\n王小明,\"6\n"));
-  const std::string broken_html =
-      AnalysisPageHtml(p.graded(), stats, {.description = {}, .check = &broken});
+  content.check = &broken;
+  const std::string broken_html = AnalysisPageHtml(p.graded(), stats, content);
   EXPECT_THAT(
       broken_html,
       HasSubstr(
@@ -262,9 +262,10 @@ TEST(AnalysisPageTest, NeedsASecondLookLinksEachEntryToItsPaper) {
       .Add(Gbk("丁"), Gbk("植物\t细胞膜"));
   const ClassStatistics stats = ComputeClassStatistics(c.graded(), state);
   const ReviewList review = FindPapersToReview(c.graded(), stats, nullptr);
-  const std::string html = AnalysisPageHtml(
-      c.graded(), stats,
-      {.description = {}, .review = &review, .workbook_name = "阅卷结果20261208.xlsx"});
+  AnalysisPageContent content;
+  content.review = &review;
+  content.workbook_name = "阅卷结果20261208.xlsx";
+  const std::string html = AnalysisPageHtml(c.graded(), stats, content);
   EXPECT_THAT(html, HasSubstr("<section id=\"review\"><h2>需要复核</h2>"));
   EXPECT_THAT(html, HasSubstr("<h3>有内容却得 0 分（1）</h3>"));
   EXPECT_THAT(
