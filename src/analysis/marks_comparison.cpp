@@ -4,20 +4,11 @@
 #include <cstdlib>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "analysis/class_statistics.h"
 
 namespace vantry {
-namespace {
-
-// First-seen order for the lists of names.
-void AddOnce(std::vector<GbkText>& names, std::string_view name) {
-  if (std::find(names.begin(), names.end(), name) == names.end())
-    names.emplace_back(name);
-}
-
-}  // namespace
-
 ScoreLevel ScoreLevelOf(HalfPoints total, int64_t full_marks) {
   // total / full >= percent / 100, multiplied out: exact in a double for every total
   // below 2^46 half points, which a real exam never nears.
@@ -40,10 +31,13 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   }
   std::sort(result.questions.begin(), result.questions.end(),
             [](const auto& a, const auto& b) { return a.question < b.question; });
+  const std::unordered_set<int> sheet_questions(marks.questions.begin(),
+                                                marks.questions.end());
   for (int q = 1; q <= graded.question_count(); ++q) {
-    if (std::find(marks.questions.begin(), marks.questions.end(), q) ==
-        marks.questions.end())
+    if (!sheet_questions.contains(q)) {
       result.sheet_covers_every_question = false;
+      break;
+    }
   }
   int64_t full_marks = 0;
   bool full_marks_known = true;
@@ -56,12 +50,12 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
 
   // How many rows and papers carry each name.
   std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
-  for (size_t r = 0; r < marks.rows.size(); ++r) {
-    const std::string_view name = marks.rows[r].name;
+  for (size_t r = 0; r < marks.row_count(); ++r) {
+    const std::string_view name = marks.name(r);
     const auto [it, added] = row_of_name.try_emplace(name, r);
-    if (!added && it->second != SIZE_MAX) {
+    if (!added && it->second != SIZE_MAX) {  // listed on its second row only
       it->second = SIZE_MAX;
-      AddOnce(result.names_twice_in_sheet, name);
+      result.names_twice_in_sheet.emplace_back(name);
     }
   }
   const auto papers = graded.papers();
@@ -73,14 +67,16 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   }
 
   std::vector<MarksComparison::Match> matches;
-  for (size_t r = 0; r < marks.rows.size(); ++r) {
-    const std::string_view name = marks.rows[r].name;
+  for (size_t r = 0; r < marks.row_count(); ++r) {
+    const std::string_view name = marks.name(r);
+    // Each name comes here once (a name on two rows not at all), so every list below
+    // holds it at most once without a search.
     if (row_of_name[name] != r) continue;  // on two rows, reported above
     const auto paper = paper_of_name.find(name);
     if (paper == paper_of_name.end()) {
       result.names_without_paper.emplace_back(name);
     } else if (paper->second == SIZE_MAX) {
-      AddOnce(result.names_twice_in_answers, name);
+      result.names_twice_in_answers.emplace_back(name);
     } else {
       matches.push_back({.paper = paper->second, .row = r});
     }
@@ -95,14 +91,14 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   std::vector<HalfPoints> rules_totals, teacher_totals;
   for (MarksComparison::Match& match : matches) {
     const GradedClass::Paper& paper = papers[match.paper];
-    const TeacherMarks::Row& row = marks.rows[match.row];
     HalfPoints rules_total = 0, teacher_total = 0;
     bool every_question = true;
     for (size_t k = 0; k < result.questions.size(); ++k) {
       const auto& question = result.questions[k];
       const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, question.question));
       rules_total += rules;
-      const std::optional<HalfPoints> teacher = row.half_points[question.column];
+      const std::optional<HalfPoints> teacher =
+          marks.half_points(match.row, question.column);
       if (!teacher) {
         every_question = false;
         continue;

@@ -5,6 +5,7 @@
 // arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
 // written), 4 report written but the workbook or the JSON record not.
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 
 #include "analysis/teacher_marks.h"
 #include "cli/console.h"
+#include "cli/json_target.h"
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "export/run_outputs.h"
@@ -43,7 +45,8 @@ constexpr std::string_view kHelp =
     "  --quiet         no progress on stderr\n"
     "  --no-xlsx       no workbook\n"
     "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
-    "  --json FILE     also write every paper's full record as JSON to FILE\n"
+    "  --json FILE     also write every paper's full record as JSON to FILE (never\n"
+    "                  over the exam's files, the report, the workbook or the page)\n"
     "  --explain       print how every question of every paper was scored (UTF-8),\n"
     "                  before the summary\n"
     "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
@@ -90,10 +93,25 @@ int Main(std::span<const std::string_view> args) {
     return 2;
   }
 
+  if (!options.json.empty()) {
+    const std::string clash =
+        JsonTargetClash(options.json, options.directory, options.check);
+    if (!clash.empty()) {
+      PrintText(stderr, "vantry-grade: --json 不能写到本次阅卷读取或写出的文件‘" + clash +
+                            "’ / --json would replace a file of the run\n" +
+                            std::string(kGradeUsage) + "\n");
+      return 2;
+    }
+  }
+
   // A marks file that cannot be used stops the run before anything is written.
   std::optional<MarksRead> marks;
   if (!options.check.empty()) {
-    marks = ReadTeacherMarks(options.check);
+    try {
+      marks = ReadTeacherMarks(options.check);
+    } catch (const std::exception&) {
+      marks = MarksRead{.marks = {}, .problem = Utf8ToGbk("无法读取这个文件")};
+    }
     if (!marks->ok()) {
       const std::u8string shown = options.check.u8string();
       PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +

@@ -499,10 +499,10 @@ TEST(VantryGradeTest, AnOutputNotWrittenIsSaidAndExitsFour) {
   Result r = Grade(dir.path(), {"--json", dir.File("missing/记录.json").string()});
   EXPECT_EQ(r.exit_code, 4);
   const std::string page = "阅卷分析" + report.substr(report.size() - 12, 8) + ".html";
-  EXPECT_TRUE(r.out.ends_with("阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" +
-                              workbook + "’！\n分析页已保存在‘" + page +
-                              "’！\nJSON 记录未能保存到‘" +
-                              dir.File("missing/记录.json").string() + "’！\n"))
+  EXPECT_TRUE(r.out.ends_with(
+      "阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" + workbook +
+      "’！（这个名字已被一个文件夹占用）\n分析页已保存在‘" + page +
+      "’！\nJSON 记录未能保存到‘" + dir.File("missing/记录.json").string() + "’！\n"))
       << r.out;
   EXPECT_EQ(ReportBytes(dir), Gbk("王小明 6 3  9\r\n李华 4 0  4"));
 

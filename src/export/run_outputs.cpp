@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <future>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,8 +69,16 @@ struct FileOutcome {
   std::vector<GbkText> lines;
 };
 
+// What a writer of one file gave: whether it wrote the file and, when it did not, why
+// in a few words (UTF-8; empty when it cannot say).
+struct FileWrite {
+  bool written = false;
+  std::string why;
+};
+
 // Writes one of the workbook and the page where PlaceOutput puts it, with the lines
-// saying where it went, that a changed file was kept, or that it could not be written.
+// saying where it went, that a changed file was kept, or that it could not be written
+// and why.
 template <typename Write>
 FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string& name,
                       const std::string& what, Write write) {
@@ -79,9 +88,15 @@ FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string
                                       "’和它旁边编过号的文件都在程序写出后被改动过！"));
     return outcome;
   }
-  outcome.written = Written([&] { return write(place->path); });
+  FileWrite result;
+  outcome.written = Written([&] {
+    result = write(place->path);
+    return result.written;
+  });
   if (!outcome.written) {
-    outcome.lines.push_back(Utf8ToGbk(what + "未能保存到‘" + place->name + "’！"));
+    outcome.lines.push_back(
+        Utf8ToGbk(what + "未能保存到‘" + place->name + "’！" +
+                  (result.why.empty() ? "" : "（" + result.why + "）")));
   } else if (!place->kept_name.empty()) {
     outcome.lines.push_back(Utf8ToGbk("‘" + place->kept_name +
                                       "’在程序写出后被改动过，已保留；新的" + what +
@@ -95,7 +110,11 @@ FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  return [&state, options = std::move(options)](const FinishedRun& run) {
+  if (!options.marks && (options.workbook || options.page)) {
+    options.marks = ReadSheetBesideExam(options.directory);
+  }
+  // Made for one run: the marks go into its check rather than being copied.
+  return [&state, options = std::move(options)](const FinishedRun& run) mutable {
     OutputNotes notes;
     const GradedClass& graded = run.graded;
     // What the report this run replaced said; like every extra, never a stopped run.
@@ -120,11 +139,10 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     // exam.
     std::optional<TeacherCheck> check;
     const bool checked = Written([&] {
-      if (options.marks) {
-        check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+      if (std::optional<TeacherMarksSheet> marks = std::exchange(options.marks, {})) {
+        check =
+            CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
         if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
-      } else if (options.workbook || options.page) {
-        check = CheckBesideExam(graded, options.directory);
       }
       return true;
     });
@@ -167,10 +185,11 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
               .changes = run.replaced_report ? &changes : nullptr,
               .workbook_name = workbook_place ? workbook_place->name : std::string(),
               .limits = {}};
-          return WriteFile(PlaceOutput(options.directory, name, OutputKind::kPage), name,
-                           "分析页", [&](const std::filesystem::path& path) {
-                             return WriteAnalysisPage(graded, stats, content, path);
-                           });
+          return WriteFile(
+              PlaceOutput(options.directory, name, OutputKind::kPage), name, "分析页",
+              [&](const std::filesystem::path& path) {
+                return FileWrite{WriteAnalysisPage(graded, stats, content, path), {}};
+              });
         });
       }
       if (options.workbook) {
@@ -179,10 +198,13 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
             .check = shown_check,
             .review = &review,
             .changes = run.replaced_report ? &changes : nullptr};
-        workbook = WriteFile(workbook_place, workbook_name, "成绩表",
-                             [&](const std::filesystem::path& path) {
-                               return WriteWorkbook(graded, stats, path, content);
-                             });
+        workbook = WriteFile(
+            workbook_place, workbook_name, "成绩表",
+            [&](const std::filesystem::path& path) {
+              const WorkbookResult result =
+                  WriteWorkbook(graded, stats, path, content, {.created = run.dated});
+              return FileWrite{result.written(), WorkbookProblemText(result.problem)};
+            });
       }
       if (page_written.valid()) page = page_written.get();
     }

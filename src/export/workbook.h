@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "analysis/class_statistics.h"
@@ -21,9 +22,13 @@ namespace vantry {
 inline constexpr int64_t kExcelMaxRows = 1048576;
 
 struct WorkbookOptions {
-  // Rows one sheet of explanations may hold, the header included; beyond them the
-  // explanations continue on 评分依据2, 评分依据3, ... (tests use fewer).
+  // Rows one sheet may hold, its header included: a sheet whose rows grow with the
+  // class or the exam continues beyond them on a sheet of the same name numbered 2, 3,
+  // ... (评分依据2, 成绩2; tests use fewer).
   int64_t max_rows_per_sheet = kExcelMaxRows;
+  // The creation time the workbook records (the moment the report was dated), so that
+  // the same run writes the same bytes; none: when the workbook is written.
+  std::optional<LocalDateTime> created = std::nullopt;
 };
 
 // What the workbook records besides the class.
@@ -39,12 +44,35 @@ struct WorkbookContent {
   const TotalChanges* changes = nullptr;
 };
 
+// Why a workbook was not written.
+enum class WorkbookProblem {
+  kNone,
+  kNoRoom,         // the disk (of the folder or the temporary folder) is full
+  kFileSizeLimit,  // a file grew past the size the system allows this process
+  kIncomplete,     // what was written did not read back whole
+  kCannotCreate,   // no new file can be made in the folder
+  kCannotReplace,  // the file there could not be replaced (held open, read-only)
+  kNameTaken,      // a folder or another thing that is no file has the name
+  kNoMemory,
+  kFailed,  // the library refused, for another reason
+};
+
+struct WorkbookResult {
+  WorkbookProblem problem = WorkbookProblem::kNone;
+
+  bool written() const { return problem == WorkbookProblem::kNone; }
+  explicit operator bool() const { return written(); }
+};
+
+// The problem in a few words for the summary (UTF-8), e.g. "磁盘空间不足"; empty for
+// kNone.
+std::string WorkbookProblemText(WorkbookProblem problem);
+
 // The workbook's name for `day`, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
 std::string WorkbookFileName(const LocalDateTime& day);
 
 // Writes the workbook of `graded`, whose statistics are `stats`, to `path`, replacing
-// a file there whole or not at all (a temporary beside it, renamed), stamped
-// (kept_outputs.h). Sheets:
+// a file there whole or not at all (a temporary beside it, renamed). Sheets:
 //   成绩      名次, 姓名, 第1题 … 第N题, 总分, in sheet order, numbers; ties share a
 //             rank; a question a paper lacks shows 0; header frozen, filter on.
 //   需要复核  what needs a second look, by kind: 类别, 姓名, 题号, 说明.
@@ -65,12 +93,19 @@ std::string WorkbookFileName(const LocalDateTime& day);
 // Every sheet prints on A4 (landscape where it is wide), fitted to one page wide, its
 // header row repeated on every page, the exam and the date in the page header.
 // Texts are UTF-8, bytes that are not valid GBK shown as U+FFFD. A statistic that is
-// absent is an empty cell. Memory stays bounded whatever the class size: rows go to
-// disk as they are written. Runs the message pump between blocks of explanations, so
-// a window waiting for it stays alive. False when the workbook could not be written.
-bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
-                   const std::filesystem::path& path, const WorkbookContent& content,
-                   const WorkbookOptions& options = {});
+// absent is an empty cell. Memory stays bounded whatever the class size: rows are
+// spooled to disk as they are written, in the system's temporary folder, or where
+// that has no room (a small or full temporary drive) beside `path`. The finished
+// archive is stamped (kept_outputs.h) and read back whole (every member inflated and
+// checked, every sheet holding the rows and cells it was given, the stamp matching)
+// before it replaces anything, and uses the ZIP64 extensions when its sheets, as
+// spooled, approach 4 GB. Runs the message pump between blocks of explanations, so a
+// window waiting for it stays alive.
+[[nodiscard]] WorkbookResult WriteWorkbook(const GradedClass& graded,
+                                           const ClassStatistics& stats,
+                                           const std::filesystem::path& path,
+                                           const WorkbookContent& content,
+                                           const WorkbookOptions& options = {});
 
 }  // namespace vantry
 
