@@ -24,9 +24,9 @@ struct TeacherCheck {
   GbkText problem;
   TeacherMarks marks;
   MarksComparison comparison;
-  // For each paper of comparison.largest, the explanation of each of its questions
-  // (entry q-1 explains question q), as ExplainPaper gives them, and its answer
-  // shortened for a line (empty for a question the paper lacks).
+  // For each paper of comparison.largest, the explanation of each question of the
+  // class and of the sheet (entry q-1 explains question q), and its answer shortened
+  // for a line (empty for a question the paper lacks).
   std::vector<std::vector<std::string>> largest_explanations;
   std::vector<std::vector<std::string>> largest_answers;
 

@@ -61,9 +61,9 @@ TEST(TeacherCheckTest, QuestionsNoPaperAnsweredAreSaidToBeUnanswered) {
       papers.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题,第2题\n甲,3,1\n"));
   ASSERT_TRUE(check.ok());
   const std::string text = TeacherCheckText(check, papers.graded());
-  EXPECT_THAT(
-      text, HasSubstr("教师 3 分 | 规则 第1题 0分（满分4）：答题文本为空，记 0 分\n"
-                      "    教师 1 分 | 规则 第2题 0分（满分4）：答题文本为空，记 0 分\n"))
+  EXPECT_THAT(text,
+              HasSubstr("教师 3 分 | 规则 第1题 0分（满分4）：未作答，记 0 分\n"
+                        "    教师 1 分 | 规则 第2题 0分（满分4）：未作答，记 0 分\n"))
       << text;
 }
 
