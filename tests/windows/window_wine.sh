@@ -92,13 +92,20 @@ write_small_exam
 start_windows_program
 window=$(wait_window Vantry 90) || fail "the Windows window did not appear: $(cat "$WORK/wine.err")"
 read -r x y width height < <(window_geometry "$window")
-echo "vantry.exe under Wine: window $width x $height at $x,$y"
+echo "vantry.exe under Wine: client area $width x $height at $x,$y"
+# The frame (Windows' own borders, drawn by a window manager under Wine) is 1020 x 502,
+# centred on the 1366 x 768 screen, i.e. from 173,133 to 1193,635: the client area lies
+# inside it, between side borders of one width and above a bottom border of that width.
+border=$((x - 173))
+((border >= 0 && y >= 133 && x + width + border == 1193 && y + height + border == 635)) ||
+  fail "the window is not a 1020 x 502 frame centred on the screen: $width x $height at $x,$y"
 [ -f "$PROGRAM/SkinH_EL.dll" ] || fail "the skin library was not written: $(ls -a "$PROGRAM")"
 teacher_run vantry.exe "" wine_window
 windows_report=$(report_file)
 [ -f "$windows_report" ] || fail "vantry.exe wrote no report: $(ls "$PROGRAM")"
 cmp "$linux_report" "$windows_report" ||
   fail "the reports differ: $(iconv -f GBK -t UTF-8 <"$windows_report")"
+report_bytes=$(wc -c <"$windows_report")
 
 # A sheet that cannot be read: a box, and the window stays for the next click.
 rm -f "$PROGRAM"/阅卷结果* "$PROGRAM"/阅卷分析*
@@ -128,4 +135,4 @@ wait_exit "$APP_PID" 30
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc with the notice"
 stop_notice
 
-echo "PASS: vantry.exe graded like the Linux window ($(wc -c <"$windows_report") bytes) and warned"
+echo "PASS: vantry.exe graded like the Linux window ($report_bytes bytes) and warned"
