@@ -1,0 +1,242 @@
+#include "analysis/word_segmenter.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "analysis/friso_dictionary.h"
+#include "text/cp936_table.h"
+#include "text/file_io.h"
+#include "text/gbk_text.h"
+#include "text/utf8_text.h"
+
+// friso's headers are C without linkage guards, and define macros with short names:
+// they come last.
+extern "C" {
+#include <friso.h>
+#include <friso_ctype.h>
+}
+
+namespace vantry {
+namespace {
+
+// friso's longest match in characters; the packed dictionary leaves out longer words.
+constexpr int kMaxWordCharacters = 5;
+// friso sees a text in pieces of at most this many UTF-8 bytes, cut between words.
+constexpr size_t kPieceBytes = 4096;
+// Where a piece may be cut: within this many bytes before its end.
+constexpr size_t kCutWindow = 512;
+// A byte of the UTF-8 text that does not start a character.
+constexpr uint32_t kInsideCharacter = UINT32_MAX;
+
+// friso's stop words that are not taken as such here: a negation at the edge of a
+// wording carries its meaning (不连续, 无法).
+constexpr std::string_view kNotStopWords[] = {"不", "无"};
+// Particles that friso's list lacks.
+constexpr std::string_view kMoreStopWords[] = {"呢", "地"};
+
+char* HeapCopy(std::string_view word) {
+  char* copy = static_cast<char*>(std::malloc(word.size() + 1));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, word.data(), word.size());
+  copy[word.size()] = '\0';
+  return copy;
+}
+
+// Adds `word` to friso's lexicon `lexicon`, which takes over the copy.
+void AddWord(friso_dic_t dictionary, friso_lex_t lexicon, std::string_view word,
+             uint_t frequency) {
+  char* copy = HeapCopy(word);
+  if (copy != nullptr)
+    friso_dic_add_with_fre(dictionary, lexicon, copy, nullptr, frequency);
+}
+
+bool IsNotStopWord(std::string_view word) {
+  for (std::string_view w : kNotStopWords) {
+    if (w == word) return true;
+  }
+  return false;
+}
+
+// Loads the dictionary packed by pack_friso_dictionary.py.
+void LoadPacked(friso_dic_t dictionary, std::string_view packed) {
+  constexpr std::string_view kType = "#type ";
+  int lexicon = -1;
+  while (!packed.empty()) {
+    const size_t end = packed.find('\n');
+    std::string_view line = packed.substr(0, end);
+    packed = end == std::string_view::npos ? std::string_view() : packed.substr(end + 1);
+    if (line.starts_with(kType)) {
+      lexicon = std::atoi(std::string(line.substr(kType.size())).c_str());
+      continue;
+    }
+    if (line.empty() || lexicon < 0 || (line[0] == '#' && line.size() > 1)) continue;
+    uint_t frequency = 0;
+    if (const size_t tab = line.find('\t'); tab != std::string_view::npos) {
+      frequency = static_cast<uint_t>(
+          std::strtoul(std::string(line.substr(tab + 1)).c_str(), nullptr, 10));
+      line = line.substr(0, tab);
+    }
+    if (lexicon == __LEX_STOPWORDS__ && IsNotStopWord(line)) continue;
+    AddWord(dictionary, static_cast<friso_lex_t>(lexicon), line, frequency);
+  }
+  for (std::string_view word : kMoreStopWords)
+    AddWord(dictionary, __LEX_STOPWORDS__, word, 0);
+}
+
+// The UTF-8 form of `gbk` if it is two to five Chinese characters as friso reads them.
+bool ChineseWord(std::string_view gbk, std::string& utf8) {
+  utf8.clear();
+  int characters = 0;
+  for (size_t i = 0; i < gbk.size(); i += 2) {
+    const auto lead = static_cast<unsigned char>(gbk[i]);
+    if (!IsLeadByte(lead) || i + 1 >= gbk.size()) return false;
+    const char16_t c = Cp936Pair(lead, static_cast<unsigned char>(gbk[i + 1]));
+    if (c == 0 || !utf8_cjk_string(c)) return false;
+    AppendUtf8(c, utf8);
+    ++characters;
+  }
+  return characters >= 2 && characters <= kMaxWordCharacters;
+}
+
+// Whether the UTF-8 text's first character is Chinese (friso gives unknown Chinese
+// characters the punctuation type).
+bool StartsChinese(std::string_view utf8) {
+  char32_t c = 0;
+  return DecodeUtf8(utf8, 0, c) > 0 && utf8_cjk_string(static_cast<uint_t>(c));
+}
+
+}  // namespace
+
+struct WordSegmenter::Friso {
+  friso_t friso = nullptr;
+  friso_config_t config = nullptr;
+  friso_task_t task = nullptr;
+  std::string piece;
+
+  ~Friso() {
+    if (task != nullptr) friso_free_task(task);
+    if (friso != nullptr) friso_free(friso);  // with its dictionary
+    if (config != nullptr) friso_free_config(config);
+  }
+};
+
+WordSegmenter::WordSegmenter(std::unique_ptr<Friso> friso) : friso_(std::move(friso)) {}
+WordSegmenter::~WordSegmenter() = default;
+
+std::unique_ptr<WordSegmenter> WordSegmenter::Create(
+    std::span<const std::string_view> extra_words) {
+  if (AvailableMemoryBytes() < kMemoryNeeded) return nullptr;
+  auto f = std::make_unique<Friso>();
+  f->friso = friso_new();
+  f->friso->charset = FRISO_UTF8;
+  f->config = friso_new_config();
+  friso_config_t c = f->config;
+  c->max_len = kMaxWordCharacters;
+  c->r_name = 0;   // no Chinese name recognition
+  c->add_syn = 0;  // no synonyms appended as tokens of their own
+  c->clr_stw = 0;  // stop words come out, marked below
+  c->keep_urec = 0;
+  c->spx_out = 0;
+  c->en_sseg = 0;  // "qq2013" stays one word
+  // Characters that stay inside a run of letters and digits: formulas such as 2n+1,
+  // n/2 and n-1 are one word each.
+  constexpr std::string_view kKeep = "+-*/^=.%#&@_";
+  static_assert(kKeep.size() < sizeof c->kpuncs);
+  std::memcpy(c->kpuncs, kKeep.data(), kKeep.size());  // after friso zero-filled it
+  friso_set_mode(c, __FRISO_COMPLEX_MODE__);
+  f->friso->dic = friso_dic_new();
+  const std::span<const unsigned char> packed = FrisoDictionary();
+  LoadPacked(f->friso->dic, std::string_view(reinterpret_cast<const char*>(packed.data()),
+                                             packed.size()));
+  std::string utf8;
+  size_t added = 0;
+  for (std::string_view word : extra_words) {
+    if (added == kMaxExtraWords) break;
+    if (!ChineseWord(word, utf8)) continue;
+    AddWord(f->friso->dic, __LEX_CJK_WORDS__, utf8, 0);
+    ++added;
+  }
+  f->task = friso_new_task();
+  return std::unique_ptr<WordSegmenter>(new WordSegmenter(std::move(f)));
+}
+
+void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) {
+  words.clear();
+  // The text in UTF-8, stepped through as the grader's searches step.
+  utf8_.clear();
+  gbk_at_.clear();
+  for (size_t i = 0; i < gbk.size();) {
+    const auto byte = static_cast<unsigned char>(gbk[i]);
+    const size_t width = IsLeadByte(byte) && i + 1 < gbk.size() ? 2 : 1;
+    char32_t c = byte;
+    if (width == 2) {
+      c = Cp936Pair(byte, static_cast<unsigned char>(gbk[i + 1]));
+      if (c == 0) c = 0xFFFD;  // no character: no word
+    } else if (IsLeadByte(byte)) {
+      c = 0xFFFD;
+    } else if (byte < 0x20 || byte == 0x7F) {
+      c = ' ';  // friso reads a text up to a NUL, and a space parts words
+    }
+    AppendUtf8(c, utf8_);
+    gbk_at_.push_back(static_cast<uint32_t>(i));
+    gbk_at_.resize(utf8_.size(), kInsideCharacter);
+    i += width;
+  }
+  gbk_at_.push_back(static_cast<uint32_t>(gbk.size()));
+
+  Friso& f = *friso_;
+  size_t start = 0;
+  while (start < utf8_.size()) {
+    size_t end = utf8_.size();
+    if (end - start > kPieceBytes) {
+      // Cut after a space (white space and line breaks are spaces here) near the end
+      // of the piece; failing that, at a character boundary.
+      end = start + kPieceBytes;
+      size_t cut = end;
+      while (cut > end - kCutWindow && utf8_[cut - 1] != ' ') --cut;
+      if (cut > end - kCutWindow) {
+        end = cut;
+      } else {
+        while (gbk_at_[end] == kInsideCharacter) --end;
+      }
+    }
+    f.piece.assign(utf8_, start, end - start);
+    friso_set_text(f.task, f.piece.data());
+    size_t last_end = 0;
+    for (friso_token_t token = f.config->next_token(f.friso, f.config, f.task);
+         token != nullptr; token = f.config->next_token(f.friso, f.config, f.task)) {
+      if (token->offset < 0) continue;
+      const size_t at = static_cast<size_t>(token->offset);
+      // friso leaves the real length of punctuation in `length` only.
+      const size_t length =
+          token->type == __LEX_PUNC_WORDS__ ? token->length : token->rlen;
+      const size_t until = at + length;
+      // Anything friso reports out of place is left out rather than trusted.
+      if (length == 0 || at < last_end || until > f.piece.size() ||
+          gbk_at_[start + at] == kInsideCharacter ||
+          gbk_at_[start + until] == kInsideCharacter) {
+        continue;
+      }
+      last_end = until;
+      WordSpan& word = words.emplace_back();
+      word.begin = gbk_at_[start + at];
+      word.end = gbk_at_[start + until];
+      const std::string_view text = std::string_view(f.piece).substr(at, length);
+      word.punctuation = token->type == __LEX_PUNC_WORDS__ && !StartsChinese(text);
+      word.stop_word = word.punctuation ||
+                       friso_dic_match(f.friso->dic, __LEX_STOPWORDS__, token->word);
+    }
+    start = end;
+  }
+}
+
+size_t CharacterCount(std::string_view gbk) {
+  size_t count = 0;
+  for (size_t i = 0; i < gbk.size(); ++count)
+    i += IsLeadByte(static_cast<unsigned char>(gbk[i])) ? 2 : 1;
+  return count;
+}
+
+}  // namespace vantry
