@@ -16,23 +16,13 @@ void AddOnce(std::vector<GbkText>& names, std::string_view name) {
     names.emplace_back(name);
 }
 
-}  // namespace
-
-MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
-                                   size_t largest_count) {
-  MarksComparison result;
-  for (size_t c = 0; c < marks.questions.size(); ++c) {
-    result.questions.push_back(
-        {.question = marks.questions[c], .column = c, .agreement = {}});
-  }
-  std::sort(result.questions.begin(), result.questions.end(),
-            [](const auto& a, const auto& b) { return a.question < b.question; });
-  for (int q = 1; q <= graded.question_count(); ++q) {
-    if (std::find(marks.questions.begin(), marks.questions.end(), q) ==
-        marks.questions.end())
-      result.sheet_covers_every_question = false;
-  }
-
+// Matches rows to papers by name; the names that match nothing go to `lists` when it is
+// given.
+std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
+                                               const TeacherMarks& marks,
+                                               MarksComparison* lists) {
+  MarksComparison ignored;
+  MarksComparison& result = lists != nullptr ? *lists : ignored;
   // How many rows and papers carry each name.
   std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
   for (size_t r = 0; r < marks.rows.size(); ++r) {
@@ -68,6 +58,32 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
     if (!row_of_name.contains(TrimSpaces(papers[p].name)))
       result.papers_without_marks.push_back(p);
   }
+  return matches;
+}
+
+}  // namespace
+
+std::vector<MarksComparison::Match> MatchTeacherMarks(const GradedClass& graded,
+                                                      const TeacherMarks& marks) {
+  return MatchNames(graded, marks, nullptr);
+}
+
+MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
+                                   size_t largest_count) {
+  MarksComparison result;
+  for (size_t c = 0; c < marks.questions.size(); ++c) {
+    result.questions.push_back(
+        {.question = marks.questions[c], .column = c, .agreement = {}});
+  }
+  std::sort(result.questions.begin(), result.questions.end(),
+            [](const auto& a, const auto& b) { return a.question < b.question; });
+  for (int q = 1; q <= graded.question_count(); ++q) {
+    if (std::find(marks.questions.begin(), marks.questions.end(), q) ==
+        marks.questions.end())
+      result.sheet_covers_every_question = false;
+  }
+  std::vector<MarksComparison::Match> matches = MatchNames(graded, marks, &result);
+  const auto papers = graded.papers();
 
   std::vector<std::vector<int64_t>> rules_marks(result.questions.size()),
       teacher_marks(result.questions.size());
