@@ -1,6 +1,7 @@
 #include "analysis/rule_proposals.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <thread>
@@ -24,6 +25,10 @@ namespace {
 // The marked answers of a question may hold at most this many bytes together: the
 // search keeps every place a wording could stand in them.
 constexpr size_t kMaxMarkedBytes = size_t{64} << 20;
+// A further segmenter (with its own dictionary in memory) for every so many bytes of
+// answers, up to a few: loading a dictionary takes about as long as segmenting 1 MB.
+constexpr size_t kBytesPerSegmenter = size_t{1} << 20;
+constexpr int kMaxSegmenters = 4;
 
 // The teacher's mark of a row's column in half points.
 std::optional<int64_t> HalfMark(const TeacherMarks::Row& row, size_t column) {
@@ -63,7 +68,9 @@ bool Editable(std::string_view rule) {
 
 size_t RuleProposals::edit_count() const {
   size_t count = 0;
-  for (const QuestionProposals& q : questions) count += q.search.edits.size();
+  for (const QuestionProposals& q : questions) {
+    if (!q.search.withheld) count += q.search.edits.size();
+  }
   return count;
 }
 
@@ -73,6 +80,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
                            const ProposalOptions& options) {
   using Status = QuestionProposals::Status;
   RuleProposals out;
+  out.resamples = options.settings.resamples;
   const std::vector<MarksComparison::Match> matches = MatchTeacherMarks(graded, marks);
   const auto answers = Answers(graded);
   std::vector<bool> marked_at_all(graded.paper_count(), false);
@@ -109,12 +117,33 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
     if (rule) q.rule_before = GbkText(*rule);
   }
 
+  const int threads =
+      options.threads > 0
+          ? options.threads
+          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+
   // The words of every answer to the questions searched, with the teacher's own
-  // wordings whole.
+  // wordings whole: the answers shared out among a few segmenters on threads of their
+  // own (each holds its dictionary, so not too many).
   std::vector<QuestionCase> cases(out.questions.size());
   std::vector<size_t> searched;
   for (size_t k = 0; k < out.questions.size(); ++k) {
     if (out.questions[k].status == Status::kSearched) searched.push_back(k);
+  }
+  std::vector<std::vector<std::string_view>> texts(searched.size());
+  std::vector<std::vector<std::vector<WordSpan>>> words(searched.size());
+  size_t bytes = 0;
+  for (size_t s = 0; s < searched.size(); ++s) {
+    const auto index = static_cast<size_t>(out.questions[searched[s]].question) - 1;
+    // Every paper's answer, empty where it lacks the question.
+    texts[s].assign(graded.paper_count(), std::string_view());
+    if (index < answers.size()) {
+      for (size_t p = 0; p < graded.paper_count(); ++p) {
+        texts[s][p] = answers[index][p].value_or("");
+        bytes += texts[s][p].size();
+      }
+    }
+    words[s].resize(graded.paper_count());
   }
   if (!searched.empty()) {
     const CompiledRules compiled(state);
@@ -125,24 +154,31 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
         for (std::string_view a : rules.alternatives(g)) own_words.push_back(a);
       }
     }
-    std::unique_ptr<WordSegmenter> segmenter = WordSegmenter::Create(own_words);
-    std::vector<std::string_view> texts;
-    std::vector<std::vector<WordSpan>> words;
-    for (size_t k : searched) {
-      QuestionProposals& q = out.questions[k];
+    const int segmenters = std::clamp(static_cast<int>(bytes / kBytesPerSegmenter) + 1, 1,
+                                      std::min(threads, kMaxSegmenters));
+    const size_t papers = graded.paper_count();
+    std::atomic<bool> no_memory{false};
+    RunTasks(segmenters, segmenters, [&](int part) {
+      std::unique_ptr<WordSegmenter> segmenter = WordSegmenter::Create(own_words);
       if (segmenter == nullptr) {
+        no_memory = true;
+        return;
+      }
+      // Part `part` takes every segmenters-th answer of each question.
+      for (size_t s = 0; s < searched.size(); ++s) {
+        for (size_t p = static_cast<size_t>(part); p < papers;
+             p += static_cast<size_t>(segmenters))
+          segmenter->Segment(texts[s][p], words[s][p]);
+      }
+    });
+    for (size_t s = 0; s < searched.size(); ++s) {
+      const size_t k = searched[s];
+      QuestionProposals& q = out.questions[k];
+      if (no_memory) {
         q.status = Status::kNoMemory;
         continue;
       }
       const auto index = static_cast<size_t>(q.question) - 1;
-      // Every paper's answer, empty where it lacks the question.
-      texts.assign(graded.paper_count(), std::string_view());
-      if (index < answers.size()) {
-        for (size_t p = 0; p < texts.size(); ++p)
-          texts[p] = answers[index][p].value_or("");
-      }
-      words.resize(texts.size());
-      for (size_t t = 0; t < texts.size(); ++t) segmenter->Segment(texts[t], words[t]);
       std::vector<uint32_t> marked(q.marked_papers.begin(), q.marked_papers.end());
       QuestionCase& c = cases[k];
       c.question = q.question;
@@ -156,17 +192,14 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
             index < answers.size() ? answers[index][q.marked_papers[m]] : std::nullopt;
         c.answers.push_back(answer);
       }
-      c.candidates = FindWordingCandidates(texts, words, marked);
+      c.candidates = FindWordingCandidates(texts[s], words[s], marked);
+      words[s] = {};
     }
     std::erase_if(searched,
                   [&](size_t k) { return out.questions[k].status != Status::kSearched; });
   }
 
   // The searches: the questions side by side, or one question's folds side by side.
-  const int threads =
-      options.threads > 0
-          ? options.threads
-          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
   const int per_question = searched.size() == 1 ? threads : 1;
   RunTasks(static_cast<int>(searched.size()), threads, [&](int t) {
     const size_t k = searched[static_cast<size_t>(t)];
@@ -203,7 +236,8 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
         if (r > 0 && score != previous) ++q.unmarked_changed[r - 1];
         previous = score;
       }
-      if (previous != first) changes[p].push_back({q.question, first, previous});
+      if (previous != first && !q.search.withheld)
+        changes[p].push_back({q.question, first, previous});
     }
   }
 
@@ -278,7 +312,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
   }
   std::vector<std::vector<RuleEdit>> edits;
   for (const QuestionProposals& q : out.questions) {
-    if (q.search.edits.empty()) continue;
+    if (q.search.edits.empty() || q.search.withheld) continue;
     const auto index = static_cast<size_t>(q.question) - 1;
     if (edits.size() <= index) edits.resize(index + 1);
     for (const ChosenEdit& e : q.search.edits) edits[index].push_back(e.edit);
@@ -289,8 +323,8 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
     ProgramState proposed;
     proposed.SetParametersText(NormaliseParameters(*file));
     for (const QuestionProposals& q : out.questions) {
-      if (!q.search.edits.empty() && proposed.Rule(q.question) != q.search.rule_after)
-        file.reset();
+      const bool edited = !q.search.edits.empty() && !q.search.withheld;
+      if (edited && proposed.Rule(q.question) != q.search.rule_after) file.reset();
     }
   }
   if (file) {

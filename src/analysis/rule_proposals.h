@@ -81,6 +81,8 @@ struct RuleProposals {
   // none when it could not be made, and why (GBK, one line).
   std::optional<GbkText> proposed_file;
   GbkText file_problem;
+  // The resamples each choice was made again on (SearchSettings::resamples).
+  int resamples = 0;
 
   size_t edit_count() const;
 };

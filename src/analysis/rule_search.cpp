@@ -1,6 +1,7 @@
 #include "analysis/rule_search.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -81,7 +82,9 @@ struct Evaluation {
 // The identity of an edit across resamples: an added group is the same edit whatever
 // its number.
 std::tuple<RuleEdit::Kind, int, GbkText> KeyOf(const RuleEdit& e) {
-  return {e.kind, e.kind == RuleEdit::Kind::kAddGroup ? 0 : e.group, e.wording};
+  if (e.kind == RuleEdit::Kind::kAddGroup || e.kind == RuleEdit::Kind::kAddWording)
+    return {RuleEdit::Kind::kAddWording, 0, e.wording};
+  return {e.kind, e.group, e.wording};
 }
 
 int KindOrder(RuleEdit::Kind kind) { return static_cast<int>(kind); }
@@ -89,27 +92,75 @@ int KindOrder(RuleEdit::Kind kind) { return static_cast<int>(kind); }
 // The rule being edited and every marked paper's score under it.
 class RuleState {
  public:
-  RuleState(const QuestionCase& c, ScoringBoxes& boxes) : case_(c), boxes_(boxes) {}
+  RuleState(const QuestionCase& c, ScoringBoxes& boxes) : case_(c), boxes_(boxes) {
+    Set(c.rule);
+    initial_shown_ = shown_;
+    initial_raw_ = raw_;
+    initial_matched_ = matched_;
+    initial_backup_ = backup_;
+  }
 
-  void Set(GbkText rule) {
+  // Back to the question's own rule.
+  void Reset() {
+    rule_ = case_.rule;
+    rules_.Extract(rule_);
+    shown_ = initial_shown_;
+    raw_ = initial_raw_;
+    matched_ = initial_matched_;
+    backup_ = initial_backup_;
+  }
+
+  // The rule `rule`, which is the current one with `edit` applied, scoring again only
+  // the papers `affected` (those the edit can change): the others keep their scores,
+  // and only the bookkeeping of their groups moves with the edit. `holding` are the
+  // papers that hold an added wording.
+  void Apply(GbkText rule, const RuleEdit& edit, std::span<const uint32_t> affected,
+             std::span<const uint32_t> holding) {
+    const auto before = static_cast<size_t>(groups());
     rule_ = std::move(rule);
     rules_.Extract(rule_);
-    const size_t n = case_.answers.size();
-    const auto groups = static_cast<size_t>(rules_.group_count());
-    shown_.assign(n, 0);
-    raw_.assign(n, 0);
-    matched_.assign(n * groups, 0);
-    for (size_t i = 0; i < n; ++i) {
-      if (!case_.answers[i]) continue;
-      log_.clear();
-      const QuestionRecord r = GradeQuestion(&rules_, case_.question, *case_.answers[i],
-                                             case_.cap, boxes_, log_);
-      shown_[i] = r.shown_score;
-      raw_[i] = r.raw_score;
-      for (const GroupRecord& g : log_.groups) {
-        matched_[i * groups + static_cast<size_t>(g.group - 1)] = g.alternative;
+    const auto after = static_cast<size_t>(groups());
+    const auto g = static_cast<size_t>(edit.group - 1);
+    if (after != before) {
+      std::vector<int32_t> moved(case_.answers.size() * after, 0);
+      std::vector<char> moved_backup(moved.size(), 0);
+      for (size_t i = 0; i < case_.answers.size(); ++i) {
+        for (size_t k = 0, to = 0; k < before; ++k) {
+          if (edit.kind == RuleEdit::Kind::kDropGroup && k == g) continue;
+          moved_backup[i * after + to] = backup_[i * before + k];
+          moved[i * after + to++] = matched_[i * before + k];
+        }
       }
+      matched_ = std::move(moved);
+      backup_ = std::move(moved_backup);
     }
+    switch (edit.kind) {
+      case RuleEdit::Kind::kAddWording:
+        // Appended last: where the group scored already, it is a further alternative.
+        for (uint32_t i : holding) {
+          if (matched_[i * after + g] != 0) backup_[i * after + g] = 1;
+        }
+        break;
+      case RuleEdit::Kind::kDropWording:
+        for (size_t i = 0; i < case_.answers.size(); ++i) {
+          int32_t& m = matched_[i * after + g];
+          if (m > edit.alternative) --m;
+          // The wording may have been the further alternative of an earlier one.
+          if (m != 0 && m < edit.alternative) Score(i);
+        }
+        break;
+      case RuleEdit::Kind::kAddGroup:
+      case RuleEdit::Kind::kDropGroup:
+        break;
+    }
+    for (uint32_t i : affected) Score(i);
+#ifndef NDEBUG
+    // The shortcut must be exact: every paper as a full scoring gives it.
+    const std::vector<int32_t> shown = shown_, raw = raw_, matched = matched_;
+    const std::vector<char> backup = backup_;
+    for (size_t i = 0; i < case_.answers.size(); ++i) Score(i);
+    assert(shown == shown_ && raw == raw_ && matched == matched_ && backup == backup_);
+#endif
   }
 
   // Paper i's score under a rule compiled elsewhere.
@@ -130,14 +181,58 @@ class RuleState {
   int32_t matched(size_t i, int g) const {
     return matched_[i * static_cast<size_t>(groups()) + static_cast<size_t>(g)];
   }
+  // Whether another alternative of group g after the one it scored through occurs in
+  // paper i: dropping that one leaves the group scoring.
+  bool backup(size_t i, int g) const {
+    return backup_[i * static_cast<size_t>(groups()) + static_cast<size_t>(g)] != 0;
+  }
   std::span<const int32_t> scores() const { return shown_; }
 
  private:
+  void Set(GbkText rule) {
+    rule_ = std::move(rule);
+    rules_.Extract(rule_);
+    const size_t n = case_.answers.size();
+    shown_.assign(n, 0);
+    raw_.assign(n, 0);
+    matched_.assign(n * static_cast<size_t>(groups()), 0);
+    backup_.assign(matched_.size(), 0);
+    for (size_t i = 0; i < n; ++i) Score(i);
+  }
+
+  // Scores paper i under the current rule.
+  void Score(size_t i) {
+    const auto groups = static_cast<size_t>(rules_.group_count());
+    std::fill_n(matched_.begin() + static_cast<std::ptrdiff_t>(i * groups), groups, 0);
+    std::fill_n(backup_.begin() + static_cast<std::ptrdiff_t>(i * groups), groups, 0);
+    shown_[i] = raw_[i] = 0;
+    if (!case_.answers[i]) return;
+    const std::string_view answer = *case_.answers[i];
+    log_.clear();
+    const QuestionRecord r =
+        GradeQuestion(&rules_, case_.question, answer, case_.cap, boxes_, log_);
+    shown_[i] = r.shown_score;
+    raw_[i] = r.raw_score;
+    for (const GroupRecord& g : log_.groups) {
+      const auto k = static_cast<size_t>(g.group - 1);
+      matched_[i * groups + k] = g.alternative;
+      if (g.alternative == 0) continue;
+      const auto later = rules_.exact_finders(static_cast<int>(k))
+                             .subspan(static_cast<size_t>(g.alternative));
+      backup_[i * groups + k] =
+          std::any_of(later.begin(), later.end(),
+                      [&](const TextFinder& f) { return f.Find(answer) > 0; });
+    }
+  }
+
   const QuestionCase& case_;
   ScoringBoxes& boxes_;
   GbkText rule_;
   QuestionRules rules_;
   std::vector<int32_t> shown_, raw_, matched_;
+  std::vector<char> backup_;
+  std::vector<int32_t> initial_shown_, initial_raw_, initial_matched_;
+  std::vector<char> initial_backup_;
   ScoreLog log_;
 };
 
@@ -161,66 +256,104 @@ class Search {
   // learned from), greedily from the question's rule.
   std::vector<Step> Greedy(const std::vector<int32_t>& weights) {
     Prepare(weights);
-    state_.Set(case_.rule);
+    state_.Reset();
     std::vector<Step> chosen;
     while (static_cast<int>(chosen.size()) < settings_.max_edits) {
       std::optional<Evaluation> best = Best(weights);
       if (!best) break;
       chosen.push_back(best->step);
-      state_.Set(std::move(best->rule));
+      Apply(std::move(*best));
     }
     return chosen;
   }
 
-  // The whole procedure on the papers with `weights` > 0: the greedy choice, its
-  // stability over resamples, and the stable edits applied again in turn, each kept
-  // only when it still fixes several papers and breaks almost none. Leaves the state
-  // at the resulting rule.
+  // The whole procedure on the papers with `weights` > 0: the greedy choice made again
+  // on resamples of them, the edits chosen on more than the stability share of the
+  // resamples (an added wording counts wherever it went), and those applied in turn,
+  // most often chosen first, each placed where it does most on all the papers and kept
+  // only when it still fixes several and breaks almost none. Leaves the state at the
+  // resulting rule.
   std::vector<ChosenEdit> Procedure(const std::vector<int32_t>& weights, uint64_t seed) {
-    const std::vector<Step> full = Greedy(weights);
-    std::vector<uint32_t> training;
-    for (uint32_t i = 0; i < weights.size(); ++i) {
-      if (weights[i] > 0) training.push_back(i);
-    }
-    std::map<std::tuple<RuleEdit::Kind, int, GbkText>, int> chosen_again;
-    if (!full.empty() && !training.empty()) {
+    struct Tally {
+      int votes = 0;
+      int first_seen = 0;
+      Step step;
+    };
+    std::vector<Tally> order;
+    if (settings_.resamples == 0) {
+      for (Step& step : Greedy(weights)) order.push_back({0, 0, std::move(step)});
+    } else {
+      std::vector<uint32_t> training;
+      for (uint32_t i = 0; i < weights.size(); ++i) {
+        if (weights[i] > 0) training.push_back(i);
+      }
+      std::map<std::tuple<RuleEdit::Kind, int, GbkText>, Tally> tally;
+      std::vector<std::vector<Step>> paths;
       Draws draws(seed);
       std::vector<int32_t> resampled(weights.size());
-      for (int b = 0; b < settings_.resamples; ++b) {
+      int seen = 0;
+      for (int b = 0; b < settings_.resamples && !training.empty(); ++b) {
         std::fill(resampled.begin(), resampled.end(), 0);
         for (size_t k = 0; k < training.size(); ++k)
           ++resampled[training[draws.Below(static_cast<uint32_t>(training.size()))]];
-        for (const Step& step : Greedy(resampled)) ++chosen_again[KeyOf(step.edit)];
+        std::vector<Step>& path = paths.emplace_back(Greedy(resampled));
+        for (const Step& step : path) {
+          Tally& t = tally[KeyOf(step.edit)];
+          if (t.votes++ == 0) {
+            t.first_seen = seen++;
+            t.step = step;
+          }
+        }
       }
+      // An added wording counts as chosen again where a wording found in largely the
+      // same papers was added instead: the two are one choice, made in other words.
+      for (auto& [key, t] : tally) {
+        if (t.step.candidate < 0) continue;
+        t.votes = 0;
+        for (const std::vector<Step>& path : paths) {
+          for (const Step& step : path) {
+            if (step.candidate >= 0 && Alike(t.step.candidate, step.candidate, weights)) {
+              ++t.votes;
+              break;
+            }
+          }
+        }
+      }
+      for (auto& [key, t] : tally) {
+        if (t.votes > settings_.stability * settings_.resamples)
+          order.push_back(std::move(t));
+      }
+      std::sort(order.begin(), order.end(), [](const Tally& a, const Tally& b) {
+        return a.votes != b.votes ? a.votes > b.votes : a.first_seen < b.first_seen;
+      });
     }
 
     Prepare(weights);
-    state_.Set(case_.rule);
+    state_.Reset();
     std::vector<ChosenEdit> kept;
-    int skipped_group_edit = 0;  // the lowest group number a skipped edit moved
-    for (const Step& step : full) {
-      const int again = chosen_again[KeyOf(step.edit)];
-      const bool stable =
-          settings_.resamples == 0 || again > settings_.stability * settings_.resamples;
-      const RuleEdit& e = step.edit;
-      if (skipped_group_edit > 0 && e.group >= skipped_group_edit) continue;
-      std::optional<Evaluation> now = stable ? Evaluate(step, weights) : std::nullopt;
-      if (!now || !Valid(*now)) {
-        if (e.kind == RuleEdit::Kind::kAddGroup || e.kind == RuleEdit::Kind::kDropGroup)
-          skipped_group_edit =
-              skipped_group_edit == 0 ? e.group : std::min(skipped_group_edit, e.group);
-        continue;
-      }
+    for (const Tally& t : order) {
+      std::optional<Evaluation> now = Place(t.step, weights);
+      if (!now) continue;
       ChosenEdit& c = kept.emplace_back();
-      c.edit = e;
-      c.resamples_chosen = again;
+      c.edit = now->step.edit;
+      c.resamples_chosen = t.votes;
       Describe(*now, weights, c);
-      state_.Set(std::move(now->rule));
+      Apply(std::move(*now));
     }
     return kept;
   }
 
   RuleState& state() { return state_; }
+
+  // Makes the evaluated edit the current rule.
+  void Apply(Evaluation e) {
+    std::vector<uint32_t> affected;
+    ForAffected(e.step, [&](uint32_t i) { affected.push_back(i); });
+    std::span<const uint32_t> holding;
+    if (e.step.candidate >= 0)
+      holding = case_.candidates.marked_with[static_cast<size_t>(e.step.candidate)];
+    state_.Apply(std::move(e.rule), e.step.edit, affected, holding);
+  }
 
  private:
   struct Proxy {
@@ -233,18 +366,18 @@ class Search {
     low_papers_ = high_papers_ = 0;
     for (size_t i = 0; i < weights.size(); ++i) {
       if (weights[i] == 0) continue;
-      (Low(i) ? low_papers_ : high_papers_)++;
+      (Low(i) ? low_papers_ : high_papers_) += weights[i];
     }
     const auto& candidates = case_.candidates;
     proxy_.assign(candidates.wordings.size(), Proxy());
-    usable_.clear();
+    usable_.assign(candidates.wordings.size(), false);
     for (size_t c = 0; c < candidates.wordings.size(); ++c) {
       Proxy& p = proxy_[c];
       int distinct = 0;
       for (uint32_t i : candidates.marked_with[c]) {
         if (weights[i] == 0) continue;
-        ++distinct;
-        (Low(i) ? p.low : p.high)++;
+        distinct += weights[i];
+        (Low(i) ? p.low : p.high) += weights[i];
       }
       if (distinct < settings_.min_fixed) continue;
       if (low_papers_ > 0) {
@@ -253,7 +386,7 @@ class Search {
             high_papers_ > 0 ? static_cast<double>(p.high) / high_papers_ : 0;
         p.passes = p.low_share < settings_.proxy_ratio * high_share;
       }
-      if (p.passes) usable_.push_back(static_cast<uint32_t>(c));
+      usable_[c] = p.passes;
     }
   }
 
@@ -363,14 +496,14 @@ class Search {
       out.gain += static_cast<double>(weights[i]) *
                   static_cast<double>(before_gap * before_gap - after_gap * after_gap);
       if (std::llabs(after_gap) < std::llabs(before_gap)) {
-        ++out.fixed;
+        out.fixed += weights[i];
         if (step.candidate >= 0) {
           const auto& as_words =
               case_.candidates.marked_as_words[static_cast<size_t>(step.candidate)];
           out.as_words += std::binary_search(as_words.begin(), as_words.end(), i);
         }
       }
-      if (std::llabs(after_gap) > std::llabs(before_gap)) ++out.broken;
+      if (std::llabs(after_gap) > std::llabs(before_gap)) out.broken += weights[i];
     });
     if (step.candidate >= 0)
       out.low_share = proxy_[static_cast<size_t>(step.candidate)].low_share;
@@ -399,6 +532,71 @@ class Search {
     }
   }
 
+  // Whether candidates a and b stand in largely the same papers learned from: at
+  // least half of the papers that hold either hold both.
+  bool Alike(int a, int b, const std::vector<int32_t>& weights) const {
+    if (a == b) return true;
+    const auto& x = case_.candidates.marked_with[static_cast<size_t>(a)];
+    const auto& y = case_.candidates.marked_with[static_cast<size_t>(b)];
+    int both = 0, either = 0;
+    size_t i = 0, j = 0;
+    while (i < x.size() || j < y.size()) {
+      uint32_t p;
+      bool in_both = false;
+      if (j == y.size() || (i < x.size() && x[i] < y[j])) {
+        p = x[i++];
+      } else if (i == x.size() || y[j] < x[i]) {
+        p = y[j++];
+      } else {
+        p = x[i++];
+        ++j;
+        in_both = true;
+      }
+      if (weights[p] == 0) continue;
+      ++either;
+      both += in_both;
+    }
+    return either > 0 && 2 * both >= either;
+  }
+
+  // `step` made on the current rule where it does most, when it is still valid: an
+  // added wording in the group (or the new group) where it gains most, a dropped
+  // wording or group where it stands now.
+  std::optional<Evaluation> Place(const Step& step, const std::vector<int32_t>& weights) {
+    const RuleEdit& e = step.edit;
+    const int groups = state_.groups();
+    std::vector<Step> places;
+    if (e.kind == RuleEdit::Kind::kAddWording || e.kind == RuleEdit::Kind::kAddGroup) {
+      if (!usable_[static_cast<size_t>(step.candidate)]) return std::nullopt;
+      for (int g = 0; g < groups; ++g) {
+        for (std::string_view a : state_.rules().alternatives(g)) {
+          if (a == e.wording) return std::nullopt;  // it would count twice
+        }
+      }
+      for (int g = 0; g <= groups; ++g) {
+        Step& place = places.emplace_back(step);
+        place.edit.kind =
+            g == groups ? RuleEdit::Kind::kAddGroup : RuleEdit::Kind::kAddWording;
+        place.edit.group = g + 1;
+      }
+    } else if (e.group <= groups) {
+      Step& place = places.emplace_back(step);
+      if (e.kind == RuleEdit::Kind::kDropWording) {
+        const auto alternatives = state_.rules().alternatives(e.group - 1);
+        const auto at = std::find(alternatives.begin(), alternatives.end(), e.wording);
+        if (at == alternatives.end() || alternatives.size() < 2) return std::nullopt;
+        place.edit.alternative = static_cast<int>(at - alternatives.begin()) + 1;
+      }
+    }
+    std::optional<Evaluation> best;
+    for (const Step& place : places) {
+      std::optional<Evaluation> now = Evaluate(place, weights);
+      if (now && Valid(*now) && (!best || Better(*now, *best, case_)))
+        best = std::move(now);
+    }
+    return best;
+  }
+
   // The best valid edit of the current rule, or none. Edits are taken in the order of
   // an upper bound of their gain and scored exactly until no bound can beat the best.
   std::optional<Evaluation> Best(const std::vector<int32_t>& weights) {
@@ -417,7 +615,8 @@ class Search {
     };
     std::vector<double> gain(static_cast<size_t>(groups) + 1);
     std::vector<int> fixed(gain.size()), broken(gain.size());
-    for (uint32_t c : usable_) {
+    for (uint32_t c = 0; c < candidates.wordings.size(); ++c) {
+      if (!usable_[c]) continue;
       std::fill(gain.begin(), gain.end(), 0);
       std::fill(fixed.begin(), fixed.end(), 0);
       std::fill(broken.begin(), broken.end(), 0);
@@ -430,11 +629,11 @@ class Search {
           const int64_t after = Gap(i, predicted(i));
           g_i = static_cast<double>(weights[i]) *
                 static_cast<double>(before * before - after * after);
-          fix_i = std::llabs(after) < std::llabs(before);
-          break_i = std::llabs(after) > std::llabs(before);
+          fix_i = weights[i] * (std::llabs(after) < std::llabs(before));
+          break_i = weights[i] * (std::llabs(after) > std::llabs(before));
         } else {
           g_i = static_cast<double>(weights[i]) * static_cast<double>(before * before);
-          fix_i = before != 0;
+          fix_i = weights[i] * (before != 0);
           break_i = 0;
         }
         for (int g = 0; g < groups; ++g) {
@@ -469,25 +668,41 @@ class Search {
         options.push_back({gain[k], std::move(step)});
       }
     }
-    // Drops: only the papers that scored through the wording or the group can change,
-    // and a drop only lowers when plain.
+    // Drops: only the papers that scored through the wording or the group can change.
+    // When plain, such a paper loses the points box exactly, unless a further
+    // alternative of the group occurs in it; otherwise any change is possible.
+    const auto dropped = [&](uint32_t i) {
+      const int64_t raw = int64_t{state_.raw(i)} - points_;
+      return static_cast<int32_t>(case_.cap ? std::min<int64_t>(raw, *case_.cap) : raw);
+    };
     for (int g = 0; g < groups; ++g) {
       const auto alternatives = state_.rules().alternatives(g);
       for (int a = 0; a <= static_cast<int>(alternatives.size()); ++a) {
         // a == 0: the whole group; a wording only when another is left.
         if (a > 0 && alternatives.size() < 2) break;
         double bound = 0;
-        int could_fix = 0;
+        int could_fix = 0, will_break = 0;
         for (uint32_t i = 0; i < case_.answers.size(); ++i) {
           if (weights[i] == 0) continue;
           const int32_t m = state_.matched(i, g);
           if (a == 0 ? m == 0 : m != a) continue;
           const int64_t gap = Gap(i, state_.shown(i));
-          if (plain ? gap <= 0 : gap == 0) continue;
-          bound += static_cast<double>(weights[i]) * static_cast<double>(gap * gap);
-          ++could_fix;
+          if (plain) {
+            if (a > 0 && state_.backup(i, g)) continue;
+            const int64_t after = Gap(i, dropped(i));
+            bound += static_cast<double>(weights[i]) *
+                     static_cast<double>(gap * gap - after * after);
+            could_fix += weights[i] * (std::llabs(after) < std::llabs(gap));
+            will_break += weights[i] * (std::llabs(after) > std::llabs(gap));
+          } else if (gap != 0) {
+            bound += static_cast<double>(weights[i]) * static_cast<double>(gap * gap);
+            could_fix += weights[i];
+          }
         }
-        if (could_fix < settings_.min_fixed) continue;
+        if (could_fix < settings_.min_fixed || bound <= 0) continue;
+        if (plain &&
+            will_break > static_cast<int>(could_fix * settings_.max_broken_share + 1e-9))
+          continue;
         Step step;
         step.edit.kind =
             a == 0 ? RuleEdit::Kind::kDropGroup : RuleEdit::Kind::kDropWording;
@@ -518,13 +733,49 @@ class Search {
   int64_t half_full_marks_ = 0;
   int low_papers_ = 0, high_papers_ = 0;
   std::vector<Proxy> proxy_;
-  std::vector<uint32_t> usable_;
+  // Candidates in enough papers learned from, and not proxies.
+  std::vector<bool> usable_;
 };
+
+// The candidates with one wording for each set of marked papers: wordings found in the
+// same marked papers do the same to them, and as separate choices they would split
+// the resamples' votes between them. The one kept is the wording those papers use as
+// words most often, then the shortest, then the one most answers use.
+WordingCandidates OnePerEffect(const WordingCandidates& all) {
+  std::map<std::vector<uint32_t>, size_t> best;  // marked papers -> candidate
+  const auto better = [&](size_t a, size_t b) {
+    const size_t wa = all.marked_as_words[a].size(), wb = all.marked_as_words[b].size();
+    if (wa != wb) return wa > wb;
+    const size_t la = all.wordings[a].size(), lb = all.wordings[b].size();
+    if (la != lb) return la < lb;
+    if (all.answers_found[a] != all.answers_found[b])
+      return all.answers_found[a] > all.answers_found[b];
+    return all.wordings[a] < all.wordings[b];
+  };
+  for (size_t c = 0; c < all.wordings.size(); ++c) {
+    if (all.marked_with[c].empty()) continue;
+    const auto [at, added] = best.try_emplace(all.marked_with[c], c);
+    if (!added && better(c, at->second)) at->second = c;
+  }
+  std::vector<size_t> kept;
+  for (const auto& [papers, c] : best) kept.push_back(c);
+  std::sort(kept.begin(), kept.end());
+  WordingCandidates out;
+  for (size_t c : kept) {
+    out.wordings.push_back(all.wordings[c]);
+    out.answers_found.push_back(all.answers_found[c]);
+    out.marked_with.push_back(all.marked_with[c]);
+    out.marked_as_words.push_back(all.marked_as_words[c]);
+  }
+  return out;
+}
 
 }  // namespace
 
-QuestionSearch SearchRuleEdits(const QuestionCase& c, const SearchSettings& settings,
+QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& settings,
                                int threads) {
+  QuestionCase c = whole;
+  c.candidates = OnePerEffect(whole.candidates);
   const auto n = static_cast<uint32_t>(c.answers.size());
   QuestionSearch out;
   std::vector<uint32_t> all(n);
@@ -559,7 +810,7 @@ QuestionSearch SearchRuleEdits(const QuestionCase& c, const SearchSettings& sett
     out.edits = std::move(kept);
     out.rule_after = state.rule();
     out.scores_after.assign(state.scores().begin(), state.scores().end());
-    state.Set(c.rule);
+    state.Reset();
     out.scores_before.assign(state.scores().begin(), state.scores().end());
   });
 
@@ -589,6 +840,30 @@ QuestionSearch SearchRuleEdits(const QuestionCase& c, const SearchSettings& sett
   };
   e.kappa_spread = deviation(kappas);
   e.kappa_change_spread = deviation(changes);
+
+  // Edits not expected to agree better with the teacher on papers they were not
+  // learned from are not proposed: by kappa where it is defined, else by the squared
+  // differences the search lowers.
+  if (!out.edits.empty()) {
+    bool worse;
+    if (e.before.weighted_kappa && e.after.weighted_kappa) {
+      worse = *e.after.weighted_kappa <= *e.before.weighted_kappa;
+    } else {
+      double before_squares = 0, after_squares = 0;
+      for (uint32_t i = 0; i < n; ++i) {
+        const double b = out.scores_before[i] - c.half_marks[i] / 2.0;
+        const double a = held_out[i] - c.half_marks[i] / 2.0;
+        before_squares += b * b;
+        after_squares += a * a;
+      }
+      worse = after_squares >= before_squares;
+    }
+    if (worse) {
+      out.withheld = true;
+      out.rule_after = c.rule;
+      out.scores_after = out.scores_before;
+    }
+  }
   return out;
 }
 

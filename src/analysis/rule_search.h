@@ -95,7 +95,11 @@ struct HeldOutEstimate {
 
 struct QuestionSearch {
   std::vector<ChosenEdit> edits;
-  // The rule with the edits applied.
+  // Set when the estimate says the edits would agree less with the teacher on papers
+  // they were not learned from: they are shown but not proposed, and rule_after and
+  // scores_after are the rule's own.
+  bool withheld = false;
+  // The rule with the proposed edits applied.
   GbkText rule_after;
   // Every marked paper's score under the rule before and after (the papers the edits
   // were learned from: not an estimate).
@@ -107,7 +111,8 @@ struct QuestionSearch {
 // Chooses edits greedily, each the one that most lowers the squared differences from
 // the teacher's marks among those that fix several papers and break almost none, keeps
 // those chosen again on most resamples, and estimates the result by doing all of this
-// again within each fold of a cross-validation. Every edit is scored by GradeQuestion
+// again within each fold of a cross-validation; edits the estimate expects to do harm
+// are withheld. Every edit is scored by GradeQuestion
 // with the question's boxes and cap; only the papers an edit can change are scored
 // again. Uses up to `threads` threads (at least one).
 QuestionSearch SearchRuleEdits(const QuestionCase& c, const SearchSettings& settings,

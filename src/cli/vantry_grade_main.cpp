@@ -15,6 +15,7 @@
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "export/proposals_output.h"
 #include "export/run_outputs.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
@@ -48,14 +49,22 @@ constexpr std::string_view kHelp =
     "                  姓名,第1题,第2题,…) and print how well they agree, after the\n"
     "                  summary; without it the page holds that check when 教师评分.csv\n"
     "                  lies in DIR\n"
+    "  --propose FILE  learn rule proposals from the papers the teacher marked in FILE\n"
+    "                  (CSV as for --check), print them with the agreement to expect\n"
+    "                  on papers they were not learned from, and write the proposed\n"
+    "                  rules to 参数设置_建议.txt in DIR (参数设置.txt is never "
+    "changed);\n"
+    "                  without it the same happens when 教师评分.csv lies in DIR\n"
+    "  --propose-out FILE\n"
+    "                  write the proposed rules to FILE instead\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
-    "--check file that cannot be read: nothing is written then),\n"
+    "--check or --propose file that cannot be read: nothing is written then),\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
     "stderr and nothing is written), 4 the report was written but the workbook, the\n"
-    "JSON record or the page was not, or 教师评分.csv could not be used (the summary\n"
-    "says which).\n";
+    "JSON record, the page or the proposed rules were not, or 教师评分.csv could not be\n"
+    "used (the summary says which).\n";
 
 void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
@@ -89,16 +98,27 @@ int Main(std::span<const std::string_view> args) {
   }
 
   // A marks file that cannot be used stops the run before anything is written.
-  std::optional<MarksRead> marks;
-  if (!options.check.empty()) {
-    marks = ReadTeacherMarks(options.check);
-    if (!marks->ok()) {
-      const std::u8string shown = options.check.u8string();
-      PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
-                            GbkToUtf8(marks->problem) +
-                            "\nvantry-grade: 没有阅卷 / nothing graded.\n");
-      return 2;
-    }
+  const auto read_marks =
+      [](const std::filesystem::path& path) -> std::optional<MarksRead> {
+    MarksRead read = ReadTeacherMarks(path);
+    if (read.ok()) return read;
+    const std::u8string shown = path.u8string();
+    PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
+                          GbkToUtf8(read.problem) +
+                          "\nvantry-grade: 没有阅卷 / nothing graded.\n");
+    return std::nullopt;
+  };
+  std::optional<MarksRead> marks, propose_marks;
+  if (!options.check.empty() && !(marks = read_marks(options.check))) return 2;
+  if (!options.propose.empty() && !(propose_marks = read_marks(options.propose)))
+    return 2;
+  if (!options.propose_out.empty() &&
+      IsParametersFile(options.propose_out, options.directory)) {
+    PrintText(stderr,
+              "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
+              "the proposals never replace 参数设置.txt\n" +
+                  std::string(kGradeUsage) + "\n");
+    return 2;
   }
 
   ProgramState state;
@@ -117,10 +137,18 @@ int Main(std::span<const std::string_view> args) {
     outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
   }
   outputs.page = !options.no_html;
-  std::string check_text;
+  std::string check_text, proposals_text;
   if (marks) {
     outputs.marks = TeacherMarksSheet{SheetName(options.check), std::move(*marks)};
     outputs.check_report = [&check_text](std::string_view text) { check_text = text; };
+  }
+  if (propose_marks) {
+    outputs.propose =
+        TeacherMarksSheet{SheetName(options.propose), std::move(*propose_marks)};
+    outputs.propose_out = options.propose_out;
+    outputs.proposals_report = [&proposals_text](std::string_view text) {
+      proposals_text = text;
+    };
   }
   bool outputs_failed = false;
   batch.extra_outputs =
@@ -145,6 +173,7 @@ int Main(std::span<const std::string_view> args) {
   if (options.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
+  if (!proposals_text.empty()) PrintText(stdout, "\n" + proposals_text);
   if (!outcome.report.written) return 1;
   return outputs_failed ? 4 : 0;
 }

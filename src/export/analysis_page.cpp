@@ -10,6 +10,7 @@
 #include "export/figure_text.h"
 #include "export/html_text.h"
 #include "export/page_assets.h"
+#include "export/proposals_page.h"
 #include "export/svg_chart.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
@@ -441,11 +442,13 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
       "</p><nav><a href=\"#summary\">全班概况</a><a href=\"#charts\">成绩分布</a>"
       "<a href=\"#questions\">逐题分析</a>";
   if (content.check) out += "<a href=\"#check\">与教师评分核对</a>";
+  if (content.proposals) out += "<a href=\"#proposals\">规则建议</a>";
   out += "<a href=\"#student-table\">学生成绩</a></nav></header>";
   AppendSummary(statistics, out);
   AppendCharts(statistics, out);
   AppendQuestions(statistics, out);
   if (content.check) AppendCheck(*content.check, graded, out);
+  if (content.proposals) AppendProposalsSection(*content.proposals, out);
   AppendStudents(graded, statistics, out);
   out +=
       "<footer>由 Vantry 按关键词阅卷生成。关键词阅卷只是辅助，请教师复核。</footer>"
@@ -463,6 +466,7 @@ AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
   content.date = FormatInteger(now.year) + "年" + FormatInteger(now.month) + "月" +
                  FormatInteger(now.day) + "日";
   content.check = options.check;
+  content.proposals = options.proposals;
 
   AnalysisPageResult result;
   const std::string name = PageFileNameUtf8(now);

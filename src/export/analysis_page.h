@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/class_statistics.h"
+#include "export/proposals_report.h"
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
 #include "scoring/program_state.h"
@@ -22,6 +23,8 @@ struct AnalysisPageContent {
   std::string date;
   // The check against the teacher's marks; none when there was no sheet.
   const TeacherCheck* check = nullptr;
+  // The rule proposals learned from her marks; none when none were made.
+  const ProposalsReport* proposals = nullptr;
 };
 
 // The page for `graded`, whose statistics are `statistics` (computed once for every
@@ -45,6 +48,8 @@ struct AnalysisPageOptions {
   LocalDateTime day;
   // The check against the teacher's marks to show; none: the page has no such section.
   const TeacherCheck* check = nullptr;
+  // The rule proposals to show (section 规则建议); none: no such section.
+  const ProposalsReport* proposals = nullptr;
 };
 
 struct AnalysisPageResult {

@@ -43,6 +43,18 @@ struct RunOutputOptions {
   // When set, called with each paper's explanation in turn (UTF-8 lines ending in
   // "\n": the name with total and rank, then one indented line per question).
   std::function<void(std::string_view text)> explain;
+  // Rule proposals are learned from this sheet when set; otherwise, when no `marks`
+  // were given, from kTeacherMarksFileName in `directory` when it is there and can be
+  // used. They are written to `propose_out` (empty: kProposedParametersFileName in
+  // `directory`) and shown on the page and in the workbook.
+  std::optional<TeacherMarksSheet> propose;
+  std::filesystem::path propose_out;
+  // When set, called with the proposals as text for a terminal.
+  std::function<void(std::string_view text)> proposals_report;
+  // When set, the boxes' texts the proposals score with are read through it as the
+  // outputs are written (the window's boxes at the end of its run); otherwise they
+  // are `boxes`.
+  std::function<JsonBoxes()> read_boxes;
 };
 
 // The extra outputs of a run with `state`'s rules, named and dated for the day of the

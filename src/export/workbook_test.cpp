@@ -58,7 +58,7 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
   // 10 rows of explanations, 3 to a sheet under the header.
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
-                            {.max_rows_per_sheet = 4}));
+                            {.max_rows_per_sheet = 4, .extra_sheets = {}}));
   SKIP_WITHOUT_CHECKER();
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;

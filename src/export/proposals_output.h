@@ -1,0 +1,52 @@
+// The rule assistant's part of a run: proposals learned from the teacher's marks, the
+// proposed rules written beside the exam, and their report for the terminal, the page
+// and the workbook.
+#ifndef VANTRY_EXPORT_PROPOSALS_OUTPUT_H_
+#define VANTRY_EXPORT_PROPOSALS_OUTPUT_H_
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analysis/teacher_marks.h"
+#include "export/proposals_report.h"
+#include "grading/graded_class.h"
+#include "scoring/program_state.h"
+#include "text/gbk_text.h"
+
+namespace vantry {
+
+struct ProposalsRequest {
+  // The exam's folder: its 参数设置.txt is the file the proposals are written from.
+  std::filesystem::path directory;
+  // The teacher's marks (read without a problem) and the sheet's name as shown.
+  TeacherMarks marks;
+  std::string sheet_name;
+  // Where the proposed rules go; empty: kProposedParametersFileName in `directory`.
+  // Never the parameters file itself.
+  std::filesystem::path out;
+  // The boxes' texts (GBK) as the run scored with them.
+  GbkText points_text;
+  GbkText order_text;
+};
+
+struct ProposalsOutcome {
+  ProposalsReport report;
+  // Lines for the run's summary (GBK) about what could not be done.
+  std::vector<GbkText> notes;
+};
+
+// Whether `out` names the parameters file of `directory` (the same file, or that name
+// there): the proposals never go there.
+bool IsParametersFile(const std::filesystem::path& out,
+                      const std::filesystem::path& directory);
+
+// Learns the proposals for `graded` (graded with `state`), writes the proposed rules
+// through a temporary file, replacing an older proposal whole or not at all, and
+// reports them.
+ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& state,
+                                const ProposalsRequest& request);
+
+}  // namespace vantry
+
+#endif  // VANTRY_EXPORT_PROPOSALS_OUTPUT_H_
