@@ -1,10 +1,17 @@
 # Included when cross building for Windows: builds the libraries the programs need
-# (cmake/windows-deps) at configure time, once per build tree, and points CMake's
-# find_package and pkg-config at them and at the MinGW sysroot only.
+# (cmake/windows-deps) at configure time, once per build tree and again when the list
+# of libraries changes, and points CMake's find_package and pkg-config at them and at
+# the MinGW sysroot only.
 set(VANTRY_DEPS_PREFIX ${CMAKE_BINARY_DIR}/deps)
 set(deps_build ${CMAKE_BINARY_DIR}/deps-build)
 
-if(NOT EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
+# The stamp holds the hash of the libraries' build description it was made from.
+file(SHA256 ${CMAKE_SOURCE_DIR}/cmake/windows-deps/CMakeLists.txt deps_hash)
+set(deps_stamp "")
+if(EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
+  file(READ ${VANTRY_DEPS_PREFIX}/.complete deps_stamp)
+endif()
+if(NOT deps_stamp STREQUAL deps_hash)
   message(STATUS "Building the Windows libraries into ${VANTRY_DEPS_PREFIX}")
   execute_process(
     COMMAND ${CMAKE_COMMAND} -S ${CMAKE_SOURCE_DIR}/cmake/windows-deps -B ${deps_build}
@@ -16,7 +23,7 @@ if(NOT EXISTS ${VANTRY_DEPS_PREFIX}/.complete)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "Building the Windows libraries failed (see above)")
   endif()
-  file(TOUCH ${VANTRY_DEPS_PREFIX}/.complete)
+  file(WRITE ${VANTRY_DEPS_PREFIX}/.complete ${deps_hash})
 endif()
 
 list(APPEND CMAKE_FIND_ROOT_PATH ${VANTRY_DEPS_PREFIX})

@@ -117,7 +117,7 @@ TEST(RuleProposalsTest, NoWordingThatWouldBreakAMarkedPaperOrRidesAlongIsPropose
   // 光合作用 would fix five papers and take the sixth, marked 0, farther off.
   const MarkedClass breaking(
       "<关键词>叶绿体</关键词>",
-      {{"光合作用", 10, 5}, {"光合作用？", 0, 1}, {"叶绿体", 10, 12}, {"不会", 0, 12}});
+      {{"光合作用", 10, 5}, {"光合作用？", 0, 1}, {"叶绿体", 5, 12}, {"不会", 0, 12}});
   EXPECT_TRUE(MarkedClass::Edits(breaking.Propose()).empty());
 
   // 结果相同 stands in good and poor answers alike: adding it would bring every paper
@@ -150,7 +150,8 @@ TEST(RuleProposalsTest, TheEstimateComesFromPapersLeftOut) {
   SearchSettings settings;
   settings.resamples = 0;
   const RuleProposals p = marked.Propose(settings);
-  EXPECT_EQ(MarkedClass::Edits(p), std::vector<std::string>{"+1:叶绿素"});
+  // Added to both groups, it would give those papers her 10.
+  EXPECT_EQ(MarkedClass::Edits(p), (std::vector<std::string>{"+1:叶绿素", "+2:叶绿素"}));
   const QuestionSearch& s = p.questions[0].search;
   EXPECT_EQ(s.estimate.before.papers, 30);
   EXPECT_EQ(s.estimate.after.papers, 30);

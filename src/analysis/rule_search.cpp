@@ -568,11 +568,6 @@ class Search {
     std::vector<Step> places;
     if (e.kind == RuleEdit::Kind::kAddWording || e.kind == RuleEdit::Kind::kAddGroup) {
       if (!usable_[static_cast<size_t>(step.candidate)]) return std::nullopt;
-      for (int g = 0; g < groups; ++g) {
-        for (std::string_view a : state_.rules().alternatives(g)) {
-          if (a == e.wording) return std::nullopt;  // it would count twice
-        }
-      }
       for (int g = 0; g <= groups; ++g) {
         Step& place = places.emplace_back(step);
         place.edit.kind =
@@ -647,12 +642,8 @@ class Search {
         broken.back() += break_i;
       }
       const GbkText& wording = candidates.wordings[c];
-      // A wording the rule already has would count twice.
-      bool in_rule = false;
-      for (int g = 0; g < groups && !in_rule; ++g) {
-        for (std::string_view a : state_.rules().alternatives(g)) in_rule |= a == wording;
-      }
-      if (in_rule) continue;
+      // A wording another group has already may be added too: it then counts twice,
+      // the one way the rules can weigh a point more.
       for (int g = 0; g <= groups; ++g) {
         const auto k = static_cast<size_t>(g);
         if (fixed[k] < settings_.min_fixed || gain[k] <= 0) continue;

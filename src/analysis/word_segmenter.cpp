@@ -209,6 +209,97 @@ bool StartsChinese(std::string_view utf8) {
   return DecodeUtf8(utf8, 0, c) > 0 && utf8_cjk_string(static_cast<uint_t>(c));
 }
 
+// Characters of a formula ("O(n)", "(2n+1)/3", "2^(n-1)", "p->next"): ASCII letters,
+// digits and symbols, and full-width brackets. -1 for an opening bracket, 1 for a
+// closing one, 2 for a letter or digit, 3 for another symbol, 0 for none of these.
+int FormulaCharacter(std::string_view gbk, size_t at, size_t& width) {
+  const auto c = static_cast<unsigned char>(gbk[at]);
+  width = IsLeadByte(c) && at + 1 < gbk.size() ? 2 : 1;
+  if (width == 2) {
+    const std::string_view pair = gbk.substr(at, 2);
+    if (pair == "\xA3\xA8" || pair == "\xA3\xDB") return -1;  // （ ［
+    if (pair == "\xA3\xA9" || pair == "\xA3\xDD") return 1;   // ） ］
+    return 0;
+  }
+  if (c == '(' || c == '[' || c == '{') return -1;
+  if (c == ')' || c == ']' || c == '}') return 1;
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
+    return 2;
+  // Symbols that stand inside formulas; sentence punctuation parts them.
+  if (std::string_view("+-*/^=<>._%#&~").find(static_cast<char>(c)) !=
+      std::string_view::npos)
+    return 3;
+  return 0;
+}
+
+bool AllFormula(std::string_view gbk, const WordSpan& w) {
+  size_t width = 1;
+  for (size_t at = w.begin; at < w.end; at += width) {
+    if (FormulaCharacter(gbk, at, width) == 0) return false;
+  }
+  return true;
+}
+
+// Joins the words of a formula that friso cut at its brackets and symbols ("O", "(",
+// "n", ")") into one word: runs of formula words with nothing between them, without
+// the symbols at their ends that belong to no bracket pair inside them.
+void JoinFormulas(std::string_view gbk, std::vector<WordSpan>& words) {
+  std::vector<WordSpan> out;
+  for (size_t i = 0; i < words.size();) {
+    size_t j = i;
+    while (j < words.size() && AllFormula(gbk, words[j]) &&
+           (j == i || words[j].begin == words[j - 1].end))
+      ++j;
+    if (j - i < 2) {
+      out.push_back(words[i]);
+      i = j > i ? j : i + 1;
+      continue;
+    }
+    // Shorten from the ends, word by word, until both ends are a letter or digit, or
+    // a bracket that pairs with one inside.
+    size_t first = i, last = j;  // [first, last)
+    const auto kind_at = [&](size_t at) {
+      size_t width;
+      return FormulaCharacter(gbk, at, width);
+    };
+    const auto balanced = [&](size_t from, size_t to) {
+      int depth = 0;
+      size_t width = 1;
+      for (size_t at = words[from].begin; at < words[to - 1].end; at += width) {
+        const int k = FormulaCharacter(gbk, at, width);
+        if (k == -1) ++depth;
+        if (k == 1 && --depth < 0) return false;
+      }
+      return depth == 0;
+    };
+    bool changed = true;
+    while (changed && last - first >= 2) {
+      changed = false;
+      const int head = kind_at(words[first].begin);
+      const int tail = kind_at(words[last - 1].end - 1);
+      if (head == 3 || head == 1 || (head == -1 && !balanced(first, last))) {
+        ++first;
+        changed = true;
+      } else if (tail == 3 || tail == -1 || (tail == 1 && !balanced(first, last))) {
+        --last;
+        changed = true;
+      }
+    }
+    for (size_t k = i; k < first; ++k) out.push_back(words[k]);
+    if (last - first >= 2) {
+      out.push_back({.begin = words[first].begin,
+                     .end = words[last - 1].end,
+                     .punctuation = false,
+                     .stop_word = false});
+    } else {
+      for (size_t k = first; k < last; ++k) out.push_back(words[k]);
+    }
+    for (size_t k = last; k < j; ++k) out.push_back(words[k]);
+    i = j;
+  }
+  words = std::move(out);
+}
+
 }  // namespace
 
 struct WordSegmenter::Friso {
@@ -332,6 +423,7 @@ void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) 
     }
     start = end;
   }
+  JoinFormulas(gbk, words);
 }
 
 size_t CharacterCount(std::string_view gbk) {

@@ -50,7 +50,9 @@ class WordSegmenter {
   WordSegmenter& operator=(const WordSegmenter&) = delete;
 
   // Empties `words`, then appends the words of the GBK text `gbk` in order. White
-  // space, control characters and bytes that are not valid GBK belong to no word.
+  // space, control characters and bytes that are not valid GBK belong to no word. A
+  // formula of ASCII letters, digits, symbols and brackets ("O(n)", "（2n+1）/3") is one
+  // word.
   void Segment(std::string_view gbk, std::vector<WordSpan>& words);
 
  private:

@@ -1,5 +1,6 @@
 #include "export/proposals_report.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -128,6 +129,18 @@ ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
     case RuleEdit::Kind::kDropGroup:
       r.title = "删去得分点" + g;
       break;
+  }
+  if (e.kind == RuleEdit::Kind::kAddWording || e.kind == RuleEdit::Kind::kAddGroup) {
+    // The same wording in another group: the point then counts twice.
+    for (size_t h = 0; h < before.size(); ++h) {
+      std::vector<std::string_view> alternatives;
+      AppendNonEmptyPieces(before[h], "|", alternatives);
+      if (h != k && std::find(alternatives.begin(), alternatives.end(), e.wording) !=
+                        alternatives.end()) {
+        r.title += "（得分点" + std::to_string(h + 1) + " 已有这个写法，答出它计两次分）";
+        break;
+      }
+    }
   }
   if (e.kind != RuleEdit::Kind::kAddGroup && k < before.size())
     r.before = GroupSyntax(before[k]);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The portable zip: cpack makes it; unpacked into a fresh folder it holds exactly the
-# program, the demo exam and 使用说明.txt (GBK, CRLF), and the program grades the demo
-# exam there under Wine with nothing else beside it.
+# program, the demo exam, 使用说明.txt (GBK, CRLF) and friso's licence, and the program
+# grades the demo exam there under Wine with nothing else beside it.
 #
 # Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN.
 set -euo pipefail
@@ -14,7 +14,7 @@ zips=("$work"/out/vantry-grade-*-win64.zip)
 folder=$(basename "${zips[0]}" .zip)
 cd "$work/$folder"
 
-expected=$'vantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt'
+expected=$'vantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\nfriso-LICENSE.txt'
 actual=$(ls -1 | LC_ALL=C sort)
 if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   echo "the zip holds:"
