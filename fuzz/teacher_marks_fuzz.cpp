@@ -20,7 +20,8 @@ std::string Quoted(const vantry::CsvTable& table) {
     for (size_t f = 0; f < row.fields.size(); ++f) {
       if (f > 0) out += ',';
       out += '"';
-      for (char c : row.fields[f]) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+      for (char c : row.fields[f])
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
       out += '"';
     }
     out += "\r\n";
@@ -38,10 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vantry::CsvTable table = vantry::ParseCsv(bytes);
   if (table.ok()) {
     const vantry::CsvTable again = vantry::ParseCsv(Quoted(table));
-    Check(again.ok() && again.rows.size() == table.rows.size(), "quoted table reads back");
+    Check(again.ok() && again.rows.size() == table.rows.size(),
+          "quoted table reads back");
     for (size_t r = 0; r < table.rows.size(); ++r) {
       Check(again.rows[r].fields == table.rows[r].fields, "same fields read back");
-      Check(r == 0 || table.rows[r].line > table.rows[r - 1].line, "rows on rising lines");
+      Check(r == 0 || table.rows[r].line > table.rows[r - 1].line,
+            "rows on rising lines");
     }
   } else {
     Check(table.error_line >= 1, "a fault names its line");
@@ -54,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!read.marks.questions.empty(), "a sheet has a question column");
     for (const auto& row : read.marks.rows) {
       Check(!row.name.empty() && row.line >= 1, "rows have a name and a line");
-      Check(row.marks.size() == read.marks.questions.size(), "one mark per question");
+      Check(row.half_points.size() == read.marks.questions.size(),
+            "one mark per question");
     }
   } else {
     Check(read.marks.rows.empty() && read.marks.questions.empty(),

@@ -8,15 +8,15 @@
 namespace vantry {
 namespace {
 
-bool AllEqual(std::span<const int64_t> marks) {
+bool AllEqual(std::span<const HalfPoints> marks) {
   return std::adjacent_find(marks.begin(), marks.end(), std::not_equal_to<>()) ==
          marks.end();
 }
 
 }  // namespace
 
-Agreement MeasureAgreement(std::span<const int64_t> rules,
-                           std::span<const int64_t> teacher) {
+Agreement MeasureAgreement(std::span<const HalfPoints> rules,
+                           std::span<const HalfPoints> teacher) {
   Agreement result;
   const size_t n = std::min(rules.size(), teacher.size());
   rules = rules.first(n);
@@ -30,7 +30,7 @@ Agreement MeasureAgreement(std::span<const int64_t> rules,
     const long double difference =
         static_cast<long double>(rules[i]) - static_cast<long double>(teacher[i]);
     exact += difference == 0;
-    within_one += std::fabs(difference) <= 1;
+    within_one += std::fabs(difference) <= kHalfPointsPerPoint;
     sum_rules += rules[i];
     sum_teacher += teacher[i];
   }
@@ -38,7 +38,13 @@ Agreement MeasureAgreement(std::span<const int64_t> rules,
   const long double mean_rules = sum_rules / count, mean_teacher = sum_teacher / count;
   result.exact_share = static_cast<double>(exact / count);
   result.within_one_share = static_cast<double>(within_one / count);
-  result.mean_difference = static_cast<double>(mean_rules - mean_teacher);
+  result.mean_difference =
+      static_cast<double>((mean_rules - mean_teacher) / kHalfPointsPerPoint);
+  const auto [rules_low, rules_high] = std::minmax_element(rules.begin(), rules.end());
+  const auto [teacher_low, teacher_high] =
+      std::minmax_element(teacher.begin(), teacher.end());
+  result.lowest = std::min(*rules_low, *teacher_low);
+  result.highest = std::max(*rules_high, *teacher_high);
 
   // Second pass about the means, which keeps large totals exact enough.
   long double spread_rules = 0, spread_teacher = 0, co_spread = 0, squared_gaps = 0;

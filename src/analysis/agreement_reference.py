@@ -2,9 +2,11 @@
 """Reference agreement figures from scikit-learn and numpy, for agreement_test.
 
 Reads mark sets from the file named by argv[1], one per line: the rules' marks, a
-semicolon, the teacher's marks (whole numbers separated by spaces). Prints one line per
-set: exact share, within-one share, mean difference, Pearson r and quadratic weighted
-kappa, "nan" where a figure is undefined. Exits 77 when scikit-learn is missing.
+semicolon, the teacher's marks (whole numbers of half points separated by spaces).
+Prints one line per set: exact share, share within one point, mean difference in
+points, Pearson r and quadratic weighted kappa over every half point from the lowest
+mark to the highest, "nan" where a figure is undefined. Exits 77 when scikit-learn is
+missing.
 """
 import sys
 import warnings
@@ -23,8 +25,8 @@ with open(sys.argv[1]) as sets:
         b = np.array([int(v) for v in right.split()], dtype=np.int64)
         d = a - b
         exact = np.mean(d == 0)
-        within = np.mean(np.abs(d) <= 1)
-        mean = np.mean(d)
+        within = np.mean(np.abs(d) <= 2)
+        mean = np.mean(d) / 2
         with np.errstate(all="ignore"):
             r = np.corrcoef(a, b)[0, 1] if len(a) > 1 else float("nan")
         low, high = min(a.min(), b.min()), max(a.max(), b.max())

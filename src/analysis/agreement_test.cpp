@@ -14,11 +14,12 @@
 namespace vantry {
 namespace {
 
-using Marks = std::vector<int64_t>;
+// Marks in half points: 2 points are 4.
+using Marks = std::vector<HalfPoints>;
 
 TEST(AgreementTest, SmallSetsWorkedByHand) {
-  // Rules 2,4,6 against teacher 2,3,8: gaps 0,1,-2.
-  const Agreement a = MeasureAgreement(Marks{2, 4, 6}, Marks{2, 3, 8});
+  // Rules 2,4,6 points against teacher 2,3,8: gaps 0,1,-2.
+  const Agreement a = MeasureAgreement(Marks{4, 8, 12}, Marks{4, 6, 16});
   EXPECT_EQ(a.papers, 3);
   EXPECT_DOUBLE_EQ(*a.exact_share, 1.0 / 3);
   EXPECT_DOUBLE_EQ(*a.within_one_share, 2.0 / 3);
@@ -26,6 +27,16 @@ TEST(AgreementTest, SmallSetsWorkedByHand) {
   // Spreads 8 and 62/3, co-spread 12, squared gaps 5, means 4 and 13/3.
   EXPECT_NEAR(*a.pearson_r, 12 / std::sqrt(8 * 62.0 / 3), 1e-12);
   EXPECT_NEAR(*a.weighted_kappa, 1 - 5 / (8 + 62.0 / 3 + 3 * (1.0 / 9)), 1e-12);
+  EXPECT_EQ(a.lowest, 4);
+  EXPECT_EQ(a.highest, 16);
+
+  // Rules 6 and 7 against the teacher's 6.5 and 8.5: 0.5 apart is within 1 point,
+  // 1.5 apart is not.
+  const Agreement half = MeasureAgreement(Marks{12, 14}, Marks{13, 17});
+  EXPECT_DOUBLE_EQ(*half.exact_share, 0);
+  EXPECT_DOUBLE_EQ(*half.within_one_share, 0.5);
+  EXPECT_DOUBLE_EQ(*half.mean_difference, -1);
+  EXPECT_EQ(half.lowest, 12);
 
   const Agreement same = MeasureAgreement(Marks{0, 5, 10}, Marks{0, 5, 10});
   EXPECT_DOUBLE_EQ(*same.pearson_r, 1);
@@ -38,7 +49,7 @@ TEST(AgreementTest, UndefinedFiguresAreEmptyNeverNaN) {
   EXPECT_FALSE(none.exact_share || none.within_one_share || none.mean_difference ||
                none.pearson_r || none.weighted_kappa);
 
-  const Agreement one = MeasureAgreement(Marks{3}, Marks{4});
+  const Agreement one = MeasureAgreement(Marks{6}, Marks{8});
   EXPECT_DOUBLE_EQ(*one.within_one_share, 1);
   EXPECT_FALSE(one.pearson_r);
   EXPECT_DOUBLE_EQ(*one.weighted_kappa, 0);  // as scikit-learn gives it
@@ -51,13 +62,13 @@ TEST(AgreementTest, UndefinedFiguresAreEmptyNeverNaN) {
 
   // Huge totals far from zero keep exact figures.
   const int64_t base = int64_t{1} << 40;
-  const Agreement far = MeasureAgreement(Marks{base, base + 2, base + 4},
-                                         Marks{base + 1, base + 3, base + 5});
+  const Agreement far = MeasureAgreement(Marks{base, base + 4, base + 8},
+                                         Marks{base + 2, base + 6, base + 10});
   EXPECT_DOUBLE_EQ(*far.mean_difference, -1);
   EXPECT_NEAR(*far.pearson_r, 1, 1e-12);
 }
 
-// Random mark sets, measured here and by scikit-learn and numpy.
+// Random mark sets in half points, measured here and by scikit-learn and numpy.
 TEST(AgreementTest, MatchesScikitLearnAndNumpyOnRandomMarks) {
 #ifdef _WIN32
   GTEST_SKIP() << "the reference runs in the host's Python; the Linux build checks it";

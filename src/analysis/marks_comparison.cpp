@@ -85,19 +85,19 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   std::vector<MarksComparison::Match> matches = MatchNames(graded, marks, &result);
   const auto papers = graded.papers();
 
-  std::vector<std::vector<int64_t>> rules_marks(result.questions.size()),
+  std::vector<std::vector<HalfPoints>> rules_marks(result.questions.size()),
       teacher_marks(result.questions.size());
-  std::vector<int64_t> rules_totals, teacher_totals;
+  std::vector<HalfPoints> rules_totals, teacher_totals;
   for (MarksComparison::Match& match : matches) {
     const GradedClass::Paper& paper = papers[match.paper];
     const TeacherMarks::Row& row = marks.rows[match.row];
-    int64_t rules_total = 0, teacher_total = 0;
+    HalfPoints rules_total = 0, teacher_total = 0;
     bool every_question = true;
     for (size_t k = 0; k < result.questions.size(); ++k) {
       const auto& question = result.questions[k];
-      const int32_t rules = ShownScore(graded, paper, question.question);
+      const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, question.question));
       rules_total += rules;
-      const std::optional<int32_t> teacher = row.marks[question.column];
+      const std::optional<HalfPoints> teacher = row.half_points[question.column];
       if (!teacher) {
         every_question = false;
         continue;
@@ -105,7 +105,7 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
       teacher_total += *teacher;
       rules_marks[k].push_back(rules);
       teacher_marks[k].push_back(*teacher);
-      match.disagreement += std::llabs(static_cast<int64_t>(rules) - *teacher);
+      match.disagreement += std::llabs(rules - *teacher);
     }
     if (every_question) {
       rules_totals.push_back(rules_total);

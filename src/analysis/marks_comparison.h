@@ -24,7 +24,8 @@ struct MarksComparison {
   // One per question column of the sheet, by question number.
   std::vector<Question> questions;
   // Over the papers whose every question column the teacher filled: the rules' total
-  // of those questions against the sum of the teacher's marks.
+  // of those questions against the sum of the teacher's marks. Marks are compared in
+  // half points (the teacher may give 6.5).
   Agreement totals;
   // False when the class answered questions that the sheet has no column for: the
   // totals then leave those questions out.
@@ -34,8 +35,8 @@ struct MarksComparison {
   struct Match {
     size_t paper = 0;  // index in the graded class
     size_t row = 0;    // index in TeacherMarks::rows
-    // The sum over the marked questions of |rules − teacher|.
-    int64_t disagreement = 0;
+    // The sum over the marked questions of |rules − teacher|, in half points.
+    HalfPoints disagreement = 0;
   };
   int64_t papers_compared = 0;
   // The matched papers that disagree most, most first (ties in sheet order); only

@@ -72,7 +72,7 @@ TEST(CompareWithTeacherTest, MatchesByNameAndMeasuresEachQuestionAndTheTotals) {
   // 乙 disagrees by 3, 丙 by 1, 甲 and 丁 not at all; two asked for.
   ASSERT_EQ(c.largest.size(), 2u);
   EXPECT_EQ(c.largest[0].paper, 1u);
-  EXPECT_EQ(c.largest[0].disagreement, 3);
+  EXPECT_EQ(c.largest[0].disagreement, ToHalfPoints(3));
   EXPECT_EQ(c.largest[1].paper, 2u);
   EXPECT_EQ(c.largest[1].row, 2u);
   EXPECT_THAT(c.papers_without_marks, ElementsAre(4u));
@@ -96,7 +96,27 @@ TEST(CompareWithTeacherTest, DoubledAndUnknownNamesAreReportedNotGuessed) {
   EXPECT_EQ(c.questions[0].agreement.papers, 2);
   ASSERT_EQ(c.largest.size(), 1u);
   EXPECT_EQ(c.largest[0].paper, 4u);
-  EXPECT_EQ(c.largest[0].disagreement, 5);
+  EXPECT_EQ(c.largest[0].disagreement, ToHalfPoints(5));
+}
+
+TEST(CompareWithTeacherTest, HalfMarksAreComparedInHalfPoints) {
+  std::vector<std::string> names;
+  const GradedClass graded =
+      MakeClass({{"甲", {6, 4}}, {"乙", {7, 2}}, {"丙", {3, 3}}}, names);
+  const MarksComparison c =
+      CompareWithTeacher(graded, Sheet("姓名,第1题,第2题\n甲,6.5,4\n乙,7,0.5\n丙,3,3\n"));
+  // Question 1: 6,7,3 against 6.5,7,3; question 2: 4,2,3 against 4,0.5,3.
+  EXPECT_DOUBLE_EQ(*c.questions[0].agreement.exact_share, 2.0 / 3);
+  EXPECT_DOUBLE_EQ(*c.questions[0].agreement.within_one_share, 1);
+  EXPECT_DOUBLE_EQ(*c.questions[0].agreement.mean_difference, -0.5 / 3);
+  EXPECT_DOUBLE_EQ(*c.questions[1].agreement.within_one_share, 2.0 / 3);
+  // Totals 10,9,6 against 10.5,7.5,6.
+  EXPECT_DOUBLE_EQ(*c.totals.mean_difference, 1.0 / 3);
+  EXPECT_EQ(c.totals.highest, 21);
+  ASSERT_EQ(c.largest.size(), 2u);
+  EXPECT_EQ(c.largest[0].paper, 1u);
+  EXPECT_EQ(c.largest[0].disagreement, 3);  // 1.5 points
+  EXPECT_EQ(c.largest[1].disagreement, 1);  // 0.5 points
 }
 
 }  // namespace

@@ -30,13 +30,6 @@ constexpr size_t kMaxMarkedBytes = size_t{64} << 20;
 constexpr size_t kBytesPerSegmenter = size_t{1} << 20;
 constexpr int kMaxSegmenters = 4;
 
-// The teacher's mark of a row's column in half points.
-std::optional<int64_t> HalfMark(const TeacherMarks::Row& row, size_t column) {
-  const std::optional<int32_t> mark = row.marks[column];
-  if (!mark) return std::nullopt;
-  return int64_t{*mark} * 2;
-}
-
 // Every paper's answer to each question: answers[q - 1][paper], none where the paper
 // lacks the question.
 std::vector<std::vector<std::optional<std::string_view>>> Answers(
@@ -95,7 +88,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
     q.question = marks.questions[column];
     const auto index = static_cast<size_t>(q.question) - 1;
     for (const MarksComparison::Match& m : matches) {
-      const std::optional<int64_t> mark = HalfMark(marks.rows[m.row], column);
+      const std::optional<HalfPoints> mark = marks.rows[m.row].half_points[column];
       if (!mark) continue;
       q.marked_papers.push_back(m.paper);
       q.half_marks.push_back(*mark);

@@ -47,7 +47,7 @@ struct QuestionProposals {
   // The class's papers the teacher marked on this question (their index in the graded
   // class), in the sheet's order: the papers ChosenEdit::Change::paper counts.
   std::vector<size_t> marked_papers;
-  std::vector<int64_t> half_marks;  // her marks in half points, in the same order
+  std::vector<HalfPoints> half_marks;  // her marks, in the same order
   // The papers' answers to the question, views into the answer sheet.
   std::vector<std::string_view> marked_answers;
   GbkText rule_before;

@@ -20,7 +20,7 @@ using testing::Gbk;
 // with the points box 5 and the cap 10 under `rule`.
 struct Group {
   std::string answer;  // UTF-8
-  int mark;
+  double mark;         // whole or half points
   int count;
 };
 
@@ -34,7 +34,10 @@ class MarkedClass {
       for (int i = 0; i < g.count; ++i) {
         const std::string name = "s" + std::to_string(n++);
         class_.Add(name, Gbk(g.answer));
-        marks_.rows.push_back({.line = n + 1, .name = name, .marks = {g.mark}});
+        marks_.rows.push_back(
+            {.line = n + 1,
+             .name = name,
+             .half_points = {static_cast<HalfPoints>(g.mark * kHalfPointsPerPoint)}});
       }
     }
   }
@@ -84,7 +87,7 @@ TEST(RuleProposalsTest, AMissingWordingIsProposedAndTheProposedFileGradesAsMarke
   const MarkedClass marked("<关键词>光合作用</关键词><关键词>叶绿体</关键词>",
                            {{"光合作用在叶绿体中进行。", 10, 8},
                             {"光合作用离不开叶绿素。", 10, 2},
-                            {"叶绿素吸收光能，进行光合作用。", 10, 2},
+                            {"叶绿素吸收光能，进行光合作用。", 9.5, 2},
                             {"光合作用要有叶绿素和光。", 10, 2},
                             {"光合作用：叶绿素把光能变成化学能", 10, 2},
                             {"光合作用产生氧气。", 5, 8},
@@ -97,18 +100,20 @@ TEST(RuleProposalsTest, AMissingWordingIsProposedAndTheProposedFileGradesAsMarke
   EXPECT_GT(edit.resamples_chosen, SearchSettings().resamples / 2);
   EXPECT_EQ(edit.low_with_wording, 0);
 
-  // The proposed file grades every marked paper as she marked it.
+  // The proposed file grades every marked paper as she marked it (to the half point
+  // the rules cannot give).
   ASSERT_TRUE(p.proposed_file);
   ProgramState proposed;
   proposed.SetParametersText(NormaliseParameters(*p.proposed_file));
   testing::TestClass regraded(proposed, "5");
   const std::vector<Group> groups = {{"光合作用在叶绿体中进行。", 10, 1},
-                                     {"叶绿素吸收光能，进行光合作用。", 10, 1},
+                                     {"叶绿素吸收光能，进行光合作用。", 9.5, 1},
                                      {"光合作用产生氧气。", 5, 1},
                                      {"不知道。", 0, 1}};
   for (const Group& g : groups) regraded.Add("x", Gbk(g.answer));
   for (size_t i = 0; i < groups.size(); ++i)
-    EXPECT_EQ(regraded.graded().papers()[i].total, groups[i].mark) << groups[i].answer;
+    EXPECT_NEAR(regraded.graded().papers()[i].total, groups[i].mark, 0.5)
+        << groups[i].answer;
   const auto& estimate = p.questions[0].search.estimate;
   EXPECT_GT(*estimate.after.weighted_kappa, *estimate.before.weighted_kappa);
 }

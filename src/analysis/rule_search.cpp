@@ -52,12 +52,12 @@ uint64_t Mix(uint64_t seed, uint64_t a, uint64_t b = 0) {
 
 // The agreement of whole-point scores with marks in half points.
 Agreement AgreementOf(std::span<const int32_t> scores,
-                      std::span<const int64_t> half_marks,
+                      std::span<const HalfPoints> half_marks,
                       std::span<const uint32_t> papers) {
-  std::vector<int64_t> rules, teacher;
+  std::vector<HalfPoints> rules, teacher;
   for (uint32_t i : papers) {
-    rules.push_back(scores[i]);
-    teacher.push_back(half_marks[i] / 2);
+    rules.push_back(ToHalfPoints(scores[i]));
+    teacher.push_back(half_marks[i]);
   }
   return MeasureAgreement(rules, teacher);
 }
@@ -245,7 +245,7 @@ class Search {
         boxes_(c.points_text, c.order_text),
         state_(c, boxes_),
         points_(boxes_.PointsPerHit()) {
-    int64_t full = c.cap && *c.cap > 0 ? int64_t{*c.cap} * 2 : 0;
+    HalfPoints full = c.cap && *c.cap > 0 ? ToHalfPoints(*c.cap) : 0;
     if (full == 0) {
       for (int64_t m : c.half_marks) full = std::max(full, m);
     }
@@ -394,7 +394,7 @@ class Search {
 
   // Half-point difference of paper i's score `score` from the teacher's mark.
   int64_t Gap(size_t i, int32_t score) const {
-    return int64_t{score} * 2 - case_.half_marks[i];
+    return ToHalfPoints(score) - case_.half_marks[i];
   }
 
   // Whether every group from 1 to one past the last is scored alone, and the points
@@ -842,8 +842,8 @@ QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& 
     } else {
       double before_squares = 0, after_squares = 0;
       for (uint32_t i = 0; i < n; ++i) {
-        const double b = out.scores_before[i] - c.half_marks[i] / 2.0;
-        const double a = held_out[i] - c.half_marks[i] / 2.0;
+        const double b = out.scores_before[i] - ToPoints(c.half_marks[i]);
+        const double a = held_out[i] - ToPoints(c.half_marks[i]);
         before_squares += b * b;
         after_squares += a * a;
       }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "analysis/agreement.h"
+#include "analysis/half_points.h"
 #include "analysis/rule_edit.h"
 #include "analysis/wording_candidates.h"
 #include "text/gbk_text.h"
@@ -54,7 +55,7 @@ struct QuestionCase {
   // Per marked paper: its answer to the question (none: the paper lacks the question,
   // which scores 0 whatever the rule) and the teacher's mark in half points.
   std::vector<std::optional<std::string_view>> answers;
-  std::vector<int64_t> half_marks;
+  std::vector<HalfPoints> half_marks;
   // Candidate wordings; their marked_with index `answers`.
   WordingCandidates candidates;
 };

@@ -72,26 +72,40 @@ std::string FoldFullWidth(std::string_view gbk) {
   return folded;
 }
 
-// A whole-number mark: an optional sign, digits and an optional fraction of zeros
-// ("7", "-1", "8.0"). False for anything else or beyond the 32-bit range.
-bool ReadMark(std::string_view cell, int32_t& mark) {
-  const std::string text = FoldFullWidth(cell);
+// A mark in whole or half points, as Excel and WPS export it: an optional sign, digits,
+// an optional fraction of a half or of zeros ("7", "-1", "8.0", "6.5", "6.50") and an
+// optional unit "分" ("6.5分"). False for anything else (another fraction, words) or
+// beyond the 32-bit range of points.
+bool ReadMark(std::string_view cell, HalfPoints& mark) {
+  static const std::string kUnit = Utf8ToGbk("分");
+  const std::string folded = FoldFullWidth(cell);
+  std::string_view text = folded;
+  // Bytes that only look like the unit (the end of another character) leave no number
+  // before them, so nothing wrong is accepted.
+  if (text.ends_with(kUnit))
+    text = TrimSpaces(text.substr(0, text.size() - kUnit.size()));
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   const size_t digits_begin = i;
-  int64_t value = 0;
+  int64_t points = 0;
   while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10 + (text[i++] - '0');
-    if (value > std::numeric_limits<int32_t>::max()) return false;
+    points = points * 10 + (text[i++] - '0');
+    if (points > std::numeric_limits<int32_t>::max()) return false;
   }
   if (i == digits_begin) return false;
+  bool half = false;
   if (i < text.size() && text[i] == '.') {
     ++i;
+    if (i < text.size() && text[i] == '5') {
+      half = true;
+      ++i;
+    }
     while (i < text.size() && text[i] == '0') ++i;
   }
   if (i != text.size()) return false;
-  mark = static_cast<int32_t>(negative ? -value : value);
+  const HalfPoints magnitude = ToHalfPoints(points) + (half ? 1 : 0);
+  mark = negative ? -magnitude : magnitude;
   return true;
 }
 
@@ -232,21 +246,21 @@ bool ReadRow(const CsvRow& row, const Header& header, const TeacherMarks& marks,
   }
   out.line = row.line;
   out.name = GbkText(TrimSpaces(row.fields[header.name_column]));
-  out.marks.clear();
+  out.half_points.clear();
   for (size_t k = 0; k < header.mark_columns.size(); ++k) {
     const size_t c = header.mark_columns[k];
     const std::string_view cell = c < fields ? TrimSpaces(row.fields[c]) : "";
     if (cell.empty()) {
-      out.marks.emplace_back();
+      out.half_points.emplace_back();
       continue;
     }
-    int32_t mark = 0;
+    HalfPoints mark = 0;
     if (!ReadMark(cell, mark)) {
       problem = AtLine(row.line, "第" + std::to_string(marks.questions[k]) + "题的“" +
-                                     QuotedCell(cell) + "”不是整数分数");
+                                     QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）");
       return false;
     }
-    out.marks.emplace_back(mark);
+    out.half_points.emplace_back(mark);
   }
   if (out.name.empty()) {
     problem = AtLine(row.line, "这一行有分数，但没有姓名");

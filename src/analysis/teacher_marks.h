@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/half_points.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -22,8 +23,9 @@ struct TeacherMarks {
   struct Row {
     int line = 0;  // where the row starts in the file (1-based)
     GbkText name;  // without the spaces around it
-    // One entry per entry of `questions`; none where the cell was left empty.
-    std::vector<std::optional<int32_t>> marks;
+    // One mark per entry of `questions`, in half points (6.5 is 13); none where the
+    // cell was left empty.
+    std::vector<std::optional<HalfPoints>> half_points;
   };
   // The rows with a name, in file order; blank rows are skipped.
   std::vector<Row> rows;
@@ -42,8 +44,9 @@ struct MarksRead {
 // order mark. The first non-blank row is the header: a column "姓名" and one column per
 // question, headed "第1题", "第２题", "第三题" (a note in brackets may follow, as in
 // "第1题（10分）"); other columns such as 总分 are ignored. Each later row holds a name
-// and whole-number marks; an empty cell means the question was not marked. A row may
-// not reach past the header with text, nor stop before its last named column.
+// and marks in whole or half points ("7", "6.5", "６.５", "6.5分", "7.0"); an empty
+// cell means the question was not marked. A row may not reach past the header with
+// text, nor stop before its last named column.
 MarksRead ParseTeacherMarks(std::string_view bytes);
 
 // The same for a file; a missing or unreadable file is a problem too.

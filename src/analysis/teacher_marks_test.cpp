@@ -13,7 +13,8 @@ using ::testing::ElementsAre;
 using testing::Gbk;
 using ::testing::HasSubstr;
 
-using Marks = std::vector<std::optional<int32_t>>;
+// Marks in half points: 10 points are 20.
+using Marks = std::vector<std::optional<HalfPoints>>;
 
 // The UTF-8 text of a sheet in UTF-16LE with its byte order mark, as Excel's
 // "Unicode text" saves it.
@@ -48,9 +49,9 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
     EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
     ASSERT_EQ(read.marks.rows.size(), 2u);
     EXPECT_EQ(read.marks.rows[0].name, Gbk("王小明"));
-    EXPECT_EQ(read.marks.rows[0].marks, (Marks{10, 8}));
+    EXPECT_EQ(read.marks.rows[0].half_points, (Marks{20, 16}));
     EXPECT_EQ(read.marks.rows[1].name, Gbk("李,华"));
-    EXPECT_EQ(read.marks.rows[1].marks, (Marks{6, std::nullopt}));
+    EXPECT_EQ(read.marks.rows[1].half_points, (Marks{12, std::nullopt}));
   }
 }
 
@@ -62,10 +63,21 @@ TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
   ASSERT_EQ(read.marks.rows.size(), 2u);
   EXPECT_EQ(read.marks.rows[0].line, 2);
   EXPECT_EQ(read.marks.rows[0].name, Gbk("张\n三"));
-  EXPECT_EQ(read.marks.rows[0].marks, (Marks{5, -1}));
+  EXPECT_EQ(read.marks.rows[0].half_points, (Marks{10, -2}));
   EXPECT_EQ(read.marks.rows[1].line, 4);
   EXPECT_EQ(read.marks.rows[1].name, Gbk("赵磊"));  // full-width spaces trimmed
-  EXPECT_EQ(read.marks.rows[1].marks, (Marks{0, 4}));
+  EXPECT_EQ(read.marks.rows[1].half_points, (Marks{0, 8}));
+}
+
+TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
+  const MarksRead read =
+      ParseTeacherMarks(Gbk("姓名,第1题,第2题,第3题,第4题,第5题,第6题\r\n"
+                            "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
+                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
+  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
+  ASSERT_EQ(read.marks.rows.size(), 2u);
+  EXPECT_EQ(read.marks.rows[0].half_points, (Marks{13, 13, 13, 15, -1, 4294967295}));
+  EXPECT_EQ(read.marks.rows[1].half_points, (Marks{13, 1, 16, 16, 3, std::nullopt}));
 }
 
 TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
@@ -76,12 +88,15 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
       {Gbk("姓名,第1题\r\n王,小明,5\r\n"), "第2行：这一行有 3 列，比表头多"},
       {Gbk("姓名,第1题,第2题\r\n王小明,5,6\r\n李华,5\r\n"), "第3行：这一行只有 2 列"},
       {Gbk("姓名,第1题\r\n王小明,5\r\n李华,五分\r\n"),
-       "第3行：第1题的“五分”不是整数分数"},
-      {Gbk("姓名,第1题\r\n王小明,3.5\r\n"), "第2行：第1题的“3.5”不是整数分数"},
-      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数分数"},
+       "第3行：第1题的“五分”不是整数或半分（如 6 或 6.5）"},
+      {Gbk("姓名,第1题\r\n王小明,3.25\r\n"), "第2行：第1题的“3.25”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,3.05\r\n"), "第2行：第1题的“3.05”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,.5\r\n"), "第2行：第1题的“.5”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,分\r\n"), "第2行：第1题的“分”不是整数或半分"},
+      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数或半分"},
       // A long or control-laden cell is cut and made harmless for a terminal.
       {Gbk("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
-       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数分数"},
+       "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数或半分"},
       {Gbk("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
       {Gbk("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
       {Gbk("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},
@@ -108,7 +123,7 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   const MarksRead read =
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  EXPECT_EQ(read.marks.rows.at(0).marks, (Marks{5}));
+  EXPECT_EQ(read.marks.rows.at(0).half_points, (Marks{10}));
 }
 
 TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {

@@ -253,7 +253,7 @@ TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
   for (const auto& [bytes, says] : std::vector<std::pair<std::string, std::string>>{
            {Gbk("姓名,第1题\r\n王小明,6\r\n李华,\"2\r\n"), "bad.csv 第3行：引号没有闭合"},
            {Gbk("姓名,第1题\r\n王小明,六\r\n"),
-            "bad.csv 第2行：第1题的“六”不是整数分数"}}) {
+            "bad.csv 第2行：第1题的“六”不是整数或半分（如 6 或 6.5）"}}) {
     TempDir clean;
     WriteExam(clean);
     clean.Write("bad.csv", bytes);

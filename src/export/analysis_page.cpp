@@ -290,15 +290,15 @@ void AppendCheck(const TeacherCheck& check, const GradedClass& graded, std::stri
       out += "<li><strong>";
       AppendHtml(d.name, out);
       out += "</strong>：逐题相差共 ";
-      AppendInt(d.disagreement, out);
+      out += HalfPointsText(d.disagreement);
       out += " 分（规则 ";
-      AppendInt(d.rules_sum, out);
+      out += HalfPointsText(d.rules_sum);
       out += " 分，教师 ";
-      AppendInt(d.teacher_sum, out);
+      out += HalfPointsText(d.teacher_sum);
       out += " 分）<ul>";
       for (const Disagreement::Question& q : d.questions) {
         out += "<li>教师 <strong>";
-        AppendInt(q.teacher, out);
+        out += HalfPointsText(q.teacher);
         out += " 分</strong> | 规则 ";
         AppendHtml(q.explanation, out);
         out += "</li>";

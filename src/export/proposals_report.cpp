@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "analysis/class_statistics.h"
+#include "analysis/half_points.h"
 #include "analysis/rule_edit.h"
 #include "export/explanation.h"
 #include "export/figure_text.h"
@@ -24,12 +25,6 @@ std::string Utf8(std::string_view gbk) {
   std::string out;
   AppendOneLine(gbk, out);
   return out;
-}
-
-std::string HalfPointsText(int64_t half) {
-  const int64_t whole = half / 2;
-  if (half % 2 == 0) return std::to_string(whole);
-  return (half < 0 && whole == 0 ? "-" : "") + std::to_string(whole) + ".5";
 }
 
 size_t CharacterWidth(std::string_view gbk, size_t at) {

@@ -88,10 +88,11 @@ TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
   // A sheet beside the exam that cannot be used: one line, and the page names it.
   dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
   EXPECT_EQ(Run(),
-            (std::vector<GbkText>{
-                Gbk("教师评分.csv 第2行：第1题的“x”不是整数分数；没有与教师评分核对")}));
-  EXPECT_NE(ReadWholeFile(dir_.File(page)).find("第1题的“x”不是整数分数"),
-            std::string::npos);
+            (std::vector<GbkText>{Gbk("教师评分.csv 第2行：第1题的“x”不是整数或半分（如 "
+                                      "6 或 6.5）；没有与教师评分核对")}));
+  EXPECT_NE(
+      ReadWholeFile(dir_.File(page)).find("第1题的“x”不是整数或半分（如 6 或 6.5）"),
+      std::string::npos);
 
   // Marks given read first win over the sheet beside; the check is also told as text.
   std::string told;

@@ -169,9 +169,9 @@ std::vector<Disagreement> TeacherCheckDisagreements(const TeacherCheck& check,
     d.name = Name(paper.name);
     d.disagreement = match.disagreement;
     for (const auto& q : c.questions) {
-      const std::optional<int32_t> teacher = row.marks[q.column];
+      const std::optional<HalfPoints> teacher = row.half_points[q.column];
       if (!teacher) continue;
-      const int32_t rules = ShownScore(graded, paper, q.question);
+      const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, q.question));
       d.rules_sum += rules;
       d.teacher_sum += *teacher;
       if (rules == *teacher) continue;
@@ -223,11 +223,11 @@ std::string TeacherCheckText(const TeacherCheck& check, const GradedClass& grade
     for (size_t i = 0; i < largest.size(); ++i) {
       const Disagreement& d = largest[i];
       out += (i + 1 < 10 ? " " : "") + std::to_string(i + 1) + ". " + d.name +
-             "：逐题相差共 " + std::to_string(d.disagreement) + " 分（规则 " +
-             std::to_string(d.rules_sum) + " 分，教师 " + std::to_string(d.teacher_sum) +
+             "：逐题相差共 " + HalfPointsText(d.disagreement) + " 分（规则 " +
+             HalfPointsText(d.rules_sum) + " 分，教师 " + HalfPointsText(d.teacher_sum) +
              " 分）\n";
       for (const Disagreement::Question& q : d.questions) {
-        out += "    教师 " + std::to_string(q.teacher) + " 分 | 规则 " + q.explanation +
+        out += "    教师 " + HalfPointsText(q.teacher) + " 分 | 规则 " + q.explanation +
                "\n";
       }
     }

@@ -61,16 +61,17 @@ std::vector<std::vector<std::string>> TeacherCheckTable(const TeacherCheck& chec
 // Notes that go under the table (UTF-8), one per entry.
 std::vector<std::string> TeacherCheckNotes(const TeacherCheck& check);
 
-// One paper of the check's largest disagreements, ready to be shown (UTF-8).
+// One paper of the check's largest disagreements, ready to be shown (UTF-8). Marks
+// are in half points (HalfPointsText shows them).
 struct Disagreement {
   std::string name;
-  int64_t disagreement = 0;  // the sum over the marked questions of |rules − teacher|
-  int64_t rules_sum = 0;     // over the questions the teacher marked
-  int64_t teacher_sum = 0;
+  HalfPoints disagreement = 0;  // the sum over the marked questions of |rules − teacher|
+  HalfPoints rules_sum = 0;     // over the questions the teacher marked
+  HalfPoints teacher_sum = 0;
   struct Question {
     int question = 0;
-    int32_t teacher = 0;
-    int32_t rules = 0;
+    HalfPoints teacher = 0;
+    HalfPoints rules = 0;
     std::string explanation;  // the rules' explanation of this question
   };
   std::vector<Question> questions;  // those where the two differ

@@ -45,8 +45,9 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
 
   const TeacherCheck broken = CheckAgainstTeacher(
       papers.graded(), "marks.csv", ParseTeacherMarks(Gbk("姓名,第1题\n甲,四\n")));
-  EXPECT_EQ(TeacherCheckText(broken, papers.graded()),
-            "marks.csv 第2行：第1题的“四”不是整数分数；没有与教师评分核对\n");
+  EXPECT_EQ(
+      TeacherCheckText(broken, papers.graded()),
+      "marks.csv 第2行：第1题的“四”不是整数或半分（如 6 或 6.5）；没有与教师评分核对\n");
 }
 
 }  // namespace
