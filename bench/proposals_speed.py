@@ -3,7 +3,8 @@
 
 Two exams are built in a temporary folder from the ADS answers (bench/data/ads, real
 answers with their teachers' scores; drawn with replacement where more papers are
-needed), graded with the frozen starting rules (bench/ads/参数设置.txt, 分值 box 3):
+needed, each copy ending in its paper's number so that no two answers are alike, as
+in a real class), graded with the frozen starting rules (bench/ads/参数设置.txt, 分值 box 3):
 
   small  one question, 314 papers, 30 of them marked
   large  10 questions, 2,000 papers, 300 marked on every question
@@ -17,6 +18,7 @@ difference: the time the proposals take.
 import argparse
 import os
 import random
+import resource
 import statistics
 import subprocess
 import sys
@@ -35,22 +37,26 @@ def build(folder, data, rules_lines, questions, papers, marked, rng):
     names = ["学生%05d" % (k + 1) for k in range(papers)]
     chosen = {q: [rng.choice(data[q]) for _ in range(papers)] for q in q_ids}
     marked_rows = set(rng.sample(range(papers), marked))
-    exam = [(names[k], [chosen[q][k][0] for q in q_ids]) for k in range(papers)]
+    exam = [(names[k], [chosen[q][k][0] + " %d" % k for q in q_ids]) for k in range(papers)]
     marks = [(names[k], [chosen[q][k][1] for q in q_ids]) for k in sorted(marked_rows)]
     ads_proposals.write_exam(folder, rules, exam, marks, questions)
 
 
 def timed(program, folder, extra, runs):
-    walls = []
+    """Median wall time and median CPU time (user + system) of the runs."""
+    walls, cpus = [], []
     for _ in range(runs):
+        used = resource.getrusage(resource.RUSAGE_CHILDREN)
         started = time.monotonic()
         result = subprocess.run([os.path.join(program, "vantry-grade"), "--dir", folder,
                                  "--points", "3", "--quiet", "--no-xlsx", "--no-html"] + extra,
                                 capture_output=True)
         walls.append(time.monotonic() - started)
+        now = resource.getrusage(resource.RUSAGE_CHILDREN)
+        cpus.append(now.ru_utime - used.ru_utime + now.ru_stime - used.ru_stime)
         if result.returncode not in (0, 4):
             sys.exit(result.stderr.decode("utf-8", "replace"))
-    return statistics.median(walls)
+    return statistics.median(walls), statistics.median(cpus)
 
 
 def main():
@@ -72,13 +78,15 @@ def main():
             # Without --propose the sheet beside the exam would still be learned from.
             os.rename(sheet, os.path.join(work, label + ".csv"))
             sheet = os.path.join(work, label + ".csv")
-            plain = timed(args.program, folder, ["--check", sheet], args.runs)
-            proposing = timed(args.program, folder, ["--check", sheet, "--propose", sheet],
-                              args.runs)
+            plain, plain_cpu = timed(args.program, folder, ["--check", sheet], args.runs)
+            proposing, proposing_cpu = timed(
+                args.program, folder, ["--check", sheet, "--propose", sheet], args.runs)
             print("%-5s %2d question(s), %4d papers, %3d marked: %.2f s with --propose, "
-                  "%.2f s without; the proposals take %.2f s (median of %d runs, %d cores)"
+                  "%.2f s without: the proposals take %.2f s (CPU %.2f s); median of %d "
+                  "runs, %d cores, load average %.1f"
                   % (label, questions, papers, marked, proposing, plain, proposing - plain,
-                     args.runs, os.cpu_count()))
+                     proposing_cpu - plain_cpu, args.runs, os.cpu_count(),
+                     os.getloadavg()[0]))
 
 
 if __name__ == "__main__":

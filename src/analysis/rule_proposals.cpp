@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <thread>
+#include <unordered_map>
 #include <utility>
 
 #include "analysis/class_statistics.h"
@@ -125,16 +126,20 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
   }
   std::vector<std::vector<std::string_view>> texts(searched.size());
   std::vector<std::vector<std::vector<WordSpan>>> words(searched.size());
+  // Each distinct answer of a question is segmented once (blank answers and copies are
+  // common); `first[s][p]` is the paper whose answer paper p repeats, or p itself.
+  std::vector<std::vector<size_t>> first(searched.size());
   size_t bytes = 0;
   for (size_t s = 0; s < searched.size(); ++s) {
     const auto index = static_cast<size_t>(out.questions[searched[s]].question) - 1;
     // Every paper's answer, empty where it lacks the question.
     texts[s].assign(graded.paper_count(), std::string_view());
-    if (index < answers.size()) {
-      for (size_t p = 0; p < graded.paper_count(); ++p) {
-        texts[s][p] = answers[index][p].value_or("");
-        bytes += texts[s][p].size();
-      }
+    first[s].resize(graded.paper_count());
+    std::unordered_map<std::string_view, size_t> seen;
+    for (size_t p = 0; p < graded.paper_count(); ++p) {
+      if (index < answers.size()) texts[s][p] = answers[index][p].value_or("");
+      first[s][p] = seen.try_emplace(texts[s][p], p).first->second;
+      if (first[s][p] == p) bytes += texts[s][p].size();
     }
     words[s].resize(graded.paper_count());
   }
@@ -160,10 +165,16 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
       // Part `part` takes every segmenters-th answer of each question.
       for (size_t s = 0; s < searched.size(); ++s) {
         for (size_t p = static_cast<size_t>(part); p < papers;
-             p += static_cast<size_t>(segmenters))
-          segmenter->Segment(texts[s][p], words[s][p]);
+             p += static_cast<size_t>(segmenters)) {
+          if (first[s][p] == p) segmenter->Segment(texts[s][p], words[s][p]);
+        }
       }
     });
+    for (size_t s = 0; s < searched.size(); ++s) {
+      for (size_t p = 0; p < papers; ++p) {
+        if (first[s][p] != p) words[s][p] = words[s][first[s][p]];
+      }
+    }
     for (size_t s = 0; s < searched.size(); ++s) {
       const size_t k = searched[s];
       QuestionProposals& q = out.questions[k];

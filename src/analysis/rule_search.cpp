@@ -595,9 +595,13 @@ class Search {
   // The best valid edit of the current rule, or none. Edits are taken in the order of
   // an upper bound of their gain and scored exactly until no bound can beat the best.
   std::optional<Evaluation> Best(const std::vector<int32_t>& weights) {
+    // An edit to consider, made into a Step only when it is scored.
     struct Option {
       double bound;
-      Step step;
+      RuleEdit::Kind kind;
+      int group;        // 0-based
+      int alternative;  // for drops
+      int candidate;    // for adds
     };
     std::vector<Option> options;
     const int groups = state_.groups();
@@ -641,7 +645,6 @@ class Search {
         fixed.back() += fix_i;
         broken.back() += break_i;
       }
-      const GbkText& wording = candidates.wordings[c];
       // A wording another group has already may be added too: it then counts twice,
       // the one way the rules can weigh a point more.
       for (int g = 0; g <= groups; ++g) {
@@ -650,13 +653,10 @@ class Search {
         if (plain &&
             broken[k] > static_cast<int>(fixed[k] * settings_.max_broken_share + 1e-9))
           continue;
-        Step step;
-        step.candidate = static_cast<int>(c);
-        step.edit.kind =
-            g == groups ? RuleEdit::Kind::kAddGroup : RuleEdit::Kind::kAddWording;
-        step.edit.group = g + 1;
-        step.edit.wording = wording;
-        options.push_back({gain[k], std::move(step)});
+        options.push_back(
+            {gain[k],
+             g == groups ? RuleEdit::Kind::kAddGroup : RuleEdit::Kind::kAddWording, g, 0,
+             static_cast<int>(c)});
       }
     }
     // Drops: only the papers that scored through the wording or the group can change.
@@ -694,22 +694,31 @@ class Search {
         if (plain &&
             will_break > static_cast<int>(could_fix * settings_.max_broken_share + 1e-9))
           continue;
-        Step step;
-        step.edit.kind =
-            a == 0 ? RuleEdit::Kind::kDropGroup : RuleEdit::Kind::kDropWording;
-        step.edit.group = g + 1;
-        step.edit.alternative = a;
-        if (a > 0) step.edit.wording = GbkText(alternatives[static_cast<size_t>(a) - 1]);
-        options.push_back({bound, std::move(step)});
+        options.push_back(
+            {bound, a == 0 ? RuleEdit::Kind::kDropGroup : RuleEdit::Kind::kDropWording, g,
+             a, -1});
       }
     }
-    std::sort(options.begin(), options.end(),
-              [](const Option& x, const Option& y) { return x.bound > y.bound; });
-
+    // The options by falling bound, taken from a heap: most are never scored.
+    const auto lower = [](const Option& x, const Option& y) { return x.bound < y.bound; };
+    std::make_heap(options.begin(), options.end(), lower);
     std::optional<Evaluation> best;
-    for (const Option& option : options) {
+    for (auto end = options.end(); end != options.begin(); --end) {
+      std::pop_heap(options.begin(), end, lower);
+      const Option& option = *(end - 1);
       if (best && option.bound < best->gain) break;
-      std::optional<Evaluation> e = Evaluate(option.step, weights);
+      Step step;
+      step.candidate = option.candidate;
+      step.edit.kind = option.kind;
+      step.edit.group = option.group + 1;
+      step.edit.alternative = option.alternative;
+      if (option.candidate >= 0) {
+        step.edit.wording = candidates.wordings[static_cast<size_t>(option.candidate)];
+      } else if (option.alternative > 0) {
+        step.edit.wording = GbkText(state_.rules().alternatives(
+            option.group)[static_cast<size_t>(option.alternative) - 1]);
+      }
+      std::optional<Evaluation> e = Evaluate(step, weights);
       if (!e || !Valid(*e)) continue;
       if (!best || Better(*e, *best, case_)) best = std::move(e);
     }
