@@ -30,8 +30,7 @@ using Groups = std::vector<std::vector<GbkText>>;
 
 // The alternatives of every group of `rule`, as the scorer reads them.
 Groups ReadGroups(std::string_view rule) {
-  std::vector<std::string_view> bodies;
-  ExtractTaggedFieldViews(rule, GetTags().group_start, GetTags().group_end, bodies);
+  const std::vector<std::string_view> bodies = KeywordGroupTexts(rule);
   Groups groups;
   std::vector<std::string_view> pieces;
   for (std::string_view body : bodies) {
@@ -53,10 +52,15 @@ bool Overlap(std::string_view earlier, std::string_view later) {
 
 }  // namespace
 
+std::vector<std::string_view> KeywordGroupTexts(std::string_view rule) {
+  std::vector<std::string_view> bodies;
+  ExtractTaggedFieldViews(rule, GetTags().group_start, GetTags().group_end, bodies);
+  return bodies;
+}
+
 std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit) {
   const Tags& tags = GetTags();
-  std::vector<std::string_view> bodies;
-  ExtractTaggedFieldViews(rule, tags.group_start, tags.group_end, bodies);
+  const std::vector<std::string_view> bodies = KeywordGroupTexts(rule);
   for (std::string_view body : bodies) {
     if (FindText(body, tags.group_start) > 0) return std::nullopt;  // nested blocks
   }

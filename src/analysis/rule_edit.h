@@ -28,6 +28,10 @@ struct RuleEdit {
   bool operator==(const RuleEdit&) const = default;
 };
 
+// The keyword groups of a question's rule: the text of each "<关键词>" block, found as
+// the scorer finds them (views into `rule`).
+std::vector<std::string_view> KeywordGroupTexts(std::string_view rule);
+
 // The text of a question's rule (between "<综合题>" and "</综合题>") with `edit`
 // applied: an added wording goes at the end of its group ("叶绿体" → "叶绿体|叶绿素"),
 // an added group after the last "</关键词>", a dropped wording leaves its group written

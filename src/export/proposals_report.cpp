@@ -13,7 +13,6 @@
 #include "scoring/keyword_search.h"
 #include "text/find_text.h"
 #include "text/gbk_codec.h"
-#include "text/tagged_fields.h"
 
 namespace vantry {
 namespace {
@@ -61,13 +60,6 @@ void FillAnswer(std::string_view answer, std::string_view wording,
   if (last + kContextCharacters < starts.size()) out.tail += "…";
 }
 
-std::vector<std::string_view> GroupBodies(std::string_view rule) {
-  static const GbkText start = Utf8ToGbk("<关键词>"), end = Utf8ToGbk("</关键词>");
-  std::vector<std::string_view> bodies;
-  ExtractTaggedFieldViews(rule, start, end, bodies);
-  return bodies;
-}
-
 std::string GroupSyntax(std::string_view body) {
   return "<关键词>" + Utf8(body) + "</关键词>";
 }
@@ -109,7 +101,8 @@ ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
   ProposalReport r;
   const std::string g = std::to_string(e.group);
   r.wording = Utf8(e.wording);
-  const auto before = GroupBodies(rule_before), after = GroupBodies(rule_after);
+  const auto before = KeywordGroupTexts(rule_before),
+             after = KeywordGroupTexts(rule_after);
   const auto k = static_cast<size_t>(e.group - 1);
   switch (e.kind) {
     case RuleEdit::Kind::kAddWording:
