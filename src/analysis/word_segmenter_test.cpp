@@ -71,7 +71,9 @@ TEST(WordSegmenterTest, TheTeachersWordingsBecomeWholeWords) {
   const auto plain = WordSegmenter::Create();
   ASSERT_NE(plain, nullptr);
   EXPECT_THAT(Words(*plain, text), ElementsAre("答案", "：", "镕", "喆", "堃", "。"));
-  const std::vector<std::string_view> extra = {wording, Gbk("x"), Gbk("太长的一个词语")};
+  // Not words to add: a letter, and a word longer than friso's longest match.
+  const std::string letter = Gbk("x"), too_long = Gbk("太长的一个词语");
+  const std::vector<std::string_view> extra = {wording, letter, too_long};
   const auto taught = WordSegmenter::Create(extra);
   ASSERT_NE(taught, nullptr);
   EXPECT_THAT(Words(*taught, text), ElementsAre("答案", "：", "镕喆堃", "。"));
