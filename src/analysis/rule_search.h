@@ -63,7 +63,8 @@ struct QuestionCase {
 // An edit kept, with what it does on the marked papers, in the order the edits apply.
 struct ChosenEdit {
   RuleEdit edit;
-  // The resamples on which it was chosen again.
+  // The resamples on which it was chosen again (for an added wording: it, or a wording
+  // found in largely the same marked papers, was added).
   int resamples_chosen = 0;
   // Marked papers (indices into QuestionCase::answers) it brings closer to the
   // teacher's mark and takes farther from it, with their scores before and after it.
