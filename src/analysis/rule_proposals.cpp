@@ -228,9 +228,12 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
     for (size_t r = 0; r < texts.size(); ++r) rules[r].Extract(texts[r]);
     q.unmarked_changed.assign(q.search.edits.size(), 0);
     const std::optional<int32_t> cap = state.Cap(q.question);
+    // Papers she has not marked on this question (whatever she marked on others).
+    std::vector<bool> marked_here(graded.paper_count(), false);
+    for (size_t m : q.marked_papers) marked_here[m] = true;
     for (size_t p = 0; p < graded.paper_count(); ++p) {
       const auto& answer = answers[index][p];
-      if (marked_at_all[p] || !answer) continue;
+      if (marked_here[p] || !answer) continue;
       int32_t previous = 0, first = 0;
       for (size_t r = 0; r < rules.size(); ++r) {
         log.clear();

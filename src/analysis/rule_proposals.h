@@ -52,14 +52,15 @@ struct QuestionProposals {
   std::vector<std::string_view> marked_answers;
   GbkText rule_before;
   QuestionSearch search;
-  // For each kept edit, the unmarked papers whose score it changes.
+  // For each kept edit, the papers not marked on this question whose score it changes.
   std::vector<int64_t> unmarked_changed;
 };
 
-// An unmarked paper worth her mark, and why.
+// A paper worth her mark, and why: one whose score on a question she has not marked
+// the proposals change, or, among those she has not marked at all, one by a level line.
 struct NextPaper {
   size_t paper = 0;  // index in the graded class
-  // The questions whose score the proposals change.
+  // The questions, not marked on this paper, whose score the proposals change.
   struct Change {
     int question = 0;
     int32_t before = 0;

@@ -237,9 +237,9 @@ ProposalsReport ReportProposals(const RuleProposals& proposals, const GradedClas
     NextPaperReport& r = report.next.emplace_back();
     r.name = Utf8(graded.papers()[n.paper].name);
     for (const NextPaper::Change& c : n.changes) {
-      if (!r.reason.empty()) r.reason += "；";
-      r.reason += QuestionLabel(c.question) + " 建议的规则给 " + std::to_string(c.after) +
-                  " 分（原 " + std::to_string(c.before) + " 分）";
+      r.reason += r.reason.empty() ? "建议的规则改了它的得分：" : "，";
+      r.reason += QuestionLabel(c.question) + " " + std::to_string(c.before) + "→" +
+                  std::to_string(c.after) + " 分";
     }
     if (n.level_percent > 0) {
       r.reason = "总分 " + std::to_string(n.total) + "，在" +
