@@ -55,13 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const vantry::MarksRead read = vantry::ParseTeacherMarks(bytes);
   if (read.ok()) {
     Check(!read.marks.questions.empty(), "a sheet has a question column");
-    for (const auto& row : read.marks.rows) {
-      Check(!row.name.empty() && row.line >= 1, "rows have a name and a line");
-      Check(row.half_points.size() == read.marks.questions.size(),
-            "one mark per question");
+    for (size_t row = 0; row < read.marks.row_count(); ++row) {
+      Check(!read.marks.name(row).empty() && read.marks.line(row) >= 1,
+            "rows have a name and a line");
+      Check(row == 0 || read.marks.line(row) > read.marks.line(row - 1),
+            "rows on rising lines");
     }
   } else {
-    Check(read.marks.rows.empty() && read.marks.questions.empty(),
+    Check(read.marks.row_count() == 0 && read.marks.questions.empty(),
           "a faulty sheet gives nothing");
   }
 

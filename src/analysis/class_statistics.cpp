@@ -151,8 +151,10 @@ ScoreDistribution Distribute(const GradedClass& graded,
   // Integer comparisons: a total exactly on a bound falls where the bound says.
   std::vector<int64_t> counts(kScoreBandCount, 0);
   LevelCount excellent, pass, low;
+  bool below_zero = false;
   for (const GradedClass::Paper& paper : graded.papers()) {
     const int64_t total = paper.total;
+    below_zero = below_zero || total < 0;
     const int64_t band = total <= 0 ? 0
                                     : std::min<int64_t>(total * kScoreBandCount / full,
                                                         kScoreBandCount - 1);
@@ -170,6 +172,7 @@ ScoreDistribution Distribute(const GradedClass& graded,
     band.upper = static_cast<double>(full) * band.upper_percent / 100.0;
     band.count = counts[static_cast<size_t>(b)];
     band.rate = Ratio(static_cast<double>(band.count), papers);
+    band.below_zero = b == 0 && below_zero;
   }
   for (LevelCount* level : {&excellent, &pass, &low}) {
     level->rate = Ratio(static_cast<double>(level->count), papers);

@@ -114,6 +114,8 @@ struct ScoreBand {
   double upper = 0;
   int64_t count = 0;
   std::optional<double> rate;  // of the class; absent for an empty class
+  // The lowest band when it counts totals below 0 too: it has no lower bound then.
+  bool below_zero = false;
 };
 
 struct LevelCount {

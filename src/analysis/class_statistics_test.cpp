@@ -140,6 +140,19 @@ TEST(ClassStatisticsTest, LevelsCountTotalsExactlyOnTheirBounds) {
   EXPECT_EQ(levels(e), (std::vector<int64_t>{0, 0, 0}));
 }
 
+TEST(ClassStatisticsTest, TheLowestBandSaysWhenItHoldsNegativeTotals) {
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"20"});
+  for (const char* points : {"2", "-3"}) {
+    TestClass c(state, points);
+    c.Add("a", Gbk("甲")).Add("b", Gbk("乙"));
+    const ScoreDistribution d = ComputeClassStatistics(c.graded(), state).distribution;
+    EXPECT_EQ(d.bands[0].count, points[0] == '-' ? 2 : 1) << points;
+    EXPECT_EQ(d.bands[0].below_zero, points[0] == '-') << points;
+    EXPECT_FALSE(d.bands[1].below_zero);
+  }
+}
+
 TEST(ClassStatisticsTest, DiscriminationDoesNotDependOnTheOrderOfTiedPapers) {
   const ProgramState state = TwoQuestions({"3", "3"});
   // Three papers tied at the top (total 3) but split differently between questions,

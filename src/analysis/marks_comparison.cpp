@@ -4,17 +4,12 @@
 #include <cstdlib>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "analysis/class_statistics.h"
 
 namespace vantry {
 namespace {
-
-// First-seen order for the lists of names.
-void AddOnce(std::vector<GbkText>& names, std::string_view name) {
-  if (std::find(names.begin(), names.end(), name) == names.end())
-    names.emplace_back(name);
-}
 
 // Matches rows to papers by name; the names that match nothing go to `lists` when it is
 // given.
@@ -25,12 +20,12 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
   MarksComparison& result = lists != nullptr ? *lists : ignored;
   // How many rows and papers carry each name.
   std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
-  for (size_t r = 0; r < marks.rows.size(); ++r) {
-    const std::string_view name = marks.rows[r].name;
+  for (size_t r = 0; r < marks.row_count(); ++r) {
+    const std::string_view name = marks.name(r);
     const auto [it, added] = row_of_name.try_emplace(name, r);
-    if (!added && it->second != SIZE_MAX) {
+    if (!added && it->second != SIZE_MAX) {  // listed on its second row only
       it->second = SIZE_MAX;
-      AddOnce(result.names_twice_in_sheet, name);
+      result.names_twice_in_sheet.emplace_back(name);
     }
   }
   const auto papers = graded.papers();
@@ -42,14 +37,16 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
   }
 
   std::vector<MarksComparison::Match> matches;
-  for (size_t r = 0; r < marks.rows.size(); ++r) {
-    const std::string_view name = marks.rows[r].name;
+  for (size_t r = 0; r < marks.row_count(); ++r) {
+    const std::string_view name = marks.name(r);
+    // Each name comes here once (a name on two rows not at all), so every list below
+    // holds it at most once without a search.
     if (row_of_name[name] != r) continue;  // on two rows, reported above
     const auto paper = paper_of_name.find(name);
     if (paper == paper_of_name.end()) {
       result.names_without_paper.emplace_back(name);
     } else if (paper->second == SIZE_MAX) {
-      AddOnce(result.names_twice_in_answers, name);
+      result.names_twice_in_answers.emplace_back(name);
     } else {
       matches.push_back({.paper = paper->second, .row = r});
     }
@@ -58,6 +55,7 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
     if (!row_of_name.contains(TrimSpaces(papers[p].name)))
       result.papers_without_marks.push_back(p);
   }
+
   return matches;
 }
 
@@ -77,11 +75,15 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   }
   std::sort(result.questions.begin(), result.questions.end(),
             [](const auto& a, const auto& b) { return a.question < b.question; });
+  const std::unordered_set<int> sheet_questions(marks.questions.begin(),
+                                                marks.questions.end());
   for (int q = 1; q <= graded.question_count(); ++q) {
-    if (std::find(marks.questions.begin(), marks.questions.end(), q) ==
-        marks.questions.end())
+    if (!sheet_questions.contains(q)) {
       result.sheet_covers_every_question = false;
+      break;
+    }
   }
+
   std::vector<MarksComparison::Match> matches = MatchNames(graded, marks, &result);
   const auto papers = graded.papers();
 
@@ -90,14 +92,14 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
   std::vector<HalfPoints> rules_totals, teacher_totals;
   for (MarksComparison::Match& match : matches) {
     const GradedClass::Paper& paper = papers[match.paper];
-    const TeacherMarks::Row& row = marks.rows[match.row];
     HalfPoints rules_total = 0, teacher_total = 0;
     bool every_question = true;
     for (size_t k = 0; k < result.questions.size(); ++k) {
       const auto& question = result.questions[k];
       const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, question.question));
       rules_total += rules;
-      const std::optional<HalfPoints> teacher = row.half_points[question.column];
+      const std::optional<HalfPoints> teacher =
+          marks.half_points(match.row, question.column);
       if (!teacher) {
         every_question = false;
         continue;

@@ -17,7 +17,7 @@ namespace vantry {
 struct MarksComparison {
   struct Question {
     int question = 0;
-    // Where its marks stand in TeacherMarks::Row::marks.
+    // Its mark column (TeacherMarks::mark(row, column)).
     size_t column = 0;
     Agreement agreement;
   };
@@ -34,7 +34,7 @@ struct MarksComparison {
   // A paper matched to a row of the sheet.
   struct Match {
     size_t paper = 0;  // index in the graded class
-    size_t row = 0;    // index in TeacherMarks::rows
+    size_t row = 0;    // row of the sheet (TeacherMarks::name(row))
     // The sum over the marked questions of |rules − teacher|, in half points.
     HalfPoints disagreement = 0;
   };

@@ -89,7 +89,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
     q.question = marks.questions[column];
     const auto index = static_cast<size_t>(q.question) - 1;
     for (const MarksComparison::Match& m : matches) {
-      const std::optional<HalfPoints> mark = marks.rows[m.row].half_points[column];
+      const std::optional<HalfPoints> mark = marks.half_points(m.row, column);
       if (!mark) continue;
       q.marked_papers.push_back(m.paper);
       q.half_marks.push_back(*mark);

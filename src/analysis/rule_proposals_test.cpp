@@ -34,10 +34,9 @@ class MarkedClass {
       for (int i = 0; i < g.count; ++i) {
         const std::string name = "s" + std::to_string(n++);
         class_.Add(name, Gbk(g.answer));
-        marks_.rows.push_back(
-            {.line = n + 1,
-             .name = name,
-             .half_points = {static_cast<HalfPoints>(g.mark * kHalfPointsPerPoint)}});
+        const std::optional<HalfPoints> mark =
+            static_cast<HalfPoints>(g.mark * kHalfPointsPerPoint);
+        marks_.AddRow(n + 1, name, {&mark, 1});
       }
     }
   }

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <new>
+#include <stdexcept>
 #include <string>
-#include <system_error>
+#include <utility>
 
 #include "analysis/csv_table.h"
 #include "text/file_io.h"
@@ -25,15 +27,19 @@ GbkText AtLine(int line, std::string_view utf8_what) {
   return Utf8ToGbk("第" + std::to_string(line) + "行：" + std::string(utf8_what));
 }
 
-// The sheet's bytes as GBK text, or a problem.
-bool DecodeSheet(std::string_view bytes, GbkText& text, GbkText& problem) {
+// The sheet's bytes as GBK text, or a problem: `text` views `bytes` when they are GBK
+// already, or `converted` when they were UTF-8.
+bool DecodeSheet(std::string_view bytes, GbkText& converted, std::string_view& text,
+                 GbkText& problem) {
   if (bytes.starts_with(kUtf8Bom)) {
-    text = Utf8ToGbk(bytes.substr(kUtf8Bom.size()));
+    converted = Utf8ToGbk(bytes.substr(kUtf8Bom.size()));
+    text = converted;
     return true;
   }
   switch (DetectForeignEncoding(bytes)) {
     case ForeignEncoding::kUtf8:
-      text = Utf8ToGbk(bytes);
+      converted = Utf8ToGbk(bytes);
+      text = converted;
       return true;
     case ForeignEncoding::kUtf16:
       problem = Utf8ToGbk(
@@ -47,7 +53,7 @@ bool DecodeSheet(std::string_view bytes, GbkText& text, GbkText& problem) {
     problem = Utf8ToGbk("文件既不是 GBK 也不是 UTF-8 编码：请另存为 CSV");
     return false;
   }
-  text.assign(bytes);
+  text = bytes;
   return true;
 }
 
@@ -156,54 +162,53 @@ int HeaderQuestion(std::string_view cell) {
   return ChineseNumber(number);
 }
 
-bool IsBlankRow(const CsvRow& row) {
-  return std::all_of(row.fields.begin(), row.fields.end(),
-                     [](const std::string& f) { return TrimSpaces(f).empty(); });
-}
-
 // Where each named column lies.
 struct Header {
   size_t name_column = 0;
-  std::vector<size_t> mark_columns;  // parallel to TeacherMarks::questions
+  bool has_name = false;
+  std::vector<size_t> mark_columns;  // parallel to TeacherMarks::questions, rising
   size_t width = 0;                  // fields of the header row
   size_t named_width = 0;            // up to and including its last named column
 };
 
-bool ReadHeader(const CsvRow& row, Header& header, TeacherMarks& marks,
-                GbkText& problem) {
-  const GbkText name_title = Utf8ToGbk("姓名");
-  bool has_name = false;
-  header.width = row.fields.size();
-  for (size_t c = 0; c < row.fields.size(); ++c) {
-    const std::string_view cell = TrimSpaces(row.fields[c]);
-    if (!cell.empty()) header.named_width = c + 1;
-    if (cell == name_title) {
-      if (has_name) {
-        problem = AtLine(row.line, "表头有两列“姓名”");
-        return false;
-      }
-      has_name = true;
-      header.name_column = c;
-      continue;
-    }
-    const int question = HeaderQuestion(cell);
-    if (question == 0) continue;  // 总分, notes and the like
-    if (std::find(marks.questions.begin(), marks.questions.end(), question) !=
-        marks.questions.end()) {
-      problem = AtLine(row.line, "表头有两列“第" + std::to_string(question) + "题”");
+// Takes one cell of the header row; false with `problem` set at a fault.
+bool ReadHeaderCell(const CsvField& field, Header& header, TeacherMarks& marks,
+                    GbkText& problem) {
+  const std::string_view cell = TrimSpaces(field.text);
+  header.width = field.column + 1;
+  if (cell.empty()) return true;
+  header.named_width = field.column + 1;
+  static const GbkText kNameTitle = Utf8ToGbk("姓名");
+  if (cell == kNameTitle) {
+    if (header.has_name) {
+      problem = AtLine(field.row_line, "表头有两列“姓名”");
       return false;
     }
-    marks.questions.push_back(question);
-    header.mark_columns.push_back(c);
+    header.has_name = true;
+    header.name_column = field.column;
+    return true;
   }
-  if (!has_name) {
-    problem = AtLine(row.line,
-                     "表头（第一个非空行）没有“姓名”列；表头应是：姓名,第1题,第2题,…");
+  const int question = HeaderQuestion(cell);
+  if (question == 0) return true;  // 总分, notes and the like
+  if (std::find(marks.questions.begin(), marks.questions.end(), question) !=
+      marks.questions.end()) {
+    problem = AtLine(field.row_line, "表头有两列“第" + std::to_string(question) + "题”");
+    return false;
+  }
+  marks.questions.push_back(question);
+  header.mark_columns.push_back(field.column);
+  return true;
+}
+
+bool CheckHeader(int line, const Header& header, const TeacherMarks& marks,
+                 GbkText& problem) {
+  if (!header.has_name) {
+    problem =
+        AtLine(line, "表头（第一个非空行）没有“姓名”列；表头应是：姓名,第1题,第2题,…");
     return false;
   }
   if (marks.questions.empty()) {
-    problem =
-        AtLine(row.line, "表头没有“第1题”这样的题目列；表头应是：姓名,第1题,第2题,…");
+    problem = AtLine(line, "表头没有“第1题”这样的题目列；表头应是：姓名,第1题,第2题,…");
     return false;
   }
   return true;
@@ -229,44 +234,122 @@ std::string QuotedCell(std::string_view gbk) {
   return GbkToUtf8(shown);
 }
 
-bool ReadRow(const CsvRow& row, const Header& header, const TeacherMarks& marks,
-             TeacherMarks::Row& out, GbkText& problem) {
-  const size_t fields = row.fields.size();
-  if (fields < header.named_width) {
-    problem = AtLine(row.line, "这一行只有 " + std::to_string(fields) + " 列，表头有 " +
-                                   std::to_string(header.named_width) + " 列");
-    return false;
+// One row after the header, taken cell by cell as the reader gives them, so that a
+// row of any width costs only its name and marks. Its faults are said in the order a
+// reader scans a row: too few columns, text past the header, a mark that is not a
+// number (the first), no name.
+class RowReader {
+ public:
+  RowReader(const Header& header, const TeacherMarks& marks)
+      : header_(header), questions_(marks.questions) {
+    marks_.resize(header.mark_columns.size());
   }
-  for (size_t c = header.width; c < fields; ++c) {
-    if (!TrimSpaces(row.fields[c]).empty()) {
-      problem = AtLine(row.line, "这一行有 " + std::to_string(fields) +
-                                     " 列，比表头多（姓名里的逗号要用引号括起来）");
-      return false;
+
+  void Take(const CsvField& field) {
+    if (field.column == 0) Reset();
+    fields_ = field.column + 1;
+    const std::string_view cell = TrimSpaces(field.text);
+    if (cell.empty()) return;
+    blank_ = false;
+    if (field.column >= header_.width) {
+      beyond_header_ = true;
+      return;
+    }
+    if (field.column == header_.name_column) name_.assign(cell);
+    while (next_mark_ < header_.mark_columns.size() &&
+           header_.mark_columns[next_mark_] < field.column)
+      ++next_mark_;
+    if (next_mark_ == header_.mark_columns.size() ||
+        header_.mark_columns[next_mark_] != field.column)
+      return;
+    HalfPoints mark = 0;
+    if (ReadMark(cell, mark)) {
+      marks_[next_mark_] = mark;
+      marked_ = true;
+    } else if (bad_mark_.empty()) {
+      bad_mark_ = "第" + std::to_string(questions_[next_mark_]) + "题的“" +
+                  QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）";
     }
   }
-  out.line = row.line;
-  out.name = GbkText(TrimSpaces(row.fields[header.name_column]));
-  out.half_points.clear();
-  for (size_t k = 0; k < header.mark_columns.size(); ++k) {
-    const size_t c = header.mark_columns[k];
-    const std::string_view cell = c < fields ? TrimSpaces(row.fields[c]) : "";
-    if (cell.empty()) {
-      out.half_points.emplace_back();
+
+  // At the row's end: true when it is blank (and so skipped).
+  bool blank() const { return blank_; }
+  // At the row's end: adds it to `marks`, or says what is wrong with it.
+  bool Finish(int line, TeacherMarks& marks, GbkText& problem) const {
+    if (fields_ < header_.named_width) {
+      problem = AtLine(line, "这一行只有 " + std::to_string(fields_) + " 列，表头有 " +
+                                 std::to_string(header_.named_width) + " 列");
+      return false;
+    }
+    if (beyond_header_) {
+      problem = AtLine(line, "这一行有 " + std::to_string(fields_) +
+                                 " 列，比表头多（姓名里的逗号要用引号括起来）");
+      return false;
+    }
+    if (!bad_mark_.empty()) {
+      problem = AtLine(line, bad_mark_);
+      return false;
+    }
+    if (name_.empty()) {
+      problem = AtLine(line, "这一行有分数，但没有姓名");
+      return false;
+    }
+    marks.AddRow(line, name_, marks_);
+    return true;
+  }
+
+ private:
+  void Reset() {
+    fields_ = 0;
+    blank_ = true;
+    beyond_header_ = false;
+    name_.clear();
+    // Only a row with a mark needs clearing: blank rows by the million cost nothing.
+    if (marked_) std::fill(marks_.begin(), marks_.end(), std::nullopt);
+    marked_ = false;
+    next_mark_ = 0;
+    bad_mark_.clear();
+  }
+
+  const Header& header_;
+  const std::vector<int>& questions_;
+  size_t fields_ = 0;
+  bool blank_ = true;
+  bool beyond_header_ = false;
+  GbkText name_;
+  std::vector<std::optional<HalfPoints>> marks_;
+  bool marked_ = false;   // some entry of marks_ is set
+  size_t next_mark_ = 0;  // the first mark column not behind the current cell
+  std::string bad_mark_;  // UTF-8
+};
+
+// Reads the table of `text` into `read`.
+void ReadTable(std::string_view text, MarksRead& read) {
+  CsvReader reader(text);
+  CsvField field;
+  Header header;
+  bool have_header = false;
+  std::optional<RowReader> row;
+  while (reader.Next(field)) {
+    if (!have_header) {
+      if (field.column == 0) header = Header();
+      if (!ReadHeaderCell(field, header, read.marks, read.problem)) return;
+      if (!field.ends_row || header.named_width == 0) continue;  // or a blank row
+      if (!CheckHeader(field.row_line, header, read.marks, read.problem)) return;
+      have_header = true;
+      row.emplace(header, read.marks);
       continue;
     }
-    HalfPoints mark = 0;
-    if (!ReadMark(cell, mark)) {
-      problem = AtLine(row.line, "第" + std::to_string(marks.questions[k]) + "题的“" +
-                                     QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）");
-      return false;
-    }
-    out.half_points.emplace_back(mark);
+    row->Take(field);
+    if (field.ends_row && !row->blank() &&
+        !row->Finish(field.row_line, read.marks, read.problem))
+      return;
   }
-  if (out.name.empty()) {
-    problem = AtLine(row.line, "这一行有分数，但没有姓名");
-    return false;
+  if (!reader.ok()) {
+    read.problem = AtLine(reader.error_line(), reader.error());
+  } else if (!have_header) {
+    read.problem = Utf8ToGbk("表是空的：第一行应是表头 姓名,第1题,第2题,…");
   }
-  return true;
 }
 
 }  // namespace
@@ -290,54 +373,78 @@ std::string_view TrimSpaces(std::string_view text) {
   return leading ? std::string_view() : text.substr(begin, end - begin);
 }
 
+std::string_view TeacherMarks::name(size_t row) const {
+  const size_t begin = row == 0 ? 0 : name_ends_[row - 1];
+  return std::string_view(names_).substr(begin, name_ends_[row] - begin);
+}
+
+std::optional<HalfPoints> TeacherMarks::half_points(size_t row, size_t column) const {
+  const HalfPoints mark = half_points_[row * questions.size() + column];
+  if (mark == kNoMark) return std::nullopt;
+  return mark;
+}
+
+void TeacherMarks::AddRow(int line, std::string_view name,
+                          std::span<const std::optional<HalfPoints>> half_points) {
+  lines_.push_back(line);
+  names_.append(name);
+  name_ends_.push_back(static_cast<uint32_t>(names_.size()));
+  for (const std::optional<HalfPoints>& mark : half_points)
+    half_points_.push_back(mark.value_or(kNoMark));
+}
+
+void TeacherMarks::ShrinkToFit() {
+  lines_.shrink_to_fit();
+  name_ends_.shrink_to_fit();
+  names_.shrink_to_fit();
+  half_points_.shrink_to_fit();
+}
+
 MarksRead ParseTeacherMarks(std::string_view bytes) {
   MarksRead read;
-  GbkText text;
-  if (!DecodeSheet(bytes, text, read.problem)) return read;
-  const CsvTable table = ParseCsv(text);
-  if (!table.ok()) {
-    read.problem = AtLine(table.error_line, table.error);
+  if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
+    read.problem = Utf8ToGbk("文件太大，不像是一张评分表");
     return read;
   }
-  Header header;
-  bool have_header = false;
-  for (const CsvRow& row : table.rows) {
-    if (IsBlankRow(row)) continue;
-    if (!have_header) {
-      if (!ReadHeader(row, header, read.marks, read.problem)) break;
-      have_header = true;
-      continue;
-    }
-    TeacherMarks::Row& out = read.marks.rows.emplace_back();
-    if (!ReadRow(row, header, read.marks, out, read.problem)) break;
+  GbkText converted;
+  std::string_view text;
+  if (DecodeSheet(bytes, converted, text, read.problem)) ReadTable(text, read);
+  if (read.ok()) {
+    read.marks.ShrinkToFit();
+  } else {
+    read.marks = TeacherMarks();
   }
-  if (read.ok() && !have_header) {
-    read.problem = Utf8ToGbk("表是空的：第一行应是表头 姓名,第1题,第2题,…");
-  }
-  if (!read.ok()) read.marks = TeacherMarks();
   return read;
 }
 
 MarksRead ReadTeacherMarks(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    MarksRead read;
-    read.problem = Utf8ToGbk("找不到这个文件");
-    return read;
+  MarksRead read;
+  const auto fail = [&read](std::string_view utf8) {
+    read.problem = Utf8ToGbk(utf8);
+    return std::move(read);
+  };
+  try {
+    FileReadResult file = ReadWholeFileWithStatus(path, kMaxSheetBytes);
+    switch (file.status) {
+      case FileReadStatus::kOk:
+        break;
+      case FileReadStatus::kMissing:
+        return fail("找不到这个文件");
+      case FileReadStatus::kNotRegularFile:
+        return fail("这不是一个普通文件（是文件夹、管道或设备），请给出 CSV 文件");
+      case FileReadStatus::kUnreadable:
+        return fail("无法读取这个文件（是否正在被 Excel 或 WPS 打开？）");
+      case FileReadStatus::kTooLarge:
+        return fail(file.size > kMaxSheetBytes
+                        ? "文件太大，不像是一张评分表（超过 64 MB）"
+                        : "内存不足，无法读取这个文件");
+    }
+    return ParseTeacherMarks(file.bytes);
+  } catch (const std::bad_alloc&) {
+    return fail("内存不足，无法读取这个文件");
+  } catch (const std::length_error&) {
+    return fail("内存不足，无法读取这个文件");
   }
-  const uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size > kMaxSheetBytes) {
-    MarksRead read;
-    read.problem = Utf8ToGbk("文件太大，不像是一张评分表（超过 64 MB）");
-    return read;
-  }
-  const std::string bytes = ReadWholeFile(path);
-  if (bytes.empty() && !error && size > 0) {
-    MarksRead read;
-    read.problem = Utf8ToGbk("无法读取这个文件（是否正在被 Excel 或 WPS 打开？）");
-    return read;
-  }
-  return ParseTeacherMarks(bytes);
 }
 
 }  // namespace vantry

@@ -3,6 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <filesystem>
+
 #include "testing/test_support.h"
 #include "text/gbk_codec.h"
 
@@ -15,6 +21,14 @@ using ::testing::HasSubstr;
 
 // Marks in half points: 10 points are 20.
 using Marks = std::vector<std::optional<HalfPoints>>;
+
+// The marks of row `row`, one per question column.
+Marks RowMarks(const TeacherMarks& marks, size_t row) {
+  Marks row_marks;
+  for (size_t c = 0; c < marks.questions.size(); ++c)
+    row_marks.push_back(marks.half_points(row, c));
+  return row_marks;
+}
 
 // The UTF-8 text of a sheet in UTF-16LE with its byte order mark, as Excel's
 // "Unicode text" saves it.
@@ -47,11 +61,11 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
     const MarksRead read = ParseTeacherMarks(c.bytes);
     ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
     EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
-    ASSERT_EQ(read.marks.rows.size(), 2u);
-    EXPECT_EQ(read.marks.rows[0].name, Gbk("王小明"));
-    EXPECT_EQ(read.marks.rows[0].half_points, (Marks{20, 16}));
-    EXPECT_EQ(read.marks.rows[1].name, Gbk("李,华"));
-    EXPECT_EQ(read.marks.rows[1].half_points, (Marks{12, std::nullopt}));
+    ASSERT_EQ(read.marks.row_count(), 2u);
+    EXPECT_EQ(read.marks.name(0), Gbk("王小明"));
+    EXPECT_EQ(RowMarks(read.marks, 0), (Marks{20, 16}));
+    EXPECT_EQ(read.marks.name(1), Gbk("李,华"));
+    EXPECT_EQ(RowMarks(read.marks, 1), (Marks{12, std::nullopt}));
   }
 }
 
@@ -60,13 +74,13 @@ TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
       Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
   EXPECT_THAT(read.marks.questions, ElementsAre(12, 3));
-  ASSERT_EQ(read.marks.rows.size(), 2u);
-  EXPECT_EQ(read.marks.rows[0].line, 2);
-  EXPECT_EQ(read.marks.rows[0].name, Gbk("张\n三"));
-  EXPECT_EQ(read.marks.rows[0].half_points, (Marks{10, -2}));
-  EXPECT_EQ(read.marks.rows[1].line, 4);
-  EXPECT_EQ(read.marks.rows[1].name, Gbk("赵磊"));  // full-width spaces trimmed
-  EXPECT_EQ(read.marks.rows[1].half_points, (Marks{0, 8}));
+  ASSERT_EQ(read.marks.row_count(), 2u);
+  EXPECT_EQ(read.marks.line(0), 2);
+  EXPECT_EQ(read.marks.name(0), Gbk("张\n三"));
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10, -2}));
+  EXPECT_EQ(read.marks.line(1), 4);
+  EXPECT_EQ(read.marks.name(1), Gbk("赵磊"));  // full-width spaces trimmed
+  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{0, 8}));
 }
 
 TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
@@ -75,9 +89,9 @@ TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
                             "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
                             "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  ASSERT_EQ(read.marks.rows.size(), 2u);
-  EXPECT_EQ(read.marks.rows[0].half_points, (Marks{13, 13, 13, 15, -1, 4294967295}));
-  EXPECT_EQ(read.marks.rows[1].half_points, (Marks{13, 1, 16, 16, 3, std::nullopt}));
+  ASSERT_EQ(read.marks.row_count(), 2u);
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
+  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{13, 1, 16, 16, 3, std::nullopt}));
 }
 
 TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
@@ -112,7 +126,7 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
     const MarksRead read = ParseTeacherMarks(c.bytes);
     EXPECT_THAT(GbkToUtf8(read.problem), HasSubstr(c.problem));
     EXPECT_TRUE(read.marks.questions.empty());
-    EXPECT_TRUE(read.marks.rows.empty());
+    EXPECT_EQ(read.marks.row_count(), 0u);
   }
 }
 
@@ -120,10 +134,20 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   const testing::TempDir dir;
   const MarksRead missing = ReadTeacherMarks(dir.File("教师评分.csv"));
   EXPECT_THAT(GbkToUtf8(missing.problem), HasSubstr("找不到"));
+  // A folder (or a FIFO, a device) of that name is there, but it is no sheet.
+  std::filesystem::create_directory(dir.File("文件夹.csv"));
+  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("文件夹.csv")).problem),
+              HasSubstr("不是一个普通文件"));
+#ifndef _WIN32
+  ASSERT_EQ(::mkfifo(dir.File("管道.csv").c_str(), 0600), 0);
+  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("管道.csv")).problem),
+              HasSubstr("不是一个普通文件"));
+#endif
   const MarksRead read =
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
   ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  EXPECT_EQ(read.marks.rows.at(0).half_points, (Marks{10}));
+  ASSERT_EQ(read.marks.row_count(), 1u);
+  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10}));
 }
 
 TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {

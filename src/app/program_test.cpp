@@ -305,7 +305,8 @@ TEST_F(ProgramTest, AWorkbookThatCannotBeSavedAddsOneLineToTheSummary) {
   ASSERT_EQ(catcher.boxes().size(), 1u);
   EXPECT_TRUE(
       catcher.boxes()[0].text.endsWith(QStringLiteral(".txt’！\n成绩表未能保存到‘") +
-                                       Utf8ToQString(workbook) + QStringLiteral("’！")))
+                                       Utf8ToQString(workbook) +
+                                       QStringLiteral("’！（这个名字已被一个文件夹占用）")))
       << catcher.boxes()[0].text.toStdString();
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
 }

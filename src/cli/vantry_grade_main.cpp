@@ -5,16 +5,19 @@
 // arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
 // written), 4 report written but the workbook or the JSON record not.
 #include <cstdio>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
+#include "analysis/rule_proposals.h"
 #include "analysis/teacher_marks.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "cli/run_files.h"
 #include "export/proposals_output.h"
 #include "export/run_outputs.h"
 #include "export/teacher_check.h"
@@ -22,6 +25,7 @@
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
 #include "text/command_line.h"
+#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/utf8_path.h"
 
@@ -42,7 +46,9 @@ constexpr std::string_view kHelp =
     "  --quiet         no progress on stderr\n"
     "  --no-xlsx       no workbook\n"
     "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
-    "  --json FILE     also write every paper's full record as JSON to FILE\n"
+    "  --json FILE     also write every paper's full record as JSON to FILE (never\n"
+    "                  over the exam's files, the report, the workbook, the page or\n"
+    "                  the proposed rules)\n"
     "  --explain       print how every question of every paper was scored (UTF-8),\n"
     "                  before the summary\n"
     "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
@@ -56,7 +62,8 @@ constexpr std::string_view kHelp =
     "changed);\n"
     "                  without it the same happens when 教师评分.csv lies in DIR\n"
     "  --propose-out FILE\n"
-    "                  write the proposed rules to FILE instead\n"
+    "                  write the proposed rules to FILE instead (never over a file\n"
+    "                  the run reads or writes)\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
@@ -97,10 +104,45 @@ int Main(std::span<const std::string_view> args) {
     return 2;
   }
 
+  // The JSON record and the proposed rules never replace a file the run reads or
+  // writes, nor each other.
+  const std::filesystem::path proposals_out =
+      options.propose_out.empty()
+          ? PathInDirectory(options.directory, kProposedParametersFileName)
+          : options.propose_out;
+  const auto refuse_clash = [](const std::string& option, const std::string& clash) {
+    PrintText(stderr, "vantry-grade: " + option + " 不能写到本次阅卷读取或写出的文件‘" +
+                          clash + "’ / " + option + " would replace a file of the run\n" +
+                          std::string(kGradeUsage) + "\n");
+    return 2;
+  };
+  if (!options.json.empty()) {
+    const std::filesystem::path named[] = {options.check, options.propose, proposals_out};
+    const std::string clash = RunFileClash(options.json, options.directory, named);
+    if (!clash.empty()) return refuse_clash("--json", clash);
+  }
+  if (!options.propose_out.empty()) {
+    if (IsParametersFile(options.propose_out, options.directory)) {
+      PrintText(stderr,
+                "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
+                "the proposals never replace 参数设置.txt\n" +
+                    std::string(kGradeUsage) + "\n");
+      return 2;
+    }
+    const std::filesystem::path named[] = {options.check, options.propose, options.json};
+    const std::string clash = RunFileClash(options.propose_out, options.directory, named);
+    if (!clash.empty()) return refuse_clash("--propose-out", clash);
+  }
+
   // A marks file that cannot be used stops the run before anything is written.
   const auto read_marks =
       [](const std::filesystem::path& path) -> std::optional<MarksRead> {
-    MarksRead read = ReadTeacherMarks(path);
+    MarksRead read;
+    try {
+      read = ReadTeacherMarks(path);
+    } catch (const std::exception&) {
+      read = MarksRead{.marks = {}, .problem = Utf8ToGbk("无法读取这个文件")};
+    }
     if (read.ok()) return read;
     const std::u8string shown = path.u8string();
     PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
@@ -112,14 +154,6 @@ int Main(std::span<const std::string_view> args) {
   if (!options.check.empty() && !(marks = read_marks(options.check))) return 2;
   if (!options.propose.empty() && !(propose_marks = read_marks(options.propose)))
     return 2;
-  if (!options.propose_out.empty() &&
-      IsParametersFile(options.propose_out, options.directory)) {
-    PrintText(stderr,
-              "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
-              "the proposals never replace 参数设置.txt\n" +
-                  std::string(kGradeUsage) + "\n");
-    return 2;
-  }
 
   ProgramState state;
   BatchOptions batch;

@@ -297,6 +297,11 @@ TEST(VantryGradeTest, ProposeWritesTheProposedRulesAndNeverTheRulesThemselves) {
   } refused[] = {
       {{"--propose", "none.csv"}, "none.csv 找不到这个文件"},
       {{"--propose", "marks.csv", "--propose-out", "参数设置.txt"}, "参数设置.txt 本身"},
+      {{"--propose", "marks.csv", "--propose-out", "学生答题文本.txt"},
+       "--propose-out 不能写到本次阅卷读取或写出的文件‘学生答题文本.txt’"},
+      {{"--propose", "marks.csv", "--propose-out", "marks.csv"}, "‘marks.csv’"},
+      {{"--propose", "marks.csv", "--propose-out", "x.json", "--json", "x.json"},
+       "--json 不能写到本次阅卷读取或写出的文件‘x.json’"},
       {{"--propose-out", "x.txt"}, "--propose-out needs --propose"},
   };
   for (const auto& c : refused) {
@@ -517,7 +522,8 @@ TEST(VantryGradeTest, AnOutputNotWrittenIsSaidAndExitsFour) {
   Result r = Grade(dir.path(), {"--json", dir.File("missing/记录.json").string()});
   EXPECT_EQ(r.exit_code, 4);
   EXPECT_TRUE(r.out.ends_with("阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" +
-                              workbook + "’！\nJSON 记录未能保存到‘" +
+                              workbook +
+                              "’！（这个名字已被一个文件夹占用）\nJSON 记录未能保存到‘" +
                               dir.File("missing/记录.json").string() + "’！\n"))
       << r.out;
   EXPECT_EQ(ReportBytes(dir), Gbk("王小明 6 3  9\r\n李华 4 0  4"));

@@ -115,14 +115,19 @@ void AppendCharts(const ClassStatistics& s, std::string& out) {
         "总分占满分的比例（满分 " + FormatInteger(d.full_marks.value_or(0)) + " 分）";
     for (const ScoreBand& band : d.bands) {
       const bool last = &band == &d.bands.back();
-      chart.bars.push_back(
-          {.label = FormatInteger(band.lower_percent) + "–" +
-                    FormatInteger(band.upper_percent) + "%",
-           .value = static_cast<double>(band.count),
-           .value_label = FormatInteger(band.count),
-           .tooltip = "总分 " + FixedText(band.lower, 1) + (last ? "–" : " 至不足 ") +
-                      FixedText(band.upper, 1) + " 分：" + FormatInteger(band.count) +
-                      " 人（" + PercentText(band.rate) + "）"});
+      // The lowest band holds the negative totals too: no lower bound is claimed.
+      const std::string from =
+          band.below_zero ? "<" : FormatInteger(band.lower_percent) + "–";
+      const std::string range =
+          band.below_zero
+              ? "总分不足 " + FixedText(band.upper, 1) + " 分（含负分）"
+              : "总分 " + FixedText(band.lower, 1) + (last ? "–" : " 至不足 ") +
+                    FixedText(band.upper, 1) + " 分";
+      chart.bars.push_back({.label = from + FormatInteger(band.upper_percent) + "%",
+                            .value = static_cast<double>(band.count),
+                            .value_label = FormatInteger(band.count),
+                            .tooltip = range + "：" + FormatInteger(band.count) +
+                                       " 人（" + PercentText(band.rate) + "）"});
     }
     AppendBarChart(chart, out);
   }

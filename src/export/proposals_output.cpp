@@ -23,6 +23,7 @@ bool IsParametersFile(const std::filesystem::path& out,
 }
 
 ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& state,
+                                const TeacherMarksSheet& sheet,
                                 const ProposalsRequest& request) {
   ProposalsOutcome outcome;
   const std::filesystem::path out =
@@ -35,12 +36,12 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   options.points_text = request.points_text;
   options.order_text = request.order_text;
   const RuleProposals proposals =
-      ProposeRules(graded, state, request.marks,
+      ProposeRules(graded, state, sheet.read.marks,
                    parameters.status == FileReadStatus::kOk
                        ? std::optional<std::string_view>(parameters.bytes)
                        : std::nullopt,
                    options);
-  outcome.report = ReportProposals(proposals, graded, request.sheet_name);
+  outcome.report = ReportProposals(proposals, graded, sheet.name);
   ProposalsReport& report = outcome.report;
   const std::u8string name = out.filename().u8string();
   report.file_name = std::string(name.begin(), name.end());

@@ -10,6 +10,7 @@
 
 #include "analysis/teacher_marks.h"
 #include "export/proposals_report.h"
+#include "export/teacher_check.h"
 #include "grading/graded_class.h"
 #include "scoring/program_state.h"
 #include "text/gbk_text.h"
@@ -19,9 +20,6 @@ namespace vantry {
 struct ProposalsRequest {
   // The exam's folder: its 参数设置.txt is the file the proposals are written from.
   std::filesystem::path directory;
-  // The teacher's marks (read without a problem) and the sheet's name as shown.
-  TeacherMarks marks;
-  std::string sheet_name;
   // Where the proposed rules go; empty: kProposedParametersFileName in `directory`.
   // Never the parameters file itself.
   std::filesystem::path out;
@@ -41,10 +39,11 @@ struct ProposalsOutcome {
 bool IsParametersFile(const std::filesystem::path& out,
                       const std::filesystem::path& directory);
 
-// Learns the proposals for `graded` (graded with `state`), writes the proposed rules
-// through a temporary file, replacing an older proposal whole or not at all, and
-// reports them.
+// Learns the proposals for `graded` (graded with `state`) from the teacher's marks in
+// `sheet` (read without a problem), writes the proposed rules through a temporary
+// file, replacing an older proposal whole or not at all, and reports them.
 ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& state,
+                                const TeacherMarksSheet& sheet,
                                 const ProposalsRequest& request);
 
 }  // namespace vantry

@@ -50,27 +50,15 @@ bool Written(Write write) {
   }
 }
 
-// The rule proposals when a sheet to learn from is there; the window stays alive while
-// they are learned (on a thread of their own when one can be had).
+// The rule proposals learned from `sheet` when it can be used; the window stays alive
+// while they are learned (on a thread of their own when one can be had).
 std::optional<ProposalsOutcome> Proposals(const GradedClass& graded,
                                           const ProgramState& state,
-                                          const RunOutputOptions& options) {
+                                          const RunOutputOptions& options,
+                                          const TeacherMarksSheet* sheet) {
+  // A sheet that cannot be used is named by the check.
+  if (sheet == nullptr || !sheet->read.ok()) return std::nullopt;
   ProposalsRequest request;
-  if (options.propose) {
-    if (!options.propose->read.ok()) return std::nullopt;
-    request.marks = options.propose->read.marks;
-    request.sheet_name = options.propose->name;
-  } else if (!options.marks) {
-    const std::filesystem::path sheet =
-        PathInDirectory(options.directory, kTeacherMarksFileName);
-    if (!PathExists(sheet)) return std::nullopt;
-    MarksRead read = ReadTeacherMarks(sheet);
-    if (!read.ok()) return std::nullopt;  // the check says what is wrong with it
-    request.marks = std::move(read.marks);
-    request.sheet_name = SheetName(sheet);
-  } else {
-    return std::nullopt;
-  }
   request.directory = options.directory;
   request.out = options.propose_out;
   const JsonBoxes boxes = options.read_boxes ? options.read_boxes() : options.boxes;
@@ -78,7 +66,7 @@ std::optional<ProposalsOutcome> Proposals(const GradedClass& graded,
   request.order_text = boxes.order_keys;
   std::future<ProposalsOutcome> outcome =
       std::async(std::launch::async | std::launch::deferred,
-                 [&] { return WriteProposals(graded, state, request); });
+                 [&] { return WriteProposals(graded, state, *sheet, request); });
   while (outcome.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
     ProcessPendingMessages();
   return outcome.get();
@@ -87,16 +75,16 @@ std::optional<ProposalsOutcome> Proposals(const GradedClass& graded,
 // Checks the rules against the teacher's marks when there are any and writes the page
 // when asked; returns the summary's lines for what went wrong.
 std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
-                               const RunOutputOptions& options, const LocalDateTime& day,
+                               const RunOutputOptions& options,
+                               std::optional<TeacherMarksSheet> marks,
+                               const LocalDateTime& day,
                                const ProposalsReport* proposals) {
   std::vector<GbkText> notes;
   std::optional<TeacherCheck> check;
   const bool checked = Written([&] {
-    if (options.marks) {
-      check = CheckAgainstTeacher(graded, options.marks->name, options.marks->read);
+    if (marks) {
+      check = CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
       if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
-    } else {
-      check = CheckBesideExam(graded, options.directory);
     }
     return true;
   });
@@ -119,19 +107,29 @@ std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics&
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  return [&state, options = std::move(options)](const GradedClass& graded,
-                                                const LocalDateTime& report_dated) {
+  // The sheet beside the exam: checked on the page, and learned from when no other
+  // sheet was given for either.
+  std::optional<TeacherMarksSheet> beside;
+  const bool learn_beside = !options.marks && !options.propose;
+  if (!options.marks && (options.page || learn_beside)) {
+    beside = ReadSheetBesideExam(options.directory);
+  }
+  // Made for one run: the marks go into its check rather than being copied.
+  return [&state, options = std::move(options), beside = std::move(beside), learn_beside](
+             const GradedClass& graded, const LocalDateTime& report_dated) mutable {
     std::vector<GbkText> notes;
     if (!options.workbook && options.json_path.empty() && !options.explain &&
-        !options.page && !options.marks && !options.propose &&
-        !PathExists(PathInDirectory(options.directory, kTeacherMarksFileName)))
+        !options.page && !options.marks && !options.propose && !beside)
       return notes;
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
     // The proposals first: the page and the workbook show them.
     std::optional<ProposalsOutcome> proposals;
     if (!Written([&] {
-          proposals = Proposals(graded, state, options);
+          proposals =
+              Proposals(graded, state, options,
+                        options.propose ? &*options.propose
+                                        : (learn_beside && beside ? &*beside : nullptr));
           return true;
         })) {
       proposals.reset();
@@ -146,23 +144,33 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     // on a thread of its own when one can be had: both only read the class.
     std::future<std::vector<GbkText>> page_notes;
     if (options.page || options.marks) {
-      page_notes = std::async(std::launch::async | std::launch::deferred, [&] {
-        return PageNotes(graded, stats, options, report_dated, report);
-      });
+      std::optional<TeacherMarksSheet> marks =
+          options.marks
+              ? std::exchange(options.marks, std::nullopt)
+              : (options.page ? std::exchange(beside, std::nullopt) : std::nullopt);
+      page_notes = std::async(std::launch::async | std::launch::deferred,
+                              [&, marks = std::move(marks)]() mutable {
+                                return PageNotes(graded, stats, options, std::move(marks),
+                                                 report_dated, report);
+                              });
     }
     if (options.workbook) {
       const std::string name = WorkbookFileName(report_dated);
-      WorkbookOptions book;
+      WorkbookResult workbook{WorkbookProblem::kFailed};
+      WorkbookOptions book{.created = report_dated};
       if (report) {
         book.extra_sheets.push_back({kProposalsSheetName, [report](SheetCells& cells) {
                                        WriteProposalsSheet(*report, cells);
                                      }});
       }
-      if (!Written([&] {
-            return WriteWorkbook(graded, stats, PathInDirectory(options.directory, name),
-                                 book);
-          })) {
-        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！"));
+      Written([&] {
+        workbook =
+            WriteWorkbook(graded, stats, PathInDirectory(options.directory, name), book);
+        return true;
+      });
+      if (!workbook.written()) {
+        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！（" +
+                                  WorkbookProblemText(workbook.problem) + "）"));
       }
     }
     if (!options.json_path.empty() && !Written([&] {

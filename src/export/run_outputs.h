@@ -13,16 +13,11 @@
 
 #include "analysis/teacher_marks.h"
 #include "export/json_record.h"
+#include "export/teacher_check.h"
 #include "grading/grading_run.h"
 #include "scoring/program_state.h"
 
 namespace vantry {
-
-// A sheet of the teacher's own marks, read before the run.
-struct TeacherMarksSheet {
-  std::string name;  // its file name as shown (UTF-8)
-  MarksRead read;
-};
 
 struct RunOutputOptions {
   // The program folder: the workbook goes beside the report.
@@ -31,8 +26,9 @@ struct RunOutputOptions {
   // The analysis page 阅卷分析yyyyMMdd.html beside the report.
   bool page = true;
   // The teacher's marks to check the rules against: this sheet when set; otherwise,
-  // for the page, kTeacherMarksFileName in `directory` when it is there (a sheet there
-  // that cannot be used gives a line for the summary and is named on the page).
+  // for the page, kTeacherMarksFileName in `directory` when it is there, read when the
+  // outputs are made, before the run (a sheet there that cannot be used gives a line
+  // for the summary and is named on the page).
   std::optional<TeacherMarksSheet> marks;
   // When set, called with the check against `marks` as text for a terminal.
   std::function<void(std::string_view text)> check_report;
@@ -45,8 +41,9 @@ struct RunOutputOptions {
   std::function<void(std::string_view text)> explain;
   // Rule proposals are learned from this sheet when set; otherwise, when no `marks`
   // were given, from kTeacherMarksFileName in `directory` when it is there and can be
-  // used. They are written to `propose_out` (empty: kProposedParametersFileName in
-  // `directory`) and shown on the page and in the workbook.
+  // used (read when the outputs are made). They are written to `propose_out` (empty:
+  // kProposedParametersFileName in `directory`) and shown on the page and in the
+  // workbook.
   std::optional<TeacherMarksSheet> propose;
   std::filesystem::path propose_out;
   // When set, called with the proposals as text for a terminal.
@@ -58,10 +55,11 @@ struct RunOutputOptions {
 };
 
 // The extra outputs of a run with `state`'s rules, named and dated for the day of the
-// run's report. Each output that cannot be written
-// gives one line for the summary (GBK), e.g. "成绩表未能保存到‘阅卷结果20261208.xlsx’！";
-// the others are still written. An output whose writing throws (no memory, no thread)
-// counts as not written.
+// run's report. The teacher's marks beside the exam are read here, so that the run,
+// which is made after this and timed, does not count the time their reading takes. Each
+// output that cannot be written gives one line for the summary (GBK), e.g.
+// "成绩表未能保存到‘阅卷结果20261208.xlsx’！"; the others are still written. An output
+// whose writing throws (no memory, no thread) counts as not written.
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options);
 
 }  // namespace vantry

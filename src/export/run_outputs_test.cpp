@@ -68,7 +68,8 @@ TEST_F(RunOutputsTest, WritesTheDatedWorkbookAndTheRecordAndExplains) {
 TEST_F(RunOutputsTest, EachOutputNotWrittenIsOneLineAndTheOthersAreStillWritten) {
   std::filesystem::create_directory(dir_.File("阅卷结果20270305.xlsx"));
   options_.json_path = dir_.File("missing/记录.json");
-  EXPECT_EQ(Run(), (std::vector<GbkText>{Gbk("成绩表未能保存到‘阅卷结果20270305.xlsx’！"),
+  EXPECT_EQ(Run(), (std::vector<GbkText>{Gbk("成绩表未能保存到‘阅卷结果20270305.xlsx’！"
+                                             "（这个名字已被一个文件夹占用）"),
                                          Gbk("JSON 记录未能保存到‘" +
                                              options_.json_path.string() + "’！")}));
 
@@ -104,6 +105,19 @@ TEST_F(RunOutputsTest, PageCheckedAgainstTheMarksGivenOrLyingBeside) {
   EXPECT_TRUE(Run().empty());
   EXPECT_TRUE(told.starts_with("与教师评分核对（给定.csv）：比对 2 份试卷\n")) << told;
   EXPECT_FALSE(PathExists(dir_.File(page)));
+}
+
+// The sheet beside the exam is read when the outputs are made, before the run takes its
+// first clock reading: however long a large sheet takes to read, that time is not
+// counted as grading time. A sheet changed during the run is not seen.
+TEST_F(RunOutputsTest, SheetBesideTheExamIsReadBeforeTheRun) {
+  options_.workbook = false;
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,x\r\n"));
+  ExtraOutputs outputs = MakeRunOutputs(state_, options_);
+  dir_.Write("教师评分.csv", Gbk("姓名,第1题\r\n甲,2\r\n"));
+  EXPECT_EQ(outputs(class_.graded(), clock_.Now()),
+            (std::vector<GbkText>{Gbk("教师评分.csv 第2行：第1题的“x”不是整数或半分（如 "
+                                      "6 或 6.5）；没有与教师评分核对")}));
 }
 
 // A clock a day later at every reading: a run crosses midnight between any two steps.

@@ -105,24 +105,35 @@ TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_na
   }
   check.marks = std::move(read.marks);
   check.comparison = CompareWithTeacher(graded, check.marks, kLargestDisagreements);
+  // Every question of the sheet is explained, also those past the longest answer
+  // (no paper answered them).
+  int last_question = graded.question_count();
+  for (int question : check.marks.questions)
+    last_question = std::max(last_question, question);
   PaperRecord record;
   for (const MarksComparison::Match& match : check.comparison.largest) {
     graded.Record(match.paper, record);
-    ExplainPaper(record, graded, check.largest_explanations.emplace_back());
+    std::vector<std::string>& rows = check.largest_explanations.emplace_back();
+    if (graded.question_count() > 0) ExplainPaper(record, graded, rows);
+    for (int q = graded.question_count() + 1; q <= last_question; ++q) {
+      AppendAbsentQuestionExplanation(record, q, graded.Cap(q), rows.emplace_back());
+    }
   }
   return check;
 }
 
-TeacherCheck CheckAgainstTeacher(const GradedClass& graded,
-                                 const std::filesystem::path& sheet) {
-  return CheckAgainstTeacher(graded, SheetName(sheet), ReadTeacherMarks(sheet));
+std::optional<TeacherMarksSheet> ReadSheetBesideExam(
+    const std::filesystem::path& directory) {
+  const std::filesystem::path sheet = PathInDirectory(directory, kTeacherMarksFileName);
+  if (!PathExists(sheet)) return std::nullopt;
+  return TeacherMarksSheet{SheetName(sheet), ReadTeacherMarks(sheet)};
 }
 
 std::optional<TeacherCheck> CheckBesideExam(const GradedClass& graded,
                                             const std::filesystem::path& directory) {
-  const std::filesystem::path sheet = PathInDirectory(directory, kTeacherMarksFileName);
-  if (!PathExists(sheet)) return std::nullopt;
-  return CheckAgainstTeacher(graded, sheet);
+  std::optional<TeacherMarksSheet> sheet = ReadSheetBesideExam(directory);
+  if (!sheet) return std::nullopt;
+  return CheckAgainstTeacher(graded, std::move(sheet->name), std::move(sheet->read));
 }
 
 GbkText TeacherCheckProblemLine(const TeacherCheck& check) {
@@ -162,28 +173,24 @@ std::vector<Disagreement> TeacherCheckDisagreements(const TeacherCheck& check,
   const MarksComparison& c = check.comparison;
   for (size_t i = 0; i < c.largest.size(); ++i) {
     const MarksComparison::Match& match = c.largest[i];
-    const TeacherMarks::Row& row = check.marks.rows[match.row];
     const GradedClass::Paper& paper = graded.papers()[match.paper];
     const std::vector<std::string>& explanations = check.largest_explanations[i];
     Disagreement& d = result.emplace_back();
     d.name = Name(paper.name);
     d.disagreement = match.disagreement;
     for (const auto& q : c.questions) {
-      const std::optional<HalfPoints> teacher = row.half_points[q.column];
+      const std::optional<HalfPoints> teacher =
+          check.marks.half_points(match.row, q.column);
       if (!teacher) continue;
       const HalfPoints rules = ToHalfPoints(ShownScore(graded, paper, q.question));
       d.rules_sum += rules;
       d.teacher_sum += *teacher;
       if (rules == *teacher) continue;
       const auto index = static_cast<size_t>(q.question) - 1;
-      d.questions.push_back(
-          {.question = q.question,
-           .teacher = *teacher,
-           .rules = rules,
-           .explanation =
-               index < explanations.size() && q.question <= graded.question_count()
-                   ? explanations[index]
-                   : QuestionLabel(q.question) + " 0分：评分规则和答案里都没有这道题"});
+      d.questions.push_back({.question = q.question,
+                             .teacher = *teacher,
+                             .rules = rules,
+                             .explanation = explanations.at(index)});
     }
   }
   return result;

@@ -31,6 +31,12 @@ struct TeacherCheck {
   bool ok() const { return problem.empty(); }
 };
 
+// A sheet of the teacher's own marks, read before the run.
+struct TeacherMarksSheet {
+  std::string name;  // its file name as shown (UTF-8)
+  MarksRead read;
+};
+
 // The papers with the largest disagreement that a check lists.
 inline constexpr size_t kLargestDisagreements = 10;
 
@@ -39,9 +45,10 @@ inline constexpr size_t kLargestDisagreements = 10;
 // holding its problem.
 TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_name,
                                  MarksRead read);
-// The same for the sheet at `sheet`.
-TeacherCheck CheckAgainstTeacher(const GradedClass& graded,
-                                 const std::filesystem::path& sheet);
+// kTeacherMarksFileName in `directory` read, when anything of that name is there (a
+// folder or a device there reads as a problem).
+std::optional<TeacherMarksSheet> ReadSheetBesideExam(
+    const std::filesystem::path& directory);
 // The check against kTeacherMarksFileName in `directory`, when that file is there.
 std::optional<TeacherCheck> CheckBesideExam(const GradedClass& graded,
                                             const std::filesystem::path& directory);

@@ -50,5 +50,22 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
       "marks.csv 第2行：第1题的“四”不是整数或半分（如 6 或 6.5）；没有与教师评分核对\n");
 }
 
+// No paper answered anything: a marked question is explained as unanswered, never as
+// one the rules lack (the rules have it).
+TEST(TeacherCheckTest, QuestionsNoPaperAnsweredAreSaidToBeUnanswered) {
+  const ProgramState state = testing::StateWithRules(
+      {Gbk("<关键词>叶绿体</关键词>"), Gbk("<关键词>氧气</关键词>")}, {"4", "4"});
+  testing::TestClass papers(state);
+  papers.Add(Gbk("甲"), Gbk(""));
+  const TeacherCheck check = CheckAgainstTeacher(
+      papers.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题,第2题\n甲,3,1\n"));
+  ASSERT_TRUE(check.ok());
+  const std::string text = TeacherCheckText(check, papers.graded());
+  EXPECT_THAT(
+      text, HasSubstr("教师 3 分 | 规则 第1题 0分（满分4）：答题文本为空，记 0 分\n"
+                      "    教师 1 分 | 规则 第2题 0分（满分4）：答题文本为空，记 0 分\n"))
+      << text;
+}
+
 }  // namespace
 }  // namespace vantry

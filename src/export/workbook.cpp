@@ -12,14 +12,20 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <future>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "export/explanation.h"
+#include "export/workbook_file.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
@@ -53,15 +59,22 @@ const std::string& FitCell(const std::string& utf8, std::string& scratch) {
   return utf8;
 }
 
+// Whether the library writes `c` as "_xHHHH_": the control characters but TAB and LF.
+bool WrittenAsEscape(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte >= 0x01 && byte < 0x20 && c != '\t' && c != '\n';
+}
+
 // Excel and WPS read "_xHHHH_" in a cell's text as the character U+HHHH, so a name
 // such as "_x0041_" would show as "A". Writes the underscore that begins each such run
-// as "_x005F_" (itself an underscore when read), so every text shows as it stands.
+// as "_x005F_" (itself an underscore when read), so every text shows as it stands; a
+// control character the library writes as an escape ends such a run as "_" would.
 const std::string& KeepEscapesLiteral(const std::string& utf8, std::string& scratch) {
   const auto is_hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); };
   const auto escape_at = [&](size_t i) {
     return i + 7 <= utf8.size() && utf8[i] == '_' && utf8[i + 1] == 'x' &&
            is_hex(utf8[i + 2]) && is_hex(utf8[i + 3]) && is_hex(utf8[i + 4]) &&
-           is_hex(utf8[i + 5]) && utf8[i + 6] == '_';
+           is_hex(utf8[i + 5]) && (utf8[i + 6] == '_' || WrittenAsEscape(utf8[i + 6]));
   };
   size_t at = utf8.find("_x");
   while (at != std::string::npos && !escape_at(at)) at = utf8.find("_x", at + 1);
@@ -105,16 +118,36 @@ class QuietStandardError {
   int saved_ = -1;
 };
 
-// The workbook being written; closed (and so written out) at most once.
+// The moment `local` names, in the process's time zone.
+std::time_t TimeOf(const LocalDateTime& local) {
+  std::tm fields{};
+  fields.tm_year = local.year - 1900;
+  fields.tm_mon = local.month - 1;
+  fields.tm_mday = local.day;
+  fields.tm_hour = local.hour;
+  fields.tm_min = local.minute;
+  fields.tm_sec = local.second;
+  fields.tm_isdst = -1;
+  return std::mktime(&fields);
+}
+
+// The workbook being written: its rows spooled in `spool`, its archive written to
+// `path` and checked when it is closed; freed unwritten if it is not.
 class Book {
  public:
-  Book(const std::filesystem::path& path, bool zip64) {
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    options.use_zip64 = zip64 ? LXW_TRUE : LXW_FALSE;
-    const std::u8string name = path.u8string();
-    book_ = workbook_new_opt(reinterpret_cast<const char*>(name.c_str()), &options);
-    if (book_ == nullptr) return;
+  Book(const std::filesystem::path& path, const std::filesystem::path& spool,
+       const std::optional<LocalDateTime>& created)
+      : path_(path), spool_(spool) {
+    book_ = NewSpooledWorkbook(path, spool);
+    if (book_ == nullptr) {
+      problem_ = WorkbookProblem::kCannotCreate;
+      return;
+    }
+    if (created) {
+      lxw_doc_properties properties = {};
+      properties.created = TimeOf(*created);
+      Check(workbook_set_properties(book_, &properties));
+    }
     header_ = workbook_add_format(book_);
     format_set_bold(header_);
     format_set_pattern(header_, LXW_PATTERN_SOLID);
@@ -132,21 +165,35 @@ class Book {
   }
   Book(const Book&) = delete;
   Book& operator=(const Book&) = delete;
-  ~Book() {
-    if (book_ != nullptr) workbook_close(book_);
-  }
+  ~Book() { AbandonSpooledWorkbook(book_, sheets_); }
 
-  bool ok() const { return book_ != nullptr && ok_; }
+  bool ok() const {
+    return book_ != nullptr && problem_ == WorkbookProblem::kNone && !spool_failed_;
+  }
   lxw_worksheet* AddSheet(const std::string& name) {
     lxw_worksheet* sheet = book_ ? workbook_add_worksheet(book_, name.c_str()) : nullptr;
-    if (sheet == nullptr) ok_ = false;
+    if (sheet == nullptr) {
+      // Its spool could not be made, or the library refused the name.
+      if (problem_ == WorkbookProblem::kNone) problem_ = WorkbookProblem::kCannotCreate;
+      return nullptr;
+    }
+    sheets_.emplace_back(sheet);
     return sheet;
   }
-  // Writes the file; false when that or any cell before failed.
-  bool Close() {
-    const lxw_error error = workbook_close(book_);
-    book_ = nullptr;
-    return ok_ && error == LXW_NO_ERROR;
+  // Stops the writing early once a spool write has failed (the disk is full), rather
+  // than filling the rest of the workbook for nothing; Close() says why.
+  void CheckSpool() {
+    if (ok() && SpoolFailed(sheets_)) spool_failed_ = true;
+  }
+  // Writes the archive and reads it back; what went wrong, if anything.
+  WorkbookProblem Close() {
+    lxw_workbook* book = std::exchange(book_, nullptr);
+    if (book == nullptr) return problem_;
+    if (problem_ != WorkbookProblem::kNone) {
+      AbandonSpooledWorkbook(book, sheets_);
+      return problem_;
+    }
+    return CloseSpooledWorkbook(book, sheets_, path_, spool_);
   }
 
   // GBK texts, and so their UTF-8, hold no NUL: the library's C string is the text.
@@ -154,12 +201,18 @@ class Book {
             lxw_format* format = nullptr) {
     // Escaped, then cut: what the library is given must fit a cell.
     const std::string& literal = KeepEscapesLiteral(utf8, escaped_);
-    Check(worksheet_write_string(sheet, Row(row), Col(col),
-                                 FitCell(literal, scratch_).c_str(), format));
+    const std::string& cell = FitCell(literal, scratch_);
+    // The library leaves out an empty text without a format.
+    if (Check(worksheet_write_string(sheet, Row(row), Col(col), cell.c_str(), format)) &&
+        (!cell.empty() || format != nullptr)) {
+      Tally(sheet).Cell(row);
+    }
   }
   void Number(lxw_worksheet* sheet, int64_t row, int col, double value,
               lxw_format* format = nullptr) {
-    Check(worksheet_write_number(sheet, Row(row), Col(col), value, format));
+    if (Check(worksheet_write_number(sheet, Row(row), Col(col), value, format))) {
+      Tally(sheet).Cell(row);
+    }
   }
   // An absent value is an empty cell.
   template <typename T>
@@ -201,8 +254,10 @@ class Book {
     std::vector<lxw_rich_string_tuple*> pointers;
     for (lxw_rich_string_tuple& f : fragments) pointers.push_back(&f);
     pointers.push_back(nullptr);
-    Check(
-        worksheet_write_rich_string(sheet, Row(row), Col(col), pointers.data(), nullptr));
+    if (Check(worksheet_write_rich_string(sheet, Row(row), Col(col), pointers.data(),
+                                          nullptr))) {
+      Tally(sheet).Cell(row);
+    }
   }
 
   lxw_format* header() const { return header_; }
@@ -214,12 +269,34 @@ class Book {
   static lxw_col_t Col(int col) { return static_cast<lxw_col_t>(col); }
 
  private:
-  void Check(lxw_error error) {
-    if (error != LXW_NO_ERROR) ok_ = false;
+  bool Check(lxw_error error) {
+    if (error == LXW_NO_ERROR) return true;
+    if (problem_ == WorkbookProblem::kNone) {
+      problem_ = error == LXW_ERROR_MEMORY_MALLOC_FAILED ? WorkbookProblem::kNoMemory
+                                                         : WorkbookProblem::kFailed;
+    }
+    return false;
+  }
+  // The tally of `sheet`: most cells go to the sheet of the cell before.
+  SheetTally& Tally(lxw_worksheet* sheet) {
+    if (last_tally_ < sheets_.size() && sheets_[last_tally_].sheet() == sheet) {
+      return sheets_[last_tally_];
+    }
+    for (last_tally_ = 0; last_tally_ < sheets_.size(); ++last_tally_) {
+      if (sheets_[last_tally_].sheet() == sheet) return sheets_[last_tally_];
+    }
+    // A sheet not added through AddSheet: no member matches it, so the read-back
+    // refuses the workbook rather than pass what it cannot check.
+    return sheets_.emplace_back(sheet);
   }
 
+  std::filesystem::path path_;
+  std::filesystem::path spool_;
   lxw_workbook* book_ = nullptr;
-  bool ok_ = true;
+  WorkbookProblem problem_ = WorkbookProblem::kNone;
+  bool spool_failed_ = false;
+  std::vector<SheetTally> sheets_;  // in the order they were added
+  size_t last_tally_ = 0;
   lxw_format* header_ = nullptr;
   lxw_format* percent_ = nullptr;
   lxw_format* decimal_ = nullptr;
@@ -237,9 +314,73 @@ size_t DisplayWidth(std::string_view gbk) {
   return line == gbk.npos ? gbk.size() : line;
 }
 
-void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("成绩");
-  if (sheet == nullptr) return;
+// A sheet that goes on as "<name>2", "<name>3", … when it holds `max_rows` rows, its
+// head and layout repeated on each part: every sheet whose rows grow with the class
+// or the exam is written through one, so none can run past Excel's rows and take the
+// whole workbook with it.
+class ContinuedSheet {
+ public:
+  // Lays out a new part (widths, panes) and writes its head; returns the rows it
+  // wrote.
+  using Begin = std::function<int64_t(lxw_worksheet*)>;
+  // Finishes a part whose last row is `last_row` (filters, formats over its rows).
+  using End = std::function<void(lxw_worksheet*, int64_t last_row)>;
+
+  ContinuedSheet(Book& book, std::string name, int64_t max_rows, Begin begin,
+                 End end = {})
+      : book_(book),
+        name_(std::move(name)),
+        max_rows_(max_rows),
+        begin_(std::move(begin)),
+        end_(std::move(end)) {
+    NextPart();
+  }
+  ContinuedSheet(const ContinuedSheet&) = delete;
+  ContinuedSheet& operator=(const ContinuedSheet&) = delete;
+  ~ContinuedSheet() { Finish(); }
+
+  // The part the last row given out lies on; null when it could not be added.
+  lxw_worksheet* sheet() const { return sheet_; }
+  // The row for the next row, on a new part when this one is full.
+  int64_t NextRow() {
+    if (row_ >= max_rows_) {
+      Finish();
+      NextPart();
+    }
+    return row_++;
+  }
+  // Leaves a row empty, unless the part is full or the row would be its first.
+  void Gap() {
+    if (row_ > head_rows_ && row_ < max_rows_) ++row_;
+  }
+  // Finishes the current part; the sheet takes no rows after.
+  void Finish() {
+    if (sheet_ != nullptr && end_) end_(sheet_, row_ - 1);
+    sheet_ = nullptr;
+  }
+
+ private:
+  void NextPart() {
+    ++parts_;
+    sheet_ = book_.AddSheet(parts_ == 1 ? name_ : name_ + std::to_string(parts_));
+    row_ = head_rows_ = sheet_ == nullptr ? 0 : begin_(sheet_);
+    // A part holds at least one row beside its head.
+    max_rows_ = std::max(max_rows_, head_rows_ + 1);
+  }
+
+  Book& book_;
+  const std::string name_;
+  int64_t max_rows_;
+  const Begin begin_;
+  const End end_;
+  lxw_worksheet* sheet_ = nullptr;
+  int parts_ = 0;
+  int64_t head_rows_ = 0;
+  int64_t row_ = 0;
+};
+
+void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& stats,
+                 int64_t max_rows) {
   // An answer cut into more pieces than a sheet has columns (a hostile sheet of TABs)
   // shows the first ones; the rest are in 评分依据.
   const int questions = std::min(graded.question_count(), kMaxScoreColumns);
@@ -248,36 +389,47 @@ void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& s
   for (const GradedClass::Paper& paper : graded.papers()) {
     name_width = std::max(name_width, DisplayWidth(paper.name));
   }
-  book.Width(sheet, 0, 0, 6);
-  book.Width(sheet, 1, 1, static_cast<double>(std::min<size_t>(name_width, 40) + 2));
-  if (questions > 0) book.Width(sheet, 2, total_col - 1, 7);
-  book.Width(sheet, total_col, total_col, 8);
-
   std::vector<std::string> titles = {"名次", "姓名"};
   for (int q = 1; q <= questions; ++q) titles.push_back(QuestionTitle(q));
   titles.push_back("总分");
-  book.Header(sheet, 0, titles);
+  ContinuedSheet scores(
+      book, "成绩", max_rows,
+      [&](lxw_worksheet* sheet) {
+        book.Width(sheet, 0, 0, 6);
+        book.Width(sheet, 1, 1,
+                   static_cast<double>(std::min<size_t>(name_width, 40) + 2));
+        if (questions > 0) book.Width(sheet, 2, total_col - 1, 7);
+        book.Width(sheet, total_col, total_col, 8);
+        book.Header(sheet, 0, titles);
+        worksheet_freeze_panes(sheet, 1, 2);
+        return int64_t{1};
+      },
+      [total_col](lxw_worksheet* sheet, int64_t last_row) {
+        worksheet_autofilter(sheet, 0, 0, Book::Row(last_row), Book::Col(total_col));
+      });
   const auto papers = graded.papers();
   for (size_t i = 0; i < papers.size(); ++i) {
-    const int64_t row = static_cast<int64_t>(i) + 1;
+    const int64_t row = scores.NextRow();
+    lxw_worksheet* sheet = scores.sheet();
+    if (sheet == nullptr) return;
     book.Number(sheet, row, 0, static_cast<double>(stats.ranks[i]));
     book.Text(sheet, row, 1, GbkToUtf8(papers[i].name));
-    const auto scores = graded.Scores(papers[i]);
+    const auto paper_scores = graded.Scores(papers[i]);
     for (int q = 0; q < questions; ++q) {
       const size_t k = static_cast<size_t>(q);
-      book.Number(sheet, row, 2 + q, k < scores.size() ? scores[k].shown : 0);
+      book.Number(sheet, row, 2 + q, k < paper_scores.size() ? paper_scores[k].shown : 0);
     }
     book.Number(sheet, row, total_col, papers[i].total);
   }
   if (questions < graded.question_count()) {
-    book.Text(sheet, static_cast<int64_t>(papers.size()) + 2, 1,
+    scores.Gap();
+    const int64_t row = scores.NextRow();
+    if (scores.sheet() == nullptr) return;
+    book.Text(scores.sheet(), row, 1,
               "题目太多，这里只列出前 " + std::to_string(questions) +
                   " 题的得分（总分包括全部题目）；每道题的得分见“评分依据”。",
               book.note());
   }
-  worksheet_freeze_panes(sheet, 1, 2);
-  worksheet_autofilter(sheet, 0, 0, Book::Row(static_cast<int64_t>(papers.size())),
-                       Book::Col(total_col));
 }
 
 std::string QuestionNote(const QuestionStatistics& q) {
@@ -293,17 +445,21 @@ std::string QuestionNote(const QuestionStatistics& q) {
   return note;
 }
 
-void WriteQuestions(Book& book, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("小题分析");
-  if (sheet == nullptr) return;
-  book.Header(sheet, 0,
-              {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
-               "零分人数", "标准差", "区分度", "作答人数", "备注"});
-  book.Width(sheet, 0, 0, 8);
-  book.Width(sheet, 1, 10, 9);
-  book.Width(sheet, 11, 11, 40);
-  int64_t row = 1;
+void WriteQuestions(Book& book, const ClassStatistics& stats, int64_t max_rows) {
+  ContinuedSheet part(book, "小题分析", max_rows, [&book](lxw_worksheet* sheet) {
+    book.Header(sheet, 0,
+                {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
+                 "零分人数", "标准差", "区分度", "作答人数", "备注"});
+    book.Width(sheet, 0, 0, 8);
+    book.Width(sheet, 1, 10, 9);
+    book.Width(sheet, 11, 11, 40);
+    worksheet_freeze_panes(sheet, 1, 1);
+    return int64_t{1};
+  });
   for (const QuestionStatistics& q : stats.questions) {
+    const int64_t row = part.NextRow();
+    lxw_worksheet* sheet = part.sheet();
+    if (sheet == nullptr) return;
     book.Text(sheet, row, 0, QuestionTitle(q.question));
     book.Maybe(sheet, row, 1, q.cap);
     book.Maybe(sheet, row, 2, q.scores.mean, book.decimal());
@@ -318,10 +474,12 @@ void WriteQuestions(Book& book, const ClassStatistics& stats) {
     book.Number(sheet, row, 10, static_cast<double>(q.papers_answered));
     const std::string note = QuestionNote(q);
     if (!note.empty()) book.Text(sheet, row, 11, note, book.note());
-    ++row;
   }
   // The whole exam: the totals against the full marks.
   const ScoreDistribution& d = stats.distribution;
+  const int64_t row = part.NextRow();
+  lxw_worksheet* sheet = part.sheet();
+  if (sheet == nullptr) return;
   book.Text(sheet, row, 0, "全卷");
   book.Maybe(sheet, row, 1, d.full_marks);
   book.Maybe(sheet, row, 2, stats.totals.mean, book.decimal());
@@ -333,41 +491,69 @@ void WriteQuestions(Book& book, const ClassStatistics& stats) {
   book.Maybe(sheet, row, 5, stats.totals.lowest);
   book.Maybe(sheet, row, 8, stats.totals.standard_deviation, book.decimal());
   book.Number(sheet, row, 10, static_cast<double>(stats.paper_count));
-  row += 2;
+  part.Gap();
   for (const char* line : {
            "说明：某份答卷缺少的题（答案比别人少几道）按 0 分计入该题的统计。",
            "得分率 = 平均分 ÷ 满分；标准差按全班人数计算（除以 N）。",
            "区分度 = （总分前 27% 学生该题平均分 − 后 27% 学生该题平均分）÷ 满分；"
            "总分相同的学生在分组边界上平均分摊名额；少于 2 份答卷时不计。",
        }) {
-    book.Text(sheet, row++, 0, line, book.note());
+    const int64_t note_row = part.NextRow();
+    if (part.sheet() == nullptr) return;
+    book.Text(part.sheet(), note_row, 0, line, book.note());
   }
-  worksheet_freeze_panes(sheet, 1, 1);
 }
 
-void WriteScoringPoints(Book& book, const ClassStatistics& stats) {
-  lxw_worksheet* sheet = book.AddSheet("得分点");
-  if (sheet == nullptr) return;
-  book.Header(sheet, 0,
-              {"题号", "得分点", "关键词", "命中人数", "命中率", "最常命中的说法",
-               "该说法命中人数", "按顺序计分人数", "顺序加分人数", "顺序加分率"});
-  book.Width(sheet, 0, 1, 8);
-  book.Width(sheet, 2, 2, 30);
-  book.Width(sheet, 3, 4, 10);
-  book.Width(sheet, 5, 5, 18);
-  book.Width(sheet, 6, 9, 14);
-  int64_t row = 1;
+void WriteScoringPoints(Book& book, const ClassStatistics& stats, int64_t max_rows) {
+  ContinuedSheet part(
+      book, "得分点", max_rows,
+      [&book](lxw_worksheet* sheet) {
+        book.Header(sheet, 0,
+                    {"题号", "得分点", "关键词", "命中人数", "命中率", "最常命中的说法",
+                     "该说法命中人数", "按顺序计分人数", "顺序加分人数", "顺序加分率"});
+        book.Width(sheet, 0, 1, 8);
+        book.Width(sheet, 2, 2, 30);
+        book.Width(sheet, 3, 4, 10);
+        book.Width(sheet, 5, 5, 18);
+        book.Width(sheet, 6, 9, 14);
+        worksheet_freeze_panes(sheet, 1, 0);
+        return int64_t{1};
+      },
+      [](lxw_worksheet* sheet, int64_t last_row) {
+        if (last_row >= 1) {
+          // The points most missed turn red, those most hit green, on a fixed scale.
+          lxw_conditional_format scale = {};
+          scale.type = LXW_CONDITIONAL_3_COLOR_SCALE;
+          scale.min_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+          scale.min_value = 0;
+          scale.min_color = kRed;
+          scale.mid_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+          scale.mid_value = 0.5;
+          scale.mid_color = kYellow;
+          scale.max_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
+          scale.max_value = 1;
+          scale.max_color = kGreen;
+          worksheet_conditional_format_range(sheet, 1, 4, Book::Row(last_row), 4, &scale);
+        }
+        worksheet_autofilter(sheet, 0, 0, Book::Row(last_row), 9);
+      });
   std::string text;
   for (const QuestionStatistics& q : stats.questions) {
     if (q.groups.empty()) {
+      const int64_t row = part.NextRow();
+      lxw_worksheet* sheet = part.sheet();
+      if (sheet == nullptr) return;
       book.Text(sheet, row, 0, QuestionTitle(q.question));
-      book.Text(sheet, row++, 2,
+      book.Text(sheet, row, 2,
                 q.has_rule ? "（这道题的评分规则里没有关键词）"
                            : "（参数设置里没有这道题的评分规则）",
                 book.note());
       continue;
     }
     for (const GroupStatistics& g : q.groups) {
+      const int64_t row = part.NextRow();
+      lxw_worksheet* sheet = part.sheet();
+      if (sheet == nullptr) return;
       book.Text(sheet, row, 0, QuestionTitle(q.question));
       book.Number(sheet, row, 1, g.group);
       text.clear();
@@ -386,26 +572,8 @@ void WriteScoringPoints(Book& book, const ClassStatistics& stats) {
         book.Number(sheet, row, 8, static_cast<double>(g.papers_ordered_with_bonus));
         book.Maybe(sheet, row, 9, g.bonus_rate, book.percent());
       }
-      ++row;
     }
   }
-  if (row > 1) {
-    // The points most missed turn red, those most hit green, on a fixed scale.
-    lxw_conditional_format scale = {};
-    scale.type = LXW_CONDITIONAL_3_COLOR_SCALE;
-    scale.min_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
-    scale.min_value = 0;
-    scale.min_color = kRed;
-    scale.mid_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
-    scale.mid_value = 0.5;
-    scale.mid_color = kYellow;
-    scale.max_rule_type = LXW_CONDITIONAL_RULE_TYPE_NUMBER;
-    scale.max_value = 1;
-    scale.max_color = kGreen;
-    worksheet_conditional_format_range(sheet, 1, 4, Book::Row(row - 1), 4, &scale);
-  }
-  worksheet_freeze_panes(sheet, 1, 0);
-  worksheet_autofilter(sheet, 0, 0, Book::Row(row - 1), 9);
 }
 
 // A number of points for a band's bounds: whole, or with its decimals.
@@ -450,12 +618,16 @@ void WriteBands(Book& book, const ClassStatistics& stats) {
   int64_t row = 1;
   for (auto band = d.bands.rbegin(); band != d.bands.rend(); ++band) {
     const bool top = band == d.bands.rbegin();
+    // The lowest band holds the negative totals too: no lower bound is claimed.
     book.Text(sheet, row, 0,
-              std::to_string(band->lower_percent) + "%–" +
-                  std::to_string(band->upper_percent) + "%");
-    book.Text(
-        sheet, row, 1,
-        Points(band->lower) + (top ? " ≤ 总分 ≤ " : " ≤ 总分 < ") + Points(band->upper));
+              band->below_zero ? "<" + std::to_string(band->upper_percent) + "%"
+                               : std::to_string(band->lower_percent) + "%–" +
+                                     std::to_string(band->upper_percent) + "%");
+    book.Text(sheet, row, 1,
+              band->below_zero
+                  ? "总分 < " + Points(band->upper) + "（含负分）"
+                  : Points(band->lower) + (top ? " ≤ 总分 ≤ " : " ≤ 总分 < ") +
+                        Points(band->upper));
     book.Number(sheet, row, 2, static_cast<double>(band->count));
     book.Maybe(sheet, row++, 3, band->rate, book.percent());
   }
@@ -488,40 +660,30 @@ void WriteBands(Book& book, const ClassStatistics& stats) {
 class ExplanationSheets {
  public:
   // The first sheet is there even for an empty class.
-  ExplanationSheets(Book& book, int64_t max_rows) : book_(book), max_rows_(max_rows) {
-    NextSheet();
-  }
+  ExplanationSheets(Book& book, int64_t max_rows)
+      : book_(book), part_(book, "评分依据", max_rows, [&book](lxw_worksheet* sheet) {
+          book.Header(sheet, 0, {"姓名", "题号", "得分", "评分依据"});
+          book.Width(sheet, 0, 0, 14);
+          book.Width(sheet, 1, 2, 6);
+          book.Width(sheet, 3, 3, 100);
+          worksheet_freeze_panes(sheet, 1, 0);
+          return int64_t{1};
+        }) {}
 
   void Row(const std::string& name, std::optional<int> question, int32_t score,
            const std::string& text) {
-    if (row_ >= max_rows_) NextSheet();
-    if (sheet_ == nullptr) return;
-    book_.Text(sheet_, row_, 0, name);
-    if (question) book_.Number(sheet_, row_, 1, *question);
-    book_.Number(sheet_, row_, 2, score);
-    book_.Text(sheet_, row_, 3, text);
-    ++row_;
+    const int64_t row = part_.NextRow();
+    lxw_worksheet* sheet = part_.sheet();
+    if (sheet == nullptr) return;
+    book_.Text(sheet, row, 0, name);
+    if (question) book_.Number(sheet, row, 1, *question);
+    book_.Number(sheet, row, 2, score);
+    book_.Text(sheet, row, 3, text);
   }
 
  private:
-  void NextSheet() {
-    ++sheets_;
-    sheet_ =
-        book_.AddSheet(sheets_ == 1 ? "评分依据" : "评分依据" + std::to_string(sheets_));
-    if (sheet_ == nullptr) return;
-    book_.Header(sheet_, 0, {"姓名", "题号", "得分", "评分依据"});
-    book_.Width(sheet_, 0, 0, 14);
-    book_.Width(sheet_, 1, 2, 6);
-    book_.Width(sheet_, 3, 3, 100);
-    worksheet_freeze_panes(sheet_, 1, 0);
-    row_ = 1;
-  }
-
   Book& book_;
-  const int64_t max_rows_;
-  lxw_worksheet* sheet_ = nullptr;
-  int sheets_ = 0;
-  int64_t row_ = 0;
+  ContinuedSheet part_;
 };
 
 // The explanation rows of a run of papers, made ready for the sheet.
@@ -539,7 +701,7 @@ struct ExplainedBlock {
 constexpr size_t kExplainedPapersPerBlock = 256;
 
 void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) {
-  ExplanationSheets sheets(book, std::max<int64_t>(max_rows, 2));
+  ExplanationSheets sheets(book, max_rows);
   const int questions = graded.question_count();
   const size_t papers = graded.paper_count();
   const size_t block_count =
@@ -578,41 +740,21 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
                    paper.rows[k]);
       }
     }
+    book.CheckSpool();
     if (!book.ok()) break;  // the pending block finishes before `next` goes
     // The window's run writes the workbook on the window's thread: keep it alive.
     ProcessPendingMessages();
   }
 }
 
-// Whether a sheet of explanations may pass the 4 GB that a zip member holds without
-// the ZIP64 extensions (which some old Excel versions do not read): a generous
-// estimate of its longest row, its keywords quoted in full, times its rows, with a
-// margin of half.
-bool NeedsZip64(const GradedClass& graded, const ClassStatistics& stats,
-                int64_t max_rows) {
-  double row_bytes = 0;
-  for (const QuestionStatistics& q : stats.questions) {
-    double bytes = 400;
-    for (const GroupStatistics& g : q.groups) {
-      bytes += 60 + 1.5 * static_cast<double>(g.text.size());
-    }
-    row_bytes = std::max(row_bytes, bytes);
-  }
-  const auto rows =
-      std::min<int64_t>(max_rows, static_cast<int64_t>(graded.paper_count()) *
-                                      std::max(graded.question_count(), 1));
-  return static_cast<double>(rows) * row_bytes > 2.0 * (1u << 30);
+// Bytes the spooled rows take at the least: what a sheet of explanations holds for
+// each paper and question. A temporary folder with less room is not tried.
+uint64_t SpoolEstimate(const GradedClass& graded) {
+  const auto questions = static_cast<uint64_t>(std::max(graded.question_count(), 1));
+  return graded.paper_count() * questions * 100;
 }
 
-}  // namespace
-
-std::string WorkbookFileName(const LocalDateTime& day) {
-  return "阅卷结果" + FormatDateTime(OleDateFromLocal(day), "yyyyMMdd") + ".xlsx";
-}
-
-namespace {
-
-// An extra sheet's cells on the workbook's own writer.
+// An extra sheet's cells on the workbook's own writer (tallied as its own are).
 class BookCells final : public SheetCells {
  public:
   BookCells(Book& book, lxw_worksheet* sheet, lxw_format* header)
@@ -640,28 +782,94 @@ class BookCells final : public SheetCells {
   lxw_format* header_;
 };
 
+// Writes the workbook to `file`, its rows spooled in `spool`.
+WorkbookProblem WriteBook(const GradedClass& graded, const ClassStatistics& stats,
+                          const std::filesystem::path& file,
+                          const std::filesystem::path& spool,
+                          const WorkbookOptions& options) {
+  Book book(file, spool, options.created);
+  if (!book.ok()) return book.Close();
+  const int64_t max_rows = options.max_rows_per_sheet;
+  WriteScores(book, graded, stats, max_rows);
+  WriteQuestions(book, stats, max_rows);
+  WriteScoringPoints(book, stats, max_rows);
+  WriteBands(book, stats);
+  WriteExplanations(book, graded, max_rows);
+  for (const ExtraSheet& extra : options.extra_sheets) {
+    if (lxw_worksheet* sheet = book.AddSheet(extra.name)) {
+      BookCells cells(book, sheet, book.header());
+      extra.write(cells);
+    }
+  }
+  return book.Close();
+}
+
+// Whether spooling elsewhere may mend `problem`.
+bool SpoolElsewhere(WorkbookProblem problem) {
+  return problem == WorkbookProblem::kNoRoom ||
+         problem == WorkbookProblem::kCannotCreate ||
+         problem == WorkbookProblem::kIncomplete;
+}
+
 }  // namespace
 
-bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
-                   const std::filesystem::path& path, const WorkbookOptions& options) {
-  const bool zip64 = NeedsZip64(graded, stats, options.max_rows_per_sheet);
-  return WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
-    const QuietStandardError quiet;
-    Book book(temporary, zip64);
-    if (!book.ok()) return false;
-    WriteScores(book, graded, stats);
-    WriteQuestions(book, stats);
-    WriteScoringPoints(book, stats);
-    WriteBands(book, stats);
-    WriteExplanations(book, graded, options.max_rows_per_sheet);
-    for (const ExtraSheet& extra : options.extra_sheets) {
-      if (lxw_worksheet* sheet = book.AddSheet(extra.name)) {
-        BookCells cells(book, sheet, book.header());
-        extra.write(cells);
-      }
-    }
-    return book.Close();
-  });
+std::string WorkbookFileName(const LocalDateTime& day) {
+  return "阅卷结果" + FormatDateTime(OleDateFromLocal(day), "yyyyMMdd") + ".xlsx";
+}
+
+std::string WorkbookProblemText(WorkbookProblem problem) {
+  switch (problem) {
+    case WorkbookProblem::kNone:
+      return {};
+    case WorkbookProblem::kNoRoom:
+      return "磁盘空间不足";
+    case WorkbookProblem::kFileSizeLimit:
+      return "文件大小超过了系统的限制";
+    case WorkbookProblem::kIncomplete:
+      return "写出的文件不完整，已丢弃";
+    case WorkbookProblem::kCannotCreate:
+      return "无法在文件夹里新建文件";
+    case WorkbookProblem::kCannotReplace:
+      return "无法替换原有的同名文件，它可能正被 Excel 或 WPS 打开";
+    case WorkbookProblem::kNameTaken:
+      return "这个名字已被一个文件夹占用";
+    case WorkbookProblem::kNoMemory:
+      return "内存不足";
+    case WorkbookProblem::kFailed:
+      break;
+  }
+  return "写入失败";
+}
+
+WorkbookResult WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
+                             const std::filesystem::path& path,
+                             const WorkbookOptions& options) {
+  WorkbookProblem problem = WorkbookProblem::kFailed;
+  bool tried = false;
+  try {
+    const bool placed =
+        WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
+          tried = true;
+          const QuietStandardError quiet;
+          for (const std::filesystem::path& spool :
+               SpoolFolders(temporary, SpoolEstimate(graded))) {
+            problem = WriteBook(graded, stats, temporary, spool, options);
+            if (!SpoolElsewhere(problem)) break;
+          }
+          return problem == WorkbookProblem::kNone;
+        });
+    if (placed) return {};
+  } catch (const std::bad_alloc&) {
+    return {WorkbookProblem::kNoMemory};
+  } catch (const std::system_error&) {  // no thread to explain papers on
+    return {WorkbookProblem::kFailed};
+  }
+  // Written whole but not put in place, or never begun: the name is taken or the
+  // folder refuses new files.
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) return {WorkbookProblem::kNameTaken};
+  if (problem == WorkbookProblem::kNone) return {WorkbookProblem::kCannotReplace};
+  return {tried ? problem : WorkbookProblem::kCannotCreate};
 }
 
 }  // namespace vantry

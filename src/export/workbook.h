@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,12 +43,40 @@ struct ExtraSheet {
 };
 
 struct WorkbookOptions {
-  // Rows one sheet of explanations may hold, the header included; beyond them the
-  // explanations continue on 评分依据2, 评分依据3, ... (tests use fewer).
+  // Rows one sheet may hold, its header included: a sheet whose rows grow with the
+  // class or the exam continues beyond them on a sheet of the same name numbered 2, 3,
+  // ... (评分依据2, 成绩2; tests use fewer).
   int64_t max_rows_per_sheet = kExcelMaxRows;
+  // The creation time the workbook records (the moment the report was dated), so that
+  // the same run writes the same bytes; none: when the workbook is written.
+  std::optional<LocalDateTime> created = std::nullopt;
   // Sheets that follow the others, in order (规则建议).
-  std::vector<ExtraSheet> extra_sheets;
+  std::vector<ExtraSheet> extra_sheets = {};
 };
+
+// Why a workbook was not written.
+enum class WorkbookProblem {
+  kNone,
+  kNoRoom,         // the disk (of the folder or the temporary folder) is full
+  kFileSizeLimit,  // a file grew past the size the system allows this process
+  kIncomplete,     // what was written did not read back whole
+  kCannotCreate,   // no new file can be made in the folder
+  kCannotReplace,  // the file there could not be replaced (held open, read-only)
+  kNameTaken,      // a folder or another thing that is no file has the name
+  kNoMemory,
+  kFailed,  // the library refused, for another reason
+};
+
+struct WorkbookResult {
+  WorkbookProblem problem = WorkbookProblem::kNone;
+
+  bool written() const { return problem == WorkbookProblem::kNone; }
+  explicit operator bool() const { return written(); }
+};
+
+// The problem in a few words for the summary (UTF-8), e.g. "磁盘空间不足"; empty for
+// kNone.
+std::string WorkbookProblemText(WorkbookProblem problem);
 
 // The workbook's name for `day`, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
 std::string WorkbookFileName(const LocalDateTime& day);
@@ -67,12 +96,17 @@ std::string WorkbookFileName(const LocalDateTime& day);
 //   评分依据  one row per paper and question with the explanation, continued on
 //             further sheets beyond `options.max_rows_per_sheet`.
 // Texts are UTF-8, bytes that are not valid GBK shown as U+FFFD. A statistic that is
-// absent is an empty cell. Memory stays bounded whatever the class size: rows go to
-// disk as they are written. Runs the message pump between blocks of explanations, so
-// a window waiting for it stays alive. False when the workbook could not be written.
-bool WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
-                   const std::filesystem::path& path,
-                   const WorkbookOptions& options = {});
+// absent is an empty cell. Memory stays bounded whatever the class size: rows are
+// spooled to disk as they are written, in the system's temporary folder, or where
+// that has no room (a small or full temporary drive) beside `path`. The finished
+// archive is read back whole (every member inflated and checked, every sheet holding
+// the rows and cells it was given) before it replaces anything, and uses the ZIP64
+// extensions when its sheets, as spooled, approach 4 GB. Runs the message pump
+// between blocks of explanations, so a window waiting for it stays alive.
+[[nodiscard]] WorkbookResult WriteWorkbook(const GradedClass& graded,
+                                           const ClassStatistics& stats,
+                                           const std::filesystem::path& path,
+                                           const WorkbookOptions& options = {});
 
 }  // namespace vantry
 

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
+#include "text/file_io.h"
 
 namespace vantry {
 namespace {
@@ -49,13 +52,14 @@ TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   EXPECT_EQ(r.exit_code, 0) << r.out << r.err;
 }
 
-TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
+TEST(WorkbookTest, EverySheetThatGrowsContinuesOnFurtherSheets) {
   TempDir dir;
   const ProgramState state =
       testing::StateWithRules({Gbk("<关键词>甲</关键词>"), Gbk("<关键词>乙</关键词>")});
   TestClass c(state);
   for (int i = 0; i < 5; ++i) c.Add(std::to_string(i), Gbk("甲\t乙"));
-  // 10 rows of explanations, 3 to a sheet under the header.
+  // 5 papers, 2 questions and 10 rows of explanations, 3 to a sheet under the
+  // header; 分数段 does not grow with the class.
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path,
                             {.max_rows_per_sheet = 4, .extra_sheets = {}}));
@@ -63,7 +67,7 @@ TEST(WorkbookTest, ExplanationsContinueOnFurtherSheets) {
   const testing::CommandResult r = CheckWorkbook("--sheets", path);
   EXPECT_EQ(r.exit_code, 0) << r.err;
   EXPECT_EQ(r.out,
-            "成绩 6\n小题分析 8\n得分点 3\n分数段 1\n"
+            "成绩 4\n成绩2 3\n小题分析 4\n小题分析2 4\n得分点 3\n分数段 1\n"
             "评分依据 4\n评分依据2 4\n评分依据3 4\n评分依据4 2\n");
 }
 
@@ -86,8 +90,10 @@ TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
   TestClass c(state);
-  const std::vector<std::string> names = {"_x0041_", "_x00e9__x0042_", "a_x0041",
-                                          "_xZZZZ_", "__x0041__",      "_x005F_"};
+  // A control character is written as _x0001_: its underscore must not end "_x0041".
+  const std::vector<std::string> names = {"_x0041_",   "_x00e9__x0042_", "a_x0041",
+                                          "_xZZZZ_",   "__x0041__",      "_x005F_",
+                                          "_x0041\x01"};
   for (const std::string& name : names) c.Add(name, Gbk("甲"));
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path));
@@ -97,6 +103,22 @@ TEST(WorkbookTest, NamesThatLookLikeExcelEscapesShowAsTheyStand) {
   for (const std::string& name : names) {
     EXPECT_NE(r.out.find("\n" + name + "\n"), std::string::npos) << name << "\n" << r.out;
   }
+}
+
+// The workbook records the moment it is given as its creation time, so the same run
+// written again later gives the same bytes (the library's own clock made every
+// workbook differ, whatever --jobs was).
+TEST(WorkbookTest, TheSameRunGivesTheSameBytesLater) {
+  TempDir dir;
+  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
+  TestClass c(state);
+  c.Add("a", Gbk("甲")).Add("b", Gbk("乙"));
+  const ClassStatistics stats = ComputeClassStatistics(c.graded(), state);
+  const LocalDateTime dated{.year = 2026, .month = 12, .day = 8, .hour = 9, .minute = 30};
+  ASSERT_TRUE(WriteWorkbook(c.graded(), stats, dir.File("a.xlsx"), {.created = dated}));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+  ASSERT_TRUE(WriteWorkbook(c.graded(), stats, dir.File("b.xlsx"), {.created = dated}));
+  EXPECT_EQ(ReadWholeFile(dir.File("a.xlsx")), ReadWholeFile(dir.File("b.xlsx")));
 }
 
 }  // namespace

@@ -21,7 +21,8 @@ void GradedClass::Add(const PaperRecord& paper) {
 
 void GradedClass::Append(GradedClass&& part) {
   const uint64_t offset = scores_.size();
-  papers_.reserve(papers_.size() + part.papers_.size());
+  // No reserve for the exact size here: a class is appended to block by block, and
+  // growing by exactly one block each time would copy the whole class every time.
   for (Paper paper : part.papers_) {
     paper.first_score += offset;
     papers_.push_back(paper);
@@ -34,7 +35,11 @@ void GradedClass::Append(GradedClass&& part) {
 
 void GradedClass::SetCaps(const ProgramState& state) {
   caps_.clear();
-  for (int q = 1; q <= question_count_; ++q) caps_.push_back(state.Cap(q));
+  // Also the questions no paper reached, which a teacher's marks may still name.
+  const int last = std::max(
+      question_count_,
+      static_cast<int>(std::min<size_t>(state.max_score_list().size(), INT32_MAX)));
+  for (int q = 1; q <= last; ++q) caps_.push_back(state.Cap(q));
 }
 
 std::optional<int32_t> GradedClass::Cap(int question) const {

@@ -47,7 +47,8 @@ class GradedClass {
   // carried over: a class built from parts takes its records from a RecordSource).
   void Append(GradedClass&& part);
 
-  // The caps of questions 1..question_count() from `state` (none beyond its maxima).
+  // The caps of the questions from `state`: of questions 1..question_count() and of
+  // any further question `state` has a maximum for (none beyond its maxima).
   void SetCaps(const ProgramState& state);
   void set_record_source(RecordSource source) { record_source_ = std::move(source); }
 

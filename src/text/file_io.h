@@ -36,8 +36,9 @@ struct FileReadResult {
 // controlling terminal) and then checked through the open descriptor, so what is read
 // is what was checked. A file larger than the memory the process may take is refused
 // before any allocation, and an allocation that fails anyway gives kTooLarge, never an
-// exception.
-FileReadResult ReadWholeFileWithStatus(const std::filesystem::path& path);
+// exception. A file larger than `max_bytes` gives kTooLarge without being read.
+FileReadResult ReadWholeFileWithStatus(const std::filesystem::path& path,
+                                       uint64_t max_bytes = UINT64_MAX);
 
 // The file's bytes as ReadWholeFileWithStatus reads them; no bytes when that fails.
 std::string ReadWholeFile(const std::filesystem::path& path);

@@ -404,7 +404,7 @@ bool WriteThroughTemporary(const fs::path& path,
   return written && SyncFolder(dir.get());
 }
 
-FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
+FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
   FileReadResult result;
   // Ends the read with `status` and no bytes (the size found stays).
   const auto failed = [&result](FileReadStatus status) {
@@ -429,7 +429,8 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
     return failed(FileReadStatus::kNotRegularFile);
   }
   result.size = static_cast<uint64_t>(info.st_size);
-  if (result.size > result.bytes.max_size() || result.size > AvailableMemoryBytes()) {
+  if (result.size > max_bytes || result.size > result.bytes.max_size() ||
+      result.size > AvailableMemoryBytes()) {
     return failed(FileReadStatus::kTooLarge);
   }
   try {

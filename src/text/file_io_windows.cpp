@@ -16,7 +16,7 @@
 namespace vantry {
 namespace fs = std::filesystem;
 
-FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
+FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
   FileReadResult result;
   // Ends the read with `status` and no bytes (the size found stays).
   const auto failed = [&result](FileReadStatus status) {
@@ -35,7 +35,8 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path) {
   }
   result.size = fs::file_size(path, ec);
   if (ec) result.size = 0;
-  if (result.size > result.bytes.max_size() || result.size > AvailableMemoryBytes()) {
+  if (result.size > max_bytes || result.size > result.bytes.max_size() ||
+      result.size > AvailableMemoryBytes()) {
     return failed(FileReadStatus::kTooLarge);
   }
   try {

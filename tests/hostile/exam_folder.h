@@ -3,6 +3,8 @@
 #ifndef VANTRY_TESTS_HOSTILE_EXAM_FOLDER_H_
 #define VANTRY_TESTS_HOSTILE_EXAM_FOLDER_H_
 
+#include <unistd.h>
+
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -32,6 +34,14 @@ inline std::string ReportName() {
 inline std::string GradeCommand(const std::filesystem::path& dir) {
   return ShellQuote((ProgramDir() / "vantry-grade").string()) + " --dir " +
          ShellQuote(dir.string()) + " --quiet";
+}
+
+// Whether the test may run scripts as root in a private mount namespace (unshare -m),
+// so that it can mount over its own folders without touching the machine.
+inline bool CanUsePrivateMounts() {
+  return geteuid() == 0 && RunShellCommand("unshare -m true").exit_code == 0 &&
+         RunShellCommand("unshare -m sh -c 'mount -t tmpfs -o size=64k none /mnt'")
+                 .exit_code == 0;
 }
 
 }  // namespace vantry::testing

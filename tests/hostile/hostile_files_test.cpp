@@ -16,6 +16,7 @@ namespace vantry {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CanUsePrivateMounts;
 using testing::CommandResult;
 using testing::Gbk;
 using testing::GradeCommand;
@@ -172,15 +173,6 @@ TEST(HostileFilesTest, ReportPathThatIsAFolderIsReportedAndKept) {
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.out.find("未能保存"), std::string::npos) << r.out;
   EXPECT_EQ(ReadWholeFile(dir.File(ReportName() + "/inside.txt")), "kept");
-}
-
-// Runs `script` as root in a private mount namespace, so it may mount over the test's
-// own folders without touching the machine. False when that is not possible here.
-bool CanUsePrivateMounts() {
-  return geteuid() == 0 && testing::RunShellCommand("unshare -m true").exit_code == 0 &&
-         testing::RunShellCommand(
-             "unshare -m sh -c 'mount -t tmpfs -o size=64k none /mnt'")
-                 .exit_code == 0;
 }
 
 TEST(HostileFilesTest, ReadOnlyProgramFolderKeepsTheEarlierReport) {

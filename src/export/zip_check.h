@@ -1,0 +1,28 @@
+// Reading back a zip archive just written, to know it whole before it replaces a good
+// file: what a full disk, a file-size limit or a missing ZIP64 field spoils, an
+// unzipper would refuse, and so does this.
+#ifndef VANTRY_EXPORT_ZIP_CHECK_H_
+#define VANTRY_EXPORT_ZIP_CHECK_H_
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vantry {
+
+// Called with each member's name and its data, in pieces and in order.
+using ZipDataSink = std::function<void(std::string_view member, std::string_view data)>;
+
+// Reads every member of the zip archive at `path` as a strict unzipper does: the end
+// of the central directory (ZIP64 records included), each entry of the central
+// directory, the member's local header agreeing with its entry (name, CRC-32 and
+// sizes, in the ZIP64 field where the header says so), and its data, stored or
+// deflated, coming out at the recorded size with the recorded CRC-32. `sink` may be
+// empty. Empty when the archive is whole; otherwise what is wrong (English, for
+// tests and logs).
+std::string CheckZipArchive(const std::filesystem::path& path, const ZipDataSink& sink);
+
+}  // namespace vantry
+
+#endif  // VANTRY_EXPORT_ZIP_CHECK_H_
