@@ -5,7 +5,8 @@
 # go: the workbook's wide name was built in a buffer of _MAX_PATH characters, so a
 # workbook in a folder of 225 characters was never written while the report beside it
 # was; and the spool files of constant-memory mode opened their folder's UTF-8 name as
-# a narrow one, so a Chinese folder could not hold them. Run again, it changes nothing.
+# a narrow one, so a Chinese folder could not hold them; and the workbook was created
+# sharing nothing (below). Run again, it changes nothing.
 
 # Replaces OLD by NEW in FILE (under SOURCE_DIR) unless NEW is there already; fails
 # when neither is there, so a changed source is noticed rather than left unpatched.
@@ -124,3 +125,15 @@ patch_source(third_party/tmpfileplus/tmpfileplus.c
 		       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 	}
 #endif")
+
+# The workbook is written into a temporary that the program holds open (read access,
+# sharing reads and writes) so that other writes into the folder cannot take it for a
+# dead writer's leftover; minizip created it sharing nothing, so it could not open it.
+patch_source(third_party/minizip/iowin32.c
+"        *lpdwDesiredAccess = GENERIC_WRITE | GENERIC_READ;
+        *lpdwCreationDisposition = CREATE_ALWAYS;
+    }"
+"        *lpdwDesiredAccess = GENERIC_WRITE | GENERIC_READ;
+        *lpdwCreationDisposition = CREATE_ALWAYS;
+        *lpdwShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    }")

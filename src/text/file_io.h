@@ -72,7 +72,8 @@ bool WriteWholeFile(const std::filesystem::path& path,
 // path itself, a stream that would not fit in memory): `write` gets the path of a new
 // temporary file beside `path`, "<name>.vantry-tmp-XXXXXX", locked against the cleaners
 // of other writers while it lives, and says whether it wrote it. Then whatever stands
-// under the temporary's name (the writer may have replaced the file) is flushed to disk,
+// under the temporary's name (on POSIX the writer may have replaced the file; on Windows
+// the name is held, so it may only write into it) is flushed to disk,
 // put at `path` in one step, replacing what stood there, and the folder is flushed.
 // When `write` fails or throws, or any step fails, the temporary is removed and `path`
 // keeps what it had; the writer is not called when no temporary can be made there.

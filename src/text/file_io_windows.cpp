@@ -117,16 +117,18 @@ void RemoveStaleTemporaries(const fs::path& folder) {
   FindClose(search);
 }
 
-// A new, empty temporary file "<name>.vantry-tmp-XXXXXX" beside `path`, open for
-// writing and shared with no one; its name in `temp`.
-FileHandle CreateTemporaryBeside(const fs::path& path, fs::path& temp) {
+// A new, empty temporary file "<name>.vantry-tmp-XXXXXX" beside `path`, open with
+// `access` and `share` (never delete sharing: the cleaners above cannot remove it while
+// it is open); its name in `temp`.
+FileHandle CreateTemporaryBeside(const fs::path& path, fs::path& temp,
+                                 DWORD access = GENERIC_WRITE, DWORD share = 0) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::wstring suffix(kTempInfix);
     for (int i = 0; i < 6; ++i) suffix += kTempLetters[random() % 62];
     temp = path;
     temp += suffix;
-    FileHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    FileHandle file(CreateFileW(temp.c_str(), access, share, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.valid() || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
@@ -171,43 +173,33 @@ bool WriteThroughTemporary(const fs::path& path,
                            const std::function<bool(const fs::path&)>& write) {
   std::error_code ec;
   if (!path.has_filename() || fs::is_directory(path, ec)) return false;
-  static constexpr wchar_t kAlphabet[] =
-      L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::random_device random;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path temp = path;
-    temp += L".vantry-tmp-";
-    for (int i = 0; i < 6; ++i) temp += kAlphabet[random() % (std::size(kAlphabet) - 1)];
-    // Made first, so that the name is this writer's alone.
-    const HANDLE made = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (made == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_EXISTS) continue;
-      return false;
-    }
-    CloseHandle(made);
-    bool ok = false;
-    try {
-      ok = write(temp);
-    } catch (...) {
-      DeleteFileW(temp.c_str());
-      throw;
-    }
-    if (ok) {
-      // Flush what stands under the name now: the writer may have replaced the file.
-      const HANDLE written = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-      ok = written != INVALID_HANDLE_VALUE && FlushFileBuffers(written);
-      if (written != INVALID_HANDLE_VALUE) CloseHandle(written);
-    }
-    if (ok) {
-      ok = MoveFileExW(temp.c_str(), path.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
+  fs::path temp;
+  // Made first, so that the name is this writer's alone, and held open while the
+  // writer works, so that the cleaners of other writers in the folder leave it be; the
+  // writer may still open it by name to read or write.
+  FileHandle guard =
+      CreateTemporaryBeside(path, temp, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  if (!guard.valid()) return false;
+  bool ok = false;
+  try {
+    ok = write(temp);
+  } catch (...) {
+    guard.Close();
+    DeleteFileW(temp.c_str());
+    throw;
   }
-  return false;
+  if (ok) {
+    // Flushed through a handle of its own: the writer's are closed.
+    FileHandle written(CreateFileW(temp.c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ok = written.valid() && FlushFileBuffers(written.get());
+  }
+  guard.Close();
+  ok = ok && MoveFileExW(temp.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (!ok) DeleteFileW(temp.c_str());
+  return ok;
 }
 
 fs::path RunDirectory() {

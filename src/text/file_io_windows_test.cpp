@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "testing/test_support.h"
@@ -82,6 +83,20 @@ TEST(FileIoWindowsTest, TemporariesOfDeadWritersAreRemovedByTheNextWrite) {
   EXPECT_FALSE(PathExists(dir.File("阅卷结果20261201.txt.vantry-tmp-Ab3dE9")));
   EXPECT_TRUE(PathExists(live));
   for (const std::string& name : kept) EXPECT_TRUE(PathExists(dir.File(name))) << name;
+}
+
+TEST(FileIoWindowsTest, TemporaryBeingWrittenByNameOutlivesTheCleanersOfOtherWrites) {
+  TempDir dir;
+  const fs::path book = dir.File("阅卷结果.xlsx");
+  // A library writes the temporary by its name and closes it; the page is written
+  // into the same folder meanwhile, and its write removes dead writers' temporaries.
+  ASSERT_TRUE(WriteThroughTemporary(book, [&](const fs::path& temporary) {
+    std::ofstream(temporary, std::ios::binary) << "PK";
+    return WriteWholeFile(dir.File("阅卷分析.html"), {"<p>"}) && PathExists(temporary);
+  }));
+  EXPECT_EQ(ReadWholeFile(book), "PK");
+  EXPECT_EQ(ReadWholeFile(dir.File("阅卷分析.html")), "<p>");
+  EXPECT_EQ(FileCount(dir.path()), 2u);
 }
 
 TEST(FileIoWindowsTest, RunDirectoryIsTheProgramsFolderNotTheWorkingDirectory) {
