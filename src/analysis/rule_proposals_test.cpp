@@ -16,12 +16,13 @@ namespace {
 
 using testing::Gbk;
 
-// A one-question class: `count` papers of each answer with the teacher's mark, graded
-// with the points box 5 and the cap 10 under `rule`.
+// A one-question class: `count` papers of each answer with the teacher's mark and
+// `unmarked` more without, graded with the points box 5 and the cap 10 under `rule`.
 struct Group {
   std::string answer;  // UTF-8
   double mark;         // whole or half points
   int count;
+  int unmarked = 0;
 };
 
 class MarkedClass {
@@ -38,6 +39,8 @@ class MarkedClass {
             static_cast<HalfPoints>(g.mark * kHalfPointsPerPoint);
         marks_.AddRow(n + 1, name, {&mark, 1});
       }
+      for (int i = 0; i < g.unmarked; ++i)
+        class_.Add("u" + std::to_string(n++), Gbk(g.answer));
     }
   }
 
@@ -142,6 +145,26 @@ TEST(RuleProposalsTest, NoWordingThatWouldBreakAMarkedPaperOrRidesAlongIsPropose
   const RuleProposals fooled = proxy.Propose(unchecked);
   ASSERT_FALSE(fooled.questions[0].search.edits.empty());
   EXPECT_EQ(fooled.questions[0].search.edits[0].low_with_wording, 8);
+}
+
+TEST(RuleProposalsTest, AKeptWordingBringsItsOtherSpellings) {
+  // Hash fixes four papers; hash, the same term as others type it, fixes two, too few
+  // to be proposed on its own, and ｈａｓｈ is in no marked paper. The grader matches
+  // bytes exactly, so without them the papers that spell it so would lose the point.
+  const MarkedClass marked("<关键词>散列表</关键词><关键词>哈希函数</关键词>",
+                           {{"散列表要用哈希函数。", 10, 8},
+                            {"Hash散列表。", 10, 4},
+                            {"hash散列表。", 10, 2, 1},
+                            {"ｈａｓｈ散列表。", 10, 0, 3},
+                            {"散列表。", 5, 8},
+                            {"不会。", 0, 6}});
+  const RuleProposals p = marked.Propose();
+  EXPECT_EQ(MarkedClass::Edits(p),
+            (std::vector<std::string>{"+2:Hash", "+2:hash", "+2:ｈａｓｈ"}));
+  const auto& edits = p.questions[0].search.edits;
+  ASSERT_EQ(edits.size(), 3u);
+  EXPECT_EQ(edits[1].fixed.size(), 2u);
+  EXPECT_EQ(edits[2].resamples_chosen, edits[0].resamples_chosen);
 }
 
 TEST(RuleProposalsTest, TheEstimateComesFromPapersLeftOut) {

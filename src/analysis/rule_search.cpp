@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <string>
 #include <tuple>
+#include <unordered_map>
 #include <utility>
 
 #include "analysis/run_tasks.h"
@@ -236,11 +238,20 @@ class RuleState {
   ScoreLog log_;
 };
 
+// The search's candidates are chosen among up to `choices`; the rest of the list are
+// other spellings of those, which are never chosen on their own.
+struct Spellings {
+  size_t choices = 0;
+  // Per choice: the candidates that spell it otherwise.
+  std::vector<std::vector<uint32_t>> of;
+};
+
 // Everything one run of the procedure (on one set of training papers) needs.
 class Search {
  public:
-  Search(const QuestionCase& c, const SearchSettings& s)
+  Search(const QuestionCase& c, const Spellings& spellings, const SearchSettings& s)
       : case_(c),
+        spellings_(spellings),
         settings_(s),
         boxes_(c.points_text, c.order_text),
         state_(c, boxes_),
@@ -338,7 +349,9 @@ class Search {
       c.edit = now->step.edit;
       c.resamples_chosen = t.votes;
       Describe(*now, weights, c);
+      const Step added = now->step;
       Apply(std::move(*now));
+      if (added.candidate >= 0) AddOtherSpellings(added, t.votes, weights, kept);
     }
     return kept;
   }
@@ -386,7 +399,39 @@ class Search {
             high_papers_ > 0 ? static_cast<double>(p.high) / high_papers_ : 0;
         p.passes = p.low_share < settings_.proxy_ratio * high_share;
       }
-      usable_[c] = p.passes;
+      usable_[c] = p.passes && c < spellings_.choices;
+    }
+  }
+
+  // The grader matches bytes exactly, and students write a Latin term in either case
+  // and width ("Hash", "hash", "ＨＡＳＨ"): a kept wording's other spellings that
+  // answers hold are added beside it, as long as they take no more marked papers
+  // farther from her marks than an edit may. They need no support of their own (most
+  // stand in no marked paper): the choice was made for the wording, not its spelling.
+  void AddOtherSpellings(const Step& added, int votes,
+                         const std::vector<int32_t>& weights,
+                         std::vector<ChosenEdit>& kept) {
+    const int group = added.edit.group;
+    for (uint32_t m : spellings_.of[static_cast<size_t>(added.candidate)]) {
+      const GbkText& wording = case_.candidates.wordings[m];
+      const auto alternatives = state_.rules().alternatives(group - 1);
+      if (std::find(alternatives.begin(), alternatives.end(), wording) !=
+          alternatives.end())
+        continue;
+      Step step;
+      step.candidate = static_cast<int>(m);
+      step.edit.kind = RuleEdit::Kind::kAddWording;
+      step.edit.group = group;
+      step.edit.wording = wording;
+      std::optional<Evaluation> e = Evaluate(step, weights);
+      if (!e || e->gain < 0 ||
+          e->broken > static_cast<int>(e->fixed * settings_.max_broken_share + 1e-9))
+        continue;
+      ChosenEdit& c = kept.emplace_back();
+      c.edit = e->step.edit;
+      c.resamples_chosen = votes;
+      Describe(*e, weights, c);
+      Apply(std::move(*e));
     }
   }
 
@@ -726,6 +771,7 @@ class Search {
   }
 
   const QuestionCase& case_;
+  const Spellings& spellings_;
   const SearchSettings& settings_;
   FixedScoringBoxes boxes_;
   RuleState state_;
@@ -737,11 +783,36 @@ class Search {
   std::vector<bool> usable_;
 };
 
+// `wording` with ASCII letters in lower case and the full-width forms of ASCII
+// characters (A3 A1..A3 FD, but A3 A4, the yen sign) in half width: the spellings of
+// one term share it. Empty for a wording without such characters, which has no other.
+std::string SpellingKey(std::string_view wording) {
+  std::string key;
+  bool ascii = false;
+  for (size_t i = 0; i < wording.size(); ++i) {
+    auto b = static_cast<unsigned char>(wording[i]);
+    if (IsLeadByte(b) && i + 1 < wording.size()) {
+      const auto t = static_cast<unsigned char>(wording[++i]);
+      if (b != 0xA3 || t < 0xA1 || t > 0xFD || t == 0xA4) {
+        key += static_cast<char>(b);
+        key += static_cast<char>(t);
+        continue;
+      }
+      b = static_cast<unsigned char>(t - 0x80);
+    }
+    if (b > ' ' && b < 0x7F) ascii = true;
+    if (b >= 'A' && b <= 'Z') b = static_cast<unsigned char>(b - 'A' + 'a');
+    key += static_cast<char>(b);
+  }
+  return ascii ? key : std::string();
+}
+
 // The candidates with one wording for each set of marked papers: wordings found in the
 // same marked papers do the same to them, and as separate choices they would split
 // the resamples' votes between them. The one kept is the wording those papers use as
-// words most often, then the shortest, then the one most answers use.
-WordingCandidates OnePerEffect(const WordingCandidates& all) {
+// words most often, then the shortest, then the one most answers use. After those
+// come the other spellings of the ones kept (see SpellingKey), in no marked paper too.
+WordingCandidates OnePerEffect(const WordingCandidates& all, Spellings& spellings) {
   std::map<std::vector<uint32_t>, size_t> best;  // marked papers -> candidate
   const auto better = [&](size_t a, size_t b) {
     const size_t wa = all.marked_as_words[a].size(), wb = all.marked_as_words[b].size();
@@ -761,11 +832,37 @@ WordingCandidates OnePerEffect(const WordingCandidates& all) {
   for (const auto& [papers, c] : best) kept.push_back(c);
   std::sort(kept.begin(), kept.end());
   WordingCandidates out;
-  for (size_t c : kept) {
+  const auto add = [&](size_t c) {
     out.wordings.push_back(all.wordings[c]);
     out.answers_found.push_back(all.answers_found[c]);
     out.marked_with.push_back(all.marked_with[c]);
     out.marked_as_words.push_back(all.marked_as_words[c]);
+  };
+  for (size_t c : kept) add(c);
+
+  spellings.choices = kept.size();
+  spellings.of.assign(kept.size(), {});
+  std::unordered_map<std::string, std::vector<size_t>> by_key;  // key -> all's indices
+  for (size_t c = 0; c < all.wordings.size(); ++c) {
+    std::string key = SpellingKey(all.wordings[c]);
+    if (!key.empty()) by_key[std::move(key)].push_back(c);
+  }
+  std::unordered_map<size_t, uint32_t> added;  // all's index -> out's index
+  for (size_t k = 0; k < kept.size(); ++k) {
+    const auto same = by_key.find(SpellingKey(all.wordings[kept[k]]));
+    if (same == by_key.end()) continue;
+    for (size_t c : same->second) {
+      if (c == kept[k]) continue;
+      const auto at = std::lower_bound(kept.begin(), kept.end(), c);
+      if (at != kept.end() && *at == c) {
+        spellings.of[k].push_back(static_cast<uint32_t>(at - kept.begin()));
+        continue;
+      }
+      const auto [where, fresh] =
+          added.try_emplace(c, static_cast<uint32_t>(out.wordings.size()));
+      if (fresh) add(c);
+      spellings.of[k].push_back(where->second);
+    }
   }
   return out;
 }
@@ -775,7 +872,8 @@ WordingCandidates OnePerEffect(const WordingCandidates& all) {
 QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& settings,
                                int threads) {
   QuestionCase c = whole;
-  c.candidates = OnePerEffect(whole.candidates);
+  Spellings spellings;
+  c.candidates = OnePerEffect(whole.candidates, spellings);
   const auto n = static_cast<uint32_t>(c.answers.size());
   QuestionSearch out;
   std::vector<uint32_t> all(n);
@@ -792,7 +890,7 @@ QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& 
   std::vector<int32_t> held_out(n, 0);
   // Task `folds` is the procedure on every marked paper; the others leave one fold out.
   RunTasks(folds + 1, threads, [&](int task) {
-    Search search(c, settings);
+    Search search(c, spellings, settings);
     std::vector<int32_t> weights(n, 1);
     if (task < folds) {
       for (uint32_t i = 0; i < n; ++i) weights[i] = fold_of[i] == task ? 0 : 1;
