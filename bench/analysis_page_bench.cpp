@@ -1,6 +1,7 @@
 // Times the analysis page of a large class: grades the exam in a folder as
-// vantry-grade does, then computes the statistics and writes the page (with the check
-// against 教师评分.csv when that sheet is in the folder) RUNS times, and prints the
+// vantry-grade does, then computes the statistics, finds what needs a second look and
+// writes the page (with the check against 教师评分.csv when that sheet is in the
+// folder) RUNS times, and prints the
 // median and slowest wall time, the median processor time (less swayed by other work
 // on a shared machine), the page's size and how many distinct explanations it holds.
 //
@@ -15,7 +16,9 @@
 #include <vector>
 
 #include "analysis/class_statistics.h"
+#include "analysis/review_list.h"
 #include "export/analysis_page.h"
+#include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
@@ -37,19 +40,26 @@ int main(int argc, char** argv) {
   if (argc > 2) batch.order_keys = argv[2];
   std::vector<double> seconds, cpu_seconds;
   size_t page_bytes = 0, papers = 0, distinct = 0;
-  batch.extra_outputs = [&](const GradedClass& graded, const LocalDateTime&) {
+  batch.extra_outputs = [&](const FinishedRun& run) {
+    const GradedClass& graded = run.graded;
     papers = graded.paper_count();
-    AnalysisPageResult page;
-    for (int run = 0; run < runs; ++run) {
+    const std::filesystem::path path = dir / AnalysisPageFileName(run.dated);
+    for (int round = 0; round < runs; ++round) {
       const auto start = std::chrono::steady_clock::now();
       timespec cpu_start{}, cpu_end{};
       clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu_start);
       const ClassStatistics statistics = ComputeClassStatistics(graded, state);
       const std::optional<TeacherCheck> check = CheckBesideExam(graded, dir);
-      page = WriteAnalysisPage(graded, statistics,
-                               {.directory = dir,
-                                .day = SystemClock().Now(),
-                                .check = check ? &*check : nullptr});
+      const ReviewList review = FindPapersToReview(
+          graded, statistics, check && check->ok() ? &check->comparison : nullptr);
+      WriteAnalysisPage(graded, statistics,
+                        {.description = DescribeRun(dir, run),
+                         .check = check ? &*check : nullptr,
+                         .review = &review,
+                         .changes = nullptr,
+                         .workbook_name = "阅卷结果.xlsx",
+                         .limits = {}},
+                        path);
       seconds.push_back(
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
               .count());
@@ -58,14 +68,14 @@ int main(int argc, char** argv) {
                             static_cast<double>(cpu_end.tv_nsec - cpu_start.tv_nsec) /
                                 1e9);
     }
-    const std::string html = ReadWholeFile(page.path);
+    const std::string html = ReadWholeFile(path);
     page_bytes = html.size();
     // The explanations block holds each distinct text once, as a JSON string.
     const size_t block = html.find("id=\"explanations\">");
     for (size_t at = html.find("\",\"", block); at != std::string::npos;
          at = html.find("\",\"", at + 3))
       ++distinct;
-    return page.notes;
+    return OutputNotes{};
   };
   const BatchOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem || seconds.empty()) {

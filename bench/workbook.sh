@@ -6,6 +6,9 @@
 # Prints the median wall time of each, the median of the rounds' differences (what the
 # workbook adds), the same in processor time (user + system, which a busy machine
 # disturbs less), the workbook's size and the largest peak memory of each kind of run.
+# BUILD=DIR times the programs of another build tree (an older one, say) as they stand,
+# without building. Both kinds of run leave the page out (--no-html), so the difference
+# is the workbook's.
 #
 #   bench/workbook.sh [PRESET]      (default preset: default)
 set -euo pipefail
@@ -19,9 +22,12 @@ answer_bytes=${ANSWER_BYTES:-300}
 runs=${RUNS:-5}
 order=${ORDER-1-2,1-3}
 
-cmake --build --preset "$preset" --target vantry-grade make_large_sheet >/dev/null
-bin=build/$preset/bin/vantry-grade
-gen=build/$preset/bench/make_large_sheet
+build=${BUILD:-build/$preset}
+if [ -z "${BUILD:-}" ]; then
+  cmake --build --preset "$preset" --target vantry-grade make_large_sheet >/dev/null
+fi
+bin=$build/bin/vantry-grade
+gen=$build/bench/make_large_sheet
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -30,7 +36,7 @@ trap 'rm -rf "$work"' EXIT
 # Runs vantry-grade with the given extra arguments; sets wall, cpu and kb.
 timed_run() {
   /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$bin" --dir "$work" --order "$order" \
-    --quiet "$@" >"$work/summary" 2>"$work/stderr"
+    --quiet --no-html "$@" >"$work/summary" 2>"$work/stderr"
   local user system
   read -r wall user system kb <"$work/time"
   cpu=$(awk -v u="$user" -v s="$system" 'BEGIN {printf "%.2f", u + s}')

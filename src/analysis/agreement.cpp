@@ -37,6 +37,7 @@ Agreement MeasureAgreement(std::span<const HalfPoints> rules,
   const long double count = static_cast<long double>(n);
   const long double mean_rules = sum_rules / count, mean_teacher = sum_teacher / count;
   result.exact_share = static_cast<double>(exact / count);
+  result.papers_within_one = within_one;
   result.within_one_share = static_cast<double>(within_one / count);
   result.mean_difference =
       static_cast<double>((mean_rules - mean_teacher) / kHalfPointsPerPoint);

@@ -15,6 +15,8 @@ namespace vantry {
 // when both markings give every paper one and the same mark.
 struct Agreement {
   int64_t papers = 0;
+  // Papers whose marks are at most 1 point apart.
+  int64_t papers_within_one = 0;
   // Shares of the papers (0..1) with equal marks, and with marks at most 1 point apart.
   std::optional<double> exact_share;
   std::optional<double> within_one_share;

@@ -241,8 +241,9 @@ ClassStatistics ComputeClassStatistics(const GradedClass& graded,
   const auto tally = graded.tally().questions();
   // Per question: the scores the papers have, then the zeros of those that lack it.
   std::vector<SummaryBuilder> builders(static_cast<size_t>(question_count));
-  std::vector<int64_t> answered(builders.size(), 0), zeros(builders.size(), 0),
-      full(builders.size(), 0);
+  // `present`: papers with a piece for the question; `answered`: with content in it.
+  std::vector<int64_t> present(builders.size(), 0), answered(builders.size(), 0),
+      zeros(builders.size(), 0), full(builders.size(), 0);
   std::vector<std::optional<int32_t>> caps(builders.size());
   for (int q = 1; q <= question_count; ++q)
     caps[static_cast<size_t>(q) - 1] = graded.Cap(q);
@@ -251,14 +252,15 @@ ClassStatistics ComputeClassStatistics(const GradedClass& graded,
     for (size_t i = 0; i < scores.size(); ++i) {
       const int32_t s = scores[i].shown;
       builders[i].Add(s);
-      ++answered[i];
+      ++present[i];
+      if (scores[i].answered) ++answered[i];
       if (s == 0) ++zeros[i];
       if (caps[i] && *caps[i] > 0 && s == *caps[i]) ++full[i];
     }
   }
   for (size_t i = 0; i < builders.size(); ++i) {
-    builders[i].Add(0, n - answered[i]);
-    zeros[i] += n - answered[i];
+    builders[i].Add(0, n - present[i]);
+    zeros[i] += n - present[i];
   }
   for (const GradedClass::Paper& paper : papers) {
     const auto scores = graded.Scores(paper);
@@ -267,7 +269,7 @@ ClassStatistics ComputeClassStatistics(const GradedClass& graded,
 
   for (int q = 1; q <= question_count; ++q) {
     const size_t i = static_cast<size_t>(q) - 1;
-    builders[i].AddDeviation(0, n - answered[i]);
+    builders[i].AddDeviation(0, n - present[i]);
     QuestionStatistics& question = stats.questions.emplace_back();
     question.question = q;
     const QuestionRules* rule = rules.Question(q);

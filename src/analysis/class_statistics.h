@@ -5,7 +5,9 @@
 // - Every statistic is over all papers of the class, in sheet order. A paper that lacks
 //   a question (its answer has fewer pieces than the longest answer, as when the last
 //   answers were left empty, or it has no answer field at all) counts as scoring 0 on
-//   it, as an empty answer does; `papers_answered` says how many papers had the piece.
+//   it, as an empty answer does; `papers_answered` says how many papers answered it
+//   with content (answer_content.h: not empty, not only white space), wherever the
+//   question stands in the paper.
 // - Scores are the shown scores (lowered to the cap), as the report holds them.
 // - Standard deviations are those of the class itself (divided by N, not N - 1).
 // - A statistic that cannot be computed is absent (std::nullopt), never NaN: means and
@@ -74,7 +76,7 @@ struct QuestionStatistics {
   bool has_rule = false;
   // Its full marks: the cap (the "<分值>" maximum); absent beyond the list of maxima.
   std::optional<int32_t> cap;
-  // Papers whose answer has a piece for this question.
+  // Papers whose answer to this question has content: 作答人数.
   int64_t papers_answered = 0;
   // Shown scores over all papers, a missing piece as 0.
   ScoreSummary scores;

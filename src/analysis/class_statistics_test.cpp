@@ -51,6 +51,20 @@ void AddSixPapers(TestClass& c) {
       .Add(Gbk("六"), std::nullopt);    // no answer field = 0
 }
 
+TEST(ClassStatisticsTest, AnsweredCountsAnswersWithContentWhereverTheyStand) {
+  const ProgramState state = TwoQuestions();
+  TestClass c(state, "1");
+  c.Add(Gbk("一"), Gbk("甲\t \r\n\t丁"))  // question 2 only white space
+      .Add(Gbk("二"), Gbk("\t乙\t丁"))    // question 1 empty
+      .Add(Gbk("三"), Gbk("甲\t乙\t　"))  // question 3 a full-width space
+      .Add(Gbk("四"), Gbk("甲"));         // lacks questions 2 and 3
+  const ClassStatistics s = ComputeClassStatistics(c.graded(), state);
+  ASSERT_EQ(s.questions.size(), 3u);
+  EXPECT_EQ(s.questions[0].papers_answered, 3);
+  EXPECT_EQ(s.questions[1].papers_answered, 2);
+  EXPECT_EQ(s.questions[2].papers_answered, 2);
+}
+
 TEST(ClassStatisticsTest, QuestionsCountMissingPiecesAsZero) {
   const ProgramState state = TwoQuestions();
   TestClass c(state, "1");

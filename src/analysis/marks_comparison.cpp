@@ -9,6 +9,19 @@
 #include "analysis/class_statistics.h"
 
 namespace vantry {
+ScoreLevel ScoreLevelOf(HalfPoints total, int64_t full_marks) {
+  // total / full >= percent / 100, multiplied out: exact in a double for every total
+  // below 2^46 half points, which a real exam never nears.
+  const auto at_least = [&](int percent) {
+    return static_cast<double>(total) * 100 >=
+           static_cast<double>(ToHalfPoints(full_marks)) * percent;
+  };
+  if (at_least(kExcellentPercent)) return ScoreLevel::kExcellent;
+  if (at_least(kPassPercent)) return ScoreLevel::kPass;
+  if (at_least(kLowPercent)) return ScoreLevel::kFail;
+  return ScoreLevel::kLow;
+}
+
 namespace {
 
 // Matches rows to papers by name; the names that match nothing go to `lists` when it is
@@ -83,6 +96,14 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
       break;
     }
   }
+  int64_t full_marks = 0;
+  bool full_marks_known = true;
+  for (int q : marks.questions) {
+    const std::optional<int32_t> cap = graded.Cap(q);
+    full_marks_known = full_marks_known && cap && *cap > 0;
+    if (full_marks_known) full_marks += *cap;
+  }
+  if (full_marks_known && full_marks > 0) result.full_marks = full_marks;
 
   std::vector<MarksComparison::Match> matches = MatchNames(graded, marks, &result);
   const auto papers = graded.papers();
@@ -113,6 +134,14 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
       rules_totals.push_back(rules_total);
       teacher_totals.push_back(teacher_total);
     }
+  }
+  if (result.full_marks) {
+    int64_t changes = 0;
+    for (size_t i = 0; i < rules_totals.size(); ++i) {
+      changes += ScoreLevelOf(rules_totals[i], *result.full_marks) !=
+                 ScoreLevelOf(teacher_totals[i], *result.full_marks);
+    }
+    result.level_changes = changes;
   }
   for (size_t k = 0; k < result.questions.size(); ++k) {
     result.questions[k].agreement = MeasureAgreement(rules_marks[k], teacher_marks[k]);

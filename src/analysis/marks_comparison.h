@@ -30,6 +30,13 @@ struct MarksComparison {
   // False when the class answered questions that the sheet has no column for: the
   // totals then leave those questions out.
   bool sheet_covers_every_question = true;
+  // The full marks of the compared totals: the sum of the caps of the sheet's
+  // questions, when each has a positive one.
+  std::optional<int64_t> full_marks;
+  // Of the papers whose totals are compared, those whose total the rules put in another
+  // level than the teacher's (优秀 / 及格 / 不及格 / 低分, as ScoreLevelOf counts them);
+  // none without full marks.
+  std::optional<int64_t> level_changes;
 
   // A paper matched to a row of the sheet.
   struct Match {
@@ -50,6 +57,12 @@ struct MarksComparison {
   std::vector<GbkText> names_without_paper;     // in the sheet, on no paper
   std::vector<size_t> papers_without_marks;     // papers whose name is not in the sheet
 };
+
+// The level of a total against the full marks (in points), at the class statistics'
+// thresholds: 优秀 at or above kExcellentPercent, 及格 at or above kPassPercent,
+// 低分 below kLowPercent, and 不及格 between.
+enum class ScoreLevel { kExcellent, kPass, kFail, kLow };
+ScoreLevel ScoreLevelOf(HalfPoints total, int64_t full_marks);
 
 // The papers matched to rows of the sheet by name, in the sheet's order (disagreement
 // left 0): the spaces around a name are ignored, and a name on two rows of the sheet

@@ -426,11 +426,4 @@ void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) 
   JoinFormulas(gbk, words);
 }
 
-size_t CharacterCount(std::string_view gbk) {
-  size_t count = 0;
-  for (size_t i = 0; i < gbk.size(); ++count)
-    i += IsLeadByte(static_cast<unsigned char>(gbk[i])) ? 2 : 1;
-  return count;
-}
-
 }  // namespace vantry

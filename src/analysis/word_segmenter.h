@@ -66,10 +66,6 @@ class WordSegmenter {
   std::vector<uint32_t> gbk_at_;
 };
 
-// The Chinese and ASCII characters of a GBK text count one each: the length of `gbk` in
-// characters as the grader's searches step through it.
-size_t CharacterCount(std::string_view gbk);
-
 }  // namespace vantry
 
 #endif  // VANTRY_ANALYSIS_WORD_SEGMENTER_H_

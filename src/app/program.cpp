@@ -92,10 +92,6 @@ void Program::OnGradeClicked() {
   options.parameters_load = parameters_load_;
   RunOutputOptions outputs;
   outputs.directory = options_.directory;
-  // Rule proposals score with the boxes as they stand when the run ends.
-  outputs.read_boxes = [this] {
-    return JsonBoxes{controls_.PointsPerHitText(), controls_.OrderKeysText()};
-  };
   options.extra_outputs = MakeRunOutputs(state_, std::move(outputs));
   RunGrading(state_, controls_, options);
   phase_ = Phase::kReady;

@@ -286,12 +286,18 @@ TEST_F(ProgramTest, TheGradingButtonGradesLiveWithWhatTheTeacherTyped) {
   EXPECT_EQ(seen->points, QStringLiteral("第 1 题得分：0 分\r\n第 2 题得分：3 分\r\n"));
   EXPECT_GT(seen->ticks, 20);  // the one-second pause kept the window alive
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 9 4  13\r\n李四 0 3  3"));
-  // The workbook and the analysis page lie beside the report; the summary names only
-  // the report.
+  // The workbook and the analysis page lie beside the report, the summary names them
+  // after the report, and the page records the boxes' texts the teacher typed.
   EXPECT_TRUE(ReadWholeFile(dir_.File("阅卷结果" + Today() + ".xlsx")).starts_with("PK"));
-  EXPECT_NE(ReadWholeFile(dir_.File("阅卷分析" + Today() + ".html")).find("<summary>李四<"),
-            std::string::npos);
-  EXPECT_TRUE(box.text.endsWith(QStringLiteral(".txt’！"))) << box.text.toStdString();
+  const std::string page = ReadWholeFile(dir_.File("阅卷分析" + Today() + ".html"));
+  EXPECT_NE(page.find("<summary>李四<"), std::string::npos);
+  EXPECT_NE(page.find("<dt>分值</dt><dd>3（"), std::string::npos);
+  EXPECT_NE(page.find("<dt>先后顺序</dt><dd>1-2,1-3</dd>"), std::string::npos);
+  EXPECT_TRUE(box.text.endsWith(QStringLiteral(".txt’！\n成绩表已保存在‘阅卷结果") +
+                                Utf8ToQString(Today()) +
+                                QStringLiteral(".xlsx’！\n分析页已保存在‘阅卷分析") +
+                                Utf8ToQString(Today()) + QStringLiteral(".html’！")))
+      << box.text.toStdString();
 }
 
 TEST_F(ProgramTest, AWorkbookThatCannotBeSavedAddsOneLineToTheSummary) {
@@ -303,10 +309,9 @@ TEST_F(ProgramTest, AWorkbookThatCannotBeSavedAddsOneLineToTheSummary) {
   BoxCatcher catcher;
   QTest::mouseClick(Control<QPushButton>(program, c::kGradeButton), Qt::LeftButton);
   ASSERT_EQ(catcher.boxes().size(), 1u);
-  EXPECT_TRUE(
-      catcher.boxes()[0].text.endsWith(QStringLiteral(".txt’！\n成绩表未能保存到‘") +
-                                       Utf8ToQString(workbook) +
-                                       QStringLiteral("’！（这个名字已被一个文件夹占用）")))
+  EXPECT_TRUE(catcher.boxes()[0].text.contains(
+      QStringLiteral(".txt’！\n成绩表未能保存到‘") + Utf8ToQString(workbook) +
+      QStringLiteral("’！（这个名字已被一个文件夹占用）\n分析页已保存在‘")))
       << catcher.boxes()[0].text.toStdString();
   EXPECT_EQ(TodaysReport(dir_), Gbk("张三 6 4  10\r\n李四 2 2  4"));
 }

@@ -34,8 +34,10 @@ namespace {
 
 constexpr std::string_view kHelp =
     "Grades the answer sheet 学生答题文本.txt against 参数设置.txt, as the window's\n"
-    "grading button does, and writes 阅卷结果yyyyMMdd.txt and the workbook\n"
-    "阅卷结果yyyyMMdd.xlsx beside them.\n"
+    "grading button does, and writes 阅卷结果yyyyMMdd.txt, the workbook\n"
+    "阅卷结果yyyyMMdd.xlsx and the page 阅卷分析yyyyMMdd.html beside them; a workbook\n"
+    "or page changed since it was written is kept and the new one numbered (…(2).xlsx).\n"
+    "The summary names every file written.\n"
     "\n"
     "  --dir DIR       folder of the two files and the report (default: current folder)\n"
     "  --points TEXT   the 分值 box: points per matched keyword group (default 2;\n"
@@ -166,7 +168,6 @@ int Main(std::span<const std::string_view> args) {
   outputs.directory = options.directory;
   outputs.workbook = !options.no_xlsx;
   outputs.json_path = options.json;
-  outputs.boxes = {batch.points_per_hit, batch.order_keys};
   if (options.explain) {
     outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
   }
@@ -184,14 +185,7 @@ int Main(std::span<const std::string_view> args) {
       proposals_text = text;
     };
   }
-  bool outputs_failed = false;
-  batch.extra_outputs =
-      [&outputs_failed, write = MakeRunOutputs(state, std::move(outputs))](
-          const GradedClass& graded, const LocalDateTime& report_dated) {
-        std::vector<GbkText> notes = write(graded, report_dated);
-        outputs_failed = !notes.empty();
-        return notes;
-      };
+  batch.extra_outputs = MakeRunOutputs(state, std::move(outputs));
   ProgressReporter progress(stderr, IsTerminal(stderr));
   if (!options.quiet) {
     batch.on_progress = [&progress](int64_t graded, int64_t total) {
@@ -209,7 +203,7 @@ int Main(std::span<const std::string_view> args) {
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
   if (!proposals_text.empty()) PrintText(stdout, "\n" + proposals_text);
   if (!outcome.report.written) return 1;
-  return outputs_failed ? 4 : 0;
+  return outcome.outputs_failed ? 4 : 0;
 }
 
 }  // namespace

@@ -72,7 +72,12 @@ TEST(VantryGradeTest, GradesTheFolderAndPrintsTheSummary) {
   EXPECT_EQ(name.size(), std::string("阅卷结果20261208.txt").size());
   EXPECT_TRUE(r.out.starts_with("共有试卷：2 份\n批卷用时：")) << r.out;
   EXPECT_NE(r.out.find("\n平均每份用时："), std::string::npos);
-  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + name + "’！\n")) << r.out;
+  // The summary's specified lines, then one line per further file written.
+  const std::string day = name.substr(name.size() - 12, 8);
+  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + name +
+                              "’！\n成绩表已保存在‘阅卷结果" + day +
+                              ".xlsx’！\n分析页已保存在‘阅卷分析" + day + ".html’！\n"))
+      << r.out;
   EXPECT_EQ(r.out.find('\r'), std::string::npos);
   EXPECT_EQ(r.err, "");  // no terminal, short run: no progress lines
 }
@@ -221,7 +226,8 @@ TEST(VantryGradeTest, PageBesideTheReportWithTheCheckOfASheetBesideIt) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     if (entry.path().extension() == ".html") std::filesystem::remove(entry.path());
   }
-  ASSERT_EQ(Grade(dir.path(), {"--no-html"}).exit_code, 0);
+  // The workbook carries the check too (its verdict and names to look at).
+  EXPECT_EQ(Grade(dir.path(), {"--no-html"}).exit_code, 4);
   EXPECT_EQ(PageBytes(dir), "");
   // The page is written when the workbook is left out.
   std::filesystem::remove(dir.File("教师评分.csv"));
@@ -236,16 +242,23 @@ TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
             "\xEF\xBB\xBF姓名,第1题,第2题,总分\r\n王小明,6,3,9\r\n李华,2,0,2\r\n");
   const Result r = Grade(dir.path(), {"--check", "marks.csv", "--order", "1-2,1-3"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  // The summary, then the check: rules 6, 0 against 6, 2 on question 1.
-  EXPECT_NE(r.out.find("’！\n\n与教师评分核对（marks.csv）：比对 2 份试卷\n"),
+  // The summary closes with the verdict, then the check follows: rules 6, 0 against
+  // 6, 2 on question 1.
+  const std::string verdict =
+      "规则平均比您少给 1.0 分；2 份中 1 份相差超过 1 分，等级都相同；r = 1.00，加权 "
+      "kappa = 0.94（按 0–9 分计）。结论：一般（平均差偏大）；只比对了 2 份，仅供参考\n";
+  EXPECT_NE(r.out.find("’！\n与教师评分核对：" + verdict +
+                       "\n与教师评分核对（marks.csv）：比对 2 份试卷\n" + verdict),
             std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("\n第1题     2     50.0%     50.0%   -1.00"), std::string::npos)
       << r.out;
-  EXPECT_NE(r.out.find(
-                " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
-                "第1题 0分（满分10）：得分点2、3 先后顺序不对，不加分"),
-            std::string::npos)
+  EXPECT_NE(
+      r.out.find(
+          " 1. 李华：逐题相差共 2 分（规则 0 分，教师 2 分）\n    教师 2 分 | 规则 "
+          "第1题 0分（满分10）：得分点2、3 先后顺序不对：「氧气」出现在「叶绿体」之前，"
+          "不加分"),
+      std::string::npos)
       << r.out;
   EXPECT_NE(PageBytes(dir).find("<section id=\"check\">"), std::string::npos);
 
@@ -278,17 +291,28 @@ TEST(VantryGradeTest, ProposeWritesTheProposedRulesAndNeverTheRulesThemselves) {
   // Two marked papers teach nothing: the proposed rules are the rules, byte for byte.
   const Result r = Grade(dir.path(), {"--propose", "marks.csv", "--order", "1-2,1-3"});
   EXPECT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_NE(r.out.find("’！\n\n规则建议（根据 marks.csv 里您批改过的试卷）\n"),
-            std::string::npos)
+  // The summary names the file, last of the files written.
+  EXPECT_NE(
+      r.out.find("建议的规则已保存在‘参数设置_建议.txt’！\n\n规则建议（根据 marks.csv "
+                 "里您批改过的试卷）\n"),
+      std::string::npos)
       << r.out;
   EXPECT_NE(r.out.find("第1题：已批改 2 份；批改的试卷太少，不提建议"), std::string::npos)
       << r.out;
   EXPECT_EQ(ReadWholeFile(dir.File("参数设置_建议.txt")), rules);
   EXPECT_EQ(ReadWholeFile(dir.File("参数设置.txt")), rules);
-  EXPECT_EQ(
-      Grade(dir.path(), {"--propose", "marks.csv", "--propose-out", "新.txt"}).exit_code,
-      0);
+  const Result elsewhere =
+      Grade(dir.path(), {"--propose", "marks.csv", "--propose-out", "新.txt"});
+  EXPECT_EQ(elsewhere.exit_code, 0);
+  EXPECT_NE(elsewhere.out.find("建议的规则已保存在‘新.txt’！"), std::string::npos)
+      << elsewhere.out;
   EXPECT_EQ(ReadWholeFile(dir.File("新.txt")), rules);
+  // A file that cannot be written: the summary says so and the run ends with 4.
+  const Result unwritten =
+      Grade(dir.path(), {"--propose", "marks.csv", "--propose-out", "无此文件夹/新.txt"});
+  EXPECT_EQ(unwritten.exit_code, 4);
+  EXPECT_NE(unwritten.out.find("规则建议未能保存到‘新.txt’！"), std::string::npos)
+      << unwritten.out;
 
   // Bad marks stop the run as --check's do; the rules file is never the output.
   const struct {
@@ -404,7 +428,9 @@ TEST(VantryGradeTest, ChineseFolderAndFullWidthPointsOnTheCommandLine) {
     if (name.starts_with("阅卷结果") && name.ends_with(".txt")) reports.push_back(name);
   }
   ASSERT_EQ(reports.size(), 1u);
-  EXPECT_TRUE(r.out.ends_with("\n阅卷结果已保存在‘" + reports[0] + "’！\n")) << r.out;
+  EXPECT_NE(r.out.find("\n阅卷结果已保存在‘" + reports[0] + "’！\n成绩表已保存在‘"),
+            std::string::npos)
+      << r.out;
   // Three points per group instead of two: 张伟 earns 9 6 8 3 9 instead of 6 4 8 2 6.
   EXPECT_NE(ReadWholeFile(exam / PathFromUtf8(reports[0]))
                 .find(Gbk("\r\n张伟 9 6 8 3 9  35\r\n")),
@@ -449,10 +475,11 @@ TEST(VantryGradeTest, ExplainsEveryQuestionOfTheDemoExamPointByPoint) {
   const Result r =
       Grade(dir.path(), {"--explain", "--no-xlsx", "--order", "3-1,3-2,3-3,5-1,5-2,5-3"});
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  // Per paper: "name  总分 T，名次 R", then "  第q题 S分（…）：…" per question; then a
-  // blank line and the summary.
+  // Per paper: "name  总分 T，名次 R", then "  第q题 S分（…）：…" per question, each
+  // followed by "    答案：…" when it has an answer; then a blank line and the summary.
   const std::regex paper_line("(.+)  总分 (-?[0-9]+)，名次 ([0-9]+)");
   const std::regex question_line("  第([0-9]+)题 (-?[0-9]+)分（[^）]*）：(.*)");
+  int answers = 0;
   const std::regex capped("原始 (-?[0-9]+) 分，封顶 (-?[0-9]+) 分");
   std::istringstream out(r.out);
   std::string line;
@@ -465,6 +492,12 @@ TEST(VantryGradeTest, ExplainsEveryQuestionOfTheDemoExamPointByPoint) {
   };
   while (std::getline(out, line) && !line.empty()) {
     std::smatch m;
+    if (line.starts_with("    答案：")) {
+      ++answers;
+      // One line, shortened where long: at most 60 characters and two "…".
+      EXPECT_LE(line.size(), std::string("    答案：").size() + 62 * 3) << line;
+      continue;
+    }
     if (std::regex_match(line, m, paper_line)) {
       end_paper();
       totals.push_back(std::stoi(m[2]));
@@ -489,6 +522,7 @@ TEST(VantryGradeTest, ExplainsEveryQuestionOfTheDemoExamPointByPoint) {
   end_paper();
   EXPECT_EQ(totals.size(), 30u);
   EXPECT_EQ(explained, 150);
+  EXPECT_GT(answers, 100);
   EXPECT_NE(r.out.find("  第3题 8分（满分8）：得分点4「小肠」+2；得分点5「大肠」+2；"
                        "得分点1、2、3 先后顺序正确 +6；原始 10 分，封顶 8 分\n"),
             std::string::npos);
@@ -521,10 +555,11 @@ TEST(VantryGradeTest, AnOutputNotWrittenIsSaidAndExitsFour) {
 
   Result r = Grade(dir.path(), {"--json", dir.File("missing/记录.json").string()});
   EXPECT_EQ(r.exit_code, 4);
-  EXPECT_TRUE(r.out.ends_with("阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" +
-                              workbook +
-                              "’！（这个名字已被一个文件夹占用）\nJSON 记录未能保存到‘" +
-                              dir.File("missing/记录.json").string() + "’！\n"))
+  const std::string page = "阅卷分析" + report.substr(report.size() - 12, 8) + ".html";
+  EXPECT_TRUE(r.out.ends_with(
+      "阅卷结果已保存在‘" + report + "’！\n成绩表未能保存到‘" + workbook +
+      "’！（这个名字已被一个文件夹占用）\n分析页已保存在‘" + page +
+      "’！\nJSON 记录未能保存到‘" + dir.File("missing/记录.json").string() + "’！\n"))
       << r.out;
   EXPECT_EQ(ReportBytes(dir), Gbk("王小明 6 3  9\r\n李华 4 0  4"));
 

@@ -6,11 +6,14 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "export/answer_marks.h"
 #include "export/explanation.h"
 #include "export/figure_text.h"
 #include "export/html_text.h"
+#include "export/kept_outputs.h"
 #include "export/page_assets.h"
 #include "export/proposals_page.h"
+#include "export/review_rows.h"
 #include "export/svg_chart.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
@@ -99,7 +102,7 @@ void AppendSummary(const ClassStatistics& s, std::string& out) {
   out += "</section>";
 }
 
-void AppendCharts(const ClassStatistics& s, std::string& out) {
+void AppendCharts(const ClassStatistics& s, int questions, std::string& out) {
   out += "<section id=\"charts\"><h2>成绩分布与各题得分率</h2>";
   const ScoreDistribution& d = s.distribution;
   out += "<figure><figcaption>总分分布（每段为满分的 10%）</figcaption>";
@@ -143,8 +146,9 @@ void AppendCharts(const ClassStatistics& s, std::string& out) {
     chart.category_axis = "题目";
     chart.axis_max = 100;
     chart.tick_suffix = "%";
-    const bool short_labels = s.questions.size() > 12;
+    const bool short_labels = questions > 12;
     for (const QuestionStatistics& q : s.questions) {
+      if (q.question > questions) break;
       chart.bars.push_back(
           {.label = short_labels ? FormatInteger(q.question) : QuestionLabel(q.question),
            .value = q.score_rate.value_or(0) * 100,
@@ -214,7 +218,7 @@ void AppendQuestion(const QuestionStatistics& q, int64_t paper_count, std::strin
     out += "按先后顺序计分的得分点，“顺序正确”是按顺序计分的试卷里拿到顺序分的比例。";
   }
   out +=
-      "</p><table><thead><tr><th "
+      "</p><div class=\"scroll\"><table><thead><tr><th "
       "class=\"n\">得分点</th><th>关键词（|分隔可互换的写法）</th>"
       "<th>命中率</th><th>最常见的写法</th>";
   if (any_ordered) out += "<th>顺序正确</th>";
@@ -242,13 +246,24 @@ void AppendQuestion(const QuestionStatistics& q, int64_t paper_count, std::strin
     }
     out += "</tr>";
   }
-  out += "</tbody></table></div>";
+  out += "</tbody></table></div></div>";
 }
 
-void AppendQuestions(const ClassStatistics& s, std::string& out) {
+// Questions past `questions` are only counted; the workbook has them all.
+void AppendQuestions(const ClassStatistics& s, int questions, std::string& out) {
   out += "<section id=\"questions\"><h2>逐题分析</h2>";
   if (s.questions.empty()) out += "<p class=\"note\">没有题目。</p>";
-  for (const QuestionStatistics& q : s.questions) AppendQuestion(q, s.paper_count, out);
+  for (const QuestionStatistics& q : s.questions) {
+    if (q.question > questions) break;
+    AppendQuestion(q, s.paper_count, out);
+  }
+  if (static_cast<int>(s.questions.size()) > questions) {
+    out += "<p class=\"warn\">共 ";
+    AppendInt(static_cast<int64_t>(s.questions.size()), out);
+    out += " 道题，本页只列出前 ";
+    AppendInt(questions, out);
+    out += " 道；其余各题的分析见成绩表的“小题分析”和“得分点”。</p>";
+  }
   out += "</section>";
 }
 
@@ -260,11 +275,13 @@ void AppendCheck(const TeacherCheck& check, const GradedClass& graded, std::stri
     out += "</p></section>";
     return;
   }
-  out += "<p>对照 ";
+  out += "<p class=\"verdict\">";
+  AppendHtml(TeacherCheckVerdict(check), out);
+  out += "</p><p>对照 ";
   AppendHtml(check.sheet_name, out);
   out += "：比对 ";
   AppendInt(check.comparison.papers_compared, out);
-  out += " 份试卷。</p><table><thead><tr>";
+  out += " 份试卷。</p><div class=\"scroll\"><table><thead><tr>";
   const auto table = TeacherCheckTable(check);
   for (size_t c = 0; c < table[0].size(); ++c) {
     out += c == 0 ? "<th>" : "<th class=\"n\">";
@@ -281,7 +298,7 @@ void AppendCheck(const TeacherCheck& check, const GradedClass& graded, std::stri
     }
     out += "</tr>";
   }
-  out += "</tbody></table>";
+  out += "</tbody></table></div>";
   for (const std::string& note : TeacherCheckNotes(check)) {
     out += "<p class=\"note\">";
     AppendHtml(note, out);
@@ -306,6 +323,11 @@ void AppendCheck(const TeacherCheck& check, const GradedClass& graded, std::stri
         out += HalfPointsText(q.teacher);
         out += " 分</strong> | 规则 ";
         AppendHtml(q.explanation, out);
+        if (!q.answer.empty()) {
+          out += "<br><span class=\"quote\">答案：";
+          AppendHtml(q.answer, out);
+          out += "</span>";
+        }
         out += "</li>";
       }
       out += "</ul></li>";
@@ -329,18 +351,192 @@ void AppendCheck(const TeacherCheck& check, const GradedClass& graded, std::stri
   out += "</section>";
 }
 
-// The students' table, ranked, and the distinct explanations it refers to.
-void AppendStudents(const GradedClass& graded, const ClassStatistics& s,
-                    std::string& out) {
+// The entries of 需要复核 on the page; the workbook lists all of them.
+constexpr size_t kReviewRowsOnPage = 30;
+
+// A paper's name: a link to its row when the students' table lists it.
+void AppendPaperName(const GradedClass& graded, size_t paper, bool linked,
+                     size_t name_characters, std::string& out) {
+  if (linked) {
+    out += "<a class=\"paper\" href=\"#p";
+    AppendInt(static_cast<int64_t>(paper), out);
+    out += "\">";
+  }
+  AppendHtml(ShownName(graded.papers()[paper].name, name_characters), out);
+  if (linked) out += "</a>";
+}
+
+void AppendReview(const GradedClass& graded, const AnalysisPageContent& c, bool linked,
+                  std::string& out) {
+  out += "<section id=\"review\"><h2>需要复核</h2>";
+  const std::vector<ReviewSection> sections =
+      ReviewSections(graded, *c.review, c.check, c.changes, kReviewRowsOnPage);
+  if (sections.empty()) {
+    out += "<p>没有发现需要特别复核的试卷。</p></section>";
+    return;
+  }
+  out += "<p class=\"note\">关键词阅卷最容易出错的地方：先看这些试卷。";
+  if (linked) out += "点击姓名跳到这名学生的成绩和答案。";
+  out += "</p>";
+  for (const ReviewSection& section : sections) {
+    out += "<h3>";
+    AppendHtml(section.title, out);
+    out += "（";
+    AppendInt(section.count, out);
+    out += "）</h3><p class=\"note\">";
+    AppendHtml(section.explanation, out);
+    out += "</p><ul class=\"review\">";
+    for (size_t r = 0; r < section.rows.size(); ++r) {
+      const ReviewRow& row = section.rows[r];
+      out += "<li>";
+      if (row.paper) {
+        AppendPaperName(graded, *row.paper, linked, c.limits.name_characters, out);
+      } else {
+        out += "<strong>";
+        AppendHtml(row.name, out);
+        out += "</strong>";
+      }
+      out += "：";
+      AppendHtml(row.detail, out);
+      // Entries about one paper's questions, one after another, share its line.
+      while (row.paper && row.question > 0 && r + 1 < section.rows.size() &&
+             section.rows[r + 1].paper == row.paper && section.rows[r + 1].question > 0) {
+        out += "；";
+        AppendHtml(section.rows[++r].detail, out);
+      }
+      if (linked && !row.others.empty()) {
+        out += " <span class=\"note\">（";
+        for (size_t i = 0; i < row.others.size() && i < 10; ++i) {
+          if (i > 0) out += "、";
+          AppendPaperName(graded, row.others[i], true, c.limits.name_characters, out);
+        }
+        out += "）</span>";
+      }
+      out += "</li>";
+    }
+    out += "</ul>";
+    if (section.count > static_cast<int64_t>(section.rows.size())) {
+      out += "<p class=\"note\">还有 ";
+      AppendInt(section.count - static_cast<int64_t>(section.rows.size()), out);
+      out += " 条";
+      if (!c.workbook_name.empty()) {
+        out += "，全部列在成绩表“";
+        AppendHtml(c.workbook_name, out);
+        out += "”的“需要复核”里";
+      }
+      out += "。</p>";
+    }
+  }
+  out += "</section>";
+}
+
+// One question's answer as page data: [note, plain, marked, plain, …], the wordings
+// that scored as the marked parts, cut to `budget` bytes (GBK) with the cut said in
+// the note.
+void AppendAnswerData(const PaperRecord& record, const QuestionRecord& question,
+                      size_t& budget, const std::string& whole_answer_at,
+                      std::string& out) {
+  const std::string_view answer = question.answer;
+  const size_t shown =
+      PrefixOfCharacters(answer, answer.size() <= budget ? answer.size() : budget / 2);
+  budget -= std::min(budget, shown);
+  std::string note;
+  if (shown < answer.size()) {
+    note = "…（答案共 " + FormatInteger(static_cast<int64_t>(CharacterCount(answer))) +
+           " 字，";
+    if (shown > 0) {
+      note +=
+          "这里只列出前 " +
+          FormatInteger(static_cast<int64_t>(CharacterCount(answer.substr(0, shown)))) +
+          " 字；";
+    }
+    note += "全文见" + whole_answer_at + "）";
+  }
+  out += '[';
+  AppendScriptJsonString(note, out);
+  size_t at = 0;
+  for (const ByteRange& range : MatchedRanges(record, question, shown)) {
+    const size_t end = std::min(range.second, shown);
+    if (range.first < at || range.first >= end) continue;
+    out += ',';
+    AppendScriptJsonString(AnswerText(answer.substr(at, range.first - at)), out);
+    out += ',';
+    AppendScriptJsonString(AnswerText(answer.substr(range.first, end - range.first)),
+                           out);
+    at = end;
+  }
+  out += ',';
+  AppendScriptJsonString(AnswerText(answer.substr(at, shown - at)), out);
+  out += ']';
+}
+
+// Texts kept once each, per question, in the order first seen.
+class DistinctTexts {
+ public:
+  // The index of `text` among question `q`'s texts, adding it when new (and its
+  // bytes to `bytes`).
+  uint32_t Index(size_t q, std::string_view text, size_t& bytes) {
+    if (texts_.size() <= q) {
+      texts_.resize(q + 1);
+      index_of_.resize(q + 1);
+    }
+    const auto [it, added] = index_of_[q].try_emplace(
+        std::string(text), static_cast<uint32_t>(texts_[q].size()));
+    if (added) {
+      texts_[q].push_back(&it->first);
+      bytes += text.size() + 3;
+    }
+    return it->second;
+  }
+  // [[question 1's texts], [question 2's], …] as JSON safe inside a script element.
+  void AppendJson(std::string& out) const {
+    out += '[';
+    for (size_t q = 0; q < texts_.size(); ++q) {
+      if (q > 0) out += ',';
+      out += '[';
+      for (size_t k = 0; k < texts_[q].size(); ++k) {
+        if (k > 0) out += ',';
+        AppendScriptJsonString(*texts_[q][k], out);
+      }
+      out += ']';
+    }
+    out += ']';
+  }
+
+ private:
+  std::vector<std::vector<const std::string*>> texts_;
+  std::vector<std::unordered_map<std::string, uint32_t>> index_of_;
+};
+
+// The students' table, ranked, with the distinct explanations and the answers its rows
+// refer to; empty when it would pass the limits (the page then summarises).
+struct StudentsTable {
+  std::string html;
+  bool listed = false;
+  bool answers = false;
+};
+
+StudentsTable BuildStudentsTable(const GradedClass& graded, const ClassStatistics& s,
+                                 const AnalysisPageContent& c) {
+  const PageLimits& limits = c.limits;
+  StudentsTable table;
   const auto papers = graded.papers();
-  const int question_count = graded.question_count();
+  if (papers.size() > limits.listed_papers) return table;
+  const int columns = std::min(graded.question_count(), limits.questions);
+  uint64_t answer_bytes = 0;
+  for (const GradedClass::Paper& paper : papers)
+    answer_bytes += std::min<uint64_t>(paper.answer_bytes, limits.answer_bytes_per_paper);
+  table.answers = answer_bytes <= limits.answer_bytes;
+  const std::string whole_answer_at = c.workbook_name.empty()
+                                          ? "学生答题文本.txt"
+                                          : "成绩表“" + c.workbook_name + "”的“评分依据”";
+
+  std::string& out = table.html;
   out +=
-      "<section id=\"students\"><h2>学生成绩</h2><p class=\"hint note\">"
-      "点击列标题排序（再点一次倒过来）；点击姓名展开这名学生每道题的得分说明。"
-      "</p><div class=\"scroll\"><table id=\"student-table\"><thead><tr><th class=\"n\" "
+      "<div class=\"scroll\"><table id=\"student-table\"><thead><tr><th class=\"n\" "
       "data-type=\"number\">名次</th>"
       "<th data-type=\"text\">姓名</th>";
-  for (int q = 1; q <= question_count; ++q) {
+  for (int q = 1; q <= columns; ++q) {
     out += "<th class=\"n\" data-type=\"number\" data-first=\"descending\">";
     AppendHtml(QuestionLabel(q), out);
     out += "</th>";
@@ -349,74 +545,174 @@ void AppendStudents(const GradedClass& graded, const ClassStatistics& s,
       "<th class=\"n\" data-type=\"number\" data-first=\"descending\">总分</th>"
       "</tr></thead><tbody>";
 
-  // Ranked, ties in sheet order.
+  // Ranked, ties in sheet order. The body's cells carry no class (the style sheet
+  // aligns the table's numbers): a class of 20,000 rows saves megabytes.
   std::vector<size_t> order(papers.size());
   std::iota(order.begin(), order.end(), size_t{0});
   std::stable_sort(order.begin(), order.end(),
                    [&](size_t a, size_t b) { return s.ranks[a] < s.ranks[b]; });
 
-  // Each distinct explanation of a question is kept once.
-  std::vector<std::vector<const std::string*>> texts;
-  std::vector<std::unordered_map<std::string, uint32_t>> index_of;
+  // Each explanation is kept as its head (第3题 6分（满分10）：, a few per question)
+  // and its body, each distinct text of a question once; the answers by paper.
+  DistinctTexts heads, bodies;
+  size_t text_bytes = 0;
+  std::vector<std::string> answers(table.answers ? papers.size() : 0);
   PaperRecord record;
   std::vector<std::string> rows;
   for (size_t i : order) {
     const GradedClass::Paper& paper = papers[i];
     graded.Record(i, record);
-    ExplainPaper(record, graded, rows);
-    if (texts.size() < rows.size()) {
-      texts.resize(rows.size());
-      index_of.resize(rows.size());
-    }
-    out += "<tr data-e=\"";
+    ExplainPaper(record, graded, rows, columns);
+    out += "<tr id=\"p";
+    AppendInt(static_cast<int64_t>(i), out);
+    out += "\" data-e=\"";
     for (size_t q = 0; q < rows.size(); ++q) {
-      const auto [it, added] = index_of[q].try_emplace(
-          std::move(rows[q]), static_cast<uint32_t>(texts[q].size()));
-      if (added) texts[q].push_back(&it->first);
+      // The head ends at the first "："; a row without one is all body.
+      const std::string_view row = rows[q];
+      const size_t colon = row.find("：");
+      const size_t split = colon == std::string_view::npos ? 0 : colon + 3;
       if (q > 0) out += ' ';
-      AppendInt(it->second, out);
+      AppendInt(heads.Index(q, row.substr(0, split), text_bytes), out);
+      out += '.';
+      AppendInt(bodies.Index(q, row.substr(split), text_bytes), out);
     }
-    out += "\"><td class=\"n\">";
+    out += "\"><td>";
     AppendInt(s.ranks[i], out);
     out += "</td><td class=\"name\"><details><summary>";
-    AppendGbkHtml(paper.name, out);
+    AppendHtml(ShownName(paper.name, limits.name_characters), out);
     out += "</summary></details></td>";
-    for (int q = 1; q <= question_count; ++q) {
-      out += "<td class=\"n\">";
+    for (int q = 1; q <= columns; ++q) {
+      out += "<td>";
       AppendInt(ShownScore(graded, paper, q), out);
       out += "</td>";
     }
-    out += "<td class=\"n\">";
+    out += "<td>";
     AppendInt(paper.total, out);
     out += "</td></tr>";
-  }
-  out += "</tbody></table></div></section>";
-
-  out += "<script type=\"application/json\" id=\"explanations\">[";
-  for (size_t q = 0; q < texts.size(); ++q) {
-    if (q > 0) out += ',';
-    out += '[';
-    for (size_t k = 0; k < texts[q].size(); ++k) {
-      if (k > 0) out += ',';
-      AppendScriptJsonString(*texts[q][k], out);
+    if (table.answers) {
+      std::string& data = answers[i];
+      size_t budget = limits.answer_bytes_per_paper;
+      data += '[';
+      const size_t shown =
+          std::min(record.questions.size(), static_cast<size_t>(columns));
+      for (size_t q = 0; q < shown; ++q) {
+        if (q > 0) data += ',';
+        AppendAnswerData(record, record.questions[q], budget, whole_answer_at, data);
+      }
+      data += ']';
+      text_bytes += data.size();
     }
-    out += ']';
+    if (out.size() + text_bytes > limits.table_bytes) return StudentsTable();
   }
-  out += "]</script>";
+  out += "</tbody></table></div>";
+
+  out += "<script type=\"application/json\" id=\"explanations\">{\"heads\":";
+  heads.AppendJson(out);
+  out += ",\"bodies\":";
+  bodies.AppendJson(out);
+  out += "}</script>";
+  if (table.answers) {
+    out += "<script type=\"application/json\" id=\"answers\">[";
+    for (size_t i = 0; i < answers.size(); ++i) {
+      if (i > 0) out += ',';
+      out += answers[i];
+    }
+    out += "]</script>";
+  }
+  table.listed = true;
+  return table;
 }
 
-std::string PageFileNameUtf8(const LocalDateTime& now) {
-  return "阅卷分析" + GbkToUtf8(FormatDateTime(OleDateFromLocal(now), "yyyyMMdd")) +
-         ".html";
+void AppendStudents(const GradedClass& graded, const AnalysisPageContent& c,
+                    const StudentsTable& table, std::string& out) {
+  out += "<section id=\"students\"><h2>学生成绩</h2>";
+  const std::string workbook =
+      c.workbook_name.empty() ? "成绩表" : "成绩表“" + c.workbook_name + "”";
+  if (!table.listed) {
+    out += "<p class=\"warn\">这次有 ";
+    AppendInt(static_cast<int64_t>(graded.paper_count()), out);
+    out +=
+        " 份试卷，逐个学生的成绩放不进这一页（页面太大，浏览器打不开）：每名学生的"
+        "成绩、得分说明和答案见";
+    AppendHtml(workbook, out);
+    out += "。</p></section>";
+    return;
+  }
+  out +=
+      "<p class=\"hint "
+      "note\">点击列标题排序（再点一次倒过来）；点击姓名展开这名学生每道题"
+      "的得分说明和答案，命中的关键词标了底色。</p>";
+  if (graded.question_count() > c.limits.questions) {
+    out += "<p class=\"warn\">题目太多，这里只列出前 ";
+    AppendInt(c.limits.questions, out);
+    out += " 题的得分和说明（总分包括全部题目）；每道题的得分见";
+    AppendHtml(workbook, out);
+    out += "的“评分依据”。</p>";
+  }
+  if (!table.answers && graded.paper_count() > 0) {
+    out += "<p class=\"note\">全班的答案太长，没有放进这一页：答案见";
+    AppendHtml(workbook, out);
+    out += "的“评分依据”。</p>";
+  }
+  out += table.html;
+  out += "</section>";
+}
+
+// The header: which exam, when, with which boxes, and the links to the sections.
+void AppendHeader(const GradedClass& graded, const ClassStatistics& s,
+                  const AnalysisPageContent& c, bool listed, std::string& out) {
+  const RunDescription& d = c.description;
+  out += "<header><h1>阅卷分析";
+  if (!d.exam.empty()) {
+    out += " · ";
+    AppendHtml(d.exam, out);
+  }
+  out += "</h1><p>";
+  AppendHtml(DateTimeText(d.dated), out);
+  out += " · 试卷 ";
+  AppendInt(s.paper_count, out);
+  out += " 份 · ";
+  AppendInt(graded.question_count(), out);
+  out += " 道题";
+  if (s.distribution.full_marks) {
+    out += " · 满分 ";
+    AppendInt(*s.distribution.full_marks, out);
+    out += " 分";
+  }
+  out += "</p><dl class=\"run\">";
+  for (const auto& [label, value] : RunDescriptionLines(d)) {
+    if (label == "考试" || label == "阅卷时间" || label == "试卷") continue;
+    out += label == "注意" ? "<div class=\"warn\"><dt>" : "<div><dt>";
+    AppendHtml(label, out);
+    out += "</dt><dd>";
+    AppendHtml(value, out);
+    out += "</dd></div>";
+  }
+  out += "</dl><nav>";
+  if (c.review) out += "<a href=\"#review\">需要复核</a>";
+  out +=
+      "<a href=\"#summary\">全班概况</a><a href=\"#charts\">成绩分布</a>"
+      "<a href=\"#questions\">逐题分析</a>";
+  if (c.check) out += "<a href=\"#check\">与教师评分核对</a>";
+  if (c.proposals) out += "<a href=\"#proposals\">规则建议</a>";
+  out += listed ? "<a href=\"#student-table\">学生成绩</a>"
+                : "<a href=\"#students\">学生成绩</a>";
+  out += "</nav></header>";
 }
 
 }  // namespace
 
+std::string AnalysisPageFileName(const LocalDateTime& day) {
+  return "阅卷分析" + GbkToUtf8(FormatDateTime(OleDateFromLocal(day), "yyyyMMdd")) +
+         ".html";
+}
+
 std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& statistics,
                              const AnalysisPageContent& content) {
+  const StudentsTable table = BuildStudentsTable(graded, statistics, content);
+  const RunDescription& d = content.description;
   std::string out;
-  out.reserve(4096 + graded.paper_count() *
-                         (160 + 16 * static_cast<size_t>(graded.question_count())));
+  out.reserve(table.html.size() + (64u << 10));
   // The policy lets the page load nothing and run only its own script, so no text
   // from the input files could run even if it were ever written unescaped.
   out +=
@@ -428,33 +724,23 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
       "'\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
       "<meta name=\"generator\" content=\"Vantry\"><title>阅卷分析 ";
-  AppendHtml(content.date, out);
+  if (!d.exam.empty()) {
+    AppendHtml(d.exam, out);
+    out += ' ';
+  }
+  AppendHtml(DateText(d.dated), out);
   out += "</title><style>";
   out += PageStyle();
-  out += "</style></head><body><main><header><h1>阅卷分析</h1><p>";
-  AppendHtml(content.date, out);
-  out += " · 试卷 ";
-  AppendInt(statistics.paper_count, out);
-  out += " 份 · ";
-  AppendInt(graded.question_count(), out);
-  out += " 道题";
-  if (statistics.distribution.full_marks) {
-    out += " · 满分 ";
-    AppendInt(*statistics.distribution.full_marks, out);
-    out += " 分";
-  }
-  out +=
-      "</p><nav><a href=\"#summary\">全班概况</a><a href=\"#charts\">成绩分布</a>"
-      "<a href=\"#questions\">逐题分析</a>";
-  if (content.check) out += "<a href=\"#check\">与教师评分核对</a>";
-  if (content.proposals) out += "<a href=\"#proposals\">规则建议</a>";
-  out += "<a href=\"#student-table\">学生成绩</a></nav></header>";
+  out += "</style></head><body><main>";
+  AppendHeader(graded, statistics, content, table.listed, out);
+  if (content.review) AppendReview(graded, content, table.listed, out);
   AppendSummary(statistics, out);
-  AppendCharts(statistics, out);
-  AppendQuestions(statistics, out);
+  const int questions = std::min(graded.question_count(), content.limits.questions);
+  AppendCharts(statistics, questions, out);
+  AppendQuestions(statistics, questions, out);
   if (content.check) AppendCheck(*content.check, graded, out);
   if (content.proposals) AppendProposalsSection(*content.proposals, out);
-  AppendStudents(graded, statistics, out);
+  AppendStudents(graded, content, table, out);
   out +=
       "<footer>由 Vantry 按关键词阅卷生成。关键词阅卷只是辅助，请教师复核。</footer>"
       "</main><script>";
@@ -463,31 +749,17 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   return out;
 }
 
-AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
-                                     const ClassStatistics& statistics,
-                                     const AnalysisPageOptions& options) {
-  const LocalDateTime& now = options.day;
-  AnalysisPageContent content;
-  content.date = FormatInteger(now.year) + "年" + FormatInteger(now.month) + "月" +
-                 FormatInteger(now.day) + "日";
-  content.check = options.check;
-  content.proposals = options.proposals;
-
-  AnalysisPageResult result;
-  const std::string name = PageFileNameUtf8(now);
-  result.path = PathInDirectory(options.directory, name);
-  result.file_name = Utf8ToGbk(name);
+bool WriteAnalysisPage(const GradedClass& graded, const ClassStatistics& statistics,
+                       const AnalysisPageContent& content,
+                       const std::filesystem::path& path) {
   // A page too large for the memory left is a page not written, never a stopped run.
   try {
-    result.written =
-        WriteWholeFile(result.path, {AnalysisPageHtml(graded, statistics, content)});
+    std::string html = AnalysisPageHtml(graded, statistics, content);
+    StampPage(html);
+    return WriteWholeFile(path, {html});
   } catch (const std::exception&) {
-    result.written = false;
+    return false;
   }
-  if (!result.written) {
-    result.notes.push_back(Utf8ToGbk("分析页未能保存到‘" + name + "’！"));
-  }
-  return result;
 }
 
 }  // namespace vantry

@@ -1,70 +1,84 @@
 // The class analysis page: one self-contained HTML file (no network, no external
 // script, font or stylesheet) in Chinese, with inline SVG charts, that opens from a USB
-// stick on any computer and prints on A4.
+// stick on any computer, reads on a phone and prints on A4.
 #ifndef VANTRY_EXPORT_ANALYSIS_PAGE_H_
 #define VANTRY_EXPORT_ANALYSIS_PAGE_H_
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "analysis/class_statistics.h"
+#include "analysis/review_list.h"
+#include "analysis/total_changes.h"
 #include "export/proposals_report.h"
+#include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
-#include "scoring/program_state.h"
 #include "text/clock.h"
-#include "text/gbk_text.h"
 
 namespace vantry {
 
+// What one class, one paper or one text may put on the page, so that a page of any
+// class opens in a browser: past these the page says what it left out and points to
+// the workbook, which holds everything.
+struct PageLimits {
+  // Classes of more papers get no students' table: the page summarises.
+  size_t listed_papers = 20000;
+  // The students' table (with its explanations and answers) stops at this many
+  // bytes: past them the page summarises instead. With the rest of the page well
+  // under 1 MB, every page stays under 15 MB.
+  size_t table_bytes = 14u << 20;
+  // Questions with a column, a bar and an explanation; the rest are only counted.
+  int questions = 100;
+  // The answers go on the page while all of them, each paper's cut to
+  // `answer_bytes_per_paper` (GBK), add up to at most `answer_bytes`.
+  size_t answer_bytes = 3u << 20;
+  size_t answer_bytes_per_paper = 4000;
+  // Characters of a name shown.
+  size_t name_characters = 100;
+};
+
 struct AnalysisPageContent {
-  // The day of the run, as shown in the title (UTF-8, e.g. "2026年12月8日").
-  std::string date;
+  // Which exam, when, with which boxes: in the title and the header.
+  RunDescription description;
   // The check against the teacher's marks; none when there was no sheet.
   const TeacherCheck* check = nullptr;
   // The rule proposals learned from her marks; none when none were made.
   const ProposalsReport* proposals = nullptr;
+  // What needs a second look, and the totals a regrade changed; none: left out.
+  const ReviewList* review = nullptr;
+  const TotalChanges* changes = nullptr;
+  // The workbook the run wrote (its file name, UTF-8), which the page points to for
+  // what it leaves out; empty when none was written.
+  std::string workbook_name;
+  PageLimits limits;
 };
 
 // The page for `graded`, whose statistics are `statistics` (computed once for every
-// output): the class summary; the totals in bands of 10 % of the full marks and each
+// output): the exam, date and boxes; what needs a second look, each entry linking to
+// its paper; the class summary; the totals in bands of 10 % of the full marks and each
 // question's score rate as bar charts; per question its keyword groups, the
 // most-missed first, and its discrimination index in words; the check against the
-// teacher's marks; and the students' table (名次, 姓名, each question, 总分), ranked,
-// sortable by clicking a column head, each row opening to the explanation of every
-// question. Every text from the input files is escaped, and the page's security policy
+// teacher's marks, its verdict in plain words first; and the students' table (名次,
+// 姓名, each question, 总分), ranked, sortable by clicking a column head, each row
+// opening to every question's explanation and answer with the wordings that scored
+// marked. Every text from the input files is escaped, and the page's security policy
 // lets it load nothing and run no script but its own. The explanations are written
-// once per distinct text and put in place by a few lines of script when a row is
-// opened, which keeps the page of a large class small; the rest reads without script.
+// once per distinct text and the answers as data, both put in place by a few lines of
+// script when a row is opened; the rest reads without script.
 std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& statistics,
                              const AnalysisPageContent& content);
 
-struct AnalysisPageOptions {
-  // The folder the page is written to, beside the report.
-  std::filesystem::path directory;
-  // The day the page is for (the run's report's): it names the file and dates the
-  // title.
-  LocalDateTime day;
-  // The check against the teacher's marks to show; none: the page has no such section.
-  const TeacherCheck* check = nullptr;
-  // The rule proposals to show (section 规则建议); none: no such section.
-  const ProposalsReport* proposals = nullptr;
-};
+// The page's name for `day`, in UTF-8: 阅卷分析YYYYMMDD.html.
+std::string AnalysisPageFileName(const LocalDateTime& day);
 
-struct AnalysisPageResult {
-  std::filesystem::path path;
-  GbkText file_name;  // 阅卷分析yyyyMMdd.html
-  bool written = false;
-  // A line for the run's summary when the page was not written (GBK).
-  std::vector<GbkText> notes;
-};
-
-// Builds the page and writes it beside the report as "阅卷分析" + yyyyMMdd + ".html",
-// replacing a page of the same day whole or not at all.
-AnalysisPageResult WriteAnalysisPage(const GradedClass& graded,
-                                     const ClassStatistics& statistics,
-                                     const AnalysisPageOptions& options);
+// Builds the page, stamps it (kept_outputs.h) and writes it to `path`, replacing a file
+// there whole or not at all. False when it could not be written (a page too large for
+// the memory left included).
+bool WriteAnalysisPage(const GradedClass& graded, const ClassStatistics& statistics,
+                       const AnalysisPageContent& content,
+                       const std::filesystem::path& path);
 
 }  // namespace vantry
 

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/review_list.h"
 #include "export/explanation.h"
+#include "export/kept_outputs.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
@@ -59,8 +61,8 @@ TEST(AnalysisPageTest, InputTextsNeverBecomeMarkup) {
   const Papers p;
   const std::string html =
       AnalysisPageHtml(p.graded(), ComputeClassStatistics(p.graded(), p.state), {});
-  // Only the page's own two script elements and no image at all.
-  EXPECT_EQ(Count(html, "<script"), 2);
+  // Only the page's own script and its two data blocks, and no image at all.
+  EXPECT_EQ(Count(html, "<script"), 3);
   EXPECT_EQ(Count(html, "<img"), 0);
   EXPECT_THAT(html,
               HasSubstr("<summary>&lt;script&gt;alert(1)&lt;/script&gt;</summary>"));
@@ -75,15 +77,27 @@ TEST(AnalysisPageTest, InputTextsNeverBecomeMarkup) {
 TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
   const Papers p;
   const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
-  const std::string html =
-      AnalysisPageHtml(p.graded(), stats, {.date = "2026年12月8日", .check = nullptr});
-  EXPECT_THAT(html, HasSubstr("<title>阅卷分析 2026年12月8日</title>"));
+  AnalysisPageContent content;
+  content.description = {
+      .exam = "八年级3班",
+      .dated = {.year = 2026, .month = 12, .day = 8, .hour = 14, .minute = 5},
+      .points_per_hit = "3",
+      .order_keys = "1-2,1-3",
+      .boxes_changed = false,
+      .papers = 5};
+  const std::string html = AnalysisPageHtml(p.graded(), stats, content);
+  // Two classes graded the same day are told apart by the title and the header.
+  EXPECT_THAT(html, HasSubstr("<title>阅卷分析 八年级3班 2026年12月8日</title>"));
+  EXPECT_THAT(html, HasSubstr("<h1>阅卷分析 · 八年级3班</h1><p>2026年12月8日 14:05 · "
+                              "试卷 5 份"));
+  EXPECT_THAT(html, HasSubstr("<dt>分值</dt><dd>3（每命中一个得分点的分数）</dd>"));
+  EXPECT_THAT(html, HasSubstr("<dt>先后顺序</dt><dd>1-2,1-3</dd>"));
 
   // Rows: rank, name, each question, total; ranked, ties in sheet order.
-  const std::regex row(
-      R"re(<tr data-e="([0-9 ]*)"><td class="n">(\d+)</td><td class="name"><details>)re"
-      R"re(<summary>([^<]*)</summary></details></td><td class="n">(\d+)</td>)re"
-      R"re(<td class="n">(\d+)</td><td class="n">(\d+)</td></tr>)re");
+  const std::regex row(R"re(<tr id="p\d+" data-e="([0-9. ]*)"><td>(\d+)</td>)re"
+                       R"re(<td class="name"><details>)re"
+                       R"re(<summary>([^<]*)</summary></details></td><td>(\d+)</td>)re"
+                       R"re(<td>(\d+)</td><td>(\d+)</td></tr>)re");
   std::vector<std::string> names, ranks;
   std::map<std::string, std::string> indexes;
   for (auto it = std::sregex_iterator(html.begin(), html.end(), row);
@@ -97,11 +111,13 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
               ElementsAre("王小明", "李华", "&lt;script&gt;alert(1)&lt;/script&gt;",
                           "&quot;&gt;&lt;img src=x onerror=alert(2)&gt;", "缺考"));
 
-  // Each row's indexes name, per question, the explanation the explainer gives.
+  // Each row's indexes name, per question, the head and the body of the explanation
+  // the explainer gives.
   const size_t begin = html.find("id=\"explanations\">") + 18;
   const auto texts =
       nlohmann::json::parse(html.substr(begin, html.find("</script>", begin) - begin));
-  ASSERT_EQ(texts.size(), 2u);
+  ASSERT_EQ(texts["heads"].size(), 2u);
+  ASSERT_EQ(texts["bodies"].size(), 2u);
   // 王小明 and 李华 answered alike: their explanations are kept once.
   EXPECT_EQ(indexes["王小明"], indexes["李华"]);
   PaperRecord record;
@@ -118,9 +134,13 @@ TEST(AnalysisPageTest, StudentsRankedWithTheirOwnExplanations) {
     ASSERT_TRUE(indexes.contains(name)) << name;
     std::istringstream words(indexes[name]);
     for (size_t q = 0; q < expected.size(); ++q) {
-      size_t index = 0;
-      ASSERT_TRUE(words >> index);
-      EXPECT_EQ(texts[q][index].get<std::string>(), expected[q]) << name;
+      size_t head = 0, body = 0;
+      char dot = 0;
+      ASSERT_TRUE(words >> head >> dot >> body);
+      EXPECT_EQ(texts["heads"][q][head].get<std::string>() +
+                    texts["bodies"][q][body].get<std::string>(),
+                expected[q])
+          << name;
     }
   }
 }
@@ -153,8 +173,10 @@ TEST(AnalysisPageTest, AClassWithoutQuestionsOrPapersStillGivesAPage) {
   const std::string html =
       AnalysisPageHtml(blank.graded(), ComputeClassStatistics(blank.graded(), state), {});
   EXPECT_THAT(html, HasSubstr("没有一份试卷有题目，算不出满分"));
-  EXPECT_EQ(Count(html, "<tr data-e=\"0\">"), 2);  // one explanation: why none
-  EXPECT_THAT(html, HasSubstr("[[\"答题文本里没有这名学生的答案，记 0 分\"]]"));
+  EXPECT_EQ(Count(html, "data-e=\"0.0\">"), 2);  // one explanation: why none
+  EXPECT_THAT(html,
+              HasSubstr("{\"heads\":[[\"\"]],\"bodies\":[[\"答题文本里没有这名学生的"
+                        "答案，记 0 分\"]]}"));
 
   const GradedClass empty;
   const std::string none =
@@ -163,26 +185,21 @@ TEST(AnalysisPageTest, AClassWithoutQuestionsOrPapersStillGivesAPage) {
   EXPECT_TRUE(none.ends_with("</html>\n"));
 }
 
-TEST(AnalysisPageTest, WrittenWholeUnderTheDatedNameOrReported) {
+TEST(AnalysisPageTest, WrittenWholeAndStampedOrReported) {
   const Papers p;
   const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
   const testing::TempDir dir;
   const LocalDateTime day{.year = 2026, .month = 12, .day = 8, .hour = 9};
-  const AnalysisPageResult result =
-      WriteAnalysisPage(p.graded(), stats, {.directory = dir.path(), .day = day});
-  EXPECT_TRUE(result.written);
-  EXPECT_TRUE(result.notes.empty());
-  EXPECT_EQ(result.file_name, Gbk("阅卷分析20261208.html"));
-  EXPECT_EQ(result.path, dir.File("阅卷分析20261208.html"));
-  const std::string html = ReadWholeFile(result.path);
+  EXPECT_EQ(AnalysisPageFileName(day), "阅卷分析20261208.html");
+  AnalysisPageContent content;
+  content.description.dated = day;
+  ASSERT_TRUE(WriteAnalysisPage(p.graded(), stats, content, dir.File("page.html")));
+  const std::string html = ReadWholeFile(dir.File("page.html"));
   EXPECT_THAT(html, HasSubstr("2026年12月8日"));
-  EXPECT_TRUE(html.ends_with("</html>\n"));
-
-  const AnalysisPageResult failed = WriteAnalysisPage(
-      p.graded(), stats, {.directory = dir.path() / "missing", .day = day});
-  EXPECT_FALSE(failed.written);
-  ASSERT_EQ(failed.notes.size(), 1u);
-  EXPECT_EQ(GbkToUtf8(failed.notes[0]), "分析页未能保存到‘阅卷分析20261208.html’！");
+  EXPECT_THAT(html, HasSubstr("</html>\n<!-- vantry-digest:"));
+  EXPECT_TRUE(UnchangedSinceWritten(dir.File("page.html"), OutputKind::kPage));
+  EXPECT_FALSE(
+      WriteAnalysisPage(p.graded(), stats, content, dir.path() / "missing" / "p.html"));
 }
 
 TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
@@ -191,8 +208,9 @@ TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
   const TeacherCheck check = CheckAgainstTeacher(
       p.graded(), "教师评分.csv",
       ParseTeacherMarks("姓名,第1题,第2题\n王小明,6,4\n李华,2,4\n缺考,0,0\n无名,1,1\n"));
-  const std::string html =
-      AnalysisPageHtml(p.graded(), stats, {.date = "", .check = &check});
+  AnalysisPageContent content;
+  content.check = &check;
+  const std::string html = AnalysisPageHtml(p.graded(), stats, content);
   EXPECT_THAT(html, HasSubstr("<section id=\"check\"><h2>与教师评分核对</h2>"));
   EXPECT_THAT(html, HasSubstr("比对 3 份试卷"));
   // 李华: rules 4 on question 1, teacher 2.
@@ -204,12 +222,96 @@ TEST(AnalysisPageTest, CheckSectionShowsFiguresOrTheSheetsProblem) {
 
   const TeacherCheck broken = CheckAgainstTeacher(
       p.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题\n王小明,\"6\n"));
-  const std::string broken_html =
-      AnalysisPageHtml(p.graded(), stats, {.date = "", .check = &broken});
+  content.check = &broken;
+  const std::string broken_html = AnalysisPageHtml(p.graded(), stats, content);
   EXPECT_THAT(
       broken_html,
       HasSubstr(
           "<p class=\"warn\">教师评分.csv 第2行：引号没有闭合；没有与教师评分核对</p>"));
+}
+
+// The JSON of the data block `id`.
+nlohmann::json Data(const std::string& html, std::string_view id) {
+  const std::string start = "id=\"" + std::string(id) + "\">";
+  const size_t begin = html.find(start);
+  if (begin == std::string::npos) return nullptr;
+  const size_t from = begin + start.size();
+  return nlohmann::json::parse(html.substr(from, html.find("</script>", from) - from));
+}
+
+TEST(AnalysisPageTest, OpenedRowsCarryTheAnswersWithTheScoringWordingsMarked) {
+  const Papers p;
+  const std::string html =
+      AnalysisPageHtml(p.graded(), ComputeClassStatistics(p.graded(), p.state), {});
+  const nlohmann::json answers = Data(html, "answers");
+  ASSERT_EQ(answers.size(), 5u);  // by the papers' places in the sheet
+  // [note, plain, marked, plain, marked, …]
+  EXPECT_EQ(answers[0][0],
+            nlohmann::json::parse(R"(["","","光合作用","在","叶绿体","中"])"));
+  EXPECT_EQ(answers[0][1], nlohmann::json::parse(R"(["","","细胞膜","和","细胞核",""])"));
+  EXPECT_EQ(answers[4], nlohmann::json::array());  // no answer field
+  EXPECT_THAT(html, HasSubstr("<tr id=\"p3\" data-e=\""));
+}
+
+TEST(AnalysisPageTest, NeedsASecondLookLinksEachEntryToItsPaper) {
+  const ProgramState state = Exam();
+  TestClass c(state);
+  c.Add(Gbk("甲"), Gbk("光合作用\t细胞膜"))
+      .Add(Gbk("乙"), Gbk("光合作用 \t细胞膜"))
+      .Add(Gbk("丙"), Gbk(" "))
+      .Add(Gbk("丁"), Gbk("植物\t细胞膜"));
+  const ClassStatistics stats = ComputeClassStatistics(c.graded(), state);
+  const ReviewList review = FindPapersToReview(c.graded(), stats, nullptr);
+  AnalysisPageContent content;
+  content.review = &review;
+  content.workbook_name = "阅卷结果20261208.xlsx";
+  const std::string html = AnalysisPageHtml(c.graded(), stats, content);
+  EXPECT_THAT(html, HasSubstr("<section id=\"review\"><h2>需要复核</h2>"));
+  EXPECT_THAT(html, HasSubstr("<h3>有内容却得 0 分（1）</h3>"));
+  EXPECT_THAT(
+      html,
+      HasSubstr("<li><a class=\"paper\" href=\"#p3\">丁</a>：第1题：「植物」</li>"));
+  EXPECT_THAT(html,
+              HasSubstr("<a class=\"paper\" href=\"#p0\">甲</a>：与 乙 的答案完全相同"));
+  EXPECT_THAT(html, HasSubstr("<h3>空白试卷（1）</h3>"));
+  EXPECT_LT(html.find("id=\"review\""), html.find("id=\"summary\""));
+}
+
+TEST(AnalysisPageTest, LimitsKeepThePageOpenableAndSaySoOnIt) {
+  const Papers p;
+  const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
+  AnalysisPageContent content;
+  content.workbook_name = "阅卷结果20261208.xlsx";
+
+  // One question shown of two; each paper's answers cut to 10 bytes.
+  content.limits.questions = 1;
+  content.limits.answer_bytes_per_paper = 10;
+  std::string html = AnalysisPageHtml(p.graded(), stats, content);
+  EXPECT_EQ(Count(html, "data-type=\"number\" data-first=\"descending\">第"), 1);
+  EXPECT_THAT(html, HasSubstr("题目太多，这里只列出前 1 题的得分和说明"));
+  EXPECT_THAT(html, HasSubstr("共 2 道题，本页只列出前 1 道"));
+  EXPECT_EQ(Data(html, "answers")[0][0][0],
+            "…（答案共 9 字，这里只列出前 5 字；全文见成绩表“阅卷结果20261208.xlsx”的"
+            "“评分依据”）");
+  EXPECT_EQ(Data(html, "explanations")["bodies"].size(), 1u);
+
+  // The class's answers too long: no answers, and the page says where they are.
+  content.limits = {};
+  content.limits.answer_bytes = 10;
+  html = AnalysisPageHtml(p.graded(), stats, content);
+  EXPECT_TRUE(Data(html, "answers").is_null());
+  EXPECT_THAT(html, HasSubstr("全班的答案太长，没有放进这一页：答案见成绩表"));
+
+  // More papers than the page lists, or a table past its bytes: a summary.
+  for (const auto& limits :
+       {PageLimits{.listed_papers = 4}, PageLimits{.table_bytes = 500}}) {
+    content.limits = limits;
+    html = AnalysisPageHtml(p.graded(), stats, content);
+    EXPECT_EQ(html.find("id=\"student-table\""), std::string::npos);
+    EXPECT_TRUE(Data(html, "explanations").is_null());
+    EXPECT_THAT(html, HasSubstr("这次有 5 份试卷，逐个学生的成绩放不进这一页"));
+    EXPECT_THAT(html, HasSubstr("<a href=\"#students\">学生成绩</a>"));
+  }
 }
 
 }  // namespace

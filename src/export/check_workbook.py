@@ -13,6 +13,8 @@
   check_workbook.py --sheets FILE     prints each sheet's name and row count
   check_workbook.py --texts FILE      prints the text cells of the first sheet as Excel
                                       shows them, one a line
+  check_workbook.py --cell FILE SHEET CELL
+                                      prints one cell's value
 
 Everything compared is computed independently of the program: the scores come from
 the text report (the lossless record), the scoring points are found again in the
@@ -33,7 +35,9 @@ from pathlib import Path
 
 import openpyxl
 
-SHEETS = ["成绩", "小题分析", "得分点", "分数段", "评分依据"]
+SHEETS = ["成绩", "需要复核", "小题分析", "得分点", "分数段", "评分依据", "阅卷信息"]
+# The sheets printed landscape: the wide ones.
+LANDSCAPE = {"需要复核", "小题分析", "得分点", "评分依据"}
 FAILURES = []
 
 
@@ -72,15 +76,30 @@ STUDENTS_A = [
     ("郑一", "光合作用，叶绿体与氧气，叶绿体\t细胞膜\t口腔"),
 ]
 
+# The teacher's marks for exam A: 王小明 misspelt as 王晓明 (no paper has that name),
+# half marks as Excel and WPS export them.
+MARKS_A = ("姓名,第1题,第2题,第3题\r\n王晓明,10,4,4\r\n李华,6.5,2,0\r\n"
+           "张伟,2,６.５,3.5分\r\n")
+
+# Exam C: the rules give every paper 3.5 points less than the teacher (kappa about
+# 0.96, yet the verdict may not say 高度一致): one question of 25 keyword groups worth 2
+# each, capped at 50; student i names the first i + 3 of them.
+RULES_C = [(50, [f"词{k:02d}" for k in range(1, 26)])]
+NAMES_C = [f"学生{chr(0x4E00 + i)}" for i in range(20)]
+STUDENTS_C = [(NAMES_C[i], "、".join(f"词{k:02d}" for k in range(1, i + 4)))
+              for i in range(20)]
+MARKS_C = "姓名,第1题\r\n" + "".join(f"{NAMES_C[i]},{2 * (i + 3) + 3.5}\r\n"
+                                     for i in range(20))
+
 # Exam B: no maxima at all, and one answer with a fourth piece beyond the rules.
 RULES_B = [(None, ["甲|乙"]), (None, ["丙"])]
 STUDENTS_B = [("甲同学", "甲乙\t丙\t多余"), ("乙同学", "乙"), ("丙同学", "无关\t丙")]
 
 
-# Exam C: 30 papers the teacher marked, the points box 5. Her good answers use 叶绿素,
+# Exam D: 30 papers the teacher marked, the points box 5. Her good answers use 叶绿素,
 # in their own ways, where the rules know only 叶绿体.
-RULES_C = [(10, ["光合作用", "叶绿体"])]
-KINDS_C = [("光合作用在叶绿体中进行。", 10, 8), ("光合作用离不开叶绿素。", 10, 2),
+RULES_D = [(10, ["光合作用", "叶绿体"])]
+KINDS_D = [("光合作用在叶绿体中进行。", 10, 8), ("光合作用离不开叶绿素。", 10, 2),
            ("叶绿素吸收光能，进行光合作用。", 10, 2), ("光合作用要有叶绿素和光。", 10, 2),
            ("光合作用：叶绿素把光能变成化学能", 10, 2), ("光合作用产生氧气。", 5, 8),
            ("不知道。", 0, 6)]
@@ -123,7 +142,37 @@ def run_grade(program, folder, order):
     books = list(folder.glob("阅卷结果*.xlsx"))
     check(len(reports) == 1 and len(books) == 1, f"outputs: {reports} {books}")
     check(not list(folder.glob("*.vantry-tmp-*")), "a temporary was left behind")
+    # The summary names the workbook and the page written.
+    summary = result.stdout.decode("utf-8", errors="replace")
+    check(f"成绩表已保存在‘{books[0].name}’！" in summary, f"summary: {summary}")
     return reports[0], books[0]
+
+
+def check_page_setup(book, exam):
+    """Every sheet prints on A4, one page wide, its header row on every page, the exam
+    in the page header; the wide ones landscape."""
+    for sheet in book:
+        what = f"{sheet.title} page setup"
+        check(int(sheet.page_setup.paperSize) == 9, f"{what}: paper {sheet.page_setup.paperSize}")
+        check(sheet.page_setup.orientation == ("landscape" if sheet.title.rstrip("0123456789")
+                                               in LANDSCAPE else "portrait") or
+              sheet.title == "成绩", f"{what}: {sheet.page_setup.orientation}")
+        check(sheet.sheet_properties.pageSetUpPr.fitToPage and
+              int(sheet.page_setup.fitToWidth or 1) == 1 and  # 1 is the default
+              int(sheet.page_setup.fitToHeight) == 0, f"{what}: fit to width")
+        check(sheet.print_title_rows.replace("$", "") == "1:1",
+              f"{what}: titles {sheet.print_title_rows}")
+        check(exam in (sheet.oddHeader.left.text or ""), f"{what}: header {sheet.oddHeader.left.text}")
+    check(column_width(book["评分依据"], 4) >= 40 and column_width(book["评分依据"], 5) >= 40,
+          "评分依据 columns too narrow")
+
+
+def column_width(sheet, column):
+    """The width set for a 1-based column (a range of columns shares one entry)."""
+    for dimension in sheet.column_dimensions.values():
+        if dimension.min and dimension.max and dimension.min <= column <= dimension.max:
+            return dimension.width
+    return None
 
 
 def read_report(path):
@@ -200,14 +249,37 @@ def check_scores_sheet(book, papers, questions):
 
 
 def check_exam_a(program, work):
-    folder = work / "a"
+    folder = work / "八年级3班"
     folder.mkdir()
     write_exam(folder, RULES_A, STUDENTS_A)
+    (folder / "教师评分.csv").write_bytes(MARKS_A.encode("gbk"))
     report, path = run_grade(program, folder, ORDER_A)
     papers = read_report(report)
     book = openpyxl.load_workbook(path)
-    check(book.sheetnames == SHEETS, f"sheets {book.sheetnames}")
+    # Her marks beside the exam: the proposals' sheet too.
+    check(book.sheetnames == SHEETS[:-1] + ["规则建议", "阅卷信息"], f"sheets {book.sheetnames}")
     no_nan(book)
+    check_page_setup(book, "八年级3班")
+    check(book.properties.title.startswith("阅卷结果 八年级3班 "), f"title {book.properties.title}")
+    info = {row[0]: row[1] for row in rows(book["阅卷信息"])[1:]}
+    check(info["考试"] == "八年级3班" and info["先后顺序"] == ORDER_A and
+          info["分值"].startswith("2") and info["试卷"] == f"{len(STUDENTS_A)} 份",
+          f"阅卷信息 {info}")
+
+    # 需要复核: identical (张伟, 刘洋), blank (陈静), content that scored 0 (孙丽's three
+    # answers), the misspelt name with the name it most likely means.
+    review = [(r[0], r[1], r[2], r[3]) for r in rows(book["需要复核"])[1:] if r[1]]
+    check(("与其他试卷完全相同", "张伟", None, "与 刘洋 的答案完全相同") in review,
+          f"需要复核 identical: {review}")
+    check(("空白试卷", "陈静", None, "没有作答任何题目") in review, f"需要复核 blank: {review}")
+    zero = [(r[1], r[2]) for r in review if r[0] == "有内容却得 0 分"]
+    check(("孙丽", 1) in zero and ("孙丽", 2) in zero and ("孙丽", 3) in zero,
+          f"需要复核 zero: {zero}")
+    check(any(r[0] == "评分表里的姓名找不到试卷" and r[1] == "王晓明" and "王小明" in r[3]
+              for r in review), f"需要复核 names: {review}")
+    check(any(r[0] == "与教师评分相差最大" for r in review), "需要复核 disagreements")
+    # The half marks were read: 李华's 6.5 against the rules' 0 on question 1.
+    check("与教师评分核对" in info and "结论" in info["与教师评分核对"], f"verdict {info}")
     n, questions = len(papers), len(RULES_A)
     check_scores_sheet(book, papers, questions)
     check(papers[7][0] == "王五\ufffdA", f"invalid GBK name {papers[7][0]!r}")
@@ -234,7 +306,10 @@ def check_exam_a(program, work):
         check(row[6] == scores.count(cap) and row[7] == scores.count(0), what + " counts")
         close(row[8], statistics.pstdev(scores), what + " sd")
         close(row[9], discrimination(totals, scores, cap), what + " discrimination")
-        check(row[10] == sum(1 for p in papers if q <= len(p[1])), what + " answered")
+        # Answered: a piece with content, not only white space, wherever it stands.
+        answered = sum(1 for _, a in STUDENTS_A
+                       if q <= len(a.split("\t")) and a.split("\t")[q - 1].strip(" \t\r\n\u3000"))
+        check(row[10] == answered, f"{what} answered {row[10]} != {answered}")
     whole = items[questions + 1]
     check(whole[0] == "全卷" and whole[1] == full_marks, "全卷 row")
     close(whole[2], statistics.mean(totals), "全卷 mean")
@@ -281,10 +356,20 @@ def check_exam_a(program, work):
         close(levels[name][3], count / n, name)
 
     reasons = rows(book["评分依据"])
-    check(reasons[0] == ["姓名", "题号", "得分", "评分依据"], "评分依据 header")
+    check(reasons[0] == ["姓名", "题号", "得分", "评分依据", "答案"], "评分依据 header")
     check(len(reasons) == 1 + n * questions, "评分依据 rows")
+    # The answer stands beside its explanation.
+    for i, (name, scores, _) in enumerate(papers):
+        pieces = STUDENTS_A[i][1].split("\t") if STUDENTS_A[i][1] else []
+        for q in range(1, questions + 1):
+            row = reasons[1 + i * questions + q - 1]
+            answer = pieces[q - 1] if q <= len(pieces) else ""
+            check(row[0] == name and row[1] == q and (row[4] or "") == answer,
+                  f"评分依据 answer of {name} {q}: {row[4]!r} != {answer!r}")
+    check(reasons[1][3].startswith("第1题 ") and reasons[1][4] ==
+          "光合作用在叶绿体中进行，产生氧气。", f"王小明's first answer: {reasons[1]}")
     for row in reasons[1:]:
-        name, q, score, text = row
+        name, q, score, text, _ = row
         # Negative scores take "−" (U+2212); only amounts carry an ASCII sign.
         shown = f"−{-score}" if score < 0 else str(score)
         check(text.startswith(f"第{q}题 {shown}分（满分"), f"评分依据 head {row}")
@@ -293,6 +378,21 @@ def check_exam_a(program, work):
         capped = re.search(r"原始 (−?\d+) 分，封顶 (−?\d+) 分", body)
         raw = int(capped.group(1).replace("−", "-")) if capped else score
         check(amounts == raw, f"评分依据 amounts {row}")
+
+
+def check_exam_c(program, work):
+    """Kappa high, the mean difference large: the verdict says so in plain words."""
+    folder = work / "c"
+    folder.mkdir()
+    write_exam(folder, RULES_C, STUDENTS_C)
+    (folder / "教师评分.csv").write_bytes(MARKS_C.encode("gbk"))
+    _, path = run_grade(program, folder, "")
+    info = {row[0]: row[1] for row in rows(openpyxl.load_workbook(path)["阅卷信息"])[1:]}
+    verdict = info.get("与教师评分核对", "")
+    check(verdict.startswith("规则平均比您少给 3.5 分；20 份中 20 份相差超过 1 分，") and
+          "份等级不同（优秀/及格/低分）" in verdict and "加权 kappa = 0.96" in verdict and
+          "结论：一般（平均差偏大" in verdict and "高度一致" not in verdict,
+          f"verdict: {verdict}")
 
 
 def check_exam_b(program, work):
@@ -314,16 +414,16 @@ def check_exam_b(program, work):
     check(len(bands) == 1 and bands[0][0].startswith("满分未知：第1题"), f"分数段 {bands}")
 
 
-def check_exam_c(program, work):
-    folder = work / "c"
+def check_exam_d(program, work):
+    folder = work / "d"
     folder.mkdir()
     students, marks = [], "姓名,第1题\r\n"
-    for answer, mark, count in KINDS_C:
+    for answer, mark, count in KINDS_D:
         for _ in range(count):
             name = f"学生{len(students) + 1:02d}"
             students.append((name, answer))
             marks += f"{name},{mark}\r\n"
-    write_exam(folder, RULES_C, students)
+    write_exam(folder, RULES_D, students)
     (folder / "教师评分.csv").write_bytes(marks.encode("gbk"))
     exe = program / "vantry-grade.exe"
     if not exe.exists():
@@ -339,7 +439,7 @@ def check_exam_c(program, work):
           f"参数设置_建议.txt {proposed.decode('gbk', errors='replace')}")
     book_path = next(folder.glob("阅卷结果*.xlsx"))
     book = openpyxl.load_workbook(book_path)
-    check(book.sheetnames == SHEETS + ["规则建议"], f"sheets {book.sheetnames}")
+    check(book.sheetnames == SHEETS[:-1] + ["规则建议", "阅卷信息"], f"sheets {book.sheetnames}")
     fixed = [r for r in rows(book["规则建议"]) if r[1] == "得分点2 加写法「叶绿素」"]
     check(len(fixed) == 8 and all(r[9] == "10" and r[10] == "改对" for r in fixed),
           f"规则建议 rows {fixed}")
@@ -362,7 +462,8 @@ def check_empty(path):
     whole = rows(book["小题分析"])[1]
     check(whole[0] == "全卷" and whole[10] == 0 and all(v is None for v in whole[1:10]),
           f"全卷 of no papers {whole}")
-    check(rows(book["评分依据"]) == [["姓名", "题号", "得分", "评分依据"]], "评分依据 empty")
+    check(rows(book["评分依据"]) == [["姓名", "题号", "得分", "评分依据", "答案"]],
+          "评分依据 empty")
 
 
 def excel_texts(path):
@@ -397,6 +498,7 @@ def main():
     parser.add_argument("--empty", type=Path)
     parser.add_argument("--sheets", type=Path)
     parser.add_argument("--texts", type=Path)
+    parser.add_argument("--cell", nargs=3, metavar=("FILE", "SHEET", "CELL"))
     parser.add_argument("--runner", help="runs the program (e.g. under Wine)")
     args = parser.parse_args()
     if args.runner:
@@ -404,6 +506,10 @@ def main():
     if args.sheets:
         for sheet in openpyxl.load_workbook(args.sheets, read_only=True):
             print(sheet.title, sheet.max_row)
+        return 0
+    if args.cell:
+        book = openpyxl.load_workbook(args.cell[0])
+        sys.stdout.write(str(book[args.cell[1]][args.cell[2]].value))
         return 0
     if args.texts:
         for text in excel_texts(args.texts):
@@ -416,6 +522,7 @@ def main():
             check_exam_a(args.program, Path(work))
             check_exam_b(args.program, Path(work))
             check_exam_c(args.program, Path(work))
+            check_exam_d(args.program, Path(work))
     for failure in FAILURES:
         print("FAIL:", failure)
     print("workbook check:", "FAILED" if FAILURES else "passed")

@@ -4,10 +4,16 @@
 #include <charconv>
 #include <cstdint>
 
+#include "text/answer_content.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {
 namespace {
+
+// One wording for a question not answered, wherever it stands in the paper: an empty
+// or blank piece, a piece the answer lacks, an empty answer field.
+constexpr std::string_view kNotAnswered = "未作答，记 0 分";
+constexpr std::string_view kNoAnswerField = "答题文本里没有这名学生的答案，记 0 分";
 
 void AppendNumber(int64_t value, std::string& out) {
   char digits[24];
@@ -69,12 +75,77 @@ class Parts {
   int count_ = 0;
 };
 
+// 「text」: a wording from the rules, on one line.
+void AppendQuoted(std::string_view gbk, std::string& out) {
+  out += "「";
+  AppendOneLine(gbk, out);
+  out += "」";
+}
+
+// The ordered groups that were found, with the entries each added to the chain.
+struct ChainLink {
+  const GroupRecord* group = nullptr;
+  uint32_t first = 0;  // its first entry, counted from the question's chain start
+};
+
+// Why a chain of 2 to 4 positions that does not rise earned nothing: the first
+// position not above the one before it, said with the wordings involved, e.g.
+// 「遵义会议」出现 2 次，第 2 次在「四渡赤水」之后.
+void AppendBrokenOrder(const PaperRecord& paper, const QuestionRecord& question,
+                       const std::vector<ChainLink>& links, std::string& out) {
+  const auto chain = paper.Chain(question);
+  size_t at = 1;
+  while (at < chain.size() && chain[at] > chain[at - 1]) ++at;
+  // The group owning an entry: the last link that starts at or before it.
+  const auto owner = [&](size_t entry) -> const ChainLink* {
+    const ChainLink* found = nullptr;
+    for (const ChainLink& link : links) {
+      if (link.first <= entry) found = &link;
+    }
+    return found;
+  };
+  const ChainLink* later = at < chain.size() ? owner(at) : nullptr;
+  const ChainLink* earlier = at < chain.size() ? owner(at - 1) : nullptr;
+  if (later == nullptr || earlier == nullptr || later == earlier) {
+    out += " 先后顺序不对，不加分";
+    return;
+  }
+  const GroupRecord& a = *earlier->group;  // should come first
+  const GroupRecord& b = *later->group;    // should come after it
+  const bool same_place = chain[at] == chain[at - 1];
+  out += " 先后顺序不对：";
+  if (a.chain_size > 1 && chain[earlier->first] < chain[at]) {
+    // It stood in order at first, then came again at or after the next wording.
+    AppendQuoted(a.alternative_text, out);
+    out += "出现 ";
+    AppendNumber(a.chain_size, out);
+    out += " 次，第 ";
+    AppendNumber(a.chain_size, out);
+    out += same_place ? " 次和" : " 次在";
+    AppendQuoted(b.alternative_text, out);
+    out += same_place ? "在同一处" : "之后";
+  } else if (same_place) {
+    AppendQuoted(a.alternative_text, out);
+    out += "和";
+    AppendQuoted(b.alternative_text, out);
+    out += "出现在同一处";
+  } else {
+    AppendQuoted(b.alternative_text, out);
+    out += "出现在";
+    AppendQuoted(a.alternative_text, out);
+    out += "之前";
+  }
+  out += "，不加分";
+}
+
 // What the order chain earned, or why it earned nothing.
-void AppendChain(const QuestionRecord& question, const std::vector<int>& ordered_hit,
-                 Parts& parts) {
-  if (ordered_hit.empty()) return;
+void AppendChain(const PaperRecord& paper, const QuestionRecord& question,
+                 const std::vector<ChainLink>& links, Parts& parts) {
+  if (links.empty()) return;
   std::string& out = parts.Next();
-  AppendGroupList(ordered_hit, out);
+  std::vector<int> numbers;
+  for (const ChainLink& link : links) numbers.push_back(link.group->group);
+  AppendGroupList(numbers, out);
   const uint32_t n = question.chain_size;
   if (question.earned_bonus()) {
     out += " 先后顺序正确 ";
@@ -84,9 +155,30 @@ void AppendChain(const QuestionRecord& question, const std::vector<int>& ordered
   } else if (n > 4) {
     out += " 共出现 ";
     AppendNumber(n, out);
-    out += " 处，按先后顺序计分最多 4 处，不加分";
+    out += " 处（";
+    for (size_t i = 0; i < links.size(); ++i) {
+      if (i > 0) out += "、";
+      AppendQuoted(links[i].group->alternative_text, out);
+      AppendNumber(links[i].group->chain_size, out);
+      out += " 处";
+    }
+    out += "），按先后顺序计分最多 4 处，不加分";
   } else {
-    out += " 先后顺序不对，不加分";
+    AppendBrokenOrder(paper, question, links, out);
+  }
+}
+
+// "未命中得分点1「光合作用」、5「氧气」": each missed group with its first wording.
+void AppendMissed(const std::vector<const GroupRecord*>& missed, std::string& out) {
+  out += "未命中得分点";
+  for (size_t i = 0; i < missed.size(); ++i) {
+    if (i > 0) out += "、";
+    AppendNumber(missed[i]->group, out);
+    if (missed[i]->first_alternative.empty()) {
+      out += "（没有关键词）";
+    } else {
+      AppendQuoted(missed[i]->first_alternative, out);
+    }
   }
 }
 
@@ -121,12 +213,15 @@ void AppendQuestionExplanation(const PaperRecord& paper, const QuestionRecord& q
     out += "这道题的评分规则里没有关键词，记 0 分";
     return;
   }
-  if (question.answer.empty()) {
-    out += "答案为空，记 0 分";
+  const bool any_hit = std::any_of(groups.begin(), groups.end(),
+                                   [](const GroupRecord& g) { return g.matched(); });
+  if (!any_hit && !HasContent(question.answer)) {
+    out += kNotAnswered;
     return;
   }
   Parts parts(out);
-  std::vector<int> ordered_hit, missed;
+  std::vector<ChainLink> links;
+  std::vector<const GroupRecord*> missed;
   bool zero_points = false, negative_points = false;
   const auto note_points = [&](std::optional<int32_t> read) {
     if (read && *read == 0) zero_points = true;
@@ -134,28 +229,25 @@ void AppendQuestionExplanation(const PaperRecord& paper, const QuestionRecord& q
   };
   for (const GroupRecord& group : groups) {
     if (!group.matched()) {
-      missed.push_back(group.group);
+      missed.push_back(&group);
     } else if (group.ordered) {
-      ordered_hit.push_back(group.group);
+      links.push_back(
+          {.group = &group, .first = group.chain_begin - question.chain_begin});
     } else {
       std::string& part = parts.Next();
       part += "得分点";
       AppendNumber(group.group, part);
-      part += "「";
-      AppendOneLine(group.alternative_text, part);
-      part += "」";
+      AppendQuoted(group.alternative_text, part);
       AppendAmount(group.points, part);
       note_points(group.points_read);
     }
   }
-  AppendChain(question, ordered_hit, parts);
+  AppendChain(paper, question, links, parts);
   note_points(question.bonus_points_read);
   if (missed.size() == groups.size()) {
     parts.Next() += "没有命中任何得分点";
   } else if (!missed.empty()) {
-    std::string& part = parts.Next();
-    part += "未命中";
-    AppendGroupList(missed, part);
+    AppendMissed(missed, parts.Next());
   }
   if (zero_points) parts.Next() += "分值框为 0，命中不加分";
   if (negative_points) parts.Next() += "分值框为负数，命中反而扣分";
@@ -178,25 +270,16 @@ std::string ExplainQuestion(const PaperRecord& paper, const QuestionRecord& ques
 void AppendAbsentQuestionExplanation(const PaperRecord& paper, int question,
                                      std::optional<int32_t> cap, std::string& out) {
   AppendHead(question, 0, cap, out);
-  if (!paper.has_answer) {
-    out += "答题文本里没有这名学生的答案，记 0 分";
-  } else if (paper.questions.empty()) {
-    out += "答题文本为空，记 0 分";
-  } else {
-    out += "答案只有 ";
-    AppendNumber(static_cast<int64_t>(paper.questions.size()), out);
-    out += " 道题，这道题没有作答，记 0 分";
-  }
+  out += paper.has_answer ? kNotAnswered : kNoAnswerField;
 }
 
 std::string ExplainPaperWithoutQuestions(const PaperRecord& paper) {
-  return paper.has_answer ? "答题文本为空，没有题目，记 0 分"
-                          : "答题文本里没有这名学生的答案，记 0 分";
+  return std::string(paper.has_answer ? kNotAnswered : kNoAnswerField);
 }
 
 void ExplainPaper(const PaperRecord& paper, const GradedClass& graded,
-                  std::vector<std::string>& rows) {
-  const int question_count = graded.question_count();
+                  std::vector<std::string>& rows, int max_questions) {
+  const int question_count = std::min(graded.question_count(), max_questions);
   rows.resize(static_cast<size_t>(std::max(question_count, 1)));
   for (std::string& row : rows) row.clear();
   if (question_count == 0) {

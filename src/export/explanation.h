@@ -13,6 +13,7 @@
 #ifndef VANTRY_EXPORT_EXPLANATION_H_
 #define VANTRY_EXPORT_EXPLANATION_H_
 
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,12 +40,12 @@ void AppendAbsentQuestionExplanation(const PaperRecord& paper, int question,
 std::string ExplainPaperWithoutQuestions(const PaperRecord& paper);
 
 // The rows that explain `paper`, one of `graded`'s papers: entry q-1 explains question q
-// for q = 1..graded.question_count() (a question the paper lacks included), or, when no
-// paper of the class has any question, one entry saying why this one has none.
-// `rows` is resized and its strings reused, so explaining a class paper after paper
-// allocates little.
+// for q = 1..graded.question_count() (a question the paper lacks included; at most
+// `max_questions` of them), or, when no paper of the class has any question, one entry
+// saying why this one has none. `rows` is resized and its strings reused, so
+// explaining a class paper after paper allocates little.
 void ExplainPaper(const PaperRecord& paper, const GradedClass& graded,
-                  std::vector<std::string>& rows);
+                  std::vector<std::string>& rows, int max_questions = INT_MAX);
 
 // `gbk` in UTF-8 for a one-line display: invalid bytes as U+FFFD, a line break as "↵",
 // a TAB as "⇥", other control characters as U+FFFD.

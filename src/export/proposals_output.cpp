@@ -46,18 +46,19 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   const std::u8string name = out.filename().u8string();
   report.file_name = std::string(name.begin(), name.end());
   if (!proposals.proposed_file) {
-    outcome.notes.push_back(proposals.file_problem);
+    outcome.lines.push_back(proposals.file_problem);
     return outcome;
   }
   if (IsParametersFile(out, request.directory)) {
     report.file_problem = "规则建议不会写进参数设置.txt 本身，没有写规则建议";
-    outcome.notes.push_back(Utf8ToGbk(report.file_problem));
+    outcome.lines.push_back(Utf8ToGbk(report.file_problem));
     return outcome;
   }
   report.file_written = WriteWholeFile(out, {*proposals.proposed_file});
-  if (!report.file_written) {
-    outcome.notes.push_back(Utf8ToGbk("规则建议未能保存到‘" + report.file_name + "’！"));
-  }
+  outcome.written = report.file_written;
+  outcome.lines.push_back(
+      Utf8ToGbk((report.file_written ? "建议的规则已保存在‘" : "规则建议未能保存到‘") +
+                report.file_name + "’！"));
   return outcome;
 }
 

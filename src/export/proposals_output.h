@@ -30,8 +30,10 @@ struct ProposalsRequest {
 
 struct ProposalsOutcome {
   ProposalsReport report;
-  // Lines for the run's summary (GBK) about what could not be done.
-  std::vector<GbkText> notes;
+  // The run's summary line (GBK): where the proposed rules went, or why they were not
+  // written.
+  std::vector<GbkText> lines;
+  bool written = false;
 };
 
 // Whether `out` names the parameters file of `directory` (the same file, or that name

@@ -3,16 +3,23 @@
 #include <chrono>
 #include <exception>
 #include <future>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/class_statistics.h"
+#include "analysis/review_list.h"
+#include "analysis/total_changes.h"
 #include "export/analysis_page.h"
+#include "export/answer_marks.h"
 #include "export/explanation.h"
+#include "export/json_record.h"
+#include "export/kept_outputs.h"
 #include "export/proposals_output.h"
 #include "export/proposals_sheet.h"
+#include "export/review_rows.h"
+#include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "export/workbook.h"
 #include "text/file_io.h"
@@ -21,6 +28,9 @@
 
 namespace vantry {
 namespace {
+
+// Characters of an answer --explain shows on its line.
+constexpr size_t kExplainedAnswerCharacters = 60;
 
 void Explain(const GradedClass& graded, const ClassStatistics& stats,
              const std::function<void(std::string_view)>& sink) {
@@ -34,7 +44,14 @@ void Explain(const GradedClass& graded, const ClassStatistics& stats,
     AppendOneLine(record.name, text);
     text += "  总分 " + std::to_string(record.total) + "，名次 " +
             std::to_string(stats.ranks[i]) + "\n";
-    for (const std::string& row : rows) text.append("  ").append(row).append("\n");
+    for (size_t q = 0; q < rows.size(); ++q) {
+      text.append("  ").append(rows[q]).append("\n");
+      if (q < record.questions.size() && !record.questions[q].answer.empty()) {
+        text += "    答案：" +
+                AnswerExcerpt(record, record.questions[q], kExplainedAnswerCharacters) +
+                "\n";
+      }
+    }
     sink(text);
   }
 }
@@ -50,141 +67,229 @@ bool Written(Write write) {
   }
 }
 
-// The rule proposals learned from `sheet` when it can be used; the window stays alive
-// while they are learned (on a thread of their own when one can be had).
-std::optional<ProposalsOutcome> Proposals(const GradedClass& graded,
+// The rule proposals learned from `sheet` when it can be used, scored with the boxes
+// the run ended with; the window stays alive while they are learned (on a thread of
+// their own when one can be had).
+std::optional<ProposalsOutcome> Proposals(const FinishedRun& run,
                                           const ProgramState& state,
                                           const RunOutputOptions& options,
                                           const TeacherMarksSheet* sheet) {
   // A sheet that cannot be used is named by the check.
   if (sheet == nullptr || !sheet->read.ok()) return std::nullopt;
-  ProposalsRequest request;
-  request.directory = options.directory;
-  request.out = options.propose_out;
-  const JsonBoxes boxes = options.read_boxes ? options.read_boxes() : options.boxes;
-  request.points_text = boxes.points_per_hit;
-  request.order_text = boxes.order_keys;
+  const ProposalsRequest request{.directory = options.directory,
+                                 .out = options.propose_out,
+                                 .points_text = run.points_per_hit,
+                                 .order_text = run.order_keys};
   std::future<ProposalsOutcome> outcome =
       std::async(std::launch::async | std::launch::deferred,
-                 [&] { return WriteProposals(graded, state, *sheet, request); });
+                 [&] { return WriteProposals(run.graded, state, *sheet, request); });
   while (outcome.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
     ProcessPendingMessages();
   return outcome.get();
 }
 
-// Checks the rules against the teacher's marks when there are any and writes the page
-// when asked; returns the summary's lines for what went wrong.
-std::vector<GbkText> PageNotes(const GradedClass& graded, const ClassStatistics& stats,
-                               const RunOutputOptions& options,
-                               std::optional<TeacherMarksSheet> marks,
-                               const LocalDateTime& day,
-                               const ProposalsReport* proposals) {
-  std::vector<GbkText> notes;
-  std::optional<TeacherCheck> check;
-  const bool checked = Written([&] {
-    if (marks) {
-      check = CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
-      if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
-    }
-    return true;
+// What one file output left for the summary.
+struct FileOutcome {
+  bool written = false;
+  std::vector<GbkText> lines;
+};
+
+// What a writer of one file gave: whether it wrote the file and, when it did not, why
+// in a few words (UTF-8; empty when it cannot say).
+struct FileWrite {
+  bool written = false;
+  std::string why;
+};
+
+// Writes one of the workbook and the page where PlaceOutput puts it, with the lines
+// saying where it went, that a changed file was kept, or that it could not be written
+// and why.
+template <typename Write>
+FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string& name,
+                      const std::string& what, Write write) {
+  FileOutcome outcome;
+  if (!place) {
+    outcome.lines.push_back(Utf8ToGbk(what + "未能保存：‘" + name +
+                                      "’和它旁边编过号的文件都在程序写出后被改动过！"));
+    return outcome;
+  }
+  FileWrite result;
+  outcome.written = Written([&] {
+    result = write(place->path);
+    return result.written;
   });
-  if (!checked) {
-    check.reset();
-    notes.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
+  if (!outcome.written) {
+    outcome.lines.push_back(
+        Utf8ToGbk(what + "未能保存到‘" + place->name + "’！" +
+                  (result.why.empty() ? "" : "（" + result.why + "）")));
+  } else if (!place->kept_name.empty()) {
+    outcome.lines.push_back(Utf8ToGbk("‘" + place->kept_name +
+                                      "’在程序写出后被改动过，已保留；新的" + what +
+                                      "保存在‘" + place->name + "’！"));
+  } else {
+    outcome.lines.push_back(Utf8ToGbk(what + "已保存在‘" + place->name + "’！"));
   }
-  if (check && !check->ok()) notes.push_back(TeacherCheckProblemLine(*check));
-  if (options.page) {
-    const AnalysisPageResult page = WriteAnalysisPage(graded, stats,
-                                                      {.directory = options.directory,
-                                                       .day = day,
-                                                       .check = check ? &*check : nullptr,
-                                                       .proposals = proposals});
-    notes.insert(notes.end(), page.notes.begin(), page.notes.end());
-  }
-  return notes;
+  return outcome;
 }
 
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  // The sheet beside the exam: checked on the page, and learned from when no other
-  // sheet was given for either.
-  std::optional<TeacherMarksSheet> beside;
+  // The sheet beside the exam: checked whenever the workbook or the page is written,
+  // and learned from when no sheet was given for either.
   const bool learn_beside = !options.marks && !options.propose;
-  if (!options.marks && (options.page || learn_beside)) {
-    beside = ReadSheetBesideExam(options.directory);
-  }
+  const bool check_beside = !options.marks && (options.workbook || options.page);
+  std::optional<TeacherMarksSheet> beside;
+  if (learn_beside || check_beside) beside = ReadSheetBesideExam(options.directory);
   // Made for one run: the marks go into its check rather than being copied.
-  return [&state, options = std::move(options), beside = std::move(beside), learn_beside](
-             const GradedClass& graded, const LocalDateTime& report_dated) mutable {
-    std::vector<GbkText> notes;
+  return [&state, options = std::move(options), beside = std::move(beside), learn_beside,
+          check_beside](const FinishedRun& run) mutable {
+    OutputNotes notes;
+    std::vector<GbkText> proposals_lines;
+    const GradedClass& graded = run.graded;
+    // What the report this run replaced said; like every extra, never a stopped run.
+    TotalChanges changes;
+    GbkText changes_line;
+    Written([&] {
+      if (run.replaced_report) {
+        changes = CompareWithReplacedReport(graded, *run.replaced_report);
+        changes_line = TotalChangesLine(graded, changes);
+      }
+      return true;
+    });
     if (!options.workbook && options.json_path.empty() && !options.explain &&
-        !options.page && !options.marks && !options.propose && !beside)
+        !options.page && !options.marks && !options.propose && !beside) {
+      if (!changes_line.empty()) notes.lines.push_back(changes_line);
       return notes;
+    }
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
+
     // The proposals first: the page and the workbook show them.
     std::optional<ProposalsOutcome> proposals;
     if (!Written([&] {
           proposals =
-              Proposals(graded, state, options,
+              Proposals(run, state, options,
                         options.propose ? &*options.propose
                                         : (learn_beside && beside ? &*beside : nullptr));
           return true;
         })) {
       proposals.reset();
-      notes.push_back(Utf8ToGbk("规则建议未能完成！"));
+      notes.failed = true;
+      proposals_lines.push_back(Utf8ToGbk("规则建议未能完成！"));
     }
     const ProposalsReport* report = proposals ? &proposals->report : nullptr;
     if (proposals) {
-      notes.insert(notes.end(), proposals->notes.begin(), proposals->notes.end());
+      proposals_lines = std::move(proposals->lines);
+      notes.failed = notes.failed || !proposals->written;
       if (options.proposals_report) options.proposals_report(ProposalsText(*report));
     }
-    // The page (with the check of the teacher's marks) is written beside the workbook
-    // on a thread of its own when one can be had: both only read the class.
-    std::future<std::vector<GbkText>> page_notes;
-    if (options.page || options.marks) {
-      std::optional<TeacherMarksSheet> marks =
-          options.marks
-              ? std::exchange(options.marks, std::nullopt)
-              : (options.page ? std::exchange(beside, std::nullopt) : std::nullopt);
-      page_notes = std::async(std::launch::async | std::launch::deferred,
-                              [&, marks = std::move(marks)]() mutable {
-                                return PageNotes(graded, stats, options, std::move(marks),
-                                                 report_dated, report);
-                              });
-    }
-    if (options.workbook) {
-      const std::string name = WorkbookFileName(report_dated);
-      WorkbookResult workbook{WorkbookProblem::kFailed};
-      WorkbookOptions book{.created = report_dated};
-      if (report) {
-        book.extra_sheets.push_back({kProposalsSheetName, [report](SheetCells& cells) {
-                                       WriteProposalsSheet(*report, cells);
-                                     }});
+
+    // The check against the teacher's marks: the sheet given, or the one beside the
+    // exam.
+    std::optional<TeacherCheck> check;
+    const bool checked = Written([&] {
+      if (std::optional<TeacherMarksSheet> marks =
+              options.marks ? std::exchange(options.marks, {})
+                            : (check_beside ? std::exchange(beside, {}) : std::nullopt)) {
+        check =
+            CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
+        if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
       }
+      return true;
+    });
+
+    std::vector<GbkText> check_lines;
+    if (!checked) {
+      check.reset();
+      check_lines.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
+      notes.failed = true;
+    } else if (check) {
+      check_lines.push_back(TeacherCheckSummaryLine(*check));
+      if (!check->ok()) notes.failed = true;
+    }
+
+    std::optional<FileOutcome> workbook, page;
+    if (options.workbook || options.page) {
+      const RunDescription description = DescribeRun(options.directory, run);
+      ReviewList review;
       Written([&] {
-        workbook =
-            WriteWorkbook(graded, stats, PathInDirectory(options.directory, name), book);
+        review = FindPapersToReview(graded, stats,
+                                    check && check->ok() ? &check->comparison : nullptr);
         return true;
       });
-      if (!workbook.written()) {
-        notes.push_back(Utf8ToGbk("成绩表未能保存到‘" + name + "’！（" +
-                                  WorkbookProblemText(workbook.problem) + "）"));
+      const TeacherCheck* shown_check = check ? &*check : nullptr;
+      const std::string workbook_name = WorkbookFileName(run.dated);
+      const std::optional<OutputPlace> workbook_place =
+          options.workbook
+              ? PlaceOutput(options.directory, workbook_name, OutputKind::kWorkbook)
+              : std::nullopt;
+      // The page is written beside the workbook on a thread of its own when one can be
+      // had: both only read the class.
+      std::future<FileOutcome> page_written;
+      if (options.page) {
+        page_written = std::async(std::launch::async | std::launch::deferred, [&] {
+          const std::string name = AnalysisPageFileName(run.dated);
+          const AnalysisPageContent content{
+              .description = description,
+              .check = shown_check,
+              .proposals = report,
+              .review = &review,
+              .changes = run.replaced_report ? &changes : nullptr,
+              .workbook_name = workbook_place ? workbook_place->name : std::string(),
+              .limits = {}};
+          return WriteFile(
+              PlaceOutput(options.directory, name, OutputKind::kPage), name, "分析页",
+              [&](const std::filesystem::path& path) {
+                return FileWrite{WriteAnalysisPage(graded, stats, content, path), {}};
+              });
+        });
+      }
+      if (options.workbook) {
+        const WorkbookContent content{
+            .description = description,
+            .check = shown_check,
+            .review = &review,
+            .changes = run.replaced_report ? &changes : nullptr};
+        workbook = WriteFile(
+            workbook_place, workbook_name, "成绩表",
+            [&](const std::filesystem::path& path) {
+              WorkbookOptions book{.created = run.dated};
+              if (report) {
+                book.extra_sheets.push_back(
+                    {kProposalsSheetName, [report](SheetCells& cells) {
+                       WriteProposalsSheet(*report, cells);
+                     }});
+              }
+              const WorkbookResult result =
+                  WriteWorkbook(graded, stats, path, content, book);
+              return FileWrite{result.written(), WorkbookProblemText(result.problem)};
+            });
+      }
+      if (page_written.valid()) page = page_written.get();
+    }
+
+    for (const std::optional<FileOutcome>* file : {&workbook, &page}) {
+      if (!*file) continue;
+      notes.lines.insert(notes.lines.end(), (*file)->lines.begin(), (*file)->lines.end());
+      if (!(*file)->written) notes.failed = true;
+    }
+    if (!options.json_path.empty()) {
+      const std::u8string shown = options.json_path.u8string();
+      const std::string path(shown.begin(), shown.end());
+      if (Written([&] {
+            return WriteJsonRecord(graded, stats, {run.points_per_hit, run.order_keys},
+                                   options.json_path);
+          })) {
+        notes.lines.push_back(Utf8ToGbk("JSON 记录已保存在‘" + path + "’！"));
+      } else {
+        notes.lines.push_back(Utf8ToGbk("JSON 记录未能保存到‘" + path + "’！"));
+        notes.failed = true;
       }
     }
-    if (!options.json_path.empty() && !Written([&] {
-          return WriteJsonRecord(graded, stats, options.boxes, options.json_path);
-        })) {
-      const std::u8string shown = options.json_path.u8string();
-      notes.push_back(Utf8ToGbk("JSON 记录未能保存到‘" +
-                                std::string(shown.begin(), shown.end()) + "’！"));
-    }
-    if (page_notes.valid()) {
-      std::vector<GbkText> more = page_notes.get();
-      notes.insert(notes.end(), std::make_move_iterator(more.begin()),
-                   std::make_move_iterator(more.end()));
-    }
+    notes.lines.insert(notes.lines.end(), proposals_lines.begin(), proposals_lines.end());
+    notes.lines.insert(notes.lines.end(), check_lines.begin(), check_lines.end());
+    if (!changes_line.empty()) notes.lines.push_back(changes_line);
     return notes;
   };
 }

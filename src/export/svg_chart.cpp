@@ -16,6 +16,8 @@ constexpr double kTop = 28;  // room for the values above the tallest bar
 constexpr double kPlotHeight = 180;
 constexpr double kBottom = 64;  // labels under the bars and the axis title
 constexpr double kMinSlot = 30, kMaxSlot = 80, kPreferredWidth = 600;
+// The smallest text a reader is given, in CSS pixels.
+constexpr double kSmallestText = 10;
 
 void AppendNumber(double value, std::string& out) {
   char text[32];
@@ -97,12 +99,18 @@ void AppendBarChart(const BarChart& chart, std::string& out) {
     return base - std::clamp(value, 0.0, top) / top * kPlotHeight;
   };
 
-  out += "<svg class=\"chart\" xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ";
+  // Its smallest text is 12 units high: drawn no narrower than 10/12 of its size, every
+  // text stays at least 10 px high; a narrower screen scrolls the chart in its box.
+  out +=
+      "<div class=\"chart-box\"><svg class=\"chart\" "
+      "xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ";
   AppendNumber(width, out);
   out += ' ';
   AppendNumber(height, out);
   out += "\" style=\"max-width:";
   AppendNumber(width, out);
+  out += "px;--min-width:";
+  AppendNumber(std::ceil(width * kSmallestText / 12), out);
   out += "px\" role=\"img\" aria-label=\"";
   AppendHtml(chart.title, out);
   out += "\"><title>";
@@ -152,7 +160,7 @@ void AppendBarChart(const BarChart& chart, std::string& out) {
   AppendNumber(kTop + kPlotHeight / 2, out);
   out += ") rotate(-90)\">";
   AppendHtml(chart.value_axis, out);
-  out += "</text></svg>";
+  out += "</text></svg></div>";
 }
 
 }  // namespace vantry

@@ -1,8 +1,11 @@
 #include "export/teacher_check.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "analysis/agreement_verdict.h"
 #include "analysis/class_statistics.h"
+#include "export/answer_marks.h"
 #include "export/explanation.h"
 #include "export/figure_text.h"
 #include "text/file_io.h"
@@ -69,6 +72,12 @@ std::string Name(std::string_view gbk) {
   return utf8;
 }
 
+// Characters of an answer quoted beside a disagreement: a terminal line's worth.
+constexpr size_t kAnswerCharacters = 60;
+
+// Below this many compared totals the verdict says it is only a hint.
+constexpr int64_t kFewPapers = 5;
+
 // Names joined with "、", at most kListedNames of them, then how many there are in all.
 constexpr size_t kListedNames = 20;
 std::string NameList(const std::vector<std::string>& names, size_t total) {
@@ -118,6 +127,9 @@ TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_na
     for (int q = graded.question_count() + 1; q <= last_question; ++q) {
       AppendAbsentQuestionExplanation(record, q, graded.Cap(q), rows.emplace_back());
     }
+    std::vector<std::string>& answers = check.largest_answers.emplace_back();
+    for (const QuestionRecord& question : record.questions)
+      answers.push_back(AnswerExcerpt(record, question, kAnswerCharacters));
   }
   return check;
 }
@@ -134,6 +146,64 @@ std::optional<TeacherCheck> CheckBesideExam(const GradedClass& graded,
   std::optional<TeacherMarksSheet> sheet = ReadSheetBesideExam(directory);
   if (!sheet) return std::nullopt;
   return CheckAgainstTeacher(graded, std::move(sheet->name), std::move(sheet->read));
+}
+
+std::string TeacherCheckVerdict(const TeacherCheck& check) {
+  if (!check.ok()) return "";
+  const MarksComparison& c = check.comparison;
+  const Agreement& t = c.totals;
+  if (t.papers == 0) {
+    return "没有每道题都有您评分的试卷，无法比对总分" +
+           (c.papers_compared > 0 ? "（各题的比对见下表）" : std::string());
+  }
+  std::string out;
+  const double mean = *t.mean_difference;
+  if (std::abs(mean) < 0.05) {
+    out = "规则给分的平均数与您的相同";
+  } else {
+    out = std::string("规则平均比您") + (mean < 0 ? "少给 " : "多给 ") +
+          FixedText(std::abs(mean), 1) + " 分";
+  }
+  const int64_t far = t.papers - t.papers_within_one;
+  out +=
+      "；" + std::to_string(t.papers) + " 份中" +
+      (far == 0 ? "都相差不超过 1 分" : " " + std::to_string(far) + " 份相差超过 1 分");
+  if (c.level_changes) {
+    out += *c.level_changes == 0 ? "，等级都相同"
+                                 : "，" + std::to_string(*c.level_changes) +
+                                       " 份等级不同（优秀/及格/低分）";
+  }
+  out += "；r = " + FixedText(t.pearson_r, 2) +
+         "，加权 kappa = " + FixedText(t.weighted_kappa, 2);
+  if (t.lowest && t.highest) {
+    out += "（按 " + HalfPointsText(*t.lowest) + "–" + HalfPointsText(*t.highest) +
+           " 分计）";
+  }
+  const AgreementVerdict verdict = JudgeAgreement(c);
+  out += "。结论：";
+  if (!verdict.level) {
+    out += "无法判断（分数全都相同）";
+  } else {
+    static constexpr std::string_view kWords[] = {"高度一致", "较为一致", "一般",
+                                                  "需要修改关键词"};
+    out += kWords[static_cast<int>(*verdict.level)];
+    if (verdict.mean_difference_large && verdict.level_changes_many) {
+      out += "（平均差偏大，等级不同的试卷偏多）";
+    } else if (verdict.mean_difference_large) {
+      out += "（平均差偏大）";
+    } else if (verdict.level_changes_many) {
+      out += "（等级不同的试卷偏多）";
+    }
+  }
+  if (t.papers < kFewPapers) {
+    out += "；只比对了 " + std::to_string(t.papers) + " 份，仅供参考";
+  }
+  return out;
+}
+
+GbkText TeacherCheckSummaryLine(const TeacherCheck& check) {
+  if (!check.ok()) return TeacherCheckProblemLine(check);
+  return Utf8ToGbk("与教师评分核对：" + TeacherCheckVerdict(check));
 }
 
 GbkText TeacherCheckProblemLine(const TeacherCheck& check) {
@@ -162,8 +232,9 @@ std::vector<std::string> TeacherCheckNotes(const TeacherCheck& check) {
       std::string("平均差 = 规则给分 − 教师给分，为正说明规则给分偏高；总分只比对每道题都"
                   "有教师评分的试卷") +
           (check.comparison.sheet_covers_every_question ? "。" : "，只计表中有的题。"),
-      "加权kappa：0.80 以上高度一致，0.60–0.80 较为一致，0.40–0.60 一般，0.40 以下"
-      "需要修改关键词；“—”表示无法计算（如分数全都相同）。",
+      "结论看总分，取三项中最低的一档：高度一致要加权kappa 0.80 以上、平均差小于满分的 "
+      "3%、等级不同的不超过 5%；较为一致 0.60、6%、15%；一般 0.40、10%、30%；"
+      "否则需要修改关键词。“—”表示无法计算（如分数全都相同）。",
   };
 }
 
@@ -187,10 +258,13 @@ std::vector<Disagreement> TeacherCheckDisagreements(const TeacherCheck& check,
       d.teacher_sum += *teacher;
       if (rules == *teacher) continue;
       const auto index = static_cast<size_t>(q.question) - 1;
-      d.questions.push_back({.question = q.question,
-                             .teacher = *teacher,
-                             .rules = rules,
-                             .explanation = explanations.at(index)});
+      const std::vector<std::string>& answers = check.largest_answers[i];
+      d.questions.push_back(
+          {.question = q.question,
+           .teacher = *teacher,
+           .rules = rules,
+           .explanation = explanations.at(index),
+           .answer = index < answers.size() ? answers[index] : std::string()});
     }
   }
   return result;
@@ -221,6 +295,7 @@ std::string TeacherCheckText(const TeacherCheck& check, const GradedClass& grade
   if (!check.ok()) return GbkToUtf8(TeacherCheckProblemLine(check)) + "\n";
   std::string out = "与教师评分核对（" + check.sheet_name + "）：比对 " +
                     std::to_string(check.comparison.papers_compared) + " 份试卷\n";
+  out += TeacherCheckVerdict(check) + "\n\n";
   out += Columns(TeacherCheckTable(check));
   for (const std::string& note : TeacherCheckNotes(check)) out += note + "\n";
 
@@ -236,6 +311,7 @@ std::string TeacherCheckText(const TeacherCheck& check, const GradedClass& grade
       for (const Disagreement::Question& q : d.questions) {
         out += "    教师 " + HalfPointsText(q.teacher) + " 分 | 规则 " + q.explanation +
                "\n";
+        if (!q.answer.empty()) out += "      答案：" + q.answer + "\n";
       }
     }
   } else if (check.comparison.papers_compared > 0) {

@@ -24,9 +24,11 @@ struct TeacherCheck {
   GbkText problem;
   TeacherMarks marks;
   MarksComparison comparison;
-  // For each paper of comparison.largest, the explanation of each of its questions
-  // (entry q-1 explains question q), as ExplainPaper gives them.
+  // For each paper of comparison.largest, the explanation of each question of the
+  // class and of the sheet (entry q-1 explains question q), and its answer shortened
+  // for a line (empty for a question the paper lacks).
   std::vector<std::vector<std::string>> largest_explanations;
+  std::vector<std::vector<std::string>> largest_answers;
 
   bool ok() const { return problem.empty(); }
 };
@@ -59,6 +61,17 @@ std::string SheetName(const std::filesystem::path& path);
 // "教师评分.csv 第5行：…；没有与教师评分核对".
 GbkText TeacherCheckProblemLine(const TeacherCheck& check);
 
+// The verdict in plain words (UTF-8): first what a teacher feels, then r and kappa
+// with the range of totals kappa counts over, then the conclusion (agreement_verdict.h),
+// e.g. "规则平均比您少给 3.5 分；20 份中 13 份相差超过 1 分，6 份等级不同（优秀/及格/
+// 低分）；r = 0.95，加权 kappa = 0.94（按 0–50 分计）。结论：一般（平均差偏大）".
+// Empty for a sheet that could not be read.
+std::string TeacherCheckVerdict(const TeacherCheck& check);
+
+// The check's line for the summary (GBK): "与教师评分核对：" and the verdict, or the
+// sheet's problem.
+GbkText TeacherCheckSummaryLine(const TeacherCheck& check);
+
 // The figures as a table of texts: a header row, then a row per question and one for
 // the totals: the label, papers compared, exact agreement, agreement within 1 point,
 // mean difference (rules − teacher, signed), Pearson r and quadratic weighted kappa,
@@ -80,6 +93,7 @@ struct Disagreement {
     HalfPoints teacher = 0;
     HalfPoints rules = 0;
     std::string explanation;  // the rules' explanation of this question
+    std::string answer;       // the answer, shortened around its marked wordings
   };
   std::vector<Question> questions;  // those where the two differ
 };

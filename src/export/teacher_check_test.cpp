@@ -38,7 +38,7 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
   EXPECT_THAT(text,
               HasSubstr(" 1. 乙：逐题相差共 2 分（规则 2 分，教师 4 分）\n"
                         "    教师 4 分 | 规则 第1题 2分（满分4）：得分点1「叶绿体」+2；"
-                        "未命中得分点2\n"));
+                        "未命中得分点2「氧气」\n"));
   EXPECT_THAT(text, HasSubstr("  答题文本里有同名试卷（没有比对）：丙\n"));
   EXPECT_THAT(text, HasSubstr("  答题文本里找不到：戊\n"));
   EXPECT_THAT(text, HasSubstr("  没有教师评分的试卷：丁\n"));
@@ -61,9 +61,9 @@ TEST(TeacherCheckTest, QuestionsNoPaperAnsweredAreSaidToBeUnanswered) {
       papers.graded(), "教师评分.csv", ParseTeacherMarks("姓名,第1题,第2题\n甲,3,1\n"));
   ASSERT_TRUE(check.ok());
   const std::string text = TeacherCheckText(check, papers.graded());
-  EXPECT_THAT(
-      text, HasSubstr("教师 3 分 | 规则 第1题 0分（满分4）：答题文本为空，记 0 分\n"
-                      "    教师 1 分 | 规则 第2题 0分（满分4）：答题文本为空，记 0 分\n"))
+  EXPECT_THAT(text,
+              HasSubstr("教师 3 分 | 规则 第1题 0分（满分4）：未作答，记 0 分\n"
+                        "    教师 1 分 | 规则 第2题 0分（满分4）：未作答，记 0 分\n"))
       << text;
 }
 

@@ -24,7 +24,9 @@
 #include <utility>
 #include <vector>
 
+#include "export/answer_marks.h"
 #include "export/explanation.h"
+#include "export/review_rows.h"
 #include "export/workbook_file.h"
 #include "text/date_time.h"
 #include "text/file_io.h"
@@ -131,23 +133,52 @@ std::time_t TimeOf(const LocalDateTime& local) {
   return std::mktime(&fields);
 }
 
+// The bytes of the first `characters` characters of `utf8`.
+size_t PrefixOfUtf8Characters(std::string_view utf8, size_t characters) {
+  size_t count = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) continue;
+    if (count++ == characters) return i;
+  }
+  return utf8.size();
+}
+
+// How a sheet prints.
+enum class Orientation { kPortrait, kLandscape };
+
+// The page header of every printed sheet: the exam on the left, the sheet's name in
+// the middle, the date on the right. "&" is written "&&" so a name cannot steer it.
+std::string PageHeader(const RunDescription& d) {
+  std::string exam;
+  for (char c : d.exam.substr(0, PrefixOfUtf8Characters(d.exam, 40))) {
+    exam += c;
+    if (c == '&') exam += '&';
+  }
+  return "&L" + exam + "&C&A&R" + DateTimeText(d.dated);
+}
+
 // The workbook being written: its rows spooled in `spool`, its archive written to
 // `path` and checked when it is closed; freed unwritten if it is not.
 class Book {
  public:
   Book(const std::filesystem::path& path, const std::filesystem::path& spool,
-       const std::optional<LocalDateTime>& created)
-      : path_(path), spool_(spool) {
+       const std::optional<LocalDateTime>& created, const RunDescription& description)
+      : path_(path), spool_(spool), page_header_(PageHeader(description)) {
     book_ = NewSpooledWorkbook(path, spool);
     if (book_ == nullptr) {
       problem_ = WorkbookProblem::kCannotCreate;
       return;
     }
-    if (created) {
-      lxw_doc_properties properties = {};
-      properties.created = TimeOf(*created);
-      Check(workbook_set_properties(book_, &properties));
-    }
+    // The document's own title and comments name the exam too.
+    title_ = "阅卷结果 " + description.exam + " " + DateText(description.dated);
+    for (const auto& [label, value] : RunDescriptionLines(description))
+      comments_ += label + "：" + value + "\n";
+    lxw_doc_properties properties = {};
+    properties.title = title_.data();
+    properties.subject = title_.data();
+    properties.comments = comments_.data();
+    if (created) properties.created = TimeOf(*created);
+    Check(workbook_set_properties(book_, &properties));
     header_ = workbook_add_format(book_);
     format_set_bold(header_);
     format_set_pattern(header_, LXW_PATTERN_SOLID);
@@ -162,6 +193,9 @@ class Book {
     marked_ = workbook_add_format(book_);
     format_set_bold(marked_);
     format_set_font_color(marked_, 0xC00000);
+    wrap_ = workbook_add_format(book_);
+    format_set_text_wrap(wrap_);
+    format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
   }
   Book(const Book&) = delete;
   Book& operator=(const Book&) = delete;
@@ -170,7 +204,10 @@ class Book {
   bool ok() const {
     return book_ != nullptr && problem_ == WorkbookProblem::kNone && !spool_failed_;
   }
-  lxw_worksheet* AddSheet(const std::string& name) {
+  // A sheet that prints on A4 in `orientation`, one page wide, its first row repeated
+  // on every page, under the page header.
+  lxw_worksheet* AddSheet(const std::string& name,
+                          Orientation orientation = Orientation::kPortrait) {
     lxw_worksheet* sheet = book_ ? workbook_add_worksheet(book_, name.c_str()) : nullptr;
     if (sheet == nullptr) {
       // Its spool could not be made, or the library refused the name.
@@ -178,6 +215,13 @@ class Book {
       return nullptr;
     }
     sheets_.emplace_back(sheet);
+    constexpr uint8_t kA4 = 9;
+    worksheet_set_paper(sheet, kA4);
+    if (orientation == Orientation::kLandscape) worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+    Check(worksheet_repeat_rows(sheet, 0, 0));
+    Check(worksheet_set_header(sheet, page_header_.c_str()));
+    Check(worksheet_set_footer(sheet, "&C第 &P 页，共 &N 页"));
     return sheet;
   }
   // Stops the writing early once a spool write has failed (the disk is full), rather
@@ -264,6 +308,8 @@ class Book {
   lxw_format* percent() const { return percent_; }
   lxw_format* decimal() const { return decimal_; }
   lxw_format* note() const { return note_; }
+  // Text wrapped within its column, from the top of its row.
+  lxw_format* wrap() const { return wrap_; }
 
   static lxw_row_t Row(int64_t row) { return static_cast<lxw_row_t>(row); }
   static lxw_col_t Col(int col) { return static_cast<lxw_col_t>(col); }
@@ -302,6 +348,10 @@ class Book {
   lxw_format* decimal_ = nullptr;
   lxw_format* note_ = nullptr;
   lxw_format* marked_ = nullptr;
+  lxw_format* wrap_ = nullptr;
+  std::string page_header_;
+  std::string title_;
+  std::string comments_;
   std::string scratch_;
   std::string escaped_;
 };
@@ -326,10 +376,11 @@ class ContinuedSheet {
   // Finishes a part whose last row is `last_row` (filters, formats over its rows).
   using End = std::function<void(lxw_worksheet*, int64_t last_row)>;
 
-  ContinuedSheet(Book& book, std::string name, int64_t max_rows, Begin begin,
-                 End end = {})
+  ContinuedSheet(Book& book, std::string name, Orientation orientation, int64_t max_rows,
+                 Begin begin, End end = {})
       : book_(book),
         name_(std::move(name)),
+        orientation_(orientation),
         max_rows_(max_rows),
         begin_(std::move(begin)),
         end_(std::move(end)) {
@@ -362,7 +413,8 @@ class ContinuedSheet {
  private:
   void NextPart() {
     ++parts_;
-    sheet_ = book_.AddSheet(parts_ == 1 ? name_ : name_ + std::to_string(parts_));
+    sheet_ = book_.AddSheet(parts_ == 1 ? name_ : name_ + std::to_string(parts_),
+                            orientation_);
     row_ = head_rows_ = sheet_ == nullptr ? 0 : begin_(sheet_);
     // A part holds at least one row beside its head.
     max_rows_ = std::max(max_rows_, head_rows_ + 1);
@@ -370,6 +422,7 @@ class ContinuedSheet {
 
   Book& book_;
   const std::string name_;
+  const Orientation orientation_;
   int64_t max_rows_;
   const Begin begin_;
   const End end_;
@@ -392,8 +445,12 @@ void WriteScores(Book& book, const GradedClass& graded, const ClassStatistics& s
   std::vector<std::string> titles = {"名次", "姓名"};
   for (int q = 1; q <= questions; ++q) titles.push_back(QuestionTitle(q));
   titles.push_back("总分");
+  // Wider than a portrait page's about 90 characters: landscape.
+  const double width =
+      6 + static_cast<double>(std::min<size_t>(name_width, 40) + 2) + 7.0 * questions + 8;
   ContinuedSheet scores(
-      book, "成绩", max_rows,
+      book, "成绩", width > 90 ? Orientation::kLandscape : Orientation::kPortrait,
+      max_rows,
       [&](lxw_worksheet* sheet) {
         book.Width(sheet, 0, 0, 6);
         book.Width(sheet, 1, 1,
@@ -446,16 +503,17 @@ std::string QuestionNote(const QuestionStatistics& q) {
 }
 
 void WriteQuestions(Book& book, const ClassStatistics& stats, int64_t max_rows) {
-  ContinuedSheet part(book, "小题分析", max_rows, [&book](lxw_worksheet* sheet) {
-    book.Header(sheet, 0,
-                {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
-                 "零分人数", "标准差", "区分度", "作答人数", "备注"});
-    book.Width(sheet, 0, 0, 8);
-    book.Width(sheet, 1, 10, 9);
-    book.Width(sheet, 11, 11, 40);
-    worksheet_freeze_panes(sheet, 1, 1);
-    return int64_t{1};
-  });
+  ContinuedSheet part(
+      book, "小题分析", Orientation::kLandscape, max_rows, [&book](lxw_worksheet* sheet) {
+        book.Header(sheet, 0,
+                    {"题号", "满分", "平均分", "得分率", "最高分", "最低分", "满分人数",
+                     "零分人数", "标准差", "区分度", "作答人数", "备注"});
+        book.Width(sheet, 0, 0, 8);
+        book.Width(sheet, 1, 10, 9);
+        book.Width(sheet, 11, 11, 40);
+        worksheet_freeze_panes(sheet, 1, 1);
+        return int64_t{1};
+      });
   for (const QuestionStatistics& q : stats.questions) {
     const int64_t row = part.NextRow();
     lxw_worksheet* sheet = part.sheet();
@@ -506,7 +564,7 @@ void WriteQuestions(Book& book, const ClassStatistics& stats, int64_t max_rows) 
 
 void WriteScoringPoints(Book& book, const ClassStatistics& stats, int64_t max_rows) {
   ContinuedSheet part(
-      book, "得分点", max_rows,
+      book, "得分点", Orientation::kLandscape, max_rows,
       [&book](lxw_worksheet* sheet) {
         book.Header(sheet, 0,
                     {"题号", "得分点", "关键词", "命中人数", "命中率", "最常命中的说法",
@@ -661,24 +719,27 @@ class ExplanationSheets {
  public:
   // The first sheet is there even for an empty class.
   ExplanationSheets(Book& book, int64_t max_rows)
-      : book_(book), part_(book, "评分依据", max_rows, [&book](lxw_worksheet* sheet) {
-          book.Header(sheet, 0, {"姓名", "题号", "得分", "评分依据"});
-          book.Width(sheet, 0, 0, 14);
-          book.Width(sheet, 1, 2, 6);
-          book.Width(sheet, 3, 3, 100);
-          worksheet_freeze_panes(sheet, 1, 0);
-          return int64_t{1};
-        }) {}
+      : book_(book),
+        part_(book, "评分依据", Orientation::kLandscape, max_rows,
+              [&book](lxw_worksheet* sheet) {
+                book.Header(sheet, 0, {"姓名", "题号", "得分", "评分依据", "答案"});
+                book.Width(sheet, 0, 0, 14);
+                book.Width(sheet, 1, 2, 6);
+                book.Width(sheet, 3, 4, 60);
+                worksheet_freeze_panes(sheet, 1, 0);
+                return int64_t{1};
+              }) {}
 
   void Row(const std::string& name, std::optional<int> question, int32_t score,
-           const std::string& text) {
+           const std::string& text, const std::string& answer) {
     const int64_t row = part_.NextRow();
     lxw_worksheet* sheet = part_.sheet();
     if (sheet == nullptr) return;
     book_.Text(sheet, row, 0, name);
     if (question) book_.Number(sheet, row, 1, *question);
     book_.Number(sheet, row, 2, score);
-    book_.Text(sheet, row, 3, text);
+    book_.Text(sheet, row, 3, text, book_.wrap());
+    if (!answer.empty()) book_.Text(sheet, row, 4, answer, book_.wrap());
   }
 
  private:
@@ -692,9 +753,28 @@ struct ExplainedBlock {
     std::string name;  // UTF-8
     std::vector<int32_t> scores;
     std::vector<std::string> rows;
+    std::vector<std::string> answers;  // one per question it has
   };
   std::vector<Paper> papers;
 };
+
+// The characters of an answer a cell shows: Excel's 32,767 less room for the note
+// that says where the whole answer is.
+constexpr size_t kAnswerCellCharacters = kMaxCellCharacters - 200;
+
+// Question `question`'s answer for its cell (UTF-8, line breaks kept), cut visibly
+// when a cell cannot hold it. `paper` is the paper's place in the answer sheet.
+std::string AnswerCell(std::string_view answer, size_t paper, int question,
+                       const std::string& name) {
+  const size_t characters = CharacterCount(answer);
+  if (characters <= kAnswerCellCharacters) return AnswerText(answer);
+  const size_t cut = PrefixOfCharacters(answer, kAnswerCellCharacters);
+  return AnswerText(answer.substr(0, cut)) + "……（答案共 " + std::to_string(characters) +
+         " 字，一格放不下，这里只列出前 " + std::to_string(kAnswerCellCharacters) +
+         " 字；全文见学生答题文本.txt 第 " + std::to_string(paper + 1) + " 份试卷（" +
+         name.substr(0, PrefixOfUtf8Characters(name, 20)) + "）的第 " +
+         std::to_string(question) + " 题）";
+}
 
 // Papers explained per block: while the sheet takes one block, the next is explained
 // (its papers graded again where the records were not kept) on another thread.
@@ -720,6 +800,8 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
       paper.name = GbkToUtf8(graded.papers()[i].name);
       for (const QuestionRecord& question : record.questions) {
         paper.scores.push_back(question.shown_score);
+        paper.answers.push_back(
+            AnswerCell(question.answer, i, question.question, paper.name));
       }
     }
     return block;
@@ -730,14 +812,16 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
     const ExplainedBlock block = next.get();
     if (b + 1 < block_count) next = std::async(std::launch::async, explain, b + 1);
     for (const ExplainedBlock::Paper& paper : block.papers) {
+      static const std::string kNoAnswer;
       if (questions == 0) {
-        sheets.Row(paper.name, std::nullopt, 0, paper.rows[0]);
+        sheets.Row(paper.name, std::nullopt, 0, paper.rows[0], kNoAnswer);
         continue;
       }
       for (int q = 1; q <= questions; ++q) {
         const size_t k = static_cast<size_t>(q) - 1;
-        sheets.Row(paper.name, q, k < paper.scores.size() ? paper.scores[k] : 0,
-                   paper.rows[k]);
+        const bool has = k < paper.scores.size();
+        sheets.Row(paper.name, q, has ? paper.scores[k] : 0, paper.rows[k],
+                   has ? paper.answers[k] : kNoAnswer);
       }
     }
     book.CheckSpool();
@@ -748,10 +832,92 @@ void WriteExplanations(Book& book, const GradedClass& graded, int64_t max_rows) 
 }
 
 // Bytes the spooled rows take at the least: what a sheet of explanations holds for
-// each paper and question. A temporary folder with less room is not tried.
+// each paper and question, and the answers beside them. A temporary folder with less
+// room is not tried.
 uint64_t SpoolEstimate(const GradedClass& graded) {
   const auto questions = static_cast<uint64_t>(std::max(graded.question_count(), 1));
-  return graded.paper_count() * questions * 100;
+  uint64_t answer_bytes = 0;
+  for (const GradedClass::Paper& paper : graded.papers())
+    answer_bytes += paper.answer_bytes;
+  return graded.paper_count() * questions * 100 + answer_bytes;
+}
+
+// 需要复核: each kind of entry under a title row, one row per entry.
+void WriteReview(Book& book, const GradedClass& graded, const WorkbookContent& content,
+                 int64_t max_rows) {
+  ContinuedSheet part(book, "需要复核", Orientation::kLandscape, max_rows,
+                      [&book](lxw_worksheet* sheet) {
+                        book.Header(sheet, 0, {"类别", "姓名", "题号", "说明"});
+                        book.Width(sheet, 0, 0, 20);
+                        book.Width(sheet, 1, 1, 16);
+                        book.Width(sheet, 2, 2, 6);
+                        book.Width(sheet, 3, 3, 80);
+                        worksheet_freeze_panes(sheet, 1, 0);
+                        return int64_t{1};
+                      });
+  if (content.review == nullptr) return;
+  const std::vector<ReviewSection> sections = ReviewSections(
+      graded, *content.review, content.check, content.changes, kMaxReviewEntries);
+  if (sections.empty()) {
+    const int64_t row = part.NextRow();
+    if (part.sheet() == nullptr) return;
+    book.Text(part.sheet(), row, 0, "没有发现需要特别复核的试卷。", book.note());
+    return;
+  }
+  for (const ReviewSection& section : sections) {
+    for (const ReviewRow& entry : section.rows) {
+      const int64_t row = part.NextRow();
+      lxw_worksheet* sheet = part.sheet();
+      if (sheet == nullptr) return;
+      book.Text(sheet, row, 0, section.title);
+      book.Text(sheet, row, 1, entry.name);
+      if (entry.question > 0) book.Number(sheet, row, 2, entry.question);
+      book.Text(sheet, row, 3, entry.detail, book.wrap());
+    }
+    if (section.count > static_cast<int64_t>(section.rows.size())) {
+      const int64_t row = part.NextRow();
+      lxw_worksheet* sheet = part.sheet();
+      if (sheet == nullptr) return;
+      book.Text(sheet, row, 0, section.title);
+      book.Text(
+          sheet, row, 3,
+          "还有 " +
+              std::to_string(section.count - static_cast<int64_t>(section.rows.size())) +
+              " 条没有列出",
+          book.note());
+    }
+  }
+  part.Gap();
+  for (const ReviewSection& section : sections) {
+    const int64_t row = part.NextRow();
+    if (part.sheet() == nullptr) return;
+    book.Text(part.sheet(), row, 0, section.title + "：" + section.explanation,
+              book.note());
+  }
+}
+
+// 阅卷信息: which exam, when, with which boxes, and what the check concluded.
+void WriteInfo(Book& book, const ClassStatistics& stats, const WorkbookContent& content) {
+  lxw_worksheet* sheet = book.AddSheet("阅卷信息");
+  if (sheet == nullptr) return;
+  book.Header(sheet, 0, {"项目", "内容"});
+  book.Width(sheet, 0, 0, 14);
+  book.Width(sheet, 1, 1, 70);
+  int64_t row = 1;
+  const auto line = [&](const std::string& label, const std::string& value) {
+    book.Text(sheet, row, 0, label);
+    book.Text(sheet, row++, 1, value, book.wrap());
+  };
+  for (const auto& [label, value] : RunDescriptionLines(content.description))
+    line(label, value);
+  if (stats.distribution.full_marks)
+    line("满分", std::to_string(*stats.distribution.full_marks) + " 分");
+  line("题目", std::to_string(stats.questions.size()) + " 道");
+  if (content.check) {
+    line("与教师评分核对", content.check->ok()
+                               ? TeacherCheckVerdict(*content.check)
+                               : GbkToUtf8(TeacherCheckProblemLine(*content.check)));
+  }
 }
 
 // An extra sheet's cells on the workbook's own writer (tallied as its own are).
@@ -786,11 +952,13 @@ class BookCells final : public SheetCells {
 WorkbookProblem WriteBook(const GradedClass& graded, const ClassStatistics& stats,
                           const std::filesystem::path& file,
                           const std::filesystem::path& spool,
+                          const WorkbookContent& content,
                           const WorkbookOptions& options) {
-  Book book(file, spool, options.created);
+  Book book(file, spool, options.created, content.description);
   if (!book.ok()) return book.Close();
   const int64_t max_rows = options.max_rows_per_sheet;
   WriteScores(book, graded, stats, max_rows);
+  WriteReview(book, graded, content, max_rows);
   WriteQuestions(book, stats, max_rows);
   WriteScoringPoints(book, stats, max_rows);
   WriteBands(book, stats);
@@ -801,6 +969,7 @@ WorkbookProblem WriteBook(const GradedClass& graded, const ClassStatistics& stat
       extra.write(cells);
     }
   }
+  WriteInfo(book, stats, content);
   return book.Close();
 }
 
@@ -843,6 +1012,7 @@ std::string WorkbookProblemText(WorkbookProblem problem) {
 
 WorkbookResult WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
                              const std::filesystem::path& path,
+                             const WorkbookContent& content,
                              const WorkbookOptions& options) {
   WorkbookProblem problem = WorkbookProblem::kFailed;
   bool tried = false;
@@ -853,7 +1023,7 @@ WorkbookResult WriteWorkbook(const GradedClass& graded, const ClassStatistics& s
           const QuietStandardError quiet;
           for (const std::filesystem::path& spool :
                SpoolFolders(temporary, SpoolEstimate(graded))) {
-            problem = WriteBook(graded, stats, temporary, spool, options);
+            problem = WriteBook(graded, stats, temporary, spool, content, options);
             if (!SpoolElsewhere(problem)) break;
           }
           return problem == WorkbookProblem::kNone;

@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "analysis/class_statistics.h"
+#include "analysis/review_list.h"
+#include "analysis/total_changes.h"
+#include "export/run_description.h"
+#include "export/teacher_check.h"
 #include "grading/graded_class.h"
 #include "text/clock.h"
 
@@ -54,6 +58,19 @@ struct WorkbookOptions {
   std::vector<ExtraSheet> extra_sheets = {};
 };
 
+// What the workbook records besides the class.
+struct WorkbookContent {
+  // Which exam, when, with which boxes: the 阅卷信息 sheet, every printed page's
+  // header and the document's properties.
+  RunDescription description;
+  // The check against the teacher's marks (its verdict on 阅卷信息, its names and
+  // largest disagreements on 需要复核); may be null.
+  const TeacherCheck* check = nullptr;
+  // What needs a second look and what a regrade changed; may be null.
+  const ReviewList* review = nullptr;
+  const TotalChanges* changes = nullptr;
+};
+
 // Why a workbook was not written.
 enum class WorkbookProblem {
   kNone,
@@ -85,6 +102,7 @@ std::string WorkbookFileName(const LocalDateTime& day);
 // a file there whole or not at all (a temporary beside it, renamed). Sheets:
 //   成绩      名次, 姓名, 第1题 … 第N题, 总分, in sheet order, numbers; ties share a
 //             rank; a question a paper lacks shows 0; header frozen, filter on.
+//   需要复核  what needs a second look, by kind: 类别, 姓名, 题号, 说明.
 //   小题分析  per question: full marks, mean, 得分率, highest, lowest, full and zero
 //             counts, standard deviation, discrimination, papers answered; then 全卷.
 //   得分点    per question and keyword group: papers that hit it and their share
@@ -93,19 +111,27 @@ std::string WorkbookFileName(const LocalDateTime& day);
 //             chain earned its bonus.
 //   分数段    totals in bands of 10 % of the full marks, with 优秀, 及格 and 低分;
 //             full marks that are not known are said in words instead.
-//   评分依据  one row per paper and question with the explanation, continued on
-//             further sheets beyond `options.max_rows_per_sheet`.
+//   评分依据  one row per paper and question with the explanation and, beside it,
+//             the answer (a longer answer than a cell holds is cut, saying where the
+//             whole one is), continued on further sheets beyond
+//             `options.max_rows_per_sheet`.
+//   阅卷信息  the exam, the date and time, the papers, the 分值 and 先后顺序 texts,
+//             the full marks and the check's verdict.
+// Every sheet prints on A4 (landscape where it is wide), fitted to one page wide, its
+// header row repeated on every page, the exam and the date in the page header.
 // Texts are UTF-8, bytes that are not valid GBK shown as U+FFFD. A statistic that is
 // absent is an empty cell. Memory stays bounded whatever the class size: rows are
 // spooled to disk as they are written, in the system's temporary folder, or where
 // that has no room (a small or full temporary drive) beside `path`. The finished
-// archive is read back whole (every member inflated and checked, every sheet holding
-// the rows and cells it was given) before it replaces anything, and uses the ZIP64
-// extensions when its sheets, as spooled, approach 4 GB. Runs the message pump
-// between blocks of explanations, so a window waiting for it stays alive.
+// archive is stamped (kept_outputs.h) and read back whole (every member inflated and
+// checked, every sheet holding the rows and cells it was given, the stamp matching)
+// before it replaces anything, and uses the ZIP64 extensions when its sheets, as
+// spooled, approach 4 GB. Runs the message pump between blocks of explanations, so a
+// window waiting for it stays alive.
 [[nodiscard]] WorkbookResult WriteWorkbook(const GradedClass& graded,
                                            const ClassStatistics& stats,
                                            const std::filesystem::path& path,
+                                           const WorkbookContent& content,
                                            const WorkbookOptions& options = {});
 
 }  // namespace vantry

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "export/zip_check.h"
+#include "export/zip_stamp.h"
 
 namespace vantry {
 namespace {
@@ -192,6 +193,12 @@ WorkbookProblem CloseSpooledWorkbook(lxw_workbook* book,
   if (closed != LXW_NO_ERROR) {
     return ProblemOfFailedWrite(close_error, spool_folder, largest + kRoomMargin);
   }
+  // The stamp by which a later run knows the workbook as the program wrote it goes into
+  // the archive's comment before the read-back, so what is checked is what replaces
+  // the old file.
+  errno = 0;
+  if (!StampZip(file))
+    return ProblemOfFailedWrite(errno, file.parent_path(), kRoomMargin);
 
   // The archive read back: whole, and every sheet with the rows and cells it was
   // given (a spool write that failed unseen leaves a sheet short).
@@ -213,6 +220,7 @@ WorkbookProblem CloseSpooledWorkbook(lxw_workbook* book,
       return WorkbookProblem::kIncomplete;
     }
   }
+  if (!ZipStampMatches(file)) return WorkbookProblem::kIncomplete;
   return WorkbookProblem::kNone;
 }
 

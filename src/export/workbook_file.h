@@ -57,10 +57,10 @@ lxw_workbook* NewSpooledWorkbook(const std::filesystem::path& file,
 bool SpoolFailed(std::span<const SheetTally> sheets);
 
 // Writes the archive of `book` (made by NewSpooledWorkbook for `file`, its sheets in
-// `sheets` in the order they were added) and reads it back; frees `book` in every
-// case. Checks first that every spool was written whole and that the spool folder has
-// room for the largest sheet's copy, and turns ZIP64 on when the spooled sheets come
-// near 4 GB.
+// `sheets` in the order they were added), stamps it (zip_stamp.h) and reads it back,
+// the stamp included; frees `book` in every case. Checks first that every spool was
+// written whole and that the spool folder has room for the largest sheet's copy, and
+// turns ZIP64 on when the spooled sheets come near 4 GB.
 WorkbookProblem CloseSpooledWorkbook(lxw_workbook* book,
                                      std::span<const SheetTally> sheets,
                                      const std::filesystem::path& file,

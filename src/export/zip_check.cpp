@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vantry {
@@ -85,14 +86,7 @@ bool ReadZip64Extra(const unsigned char* extra, size_t length,
                       [](const uint64_t* v) { return *v == kFull32; });
 }
 
-// The central directory's place and length, from its end records.
-struct Directory {
-  uint64_t entries = 0;
-  uint64_t size = 0;
-  uint64_t offset = 0;
-};
-
-std::optional<Directory> FindDirectory(Archive& archive, std::string& problem) {
+std::optional<ZipDirectory> FindDirectory(Archive& archive, std::string& problem) {
   const uint64_t tail_size = std::min<uint64_t>(archive.size(), 22 + 0xFFFF);
   const uint64_t tail_offset = archive.size() - tail_size;
   std::vector<unsigned char> tail;
@@ -103,10 +97,14 @@ std::optional<Directory> FindDirectory(Archive& archive, std::string& problem) {
   for (size_t at = tail.size() - 22 + 1; at-- > 0;) {
     if (Little(&tail[at], 4) != kEndOfDirectory) continue;
     if (at + 22 + Little(&tail[at + 20], 2) != tail.size()) continue;
-    Directory directory{.entries = Little(&tail[at + 10], 2),
-                        .size = Little(&tail[at + 12], 4),
-                        .offset = Little(&tail[at + 16], 4)};
     const uint64_t end_offset = tail_offset + at;
+    ZipDirectory directory{
+        .entries = Little(&tail[at + 10], 2),
+        .size = Little(&tail[at + 12], 4),
+        .offset = Little(&tail[at + 16], 4),
+        .end_offset = end_offset,
+        .comment =
+            std::string(tail.begin() + static_cast<std::ptrdiff_t>(at + 22), tail.end())};
     std::vector<unsigned char> locator;
     if (end_offset >= 20 && archive.Read(end_offset - 20, 20, locator) &&
         Little(locator.data(), 4) == kZip64Locator) {
@@ -116,9 +114,9 @@ std::optional<Directory> FindDirectory(Archive& archive, std::string& problem) {
         problem = "ZIP64 end record missing";
         return std::nullopt;
       }
-      directory = {.entries = Little(&record[32], 8),
-                   .size = Little(&record[40], 8),
-                   .offset = Little(&record[48], 8)};
+      directory.entries = Little(&record[32], 8);
+      directory.size = Little(&record[40], 8);
+      directory.offset = Little(&record[48], 8);
     } else if (directory.entries == 0xFFFF || directory.size == kFull32 ||
                directory.offset == kFull32) {
       problem = "ZIP64 locator missing";
@@ -134,7 +132,7 @@ std::optional<Directory> FindDirectory(Archive& archive, std::string& problem) {
   return std::nullopt;
 }
 
-bool ReadEntries(Archive& archive, const Directory& directory,
+bool ReadEntries(Archive& archive, const ZipDirectory& directory,
                  std::vector<Entry>& entries, std::string& problem) {
   std::vector<unsigned char> bytes;
   if (!archive.Read(directory.offset, static_cast<size_t>(directory.size), bytes)) {
@@ -289,11 +287,21 @@ bool CheckMember(Archive& archive, const Entry& entry, uint64_t directory_offset
 
 }  // namespace
 
+std::optional<ZipDirectory> FindZipDirectory(const std::filesystem::path& path,
+                                             std::string& problem) {
+  Archive archive(path);
+  if (!archive.open()) {
+    problem = "cannot open the archive";
+    return std::nullopt;
+  }
+  return FindDirectory(archive, problem);
+}
+
 std::string CheckZipArchive(const std::filesystem::path& path, const ZipDataSink& sink) {
   Archive archive(path);
   if (!archive.open()) return "cannot open the archive";
   std::string problem;
-  const std::optional<Directory> directory = FindDirectory(archive, problem);
+  const std::optional<ZipDirectory> directory = FindDirectory(archive, problem);
   if (!directory) return problem;
   std::vector<Entry> entries;
   if (!ReadEntries(archive, *directory, entries, problem)) return problem;

@@ -4,12 +4,31 @@
 #ifndef VANTRY_EXPORT_ZIP_CHECK_H_
 #define VANTRY_EXPORT_ZIP_CHECK_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace vantry {
+
+// Where a zip archive's central directory lies, as its end records say (the ZIP64
+// ones where there is a locator).
+struct ZipDirectory {
+  uint64_t entries = 0;
+  uint64_t size = 0;
+  uint64_t offset = 0;
+  // Where the end-of-central-directory record begins, and the archive's comment,
+  // which runs from that record to the end of the file.
+  uint64_t end_offset = 0;
+  std::string comment;
+};
+
+// The central directory of the zip archive at `path`; nullopt with what is wrong in
+// `problem` (English) when the end records are missing, broken or out of place.
+std::optional<ZipDirectory> FindZipDirectory(const std::filesystem::path& path,
+                                             std::string& problem);
 
 // Called with each member's name and its data, in pieces and in order.
 using ZipDataSink = std::function<void(std::string_view member, std::string_view data)>;

@@ -191,13 +191,21 @@ BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) 
 
   outcome.paper_count = static_cast<int64_t>(sheet.paper_count());
   outcome.report = WriteReport(report, options.directory, clock);
-  std::vector<GbkText> notes;
-  if (options.extra_outputs) notes = options.extra_outputs(graded, outcome.report.dated);
+  OutputNotes notes;
+  if (options.extra_outputs) {
+    notes = options.extra_outputs({.graded = graded,
+                                   .dated = outcome.report.dated,
+                                   .points_per_hit = options.points_per_hit,
+                                   .order_keys = options.order_keys,
+                                   .replaced_report = outcome.report.replaced});
+  }
+  outcome.report.replaced.reset();
   const GbkText end_stamp = TimestampText(clock);
+  outcome.outputs_failed = notes.failed;
   outcome.summary = SummaryWithNotes(
       SummaryText(static_cast<int>(std::min<int64_t>(outcome.paper_count, INT32_MAX)),
                   start_stamp, end_stamp, outcome.report),
-      notes);
+      notes.lines);
   return outcome;
 }
 

@@ -42,8 +42,10 @@ struct BatchOutcome {
   std::optional<ExamProblem> problem;
   int64_t paper_count = 0;
   ReportResult report;
-  // The summary box's text (GBK), with a line for each extra output not written.
+  // The summary box's text (GBK): the specified lines, then the further outputs'.
   GbkText summary;
+  // A further output was not done (OutputNotes::failed).
+  bool outputs_failed = false;
 };
 
 // Checks the exam files, grades every paper of the answer sheet in

@@ -48,7 +48,8 @@ struct Collected {
 // Takes every paper's record on four threads at once, each starting from another
 // paper, as outputs written side by side do: every thread must see the same records.
 ExtraOutputs Collect(Collected& into) {
-  return [&into](const GradedClass& graded, const LocalDateTime&) {
+  return [&into](const FinishedRun& run) {
+    const GradedClass& graded = run.graded;
     constexpr size_t kThreads = 4;
     const size_t papers = graded.paper_count();
     std::vector<std::vector<std::string>> seen(kThreads,
@@ -70,7 +71,7 @@ ExtraOutputs Collect(Collected& into) {
     for (size_t t = 1; t < kThreads; ++t) EXPECT_EQ(seen[t], seen[0]) << "thread " << t;
     into.records = seen[0];
     for (size_t i = 0; i < papers; ++i) into.totals.push_back(graded.papers()[i].total);
-    return std::vector<GbkText>{};
+    return OutputNotes{};
   };
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/answer_content.h"
+
 namespace vantry {
 
 void GradedClass::Add(const PaperRecord& paper) {
@@ -12,8 +14,15 @@ void GradedClass::Add(const PaperRecord& paper) {
   added.total = paper.total;
   added.first_score = scores_.size();
   added.question_count = static_cast<uint32_t>(paper.questions.size());
-  for (const QuestionRecord& q : paper.questions)
-    scores_.push_back({q.raw_score, q.shown_score});
+  uint64_t digest = kEmptyContentDigest;
+  for (const QuestionRecord& q : paper.questions) {
+    const bool answered = HasContent(q.answer);
+    scores_.push_back({q.raw_score, q.shown_score, answered});
+    added.answered_count += answered ? 1 : 0;
+    added.answer_bytes += q.answer.size();
+    digest = EndOfAnswerDigest(ContentDigest(q.answer, digest));
+  }
+  added.content_digest = digest;
   question_count_ = std::max(question_count_, static_cast<int>(paper.questions.size()));
   tally_.Add(paper);
   if (keep_records_) kept_.push_back(paper);

@@ -18,6 +18,8 @@ namespace vantry {
 struct QuestionScore {
   int32_t raw = 0;    // the scorer's score
   int32_t shown = 0;  // lowered to the cap: what the report holds
+  // The answer has content (answer_content.h): it was answered, not left blank.
+  bool answered = false;
 };
 
 // Every paper's scores and the tally of scoring points, kept compact (a few bytes per
@@ -33,6 +35,13 @@ class GradedClass {
     int32_t total = 0;
     uint64_t first_score = 0;  // index of its first question in the scores
     uint32_t question_count = 0;
+    // Its questions answered with content; 0 for a blank paper.
+    uint32_t answered_count = 0;
+    // The bytes of its answers, all questions together.
+    uint64_t answer_bytes = 0;
+    // A digest of its answers' content, question by question, white space left out:
+    // papers with equal digests are almost surely the same answers.
+    uint64_t content_digest = 0;
   };
   // Fills `record` with paper `index`'s full record; may be called from several
   // threads at once.

@@ -97,6 +97,10 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
   }
 
   controls.SetControlText(controls::kGradeButton, texts.running);
+  // The boxes are read at every use; what they held at the start and at the end tells
+  // the outputs which texts graded the papers.
+  const GbkText points_at_start = controls.GetControlText(controls::kPointsPerHit);
+  const GbkText order_at_start = controls.GetControlText(controls::kOrderKeys);
   const int paper_count = static_cast<int>(sheet.paper_count());
   RulesReadAtUse rules(state);
   BoxesReadAtUse boxes(controls);
@@ -119,14 +123,22 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
 
   outcome.paper_count = paper_count;
   outcome.report = WriteReport(report, options.directory, clock);
-  std::vector<GbkText> notes;
+  OutputNotes notes;
   if (options.extra_outputs) {
+    const GbkText points = controls.GetControlText(controls::kPointsPerHit);
+    const GbkText order = controls.GetControlText(controls::kOrderKeys);
+    const FinishedRun run{
+        .graded = graded,
+        .dated = outcome.report.dated,
+        .points_per_hit = points,
+        .order_keys = order,
+        .boxes_changed = points != points_at_start || order != order_at_start,
+        .replaced_report = outcome.report.replaced,
+    };
     // The workbook and the page are written on a thread of their own while the window
     // pauses and keeps answering, so the pause costs the teacher no extra time.
-    std::future<std::vector<GbkText>> written =
-        std::async(std::launch::async, [&options, &graded, &outcome] {
-          return options.extra_outputs(graded, outcome.report.dated);
-        });
+    std::future<OutputNotes> written = std::async(
+        std::launch::async, [&options, &run] { return options.extra_outputs(run); });
     if (options.pause_ms > 0) CooperativeDelay(options.pause_ms);
     while (written.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
       CooperativeDelay(10);
@@ -135,9 +147,11 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
   } else if (options.pause_ms > 0) {
     CooperativeDelay(options.pause_ms);
   }
+  outcome.report.replaced.reset();
   const GbkText end_stamp = TimestampText(clock);
+  outcome.outputs_failed = notes.failed;
   outcome.summary = SummaryWithNotes(
-      SummaryText(paper_count, start_stamp, end_stamp, outcome.report), notes);
+      SummaryText(paper_count, start_stamp, end_stamp, outcome.report), notes.lines);
   controls.ShowMessageBox(outcome.summary, texts.caption);
   controls.EndProcess(0);
   return outcome;

@@ -18,12 +18,36 @@
 
 namespace vantry {
 
-// Writes what else a run leaves beside the report (the workbook, the analysis page)
-// from the graded class, dated by the clock reading that dated the report; returns one
-// line per output that could not be written, for the summary (GBK, without line
-// breaks). Runs after the report is written.
-using ExtraOutputs = std::function<std::vector<GbkText>(
-    const GradedClass& graded, const LocalDateTime& report_dated)>;
+// What a finished run hands to the outputs it leaves beside its report.
+struct FinishedRun {
+  const GradedClass& graded;
+  // The clock reading that dated the report: the other outputs are named and dated by
+  // it too, so a run across midnight names them all for one day.
+  const LocalDateTime& dated;
+  // The scoring boxes' texts (GBK) the papers were graded with. The window reads its
+  // boxes at every use: these are its texts at the end of the run, and
+  // `boxes_changed` says that they were not the same at its start.
+  const GbkText& points_per_hit;
+  const GbkText& order_keys;
+  bool boxes_changed = false;
+  // The text of the same-day report this run replaced, read before it was replaced;
+  // none when there was none or it could not be read.
+  const std::optional<GbkText>& replaced_report;
+};
+
+// What the further outputs leave for the summary: one line each (GBK, without line
+// breaks), in order, e.g. where each file went or why it could not be written, and
+// what was found worth telling.
+struct OutputNotes {
+  std::vector<GbkText> lines;
+  // Something asked for was not done: an output not written, a marks sheet beside the
+  // exam that could not be used.
+  bool failed = false;
+};
+
+// Writes what else a run leaves beside the report (the workbook, the analysis page).
+// Runs after the report is written.
+using ExtraOutputs = std::function<OutputNotes(const FinishedRun& run)>;
 
 struct GradingOptions {
   // The program folder: the answer sheet is read from it, the report written to it.
@@ -46,7 +70,10 @@ struct GradingOutcome {
   std::optional<ExamProblem> problem;
   int paper_count = 0;
   ReportResult report;
+  // The summary box's text (GBK): the specified lines, then the further outputs'.
   GbkText summary;
+  // A further output was not done (OutputNotes::failed).
+  bool outputs_failed = false;
 };
 
 // Grades every paper of the answer sheet in `options.directory` against the rules in
@@ -59,11 +86,12 @@ struct GradingOutcome {
 // maximum (a question beyond the list of maxima is not capped); a paper without an
 // answer field has no questions. The scoring boxes are read at the moment of use. Then
 // the dated report and the extra outputs are written, the pause is waited, the summary
-// box is shown and the process is ended with code 0.
+// box is shown (the report's line, then one line per further output) and the process
+// is ended with code 0.
 GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
                           const GradingOptions& options);
 
-// The summary with one line added for each extra output that could not be written.
+// The summary with the further outputs' lines added, one line each.
 GbkText SummaryWithNotes(GbkText summary, const std::vector<GbkText>& notes);
 
 }  // namespace vantry

@@ -1,6 +1,9 @@
 #include "grading/report.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "text/blank_lines.h"
@@ -18,7 +21,70 @@ std::string ReportFileNameUtf8(const LocalDateTime& now) {
   return "阅卷结果" + date + ".txt";
 }
 
+// A whole number in the 32-bit range: an optional "-" and 1 to 10 digits.
+std::optional<int32_t> ReadTotal(std::string_view text) {
+  const bool negative = text.starts_with('-');
+  const std::string_view digits = negative ? text.substr(1) : text;
+  if (digits.empty() || digits.size() > 10) return std::nullopt;
+  int64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  value = negative ? -value : value;
+  if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+// Where the scores of a line's front part (its name, then " " and a score per
+// question) could begin, shortest name first: before each trailing " score".
+std::vector<size_t> NameEnds(std::string_view front) {
+  constexpr size_t kMaxNames = 8;
+  std::vector<size_t> ends = {front.size()};
+  size_t end = front.size();
+  while (true) {
+    const size_t space = front.rfind(' ', end == 0 ? 0 : end - 1);
+    if (space == std::string_view::npos || space + 1 >= end ||
+        !ReadTotal(front.substr(space + 1, end - space - 1)))
+      break;
+    end = space;
+    ends.push_back(end);
+  }
+  std::reverse(ends.begin(), ends.end());
+  if (ends.size() > kMaxNames) ends.resize(kMaxNames);
+  return ends;
+}
+
 }  // namespace
+
+std::vector<ReportedTotal> ReadReportTotals(
+    std::string_view report, const std::function<bool(std::string_view)>& is_name) {
+  std::vector<ReportedTotal> totals;
+  size_t record = 0;  // where the current line, with any name lines before it, begins
+  for (size_t line = 0; line <= report.size();) {
+    size_t end = report.find("\r\n", line);
+    if (end == std::string_view::npos) end = report.size();
+    const std::string_view text = report.substr(line, end - line);
+    const size_t gap = text.rfind("  ");
+    const std::optional<int32_t> total =
+        gap == std::string_view::npos ? std::nullopt : ReadTotal(text.substr(gap + 2));
+    if (total) {
+      const std::string_view front = report.substr(record, line + gap - record);
+      const std::vector<size_t> ends = NameEnds(front);
+      size_t name_end = ends.front();
+      for (size_t e : ends) {
+        if (is_name(front.substr(0, e))) {
+          name_end = e;
+          break;
+        }
+      }
+      totals.push_back({.name = front.substr(0, name_end), .total = *total});
+      record = end + 2;
+    }
+    line = end + 2;
+  }
+  return totals;
+}
 
 void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
                       int32_t total) {
@@ -54,6 +120,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   result.path = PathInDirectory(directory, utf8_name);
   result.file_name = Utf8ToGbk(utf8_name);
   const GbkText cleaned = RemoveBlankLines(report_text);
+  FileReadResult replaced = ReadWholeFileWithStatus(result.path);
+  if (replaced.status == FileReadStatus::kOk) result.replaced = std::move(replaced.bytes);
   result.written = WriteWholeFile(result.path, {cleaned});
   return result;
 }

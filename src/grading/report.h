@@ -4,7 +4,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 #include "grading/paper_record.h"
 #include "text/clock.h"
@@ -22,6 +25,21 @@ void AppendReportLine(GbkText& report, std::string_view name, std::string_view s
 // Appends in place without building pieces, for runs of many papers.
 void AppendReportLine(GbkText& report, const PaperRecord& paper);
 
+// A line of a report read back: the name and the total.
+struct ReportedTotal {
+  std::string_view name;  // a view into the report
+  int32_t total = 0;
+};
+
+// The name and the total of every line of `report`, a report as WriteReport writes it
+// (name, " ", each score and " ", " ", the total; lines joined by CRLF), read from the
+// end of each line, which always ends in two spaces and the total. A line that does
+// not (a name broken over lines) joins the next. A name may end in numbers itself
+// (张 3): of the names a line can be read with, the shortest for which `is_name` says
+// yes is taken (of the shortest few), else the shortest.
+std::vector<ReportedTotal> ReadReportTotals(
+    std::string_view report, const std::function<bool(std::string_view)>& is_name);
+
 // The report file's name for the clock's local date: "阅卷结果" + yyyyMMdd + ".txt", in
 // GBK as the summary shows it.
 GbkText ReportFileName(const Clock& clock);
@@ -35,11 +53,15 @@ struct ReportResult {
   // The reading of the clock that dated it: the run's other outputs take their date
   // from it too, so a run across midnight names them all for one day.
   LocalDateTime dated;
+  // The text of the same-day report it replaced, read just before; none when there was
+  // none (or it was not a file that could be read).
+  std::optional<GbkText> replaced;
 };
 
 // Writes `report_text`, cleaned of blank lines (which also drops its final line break),
-// to the dated report file in `directory`, replacing a file of the same day. The file
-// is replaced whole or not at all. `report_text` is cleaned in place.
+// to the dated report file in `directory`, replacing a file of the same day, whose
+// text is kept in the result. The file is replaced whole or not at all. `report_text`
+// is cleaned in place.
 ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
                          const Clock& clock);
 

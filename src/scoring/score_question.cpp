@@ -40,6 +40,7 @@ QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
     GroupRecord& group = log.groups.emplace_back();
     group.group = g + 1;
     const auto alternatives = rules->alternatives(g);
+    if (!alternatives.empty()) group.first_alternative = alternatives.front();
     const auto exact = rules->exact_finders(g);
     for (size_t a = 0; a < alternatives.size(); ++a) {
       // The box is read for every alternative: the teacher may have typed meanwhile.

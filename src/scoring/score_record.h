@@ -19,6 +19,9 @@ struct GroupRecord {
   // the group's alternatives occurs in the answer.
   int32_t alternative = 0;
   std::string_view alternative_text;
+  // The group's first alternative as written, to name the group by; empty when it has
+  // none.
+  std::string_view first_alternative;
   // 1-based byte position of the alternative's first exact occurrence; -1 when none.
   int64_t position = -1;
   // Points earned by this group on its own: the points box for an unordered hit, 0

@@ -4,12 +4,16 @@ protocol (on a pipe, Python's standard library only).
 
   analysis_page_browser.py PROGRAM_DIR ARTIFACT_DIR
 
-Grades the demo exam and a hostile exam with vantry-grade, opens each page and checks
-what a teacher would see: the student rows, the bars of both charts, sorting by a
-clicked column head, a row opening to its explanations, the table without script, the
-print layout on A4; and that the hostile names, keywords and marks sheet run nothing.
-Keeps a screenshot and a PDF print of the demo page in ARTIFACT_DIR. Exits 77 (skipped)
-when Chromium is missing.
+Grades the demo exam (with the teacher's marks of a few papers, one name misspelt, half
+marks), an exam whose rules give every paper 3.5 points less than the teacher, and a
+hostile exam with vantry-grade, opens each page and checks what a teacher would see:
+the exam's name, the student rows, the bars of both charts, sorting by a clicked column
+head, a row opening to its explanations and answers with the scoring wordings marked,
+需要复核 with its links, the verdict in plain words, the page at 1366 and 390 pixels
+wide (no sideways page scroll, chart texts at least 10 px, keywords not squeezed), the
+table without script, the print layout on A4; and that the hostile names, keywords,
+answers and marks sheet run nothing. Keeps screenshots and a PDF print of the demo page
+in ARTIFACT_DIR. Exits 77 (skipped) when Chromium is missing.
 """
 import base64
 import fcntl
@@ -181,6 +185,30 @@ class Browser:
             e["params"]["entry"].get("source") in ("security", "violation"))]
 
 
+# The teacher's marks of a few demo papers: 王小明 misspelt as 王晓明, half marks.
+DEMO_MARKS = ("姓名,第1题,第2题,第3题,第4题,第5题\r\n王晓明,10,8,8,6,10\r\n"
+              "李华,8.5,6,7,5,9.5\r\n张伟,4,3.5,6,3,6\r\n马超,0,0,0,0,1\r\n")
+
+# Rules that give every paper 3.5 points less than the teacher: kappa is about 0.96,
+# the verdict must still not say 高度一致.
+SHIFT_NAMES = ["赵一", "钱二", "孙三", "李四", "周五", "吴六", "郑七", "王八", "冯九", "陈十",
+               "褚十一", "卫十二", "蒋十三", "沈十四", "韩十五", "杨十六", "朱十七", "秦十八",
+               "尤十九", "许二十"]
+
+
+def write_shift_exam(folder):
+    words = ["词%02d" % k for k in range(1, 26)]
+    rules = "<综合题><分值>50</分值>%s</综合题>\r\n" % "".join(
+        "<关键词>%s</关键词>" % w for w in words)
+    sheet = "".join("<姓名>\t%s\t</姓名>\r\n<答题文本>\t%s\t</答题文本>\r\n"
+                    % (n, "、".join(words[:i + 3])) for i, n in enumerate(SHIFT_NAMES))
+    marks = "姓名,第1题\r\n" + "".join("%s,%s\r\n" % (n, 2 * (i + 3) + 3.5)
+                                        for i, n in enumerate(SHIFT_NAMES))
+    (folder / "参数设置.txt").write_bytes(rules.encode("gbk"))
+    (folder / "学生答题文本.txt").write_bytes(sheet.encode("gbk"))
+    (folder / "教师评分.csv").write_bytes(marks.encode("gbk"))
+
+
 def grade(program_dir, folder, *args):
     result = subprocess.run(
         [str(program_dir / "vantry-grade"), "--dir", str(folder), "--quiet", *args],
@@ -197,8 +225,43 @@ COLUMN = """(function(col){return Array.prototype.map.call(
   function(r){return r.cells[col].textContent;});})"""
 
 
+def check_width(browser, width, what):
+    """At `width` pixels: no sideways scroll of the page (wide tables and charts scroll
+    in their own box), chart texts at least 10 px, keyword cells not squeezed."""
+    browser.page("Emulation.setDeviceMetricsOverride",
+                 {"width": width, "height": 800, "deviceScaleFactor": 1,
+                  "mobile": width < 600})
+    wide = browser.run("""(function(){var w=document.documentElement.clientWidth,out=[];
+      if (document.documentElement.scrollWidth > w) out.push('page ' +
+          document.documentElement.scrollWidth);
+      Array.prototype.forEach.call(document.querySelectorAll('body *'), function(e){
+        var r=e.getBoundingClientRect();
+        if (r.width===0 || r.right <= w + 1) return;
+        for (var a=e.parentElement; a; a=a.parentElement) {
+          var o=getComputedStyle(a).overflowX;
+          if ((o==='auto'||o==='scroll') && a.getBoundingClientRect().right <= w + 1) return;
+        }
+        out.push(e.tagName + '.' + e.className + ' ' + Math.round(r.right));
+      });
+      return out.slice(0, 10);})()""")
+    check(not wide, "%s: wider than the screen: %s" % (what, wide))
+    small = browser.run("""Array.prototype.map.call(document.querySelectorAll('svg.chart'),
+      function(svg){var scale=svg.getBoundingClientRect().width/svg.viewBox.baseVal.width;
+        return Math.min.apply(null, Array.prototype.map.call(svg.querySelectorAll('text'),
+          function(t){return parseFloat(getComputedStyle(t).fontSize)*scale;}));})""")
+    check(all(size >= 9.99 for size in small), "%s: chart texts %s px" % (what, small))
+    squeezed = browser.run("""Math.min.apply(null, Array.prototype.map.call(
+      document.querySelectorAll('td.kw'), function(c){
+        return c.getBoundingClientRect().width / parseFloat(getComputedStyle(c).fontSize);}))""")
+    check(squeezed >= 5, "%s: keyword cells %.1f characters wide" % (what, squeezed))
+
+
 def check_demo(browser, page, papers, artifacts):
     browser.open(page.as_uri())
+    check(browser.run("document.title").startswith("阅卷分析 demo "),
+          "title: %s" % browser.run("document.title"))
+    check(browser.run("document.querySelector('h1').textContent") == "阅卷分析 · demo",
+          "heading: %s" % browser.run("document.querySelector('h1').textContent"))
     policy = browser.run("document.querySelector('meta[http-equiv=Content-Security-Policy]')"
                          ".content")
     check(policy.startswith("default-src 'none';") and "script-src 'sha256-" in policy,
@@ -260,6 +323,21 @@ def check_demo(browser, page, papers, artifacts):
           "opened row: %s %s %s" % (name, kind, items))
     for q, item in enumerate(items, 1):
         check(item.startswith("第%d题 " % q), "explanation %d: %s" % (q, item))
+    # 需要复核: the blank paper, the answer with content that scored 0, the misspelt name
+    # with the name it means; a link opens the paper's row.
+    review = browser.run("document.getElementById('review').textContent")
+    for said in ("空白试卷（1）", "杨帆：没有作答任何题目", "有内容却得 0 分",
+                 "马超：第1题：", "王晓明：答题文本里没有这个姓名；是不是“王小明”？",
+                 "与教师评分相差最大"):
+        check(said in review, "需要复核 lacks %r: %s" % (said, review[:600]))
+    browser.click("#review a.paper[href='#p12']")
+    browser.wait_until("(function(){var r=document.getElementById('p12');"
+                       "return r.querySelector('details').open && r.nextElementSibling"
+                       ".className==='explained';})()", "the link did not open 马超's row")
+    check(browser.run("location.hash") == "#p12", "location %s" % browser.run("location.hash"))
+    # The verdict comes first in the check, in plain words.
+    verdict = browser.run("document.querySelector('#check .verdict').textContent")
+    check(verdict.startswith("规则平均比您") and "结论：" in verdict, "verdict: %s" % verdict)
     browser.click("#student-table th", total_col)
     follows = browser.run("""(function(){var rows=document.querySelectorAll(
         '#student-table tbody tr');for(var i=0;i<rows.length;i++)
@@ -271,6 +349,28 @@ def check_demo(browser, page, papers, artifacts):
                               "===%s;})" % json.dumps(name)))
     browser.wait_until("document.querySelector('tr.explained').hidden", "row did not close")
     check(not browser.problems(), "problems: %s" % browser.problems())
+    # Each answer stands under its explanation, the wordings that scored marked.
+    wang = browser.run("""(function(){var r=document.getElementById('p0');
+      r.querySelector('details').open=true; return true;})()""")
+    browser.wait_until("document.getElementById('p0').nextElementSibling.className"
+                       "==='explained'", "王小明's row did not open")
+    opened = browser.run("""(function(){var x=document.getElementById('p0').nextElementSibling;
+      return [x.querySelector('.answer').textContent,
+              Array.prototype.map.call(x.querySelectorAll('.answer')[0]
+                .querySelectorAll('mark'), function(m){return m.textContent;})];})()""")
+    check(wang and opened[0].startswith("光合作用是绿色植物通过叶绿体，利用光能"),
+          "王小明's first answer: %s" % opened[0][:40])
+    check({"二氧化碳", "水", "有机物", "氧气", "光照", "叶绿体"} <= set(opened[1]),
+          "marked wordings: %s" % opened[1])
+
+
+    check_width(browser, 1366, "1366 px")
+    check_width(browser, 390, "390 px")
+    browser.page("Emulation.setDeviceMetricsOverride",
+                 {"width": 390, "height": 844, "deviceScaleFactor": 1, "mobile": True})
+    shot = browser.page("Page.captureScreenshot", {"format": "png"})["data"]
+    (artifacts / "analysis_page_demo_390.png").write_bytes(base64.b64decode(shot))
+    browser.page("Emulation.clearDeviceMetricsOverride")
 
     # The screenshot for the artifacts, the whole page at desktop width.
     browser.click("#student-table th", 0)
@@ -295,6 +395,11 @@ def check_demo(browser, page, papers, artifacts):
     check(not wide, "too wide for A4: %s" % wide)
     check(browser.run("getComputedStyle(document.querySelector('#student-table tbody tr'))"
                       ".breakInside") == "avoid", "rows may be split across pages")
+    # No ▶ before the names, no ↕ ▲ ▼ after the heads on paper.
+    marks = browser.run("""[getComputedStyle(document.querySelector('summary')).listStyleType,
+      getComputedStyle(document.querySelector('#student-table th'), '::after').content]""")
+    check(marks[0] == "none" and marks[1] in ('""', "none", "normal"),
+          "marks printed: %s" % marks)
     browser.page("Emulation.setEmulatedMedia", {"media": ""})
     browser.page("Emulation.clearDeviceMetricsOverride")
     pdf = browser.page("Page.printToPDF", {"paperWidth": 8.27, "paperHeight": 11.69,
@@ -349,10 +454,25 @@ def check_hostile(browser, page):
                             "'tr.explained li'),function(l){return l.textContent;}).join('\\n')")
     check(HOSTILE_KEYWORD in explained, "explanations: %s" % explained)
     check(browser.run("document.querySelectorAll('img').length + document.scripts.length")
-          == 2, "markup appeared after opening the rows")
+          == 3, "markup appeared after opening the rows")
+    answers = browser.run("Array.prototype.map.call(document.querySelectorAll("
+                          "'tr.explained .answer'),function(a){return a.textContent;})"
+                          ".join('\\n')")
+    check(HOSTILE_KEYWORD in answers and "</textarea>细胞核" in answers,
+          "answers: %s" % answers)
     check(browser.run("typeof window.pwned") == "undefined" and
           browser.run("document.title") == title, "a hostile text ran after opening")
     check(not browser.problems(), "dialogs or script errors: %s" % browser.problems())
+
+
+def check_shift(browser, page):
+    """Kappa high, the mean difference large: the verdict says what a teacher feels."""
+    browser.open(page.as_uri())
+    verdict = browser.run("document.querySelector('#check .verdict').textContent")
+    check(verdict.startswith("规则平均比您少给 3.5 分；20 份中 20 份相差超过 1 分，") and
+          "加权 kappa = 0.96" in verdict and "结论：一般（平均差偏大" in verdict and
+          "高度一致" not in verdict, "verdict: %s" % verdict)
+    check(not browser.problems(), "problems: %s" % browser.problems())
 
 
 def main():
@@ -369,8 +489,13 @@ def main():
         demo.mkdir()
         for name in ("学生答题文本.txt", "参数设置.txt"):
             shutil.copy(program_dir / name, demo / name)
+        (demo / "教师评分.csv").write_bytes(DEMO_MARKS.encode("gbk"))
         papers = (demo / "学生答题文本.txt").read_bytes().decode("gbk").count("<姓名>\t")
         demo_page = grade(program_dir, demo, "--order", DEMO_ORDER)
+        shift = work / "shift"
+        shift.mkdir()
+        write_shift_exam(shift)
+        shift_page = grade(program_dir, shift)
         hostile = work / "hostile"
         hostile.mkdir()
         write_hostile_exam(hostile)
@@ -379,6 +504,7 @@ def main():
         browser = Browser(chromium, str(work / "profile"))
         try:
             check_demo(browser, demo_page, papers, artifacts)
+            check_shift(browser, shift_page)
             check_hostile(browser, hostile_page)
         except Failure as failure:
             print("analysis page: FAILED: %s" % failure)

@@ -52,6 +52,25 @@ start_display() {
   export DISPLAY=":$number"
 }
 
+# Starts a session bus and the accessibility bus on it, so that the programs started
+# after it can be read as a screen reader reads them (box_text).
+start_accessibility() {
+  local address
+  address=$(dbus-daemon --session --fork --print-address=1 --print-pid=1 \
+            2>>"$WORK/dbus.log" | { read -r a; read -r p; echo "$a $p"; })
+  export DBUS_SESSION_BUS_ADDRESS=${address% *}
+  E2E_CLEANUP+=("kill ${address##* }")
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >>"$WORK/dbus.log" 2>&1 &
+  E2E_CLEANUP+=("kill $!")
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# Prints the text of the message box titled $1, as a screen reader reads it; waits up
+# to $2 s (default 10) for it.
+box_text() {
+  /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/box_text.py" "$1" "${2:-10}"
+}
+
 # Prints the id of the visible window whose title is exactly $1, waiting up to $2 s.
 wait_window() {
   local title=$1 seconds=${2:-20} id

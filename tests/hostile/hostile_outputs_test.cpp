@@ -305,8 +305,8 @@ TEST(HostileOutputsTest, PapersPastExcelsRowsContinueOnFurtherSheets) {
              Gbk("\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
   }
   EXPECT_EQ(GradeOneQuestion(dir, sheet),
-            "成绩 1048576\n成绩2 2\n小题分析 6\n得分点 2\n分数段 17\n"
-            "评分依据 1048576\n评分依据2 2\n");
+            "成绩 1048576\n成绩2 2\n需要复核 3\n小题分析 6\n得分点 2\n分数段 17\n"
+            "评分依据 1048576\n评分依据2 2\n阅卷信息 8\n");
 }
 
 // One answer cut by TABs into 1,048,571 questions (a 1 MB answer sheet): 小题分析's notes
@@ -315,8 +315,8 @@ TEST(HostileOutputsTest, AnAnswerOfAMillionPiecesStillGivesAWorkbook) {
   TempDir dir;
   EXPECT_EQ(
       GradeOneQuestion(dir, Record(Gbk("甲"), Gbk("光合") + std::string(1048571, '\t'))),
-      "成绩 3\n小题分析 1048575\n小题分析2 2\n得分点 1048572\n分数段 1\n"
-      "评分依据 1048572\n");
+      "成绩 3\n需要复核 2\n小题分析 1048575\n小题分析2 2\n得分点 1048572\n分数段 1\n"
+      "评分依据 1048572\n阅卷信息 7\n");
 }
 
 // 48 names of 32,760 characters with 1,000 answers each: 评分依据 spools 4.7 GB, past

@@ -18,7 +18,7 @@ REQUIRED_PHRASES = [
     "GBK", "ANSI", "分值", "先后顺序", "1-2,1-3", "阅卷结果", "阅卷结果20240305.txt",
     "张三 6 4  10", "一键开始", "提示信息", "确定",
     "阅卷结果20240305.xlsx", "成绩", "小题分析", "得分点", "分数段", "评分依据",
-    "阅卷分析20240305.html", "教师评分.csv",
+    "阅卷分析20240305.html", "教师评分.csv", "需要复核", "成绩表已保存在", "第1题", "6.5",
 ]
 # What the program no longer does: the summary names the dated file.
 FORBIDDEN_PHRASES = ["只写作", "不会有任何提示"]
