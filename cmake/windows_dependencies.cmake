@@ -4,10 +4,12 @@
 set(VANTRY_DEPS_PREFIX ${CMAKE_BINARY_DIR}/deps)
 set(deps_build ${CMAKE_BINARY_DIR}/deps-build)
 
-# The libraries are built anew when the files that say how (their build, the patches)
-# change, so a tree built before a patch gets it.
-file(GLOB deps_recipe ${CMAKE_SOURCE_DIR}/cmake/windows-deps/*
-     ${CMAKE_SOURCE_DIR}/cmake/debian-source.sh ${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake)
+# The libraries are built anew when the files that say how (their builds, the patches)
+# change, so a tree built before a patch gets it. Recursive: friso's build lives in a
+# folder of its own.
+file(GLOB_RECURSE deps_recipe ${CMAKE_SOURCE_DIR}/cmake/windows-deps/*)
+list(APPEND deps_recipe ${CMAKE_SOURCE_DIR}/cmake/debian-source.sh
+     ${CMAKE_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake)
 list(SORT deps_recipe)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deps_recipe})
 set(deps_recipe_hashes "")

@@ -22,32 +22,15 @@ ScoreLevel ScoreLevelOf(HalfPoints total, int64_t full_marks) {
   return ScoreLevel::kLow;
 }
 
-MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
-                                   size_t largest_count) {
-  MarksComparison result;
-  for (size_t c = 0; c < marks.questions.size(); ++c) {
-    result.questions.push_back(
-        {.question = marks.questions[c], .column = c, .agreement = {}});
-  }
-  std::sort(result.questions.begin(), result.questions.end(),
-            [](const auto& a, const auto& b) { return a.question < b.question; });
-  const std::unordered_set<int> sheet_questions(marks.questions.begin(),
-                                                marks.questions.end());
-  for (int q = 1; q <= graded.question_count(); ++q) {
-    if (!sheet_questions.contains(q)) {
-      result.sheet_covers_every_question = false;
-      break;
-    }
-  }
-  int64_t full_marks = 0;
-  bool full_marks_known = true;
-  for (int q : marks.questions) {
-    const std::optional<int32_t> cap = graded.Cap(q);
-    full_marks_known = full_marks_known && cap && *cap > 0;
-    if (full_marks_known) full_marks += *cap;
-  }
-  if (full_marks_known && full_marks > 0) result.full_marks = full_marks;
+namespace {
 
+// Matches rows to papers by name; the names that match nothing go to `lists` when it is
+// given.
+std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
+                                               const TeacherMarks& marks,
+                                               MarksComparison* lists) {
+  MarksComparison ignored;
+  MarksComparison& result = lists != nullptr ? *lists : ignored;
   // How many rows and papers carry each name.
   std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
   for (size_t r = 0; r < marks.row_count(); ++r) {
@@ -85,6 +68,45 @@ MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks
     if (!row_of_name.contains(TrimSpaces(papers[p].name)))
       result.papers_without_marks.push_back(p);
   }
+
+  return matches;
+}
+
+}  // namespace
+
+std::vector<MarksComparison::Match> MatchTeacherMarks(const GradedClass& graded,
+                                                      const TeacherMarks& marks) {
+  return MatchNames(graded, marks, nullptr);
+}
+
+MarksComparison CompareWithTeacher(const GradedClass& graded, const TeacherMarks& marks,
+                                   size_t largest_count) {
+  MarksComparison result;
+  for (size_t c = 0; c < marks.questions.size(); ++c) {
+    result.questions.push_back(
+        {.question = marks.questions[c], .column = c, .agreement = {}});
+  }
+  std::sort(result.questions.begin(), result.questions.end(),
+            [](const auto& a, const auto& b) { return a.question < b.question; });
+  const std::unordered_set<int> sheet_questions(marks.questions.begin(),
+                                                marks.questions.end());
+  for (int q = 1; q <= graded.question_count(); ++q) {
+    if (!sheet_questions.contains(q)) {
+      result.sheet_covers_every_question = false;
+      break;
+    }
+  }
+  int64_t full_marks = 0;
+  bool full_marks_known = true;
+  for (int q : marks.questions) {
+    const std::optional<int32_t> cap = graded.Cap(q);
+    full_marks_known = full_marks_known && cap && *cap > 0;
+    if (full_marks_known) full_marks += *cap;
+  }
+  if (full_marks_known && full_marks > 0) result.full_marks = full_marks;
+
+  std::vector<MarksComparison::Match> matches = MatchNames(graded, marks, &result);
+  const auto papers = graded.papers();
 
   std::vector<std::vector<HalfPoints>> rules_marks(result.questions.size()),
       teacher_marks(result.questions.size());

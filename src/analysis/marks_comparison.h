@@ -64,6 +64,12 @@ struct MarksComparison {
 enum class ScoreLevel { kExcellent, kPass, kFail, kLow };
 ScoreLevel ScoreLevelOf(HalfPoints total, int64_t full_marks);
 
+// The papers matched to rows of the sheet by name, in the sheet's order (disagreement
+// left 0): the spaces around a name are ignored, and a name on two rows of the sheet
+// or of two papers matches nothing.
+std::vector<MarksComparison::Match> MatchTeacherMarks(const GradedClass& graded,
+                                                      const TeacherMarks& marks);
+
 // Matches the sheet's rows to the class's papers by name and measures, per question
 // and for the totals, how the rules' marks (the shown scores, a question a paper lacks
 // as 0, as ShownScore gives them) agree with the teacher's.

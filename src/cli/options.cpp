@@ -24,8 +24,7 @@ struct Valued {
 const Flag kFlags[] = {
     {"--quiet", &GradeOptions::quiet},     {"--no-xlsx", &GradeOptions::no_xlsx},
     {"--no-html", &GradeOptions::no_html}, {"--explain", &GradeOptions::explain},
-    {"--help", &GradeOptions::help},
-    {"-h", &GradeOptions::help},
+    {"--help", &GradeOptions::help},       {"-h", &GradeOptions::help},
 };
 
 std::string StoreJobs(GradeOptions& options, std::string_view value) {
@@ -38,6 +37,16 @@ std::string StoreJobs(GradeOptions& options, std::string_view value) {
   }
   options.jobs = jobs;
   return {};
+}
+
+// An option whose value names a file, relative to the working folder.
+Valued FileOption(std::string_view name, std::filesystem::path GradeOptions::*member,
+                  std::string_view missing) {
+  return {name, [member, missing](GradeOptions& o, std::string_view v) -> std::string {
+            if (v.empty()) return std::string(missing);
+            o.*member = std::filesystem::path(std::u8string(v.begin(), v.end()));
+            return {};
+          }};
 }
 
 const Valued kValued[] = {
@@ -58,18 +67,10 @@ const Valued kValued[] = {
        return std::string();
      }},
     {"--jobs", StoreJobs},
-    {"--json",
-     [](GradeOptions& o, std::string_view v) -> std::string {
-       if (v.empty()) return "--json needs a file";
-       o.json = std::filesystem::path(std::u8string(v.begin(), v.end()));
-       return {};
-     }},
-    {"--check",
-     [](GradeOptions& o, std::string_view v) -> std::string {
-       if (v.empty()) return "--check needs a CSV file";
-       o.check = std::filesystem::path(std::u8string(v.begin(), v.end()));
-       return {};
-     }},
+    FileOption("--json", &GradeOptions::json, "--json needs a file"),
+    FileOption("--check", &GradeOptions::check, "--check needs a CSV file"),
+    FileOption("--propose", &GradeOptions::propose, "--propose needs a CSV file"),
+    FileOption("--propose-out", &GradeOptions::propose_out, "--propose-out needs a file"),
 };
 
 }  // namespace
@@ -116,6 +117,8 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
     result.error = valued->store(options, *value);
     if (!result.error.empty()) return result;
   }
+  if (!options.propose_out.empty() && options.propose.empty())
+    result.error = "--propose-out needs --propose";
   return result;
 }
 

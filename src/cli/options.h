@@ -14,7 +14,8 @@ inline constexpr std::string_view kGradeUsage =
     "usage: vantry-grade [--dir DIR] [--points TEXT] [--order TEXT] [--jobs N] "
     "[--quiet]\n"
     "                    [--no-xlsx] [--no-html] [--json FILE] [--explain]\n"
-    "                    [--check MARKS.csv] [--help]";
+    "                    [--check MARKS.csv] [--propose MARKS.csv [--propose-out FILE]]\n"
+    "                    [--help]";
 
 struct GradeOptions {
   // The folder that holds the answer sheet and the parameters file; the report is
@@ -39,6 +40,10 @@ struct GradeOptions {
   // The teacher's marks to check the rules against (relative to the working folder);
   // empty: no check printed.
   std::filesystem::path check;
+  // The teacher's marks to learn rule proposals from (relative to the working
+  // folder), and where the proposed rules go (empty: 参数设置_建议.txt in the folder).
+  std::filesystem::path propose;
+  std::filesystem::path propose_out;
   bool help = false;
 };
 
@@ -51,7 +56,7 @@ struct GradeArguments {
 // Reads the arguments after the program name, in UTF-8. "--name VALUE" and "--name=VALUE"
 // are both accepted; the word after an option that takes a value is its value whatever it
 // looks like (it may be empty or begin with "-"). A later repetition overrides an
-// earlier one. "-h" is "--help".
+// earlier one. "-h" is "--help". --propose-out needs --propose.
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args);
 
 }  // namespace vantry

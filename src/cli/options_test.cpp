@@ -56,6 +56,10 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   const GradeOptions page = Parse({"--no-html", "--check", "评分/教师评分.csv"}).options;
   EXPECT_TRUE(page.no_html);
   EXPECT_EQ(page.check, std::filesystem::path(u8"评分/教师评分.csv"));
+  const GradeOptions propose =
+      Parse({"--propose=评分.csv", "--propose-out", "新规则.txt"}).options;
+  EXPECT_EQ(propose.propose, std::filesystem::path(u8"评分.csv"));
+  EXPECT_EQ(propose.propose_out, std::filesystem::path(u8"新规则.txt"));
 }
 
 TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
@@ -66,6 +70,8 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   EXPECT_EQ(Parse({"--json="}).error, "--json needs a file");
   EXPECT_EQ(Parse({"--explain=yes"}).error, "--explain takes no value");
   EXPECT_EQ(Parse({"--check="}).error, "--check needs a CSV file");
+  EXPECT_EQ(Parse({"--propose", ""}).error, "--propose needs a CSV file");
+  EXPECT_EQ(Parse({"--propose-out", "x.txt"}).error, "--propose-out needs --propose");
   EXPECT_EQ(Parse({"--no-html=1"}).error, "--no-html takes no value");
   EXPECT_EQ(Parse({"--verbose"}).error, "unknown option --verbose");
   EXPECT_EQ(Parse({"-p", "2"}).error, "unknown option -p");

@@ -12,17 +12,20 @@
 #include <system_error>
 #include <vector>
 
+#include "analysis/rule_proposals.h"
 #include "analysis/teacher_marks.h"
 #include "cli/console.h"
-#include "cli/json_target.h"
 #include "cli/options.h"
 #include "cli/progress.h"
+#include "cli/run_files.h"
+#include "export/proposals_output.h"
 #include "export/run_outputs.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
 #include "text/command_line.h"
+#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/utf8_path.h"
 
@@ -46,21 +49,31 @@ constexpr std::string_view kHelp =
     "  --no-xlsx       no workbook\n"
     "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
     "  --json FILE     also write every paper's full record as JSON to FILE (never\n"
-    "                  over the exam's files, the report, the workbook or the page)\n"
+    "                  over the exam's files, the report, the workbook, the page or\n"
+    "                  the proposed rules)\n"
     "  --explain       print how every question of every paper was scored (UTF-8),\n"
     "                  before the summary\n"
     "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
     "                  姓名,第1题,第2题,…) and print how well they agree, after the\n"
     "                  summary; without it the page holds that check when 教师评分.csv\n"
     "                  lies in DIR\n"
+    "  --propose FILE  learn rule proposals from the papers the teacher marked in FILE\n"
+    "                  (CSV as for --check), print them with the agreement to expect\n"
+    "                  on papers they were not learned from, and write the proposed\n"
+    "                  rules to 参数设置_建议.txt in DIR (参数设置.txt is never "
+    "changed);\n"
+    "                  without it the same happens when 教师评分.csv lies in DIR\n"
+    "  --propose-out FILE\n"
+    "                  write the proposed rules to FILE instead (never over a file\n"
+    "                  the run reads or writes)\n"
     "  --help          this text\n"
     "\n"
     "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
-    "--check file that cannot be read: nothing is written then),\n"
+    "--check or --propose file that cannot be read: nothing is written then),\n"
     "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
     "stderr and nothing is written), 4 the report was written but the workbook, the\n"
-    "JSON record or the page was not, or 教师评分.csv could not be used (the summary\n"
-    "says which).\n";
+    "JSON record, the page or the proposed rules were not, or 教师评分.csv could not be\n"
+    "used (the summary says which).\n";
 
 void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
@@ -93,33 +106,56 @@ int Main(std::span<const std::string_view> args) {
     return 2;
   }
 
+  // The JSON record and the proposed rules never replace a file the run reads or
+  // writes, nor each other.
+  const std::filesystem::path proposals_out =
+      options.propose_out.empty()
+          ? PathInDirectory(options.directory, kProposedParametersFileName)
+          : options.propose_out;
+  const auto refuse_clash = [](const std::string& option, const std::string& clash) {
+    PrintText(stderr, "vantry-grade: " + option + " 不能写到本次阅卷读取或写出的文件‘" +
+                          clash + "’ / " + option + " would replace a file of the run\n" +
+                          std::string(kGradeUsage) + "\n");
+    return 2;
+  };
   if (!options.json.empty()) {
-    const std::string clash =
-        JsonTargetClash(options.json, options.directory, options.check);
-    if (!clash.empty()) {
-      PrintText(stderr, "vantry-grade: --json 不能写到本次阅卷读取或写出的文件‘" + clash +
-                            "’ / --json would replace a file of the run\n" +
-                            std::string(kGradeUsage) + "\n");
+    const std::filesystem::path named[] = {options.check, options.propose, proposals_out};
+    const std::string clash = RunFileClash(options.json, options.directory, named);
+    if (!clash.empty()) return refuse_clash("--json", clash);
+  }
+  if (!options.propose_out.empty()) {
+    if (IsParametersFile(options.propose_out, options.directory)) {
+      PrintText(stderr,
+                "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
+                "the proposals never replace 参数设置.txt\n" +
+                    std::string(kGradeUsage) + "\n");
       return 2;
     }
+    const std::filesystem::path named[] = {options.check, options.propose, options.json};
+    const std::string clash = RunFileClash(options.propose_out, options.directory, named);
+    if (!clash.empty()) return refuse_clash("--propose-out", clash);
   }
 
   // A marks file that cannot be used stops the run before anything is written.
-  std::optional<MarksRead> marks;
-  if (!options.check.empty()) {
+  const auto read_marks =
+      [](const std::filesystem::path& path) -> std::optional<MarksRead> {
+    MarksRead read;
     try {
-      marks = ReadTeacherMarks(options.check);
+      read = ReadTeacherMarks(path);
     } catch (const std::exception&) {
-      marks = MarksRead{.marks = {}, .problem = Utf8ToGbk("无法读取这个文件")};
+      read = MarksRead{.marks = {}, .problem = Utf8ToGbk("无法读取这个文件")};
     }
-    if (!marks->ok()) {
-      const std::u8string shown = options.check.u8string();
-      PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
-                            GbkToUtf8(marks->problem) +
-                            "\nvantry-grade: 没有阅卷 / nothing graded.\n");
-      return 2;
-    }
-  }
+    if (read.ok()) return read;
+    const std::u8string shown = path.u8string();
+    PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
+                          GbkToUtf8(read.problem) +
+                          "\nvantry-grade: 没有阅卷 / nothing graded.\n");
+    return std::nullopt;
+  };
+  std::optional<MarksRead> marks, propose_marks;
+  if (!options.check.empty() && !(marks = read_marks(options.check))) return 2;
+  if (!options.propose.empty() && !(propose_marks = read_marks(options.propose)))
+    return 2;
 
   ProgramState state;
   BatchOptions batch;
@@ -136,10 +172,18 @@ int Main(std::span<const std::string_view> args) {
     outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
   }
   outputs.page = !options.no_html;
-  std::string check_text;
+  std::string check_text, proposals_text;
   if (marks) {
     outputs.marks = TeacherMarksSheet{SheetName(options.check), std::move(*marks)};
     outputs.check_report = [&check_text](std::string_view text) { check_text = text; };
+  }
+  if (propose_marks) {
+    outputs.propose =
+        TeacherMarksSheet{SheetName(options.propose), std::move(*propose_marks)};
+    outputs.propose_out = options.propose_out;
+    outputs.proposals_report = [&proposals_text](std::string_view text) {
+      proposals_text = text;
+    };
   }
   batch.extra_outputs = MakeRunOutputs(state, std::move(outputs));
   ProgressReporter progress(stderr, IsTerminal(stderr));
@@ -157,6 +201,7 @@ int Main(std::span<const std::string_view> args) {
   if (options.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
+  if (!proposals_text.empty()) PrintText(stdout, "\n" + proposals_text);
   if (!outcome.report.written) return 1;
   return outcome.outputs_failed ? 4 : 0;
 }

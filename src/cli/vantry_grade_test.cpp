@@ -330,6 +330,63 @@ TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
       << missing.err;
 }
 
+TEST(VantryGradeTest, ProposeWritesTheProposedRulesAndNeverTheRulesThemselves) {
+  TempDir dir;
+  WriteExam(dir);
+  const std::string rules = ReadWholeFile(dir.File("参数设置.txt"));
+  dir.Write("marks.csv", Gbk("姓名,第1题,第2题\r\n王小明,6,3\r\n李华,2,0\r\n"));
+  // Two marked papers teach nothing: the proposed rules are the rules, byte for byte.
+  const Result r = Grade(dir.path(), {"--propose", "marks.csv", "--order", "1-2,1-3"});
+  EXPECT_EQ(r.exit_code, 0) << r.err;
+  // The summary names the file, last of the files written.
+  EXPECT_NE(
+      r.out.find("建议的规则已保存在‘参数设置_建议.txt’！\n\n规则建议（根据 marks.csv "
+                 "里您批改过的试卷）\n"),
+      std::string::npos)
+      << r.out;
+  EXPECT_NE(r.out.find("第1题：已批改 2 份；批改的试卷太少，不提建议"), std::string::npos)
+      << r.out;
+  EXPECT_EQ(ReadWholeFile(dir.File("参数设置_建议.txt")), rules);
+  EXPECT_EQ(ReadWholeFile(dir.File("参数设置.txt")), rules);
+  const Result elsewhere =
+      Grade(dir.path(), {"--propose", "marks.csv", "--propose-out", "新.txt"});
+  EXPECT_EQ(elsewhere.exit_code, 0);
+  EXPECT_NE(elsewhere.out.find("建议的规则已保存在‘新.txt’！"), std::string::npos)
+      << elsewhere.out;
+  EXPECT_EQ(ReadWholeFile(dir.File("新.txt")), rules);
+  // A file that cannot be written: the summary says so and the run ends with 4.
+  const Result unwritten =
+      Grade(dir.path(), {"--propose", "marks.csv", "--propose-out", "无此文件夹/新.txt"});
+  EXPECT_EQ(unwritten.exit_code, 4);
+  EXPECT_NE(unwritten.out.find("规则建议未能保存到‘新.txt’！"), std::string::npos)
+      << unwritten.out;
+
+  // Bad marks stop the run as --check's do; the rules file is never the output.
+  const struct {
+    std::vector<std::string> args;
+    std::string says;
+  } refused[] = {
+      {{"--propose", "none.csv"}, "none.csv 找不到这个文件"},
+      {{"--propose", "marks.csv", "--propose-out", "参数设置.txt"}, "参数设置.txt 本身"},
+      {{"--propose", "marks.csv", "--propose-out", "学生答题文本.txt"},
+       "--propose-out 不能写到本次阅卷读取或写出的文件‘学生答题文本.txt’"},
+      {{"--propose", "marks.csv", "--propose-out", "marks.csv"}, "‘marks.csv’"},
+      {{"--propose", "marks.csv", "--propose-out", "x.json", "--json", "x.json"},
+       "--json 不能写到本次阅卷读取或写出的文件‘x.json’"},
+      {{"--propose-out", "x.txt"}, "--propose-out needs --propose"},
+  };
+  for (const auto& c : refused) {
+    TempDir clean;
+    WriteExam(clean);
+    clean.Write("marks.csv", Gbk("姓名,第1题\r\n王小明,6\r\n"));
+    const Result bad = Grade(clean.path(), c.args);
+    EXPECT_EQ(bad.exit_code, 2) << c.says;
+    EXPECT_NE(bad.err.find(c.says), std::string::npos) << bad.err;
+    EXPECT_FALSE(AnyReport(clean)) << c.says;
+    EXPECT_EQ(ReadWholeFile(clean.File("参数设置.txt")), rules) << c.says;
+  }
+}
+
 TEST(VantryGradeTest, MismatchNamesTheFirstRecordOutOfStepAndItsLine) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题><关键词>光合</关键词></综合题>"));

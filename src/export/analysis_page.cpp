@@ -12,6 +12,7 @@
 #include "export/html_text.h"
 #include "export/kept_outputs.h"
 #include "export/page_assets.h"
+#include "export/proposals_page.h"
 #include "export/review_rows.h"
 #include "export/svg_chart.h"
 #include "text/date_time.h"
@@ -693,6 +694,7 @@ void AppendHeader(const GradedClass& graded, const ClassStatistics& s,
       "<a href=\"#summary\">全班概况</a><a href=\"#charts\">成绩分布</a>"
       "<a href=\"#questions\">逐题分析</a>";
   if (c.check) out += "<a href=\"#check\">与教师评分核对</a>";
+  if (c.proposals) out += "<a href=\"#proposals\">规则建议</a>";
   out += listed ? "<a href=\"#student-table\">学生成绩</a>"
                 : "<a href=\"#students\">学生成绩</a>";
   out += "</nav></header>";
@@ -737,6 +739,7 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   AppendCharts(statistics, questions, out);
   AppendQuestions(statistics, questions, out);
   if (content.check) AppendCheck(*content.check, graded, out);
+  if (content.proposals) AppendProposalsSection(*content.proposals, out);
   AppendStudents(graded, content, table, out);
   out +=
       "<footer>由 Vantry 按关键词阅卷生成。关键词阅卷只是辅助，请教师复核。</footer>"

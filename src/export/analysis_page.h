@@ -11,6 +11,7 @@
 #include "analysis/class_statistics.h"
 #include "analysis/review_list.h"
 #include "analysis/total_changes.h"
+#include "export/proposals_report.h"
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
@@ -43,6 +44,8 @@ struct AnalysisPageContent {
   RunDescription description;
   // The check against the teacher's marks; none when there was no sheet.
   const TeacherCheck* check = nullptr;
+  // The rule proposals learned from her marks; none when none were made.
+  const ProposalsReport* proposals = nullptr;
   // What needs a second look, and the totals a regrade changed; none: left out.
   const ReviewList* review = nullptr;
   const TotalChanges* changes = nullptr;

@@ -22,12 +22,6 @@ size_t PrefixOfCharacters(std::string_view text, size_t characters) {
   return i;
 }
 
-size_t CharacterCount(std::string_view text) {
-  size_t count = 0;
-  for (size_t i = 0; i < text.size(); i += Width(text, i)) ++count;
-  return count;
-}
-
 std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
                                      const QuestionRecord& question, size_t limit) {
   std::vector<ByteRange> ranges;

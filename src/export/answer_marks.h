@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "grading/paper_record.h"
+#include "text/gbk_text.h"
 
 namespace vantry {
 
@@ -25,9 +26,6 @@ std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
 // The length in bytes of the first `characters` characters of GBK `text` (all of it
 // when it is shorter).
 size_t PrefixOfCharacters(std::string_view text, size_t characters);
-
-// The number of characters of GBK `text`.
-size_t CharacterCount(std::string_view text);
 
 // A GBK answer (or a part of one) as UTF-8 to show as a block of text: line breaks as
 // "\n", bytes that are not valid GBK and other control characters as U+FFFD.

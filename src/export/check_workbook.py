@@ -5,7 +5,10 @@
                                       runs DIR/vantry-grade (.exe, through CMD) on two
                                       exams written here
                                       (one with maxima, one without) and checks the
-                                      workbooks it leaves
+                                      workbooks it leaves; then on a third with the
+                                      teacher's marks beside it, and checks the rule
+                                      proposals in the workbook, the page and
+                                      参数设置_建议.txt
   check_workbook.py --empty FILE      checks the workbook of a class without papers
   check_workbook.py --sheets FILE     prints each sheet's name and row count
   check_workbook.py --texts FILE      prints the text cells of the first sheet as Excel
@@ -91,6 +94,15 @@ MARKS_C = "姓名,第1题\r\n" + "".join(f"{NAMES_C[i]},{2 * (i + 3) + 3.5}\r\n"
 # Exam B: no maxima at all, and one answer with a fourth piece beyond the rules.
 RULES_B = [(None, ["甲|乙"]), (None, ["丙"])]
 STUDENTS_B = [("甲同学", "甲乙\t丙\t多余"), ("乙同学", "乙"), ("丙同学", "无关\t丙")]
+
+
+# Exam D: 30 papers the teacher marked, the points box 5. Her good answers use 叶绿素,
+# in their own ways, where the rules know only 叶绿体.
+RULES_D = [(10, ["光合作用", "叶绿体"])]
+KINDS_D = [("光合作用在叶绿体中进行。", 10, 8), ("光合作用离不开叶绿素。", 10, 2),
+           ("叶绿素吸收光能，进行光合作用。", 10, 2), ("光合作用要有叶绿素和光。", 10, 2),
+           ("光合作用：叶绿素把光能变成化学能", 10, 2), ("光合作用产生氧气。", 5, 8),
+           ("不知道。", 0, 6)]
 
 
 def gbk(text):
@@ -244,7 +256,8 @@ def check_exam_a(program, work):
     report, path = run_grade(program, folder, ORDER_A)
     papers = read_report(report)
     book = openpyxl.load_workbook(path)
-    check(book.sheetnames == SHEETS, f"sheets {book.sheetnames}")
+    # Her marks beside the exam: the proposals' sheet too.
+    check(book.sheetnames == SHEETS[:-1] + ["规则建议", "阅卷信息"], f"sheets {book.sheetnames}")
     no_nan(book)
     check_page_setup(book, "八年级3班")
     check(book.properties.title.startswith("阅卷结果 八年级3班 "), f"title {book.properties.title}")
@@ -401,6 +414,46 @@ def check_exam_b(program, work):
     check(len(bands) == 1 and bands[0][0].startswith("满分未知：第1题"), f"分数段 {bands}")
 
 
+def check_exam_d(program, work):
+    folder = work / "d"
+    folder.mkdir()
+    students, marks = [], "姓名,第1题\r\n"
+    for answer, mark, count in KINDS_D:
+        for _ in range(count):
+            name = f"学生{len(students) + 1:02d}"
+            students.append((name, answer))
+            marks += f"{name},{mark}\r\n"
+    write_exam(folder, RULES_D, students)
+    (folder / "教师评分.csv").write_bytes(marks.encode("gbk"))
+    exe = program / "vantry-grade.exe"
+    if not exe.exists():
+        exe = program / "vantry-grade"
+    result = subprocess.run(RUNNER + [str(exe), "--dir", str(folder), "--points", "5",
+                                      "--quiet"], capture_output=True)
+    check(result.returncode == 0, f"vantry-grade exited {result.returncode}: "
+          f"{result.stderr.decode(errors='replace')}")
+    # The proposed rules: the one group changed, every other byte as it was.
+    rules = (folder / "参数设置.txt").read_bytes()
+    proposed = (folder / "参数设置_建议.txt").read_bytes()
+    check(proposed == rules.replace("叶绿体<".encode("gbk"), "叶绿体|叶绿素<".encode("gbk")),
+          f"参数设置_建议.txt {proposed.decode('gbk', errors='replace')}")
+    book_path = next(folder.glob("阅卷结果*.xlsx"))
+    book = openpyxl.load_workbook(book_path)
+    check(book.sheetnames == SHEETS[:-1] + ["规则建议", "阅卷信息"], f"sheets {book.sheetnames}")
+    fixed = [r for r in rows(book["规则建议"]) if r[1] == "得分点2 加写法「叶绿素」"]
+    check(len(fixed) == 8 and all(r[9] == "10" and r[10] == "改对" for r in fixed),
+          f"规则建议 rows {fixed}")
+    # The wording stands out in the answer: a run of its own, bold.
+    with zipfile.ZipFile(book_path) as z:
+        marked = [x for name in z.namelist() if name.startswith("xl/worksheets/")
+                  for x in re.findall(r"<r><rPr><b/>.*?</rPr><t[^>]*>([^<]*)</t></r>",
+                                      z.read(name).decode("utf-8"))]
+    check(marked.count("叶绿素") == 8, f"highlighted runs {marked}")
+    page = next(folder.glob("阅卷分析*.html")).read_text(encoding="utf-8")
+    check('<section id="proposals">' in page and page.count("<mark>叶绿素</mark>") == 8,
+          "page section 规则建议")
+
+
 def check_empty(path):
     book = openpyxl.load_workbook(path)
     check(book.sheetnames == SHEETS, f"sheets {book.sheetnames}")
@@ -469,6 +522,7 @@ def main():
             check_exam_a(args.program, Path(work))
             check_exam_b(args.program, Path(work))
             check_exam_c(args.program, Path(work))
+            check_exam_d(args.program, Path(work))
     for failure in FAILURES:
         print("FAIL:", failure)
     print("workbook check:", "FAILED" if FAILURES else "passed")

@@ -1,5 +1,6 @@
 #include "export/run_outputs.h"
 
+#include <chrono>
 #include <exception>
 #include <future>
 #include <optional>
@@ -15,12 +16,15 @@
 #include "export/explanation.h"
 #include "export/json_record.h"
 #include "export/kept_outputs.h"
+#include "export/proposals_output.h"
+#include "export/proposals_sheet.h"
 #include "export/review_rows.h"
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "export/workbook.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/message_pump.h"
 
 namespace vantry {
 namespace {
@@ -61,6 +65,27 @@ bool Written(Write write) {
   } catch (const std::exception&) {
     return false;
   }
+}
+
+// The rule proposals learned from `sheet` when it can be used, scored with the boxes
+// the run ended with; the window stays alive while they are learned (on a thread of
+// their own when one can be had).
+std::optional<ProposalsOutcome> Proposals(const FinishedRun& run,
+                                          const ProgramState& state,
+                                          const RunOutputOptions& options,
+                                          const TeacherMarksSheet* sheet) {
+  // A sheet that cannot be used is named by the check.
+  if (sheet == nullptr || !sheet->read.ok()) return std::nullopt;
+  const ProposalsRequest request{.directory = options.directory,
+                                 .out = options.propose_out,
+                                 .points_text = run.points_per_hit,
+                                 .order_text = run.order_keys};
+  std::future<ProposalsOutcome> outcome =
+      std::async(std::launch::async | std::launch::deferred,
+                 [&] { return WriteProposals(run.graded, state, *sheet, request); });
+  while (outcome.wait_for(std::chrono::milliseconds(50)) == std::future_status::timeout)
+    ProcessPendingMessages();
+  return outcome.get();
 }
 
 // What one file output left for the summary.
@@ -110,12 +135,17 @@ FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string
 }  // namespace
 
 ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options) {
-  if (!options.marks && (options.workbook || options.page)) {
-    options.marks = ReadSheetBesideExam(options.directory);
-  }
+  // The sheet beside the exam: checked whenever the workbook or the page is written,
+  // and learned from when no sheet was given for either.
+  const bool learn_beside = !options.marks && !options.propose;
+  const bool check_beside = !options.marks && (options.workbook || options.page);
+  std::optional<TeacherMarksSheet> beside;
+  if (learn_beside || check_beside) beside = ReadSheetBesideExam(options.directory);
   // Made for one run: the marks go into its check rather than being copied.
-  return [&state, options = std::move(options)](const FinishedRun& run) mutable {
+  return [&state, options = std::move(options), beside = std::move(beside), learn_beside,
+          check_beside](const FinishedRun& run) mutable {
     OutputNotes notes;
+    std::vector<GbkText> proposals_lines;
     const GradedClass& graded = run.graded;
     // What the report this run replaced said; like every extra, never a stopped run.
     TotalChanges changes;
@@ -128,18 +158,40 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       return true;
     });
     if (!options.workbook && options.json_path.empty() && !options.explain &&
-        !options.page && !options.marks) {
+        !options.page && !options.marks && !options.propose && !beside) {
       if (!changes_line.empty()) notes.lines.push_back(changes_line);
       return notes;
     }
     const ClassStatistics stats = ComputeClassStatistics(graded, state);
     if (options.explain) Explain(graded, stats, options.explain);
 
+    // The proposals first: the page and the workbook show them.
+    std::optional<ProposalsOutcome> proposals;
+    if (!Written([&] {
+          proposals =
+              Proposals(run, state, options,
+                        options.propose ? &*options.propose
+                                        : (learn_beside && beside ? &*beside : nullptr));
+          return true;
+        })) {
+      proposals.reset();
+      notes.failed = true;
+      proposals_lines.push_back(Utf8ToGbk("规则建议未能完成！"));
+    }
+    const ProposalsReport* report = proposals ? &proposals->report : nullptr;
+    if (proposals) {
+      proposals_lines = std::move(proposals->lines);
+      notes.failed = notes.failed || !proposals->written;
+      if (options.proposals_report) options.proposals_report(ProposalsText(*report));
+    }
+
     // The check against the teacher's marks: the sheet given, or the one beside the
     // exam.
     std::optional<TeacherCheck> check;
     const bool checked = Written([&] {
-      if (std::optional<TeacherMarksSheet> marks = std::exchange(options.marks, {})) {
+      if (std::optional<TeacherMarksSheet> marks =
+              options.marks ? std::exchange(options.marks, {})
+                            : (check_beside ? std::exchange(beside, {}) : std::nullopt)) {
         check =
             CheckAgainstTeacher(graded, std::move(marks->name), std::move(marks->read));
         if (options.check_report) options.check_report(TeacherCheckText(*check, graded));
@@ -181,6 +233,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
           const AnalysisPageContent content{
               .description = description,
               .check = shown_check,
+              .proposals = report,
               .review = &review,
               .changes = run.replaced_report ? &changes : nullptr,
               .workbook_name = workbook_place ? workbook_place->name : std::string(),
@@ -201,8 +254,15 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
         workbook = WriteFile(
             workbook_place, workbook_name, "成绩表",
             [&](const std::filesystem::path& path) {
+              WorkbookOptions book{.created = run.dated};
+              if (report) {
+                book.extra_sheets.push_back(
+                    {kProposalsSheetName, [report](SheetCells& cells) {
+                       WriteProposalsSheet(*report, cells);
+                     }});
+              }
               const WorkbookResult result =
-                  WriteWorkbook(graded, stats, path, content, {.created = run.dated});
+                  WriteWorkbook(graded, stats, path, content, book);
               return FileWrite{result.written(), WorkbookProblemText(result.problem)};
             });
       }
@@ -227,6 +287,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
         notes.failed = true;
       }
     }
+    notes.lines.insert(notes.lines.end(), proposals_lines.begin(), proposals_lines.end());
     notes.lines.insert(notes.lines.end(), check_lines.begin(), check_lines.end());
     if (!changes_line.empty()) notes.lines.push_back(changes_line);
     return notes;

@@ -38,13 +38,23 @@ struct RunOutputOptions {
   // "\n": the name with total and rank, then per question an indented line of the
   // explanation and one of the answer, shortened around its marked wordings).
   std::function<void(std::string_view text)> explain;
+  // Rule proposals are learned from this sheet when set; otherwise, when no `marks`
+  // were given, from kTeacherMarksFileName in `directory` when it is there and can be
+  // used (read when the outputs are made). They are written to `propose_out` (empty:
+  // kProposedParametersFileName in `directory`) and shown on the page and in the
+  // workbook.
+  std::optional<TeacherMarksSheet> propose;
+  std::filesystem::path propose_out;
+  // When set, called with the proposals as text for a terminal. They score with the
+  // boxes' texts the run ends with (FinishedRun).
+  std::function<void(std::string_view text)> proposals_report;
 };
 
 // The extra outputs of a run with `state`'s rules, named and dated for the day of the
 // run's report. The teacher's marks beside the exam are read here, so that the run,
 // which is made after this and timed, does not count the time their reading takes.
-// Their summary lines, in order: where the workbook, the page and the JSON record went
-// (or that one could not be written and why, e.g.
+// Their summary lines, in order: where the workbook, the page, the JSON record and the
+// proposed rules went (or that one could not be written and why, e.g.
 // "成绩表未能保存到‘阅卷结果20261208.xlsx’！（磁盘空间不足）"; the others are still
 // written), the check's verdict (or why the marks sheet could not be used), and the
 // students whose totals changed since the same-day report the run replaced. A workbook

@@ -190,6 +190,9 @@ class Book {
     format_set_num_format(decimal_, "0.00");
     note_ = workbook_add_format(book_);
     format_set_font_color(note_, 0x595959);
+    marked_ = workbook_add_format(book_);
+    format_set_bold(marked_);
+    format_set_font_color(marked_, 0xC00000);
     wrap_ = workbook_add_format(book_);
     format_set_text_wrap(wrap_);
     format_set_align(wrap_, LXW_ALIGN_VERTICAL_TOP);
@@ -270,6 +273,38 @@ class Book {
     Check(worksheet_set_column(sheet, Col(first), Col(last), width, nullptr));
   }
 
+  // `lead`, `marked` in the marked format and `tail` as one cell.
+  void Marked(lxw_worksheet* sheet, int64_t row, int col, const std::string& lead,
+              const std::string& marked, const std::string& tail) {
+    if (marked.empty()) {
+      Text(sheet, row, col, lead + tail);
+      return;
+    }
+    // Each part escaped on its own; empty parts are left out, as the library wants.
+    std::string parts[3];
+    std::vector<lxw_rich_string_tuple> fragments;
+    const std::string* texts[3] = {&lead, &marked, &tail};
+    for (int i = 0; i < 3; ++i) {
+      parts[i] = KeepEscapesLiteral(*texts[i], escaped_);
+      if (parts[i].empty()) continue;
+      lxw_rich_string_tuple& fragment = fragments.emplace_back();
+      fragment.format = i == 1 ? marked_ : nullptr;
+      fragment.string = parts[i].data();
+    }
+    if (fragments.size() < 2) {
+      Text(sheet, row, col, marked);
+      return;
+    }
+    std::vector<lxw_rich_string_tuple*> pointers;
+    for (lxw_rich_string_tuple& f : fragments) pointers.push_back(&f);
+    pointers.push_back(nullptr);
+    if (Check(worksheet_write_rich_string(sheet, Row(row), Col(col), pointers.data(),
+                                          nullptr))) {
+      Tally(sheet).Cell(row);
+    }
+  }
+
+  lxw_format* header() const { return header_; }
   lxw_format* percent() const { return percent_; }
   lxw_format* decimal() const { return decimal_; }
   lxw_format* note() const { return note_; }
@@ -312,6 +347,7 @@ class Book {
   lxw_format* percent_ = nullptr;
   lxw_format* decimal_ = nullptr;
   lxw_format* note_ = nullptr;
+  lxw_format* marked_ = nullptr;
   lxw_format* wrap_ = nullptr;
   std::string page_header_;
   std::string title_;
@@ -884,6 +920,34 @@ void WriteInfo(Book& book, const ClassStatistics& stats, const WorkbookContent& 
   }
 }
 
+// An extra sheet's cells on the workbook's own writer (tallied as its own are).
+class BookCells final : public SheetCells {
+ public:
+  BookCells(Book& book, lxw_worksheet* sheet, lxw_format* header)
+      : book_(book), sheet_(sheet), header_(header) {}
+  void Text(int64_t row, int col, const std::string& utf8, Style style) override {
+    book_.Text(sheet_, row, col, utf8,
+               style == Style::kHeader ? header_
+               : style == Style::kNote ? book_.note()
+                                       : nullptr);
+  }
+  void Number(int64_t row, int col, double value) override {
+    book_.Number(sheet_, row, col, value);
+  }
+  void MarkedText(int64_t row, int col, const std::string& lead,
+                  const std::string& marked, const std::string& tail) override {
+    book_.Marked(sheet_, row, col, lead, marked, tail);
+  }
+  void Width(int first, int last, double width) override {
+    book_.Width(sheet_, first, last, width);
+  }
+
+ private:
+  Book& book_;
+  lxw_worksheet* sheet_;
+  lxw_format* header_;
+};
+
 // Writes the workbook to `file`, its rows spooled in `spool`.
 WorkbookProblem WriteBook(const GradedClass& graded, const ClassStatistics& stats,
                           const std::filesystem::path& file,
@@ -899,6 +963,12 @@ WorkbookProblem WriteBook(const GradedClass& graded, const ClassStatistics& stat
   WriteScoringPoints(book, stats, max_rows);
   WriteBands(book, stats);
   WriteExplanations(book, graded, max_rows);
+  for (const ExtraSheet& extra : options.extra_sheets) {
+    if (lxw_worksheet* sheet = book.AddSheet(extra.name)) {
+      BookCells cells(book, sheet, book.header());
+      extra.write(cells);
+    }
+  }
   WriteInfo(book, stats, content);
   return book.Close();
 }

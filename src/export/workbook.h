@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "analysis/class_statistics.h"
 #include "analysis/review_list.h"
@@ -21,6 +23,29 @@ namespace vantry {
 // The most rows an Excel sheet holds, its header row included.
 inline constexpr int64_t kExcelMaxRows = 1048576;
 
+// The cells of a sheet that another part of the program fills, written row by row
+// from the top (the workbook streams its rows to disk). Texts are UTF-8 and shown as
+// they stand; a text too long for a cell is cut with "…".
+class SheetCells {
+ public:
+  enum class Style { kPlain, kHeader, kNote };
+  virtual ~SheetCells() = default;
+  virtual void Text(int64_t row, int col, const std::string& utf8,
+                    Style style = Style::kPlain) = 0;
+  virtual void Number(int64_t row, int col, double value) = 0;
+  // `lead`, then `marked` in bold red, then `tail`, in one cell.
+  virtual void MarkedText(int64_t row, int col, const std::string& lead,
+                          const std::string& marked, const std::string& tail) = 0;
+  // Columns first..last this many characters wide; before any cell is written.
+  virtual void Width(int first, int last, double width) = 0;
+};
+
+// A sheet written after the workbook's own.
+struct ExtraSheet {
+  std::string name;
+  std::function<void(SheetCells& cells)> write;
+};
+
 struct WorkbookOptions {
   // Rows one sheet may hold, its header included: a sheet whose rows grow with the
   // class or the exam continues beyond them on a sheet of the same name numbered 2, 3,
@@ -29,6 +54,8 @@ struct WorkbookOptions {
   // The creation time the workbook records (the moment the report was dated), so that
   // the same run writes the same bytes; none: when the workbook is written.
   std::optional<LocalDateTime> created = std::nullopt;
+  // Sheets that follow the others, in order (规则建议).
+  std::vector<ExtraSheet> extra_sheets = {};
 };
 
 // What the workbook records besides the class.

@@ -18,6 +18,16 @@ int32_t HeldTo32Bits(int64_t value) {
 
 }  // namespace
 
+QuestionRecord GradeQuestion(const QuestionRules* rules, int question,
+                             std::string_view answer, std::optional<int32_t> cap,
+                             ScoringBoxes& boxes, ScoreLog& log) {
+  QuestionRecord record = ScoreAnswer(rules, question, answer, boxes, log);
+  // The cap only lowers.
+  record.cap = cap;
+  record.shown_score = cap ? std::min(record.raw_score, *cap) : record.raw_score;
+  return record;
+}
+
 const QuestionRules* RulesReadAtUse::Rules(int question) {
   const QuestionRules* rules = rules_.Question(question);
   if (rules == nullptr) return nullptr;
@@ -39,12 +49,8 @@ void PaperGrader::Grade(std::string_view name, std::optional<std::string_view> a
   for (size_t i = 0; i < pieces_.size(); ++i) {
     const int q = static_cast<int>(i) + 1;
     if (observer != nullptr) observer->OnQuestionStart(q, pieces_[i]);
-    QuestionRecord& question = record.questions.emplace_back(
-        ScoreAnswer(rules_.Rules(q), q, pieces_[i], boxes_, record.log));
-    // The cap only lowers.
-    question.cap = state_.Cap(q);
-    question.shown_score =
-        question.cap ? std::min(question.raw_score, *question.cap) : question.raw_score;
+    const QuestionRecord& question = record.questions.emplace_back(
+        GradeQuestion(rules_.Rules(q), q, pieces_[i], state_.Cap(q), boxes_, record.log));
     exact_total += question.shown_score;
     record.total = HeldTo32Bits(exact_total);
     if (observer != nullptr) observer->OnQuestionGraded(question, record.total);

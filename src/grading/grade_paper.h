@@ -56,6 +56,14 @@ class PaperObserver {
   virtual void OnQuestionGraded(const QuestionRecord& record, int32_t total) = 0;
 };
 
+// Scores `answer` as question `question` under `rules` (nullptr: a question without a
+// rule) and lowers the score to `cap` (none: not capped): the one way a run scores a
+// question, for every score the program gives or predicts. The record is ScoreAnswer's
+// with cap and shown_score filled; the groups and the chain go to `log`.
+QuestionRecord GradeQuestion(const QuestionRules* rules, int question,
+                             std::string_view answer, std::optional<int32_t> cap,
+                             ScoringBoxes& boxes, ScoreLog& log);
+
 // Grades papers one at a time with the given rules, boxes and caps.
 class PaperGrader {
  public:

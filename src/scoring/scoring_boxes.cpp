@@ -18,6 +18,7 @@ std::string_view FormatOrderKey(char (&buffer)[32], int question, int group) {
 }
 
 bool HoldsOrderKey(std::string_view order_keys, int question, int group) {
+  if (order_keys.empty()) return false;  // an empty box holds no key
   char buffer[32];
   return FindText(order_keys, FormatOrderKey(buffer, question, group)) > 0;
 }

@@ -2,7 +2,9 @@
 #ifndef VANTRY_TEXT_GBK_TEXT_H_
 #define VANTRY_TEXT_GBK_TEXT_H_
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace vantry {
 
@@ -13,6 +15,15 @@ using GbkText = std::string;
 
 // True when `byte` starts a two-byte character.
 constexpr bool IsLeadByte(unsigned char byte) { return byte >= 0x80; }
+
+// The number of characters of `gbk` as the searches step through it: a two-byte
+// character counts one, and so does a lead byte that ends the text.
+constexpr size_t CharacterCount(std::string_view gbk) {
+  size_t count = 0;
+  for (size_t i = 0; i < gbk.size(); ++count)
+    i += IsLeadByte(static_cast<unsigned char>(gbk[i])) && i + 1 < gbk.size() ? 2 : 1;
+  return count;
+}
 
 }  // namespace vantry
 

@@ -188,6 +188,7 @@ TEST(HostileOutputsTest, JsonRecordNeverReplacesAFileOfTheRun) {
                                             d + "/" + page,
                                             d + "/./学生答题文本.txt",
                                             d + "/阅卷结果20200101.txt",
+                                            d + "/参数设置_建议.txt",
                                             elsewhere.File("sheet.json").string(),
                                             marks.string()};
   for (const std::string& target : targets) {
@@ -202,7 +203,8 @@ TEST(HostileOutputsTest, JsonRecordNeverReplacesAFileOfTheRun) {
   }
   size_t files = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++files;
-  EXPECT_EQ(files, 6u);  // the exam, the marks, the report, the workbook and the page
+  // The exam, the marks, the report, the workbook, the page and the proposed rules.
+  EXPECT_EQ(files, 7u);
   // A record of its own name in the exam folder is written.
   const CommandResult r =
       Sh(GradeCommand(dir.path()) + " --json " + ShellQuote(d + "/阅卷结果.json"));

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The portable zip: cpack makes it; unpacked into a fresh folder it holds exactly the
-# two programs, the tutorial, the demo exam and 使用说明.txt (GBK, CRLF), and the batch
-# grader grades the demo exam there under Wine with nothing else beside it (the window
-# program is driven in window_wine.sh).
+# two programs, the tutorial, the demo exam, 使用说明.txt (GBK, CRLF) and friso's
+# licence, and the batch grader grades the demo exam there under Wine with nothing else
+# beside it (the window program is driven in window_wine.sh).
 #
 # Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN, OBJDUMP,
 # SKIN_LIBRARY (the skin library vantry.exe carries).
@@ -16,7 +16,7 @@ zips=("$work"/out/vantry-*-win64.zip)
 folder=$(basename "${zips[0]}" .zip)
 cd "$work/$folder"
 
-expected=$'vantry.exe\nvantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\n软件使用教程.docx'
+expected=$'vantry.exe\nvantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\n软件使用教程.docx\nfriso-LICENSE.txt'
 actual=$(ls -1 | LC_ALL=C sort)
 if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   echo "the zip holds:"

@@ -1,4 +1,4 @@
-#include "cli/json_target.h"
+#include "cli/run_files.h"
 
 #include <string_view>
 #include <system_error>
@@ -37,19 +37,30 @@ bool IsOutputName(std::string_view name) {
 
 }  // namespace
 
-std::string JsonTargetClash(const fs::path& json, const fs::path& directory,
-                            const fs::path& check) {
+std::string RunFileClash(const fs::path& target, const fs::path& directory,
+                         std::span<const fs::path> named) {
   std::vector<fs::path> inputs = {PathInDirectory(directory, kAnswerSheetFileName),
                                   PathInDirectory(directory, kParametersFileName),
                                   PathInDirectory(directory, kTeacherMarksFileName)};
-  if (!check.empty()) inputs.push_back(check);
+  for (const fs::path& path : named) {
+    if (!path.empty()) inputs.push_back(path);
+  }
   std::error_code error;
   for (const fs::path& input : inputs) {
-    if (fs::equivalent(json, input, error)) return PathToUtf8(input.filename());
+    if (fs::equivalent(target, input, error)) return PathToUtf8(input.filename());
   }
-  const fs::path folder = json.has_parent_path() ? json.parent_path() : fs::path(".");
+  // Named files not there yet (two outputs given one new name), by their place.
+  const fs::path place = fs::weakly_canonical(target, error);
+  for (const fs::path& path : named) {
+    if (path.empty() || error) continue;
+    std::error_code other_error;
+    const fs::path other = fs::weakly_canonical(path, other_error);
+    if (!other_error && Folded(PathToUtf8(other)) == Folded(PathToUtf8(place)))
+      return PathToUtf8(path.filename());
+  }
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   if (!fs::equivalent(folder, directory, error)) return {};
-  const std::string name = PathToUtf8(json.filename());
+  const std::string name = PathToUtf8(target.filename());
   const std::string folded = Folded(name);
   for (std::string_view input :
        {kAnswerSheetFileName, kParametersFileName, kTeacherMarksFileName}) {
