@@ -4,6 +4,7 @@
 #include <string>
 
 #include "scoring/keyword_search.h"
+#include "scoring/parameter_tags.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
 #include "text/find_text.h"
@@ -13,18 +14,6 @@
 
 namespace vantry {
 namespace {
-
-struct Tags {
-  GbkText group_start = Utf8ToGbk("<关键词>");
-  GbkText group_end = Utf8ToGbk("</关键词>");
-  GbkText rule_start = Utf8ToGbk("<综合题>");
-  GbkText rule_end = Utf8ToGbk("</综合题>");
-};
-
-const Tags& GetTags() {
-  static const Tags tags;
-  return tags;
-}
 
 using Groups = std::vector<std::vector<GbkText>>;
 
@@ -54,12 +43,13 @@ bool Overlap(std::string_view earlier, std::string_view later) {
 
 std::vector<std::string_view> KeywordGroupTexts(std::string_view rule) {
   std::vector<std::string_view> bodies;
-  ExtractTaggedFieldViews(rule, GetTags().group_start, GetTags().group_end, bodies);
+  ExtractTaggedFieldViews(rule, GetParameterTags().group_start,
+                          GetParameterTags().group_end, bodies);
   return bodies;
 }
 
 std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit) {
-  const Tags& tags = GetTags();
+  const ParameterTags& tags = GetParameterTags();
   const std::vector<std::string_view> bodies = KeywordGroupTexts(rule);
   for (std::string_view body : bodies) {
     if (FindText(body, tags.group_start) > 0) return std::nullopt;  // nested blocks
@@ -126,7 +116,7 @@ std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit
 
 std::optional<GbkText> ApplyRuleEdits(std::string_view bytes,
                                       std::span<const std::vector<RuleEdit>> edits) {
-  const Tags& tags = GetTags();
+  const ParameterTags& tags = GetParameterTags();
   // The blocks as the loader finds them: in the text up to the first NUL.
   const std::string_view text = bytes.substr(0, TextUpToNul(bytes).size());
   std::vector<std::string_view> rules;

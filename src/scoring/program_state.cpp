@@ -2,24 +2,12 @@
 
 #include <utility>
 
-#include "text/gbk_codec.h"
+#include "scoring/parameter_tags.h"
 #include "text/numbers.h"
 #include "text/tagged_fields.h"
 
 namespace vantry {
 namespace {
-
-struct BlockTags {
-  GbkText rule_start = Utf8ToGbk("<综合题>");
-  GbkText rule_end = Utf8ToGbk("</综合题>");
-  GbkText max_start = Utf8ToGbk("<分值>");
-  GbkText max_end = Utf8ToGbk("</分值>");
-};
-
-const BlockTags& Tags() {
-  static const BlockTags tags;
-  return tags;
-}
 
 const GbkText& EmptyText() {
   static const GbkText empty;
@@ -30,7 +18,7 @@ const GbkText& EmptyText() {
 
 void ProgramState::SetParametersText(GbkText text) {
   text_ = std::make_unique<const GbkText>(std::move(text));
-  const BlockTags& tags = Tags();
+  const ParameterTags& tags = GetParameterTags();
   ExtractTaggedFieldViews(*text_, tags.rule_start, tags.rule_end, rule_list_);
   ExtractTaggedFieldViews(*text_, tags.max_start, tags.max_end, max_score_list_);
 }

@@ -1,15 +1,14 @@
 #include "scoring/question_rules.h"
 
 #include "scoring/keyword_search.h"
-#include "text/gbk_codec.h"
+#include "scoring/parameter_tags.h"
 #include "text/tagged_fields.h"
 
 namespace vantry {
 
 void QuestionRules::Extract(std::string_view rule) {
-  static const GbkText kGroupStart = Utf8ToGbk("<关键词>");
-  static const GbkText kGroupEnd = Utf8ToGbk("</关键词>");
-  ExtractTaggedFieldViews(rule, kGroupStart, kGroupEnd, groups_);
+  const ParameterTags& tags = GetParameterTags();
+  ExtractTaggedFieldViews(rule, tags.group_start, tags.group_end, groups_);
   alternatives_.clear();
   first_alternative_.assign(1, 0);
   for (std::string_view group : groups_) {
