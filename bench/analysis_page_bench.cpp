@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
       ++distinct;
     return OutputNotes{};
   };
-  const BatchOutcome outcome = GradeBatch(state, batch);
+  const RunOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem || seconds.empty()) {
     std::fprintf(stderr, "analysis_page_bench: nothing graded in %s\n", argv[1]);
     return 1;

@@ -192,7 +192,7 @@ int Main(std::span<const std::string_view> args) {
       progress.Update(graded, total);
     };
   }
-  const BatchOutcome outcome = GradeBatch(state, batch);
+  const RunOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
                           outcome.problem->message + "\n");
