@@ -15,10 +15,9 @@
 namespace vantry {
 namespace {
 
-// The report's name in UTF-8 for the file system; the date is ASCII digits.
+// The report's name in UTF-8 for the file system.
 std::string ReportFileNameUtf8(const LocalDateTime& now) {
-  const GbkText date = FormatDateTime(OleDateFromLocal(now), "yyyyMMdd");
-  return "阅卷结果" + date + ".txt";
+  return DatedFileName(kReportFileStem, now, kReportFileExtension);
 }
 
 // A whole number in the 32-bit range: an optional "-" and 1 to 10 digits.

@@ -40,6 +40,10 @@ struct ReportedTotal {
 std::vector<ReportedTotal> ReadReportTotals(
     std::string_view report, const std::function<bool(std::string_view)>& is_name);
 
+// The report's file name (UTF-8): the stem, the date as yyyyMMdd, the extension.
+inline constexpr std::string_view kReportFileStem = "阅卷结果";
+inline constexpr std::string_view kReportFileExtension = ".txt";
+
 // The report file's name for the clock's local date: "阅卷结果" + yyyyMMdd + ".txt", in
 // GBK as the summary shows it.
 GbkText ReportFileName(const Clock& clock);
