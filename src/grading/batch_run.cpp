@@ -161,8 +161,6 @@ class BatchGrading final : public ExamGrading {
                                           : FieldCollection::kOneThread;
   }
 
-  void ShowProblem(const ExamProblem&) override {}
-
   GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) override {
     // Compiled once the exam files passed their check.
     const CompiledRules& rules = rules_.emplace(state_);
@@ -190,12 +188,6 @@ class BatchGrading final : public ExamGrading {
   BoxesUsed Boxes() override {
     return {.points_per_hit = options_.points_per_hit, .order_keys = options_.order_keys};
   }
-
-  OutputNotes AwaitOutputs(const std::function<OutputNotes()>& write) override {
-    return write ? write() : OutputNotes{};
-  }
-
-  void ShowSummary(const GbkText&) override {}
 
  private:
   const ProgramState& state_;

@@ -72,16 +72,18 @@ class ExamGrading {
   // How the answer sheet's fields are collected.
   virtual FieldCollection field_collection() const { return FieldCollection::kOneThread; }
   // The check before the run found `problem`: nothing will be graded or written.
-  virtual void ShowProblem(const ExamProblem& problem) = 0;
+  virtual void ShowProblem(const ExamProblem& /*problem*/) {}
   // Grades every paper of `sheet` in sheet order, appending each paper's report line
   // to `report`; returns the class (its caps are set afterwards).
   virtual GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) = 0;
   // The boxes the papers were graded with; asked only when there are further outputs.
   virtual BoxesUsed Boxes() = 0;
   // Calls `write` (the further outputs; may be empty) and returns what it left.
-  virtual OutputNotes AwaitOutputs(const std::function<OutputNotes()>& write) = 0;
+  virtual OutputNotes AwaitOutputs(const std::function<OutputNotes()>& write) {
+    return write ? write() : OutputNotes{};
+  }
   // Shows the summary (GBK) at the end of a run that graded.
-  virtual void ShowSummary(const GbkText& summary) = 0;
+  virtual void ShowSummary(const GbkText& /*summary*/) {}
 };
 
 struct RunSetup {
