@@ -3,7 +3,7 @@
 //
 // Exit codes: 0 graded and every output written, 1 report not written, 2 bad
 // arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
-// written), 4 report written but the workbook or the JSON record not.
+// written), 4 report written but a further output (output_table.h) not done.
 #include <cstdio>
 #include <exception>
 #include <optional>
