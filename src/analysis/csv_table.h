@@ -74,7 +74,7 @@ struct CsvTable {
 
 // The whole table at once, read as CsvReader reads it. Every field costs a string, so
 // this is for small texts; a sheet from a user's disk is read with CsvReader.
-CsvTable ParseCsv(std::string_view text);
+[[nodiscard]] CsvTable ParseCsv(std::string_view text);
 
 }  // namespace vantry
 

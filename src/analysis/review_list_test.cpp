@@ -53,7 +53,7 @@ TEST(ReviewListTest, NamesWithoutPaperGetTheNearestNameOfAPaperWithoutMarks) {
   MarksRead read = ParseTeacherMarks(
       Gbk("姓名,第1题\n张浩燃,4\n李华,4\n王晓明,3\n欧阳一二,2\n钱,1\n孙小小,1\n"));
   ASSERT_TRUE(read.ok());
-  const MarksComparison comparison = CompareWithTeacher(c.graded(), read.marks);
+  const MarksComparison comparison = CompareWithTeacher(c.graded(), *read);
   const ReviewList list = FindPapersToReview(
       c.graded(), ComputeClassStatistics(c.graded(), state), &comparison);
   ASSERT_EQ(list.unknown_names.count, 5);

@@ -20,19 +20,19 @@ constexpr uintmax_t kMaxSheetBytes = 64u << 20;
 
 bool IsAsciiSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// The problem line: "第N行：" and what is wrong, in GBK.
-GbkText AtLine(int line, std::string_view utf8_what) {
-  return Utf8ToGbk("第" + std::to_string(line) + "行：" + std::string(utf8_what));
+// The problem line: "第N行：" and what is wrong.
+std::string AtLine(int line, std::string_view what) {
+  return "第" + std::to_string(line) + "行：" + std::string(what);
 }
 
 // The sheet's bytes as GBK text (UTF-8 read as the GBK file with the same
 // characters, converted in place), or a problem.
-bool DecodeSheet(std::string bytes, GbkText& text, GbkText& problem) {
+bool DecodeSheet(std::string bytes, GbkText& text, std::string& problem) {
   GbkReading reading = ReadAsGbk(std::move(bytes));
   if (reading.encoding == ForeignEncoding::kUtf16) {
-    problem = Utf8ToGbk(
+    problem =
         "文件是 UTF-16 编码（Unicode 文本）：请在 Excel 或 WPS 中另存为"
-        "“CSV（逗号分隔）”");
+        "“CSV（逗号分隔）”";
     return false;
   }
   if (const auto& outside = reading.outside_gbk) {
@@ -44,7 +44,7 @@ bool DecodeSheet(std::string bytes, GbkText& text, GbkText& problem) {
     return false;
   }
   if (reading.encoding == ForeignEncoding::kNone && !IsValidGbk(reading.text)) {
-    problem = Utf8ToGbk("文件既不是 GBK 也不是 UTF-8 编码：请另存为 CSV");
+    problem = "文件既不是 GBK 也不是 UTF-8 编码：请另存为 CSV";
     return false;
   }
   text = std::move(reading.text);
@@ -167,7 +167,7 @@ struct Header {
 
 // Takes one cell of the header row; false with `problem` set at a fault.
 bool ReadHeaderCell(const CsvField& field, Header& header, TeacherMarks& marks,
-                    GbkText& problem) {
+                    std::string& problem) {
   const std::string_view cell = TrimSpaces(field.text);
   header.width = field.column + 1;
   if (cell.empty()) return true;
@@ -195,7 +195,7 @@ bool ReadHeaderCell(const CsvField& field, Header& header, TeacherMarks& marks,
 }
 
 bool CheckHeader(int line, const Header& header, const TeacherMarks& marks,
-                 GbkText& problem) {
+                 std::string& problem) {
   if (!header.has_name) {
     problem =
         AtLine(line, "表头（第一个非空行）没有“姓名”列；表头应是：姓名,第1题,第2题,…");
@@ -269,7 +269,7 @@ class RowReader {
   // At the row's end: true when it is blank (and so skipped).
   bool blank() const { return blank_; }
   // At the row's end: adds it to `marks`, or says what is wrong with it.
-  bool Finish(int line, TeacherMarks& marks, GbkText& problem) const {
+  bool Finish(int line, TeacherMarks& marks, std::string& problem) const {
     if (fields_ < header_.named_width) {
       problem = AtLine(line, "这一行只有 " + std::to_string(fields_) + " 列，表头有 " +
                                  std::to_string(header_.named_width) + " 列");
@@ -317,8 +317,8 @@ class RowReader {
   std::string bad_mark_;  // UTF-8
 };
 
-// Reads the table of `text` into `read`.
-void ReadTable(std::string_view text, MarksRead& read) {
+// Reads the table of `text` into `marks`; false with `problem` set at a fault.
+bool ReadTable(std::string_view text, TeacherMarks& marks, std::string& problem) {
   CsvReader reader(text);
   CsvField field;
   Header header;
@@ -327,23 +327,26 @@ void ReadTable(std::string_view text, MarksRead& read) {
   while (reader.Next(field)) {
     if (!have_header) {
       if (field.column == 0) header = Header();
-      if (!ReadHeaderCell(field, header, read.marks, read.problem)) return;
+      if (!ReadHeaderCell(field, header, marks, problem)) return false;
       if (!field.ends_row || header.named_width == 0) continue;  // or a blank row
-      if (!CheckHeader(field.row_line, header, read.marks, read.problem)) return;
+      if (!CheckHeader(field.row_line, header, marks, problem)) return false;
       have_header = true;
-      row.emplace(header, read.marks);
+      row.emplace(header, marks);
       continue;
     }
     row->Take(field);
-    if (field.ends_row && !row->blank() &&
-        !row->Finish(field.row_line, read.marks, read.problem))
-      return;
+    if (field.ends_row && !row->blank() && !row->Finish(field.row_line, marks, problem))
+      return false;
   }
   if (!reader.ok()) {
-    read.problem = AtLine(reader.error_line(), reader.error());
-  } else if (!have_header) {
-    read.problem = Utf8ToGbk("表是空的：第一行应是表头 姓名,第1题,第2题,…");
+    problem = AtLine(reader.error_line(), reader.error());
+    return false;
   }
+  if (!have_header) {
+    problem = "表是空的：第一行应是表头 姓名,第1题,第2题,…";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -398,19 +401,15 @@ namespace {
 
 // ParseTeacherMarks on bytes it may take over: the sheet is never held twice.
 MarksRead ParseSheet(std::string bytes) {
-  MarksRead read;
-  if (bytes.size() > std::numeric_limits<uint32_t>::max()) {
-    read.problem = Utf8ToGbk("文件太大，不像是一张评分表");
-    return read;
-  }
+  if (bytes.size() > std::numeric_limits<uint32_t>::max())
+    return Failure{"文件太大，不像是一张评分表"};
   GbkText text;
-  if (DecodeSheet(std::move(bytes), text, read.problem)) ReadTable(text, read);
-  if (read.ok()) {
-    read.marks.ShrinkToFit();
-  } else {
-    read.marks = TeacherMarks();
-  }
-  return read;
+  TeacherMarks marks;
+  std::string problem;
+  if (!DecodeSheet(std::move(bytes), text, problem) || !ReadTable(text, marks, problem))
+    return Failure{std::move(problem)};
+  marks.ShrinkToFit();
+  return marks;
 }
 
 }  // namespace
@@ -420,10 +419,8 @@ MarksRead ParseTeacherMarks(std::string_view bytes) {
 }
 
 MarksRead ReadTeacherMarks(const std::filesystem::path& path) {
-  MarksRead read;
-  const auto fail = [&read](std::string_view utf8) {
-    read.problem = Utf8ToGbk(utf8);
-    return std::move(read);
+  const auto fail = [](std::string_view what) -> MarksRead {
+    return Failure{std::string(what)};
   };
   try {
     FileReadResult file = ReadWholeFileWithStatus(path, kMaxSheetBytes);

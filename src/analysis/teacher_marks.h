@@ -15,6 +15,7 @@
 
 #include "analysis/half_points.h"
 #include "text/gbk_text.h"
+#include "text/result.h"
 
 namespace vantry {
 
@@ -57,14 +58,9 @@ class TeacherMarks {
   std::deque<HalfPoints> half_points_;  // row by row, questions.size() to a row
 };
 
-struct MarksRead {
-  TeacherMarks marks;
-  // Empty when the sheet was read; otherwise one line (GBK) naming the line of the
-  // file and what is wrong. Nothing of a faulty sheet is used.
-  GbkText problem;
-
-  bool ok() const { return problem.empty(); }
-};
+// The marks of a sheet, or one line naming the line of the file and what is wrong
+// (UTF-8; the summary shows it in GBK). Nothing of a faulty sheet is used.
+using MarksRead = Result<TeacherMarks>;
 
 // Reads a sheet saved by Excel or WPS as CSV: GBK, or UTF-8 with or without a byte
 // order mark (at most 4 GiB). The first non-blank row is the header: a column "姓名"
@@ -73,11 +69,11 @@ struct MarksRead {
 // holds a name and marks in whole or half points ("7", "6.5", "６.５", "6.5分", "7.0");
 // an empty cell means the question was not marked. A row may not reach past the header
 // with text, nor stop before its last named column.
-MarksRead ParseTeacherMarks(std::string_view bytes);
+[[nodiscard]] MarksRead ParseTeacherMarks(std::string_view bytes);
 
 // The same for a file; a missing, unreadable or special file (a folder, a FIFO, a
 // device), one over 64 MB, and one that does not fit in memory are problems too.
-MarksRead ReadTeacherMarks(const std::filesystem::path& path);
+[[nodiscard]] MarksRead ReadTeacherMarks(const std::filesystem::path& path);
 
 // `text` without ASCII white space and full-width spaces at either end.
 std::string_view TrimSpaces(std::string_view text);

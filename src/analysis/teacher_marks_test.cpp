@@ -23,6 +23,10 @@ using ::testing::HasSubstr;
 using Marks = std::vector<std::optional<HalfPoints>>;
 
 // The marks of row `row`, one per question column.
+// A read's problem as the summary shows it (GBK, where a character GBK lacks is "?"),
+// back in UTF-8.
+std::string Shown(const MarksRead& read) { return GbkToUtf8(Utf8ToGbk(read.message())); }
+
 Marks RowMarks(const TeacherMarks& marks, size_t row) {
   Marks row_marks;
   for (size_t c = 0; c < marks.questions.size(); ++c)
@@ -62,28 +66,28 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const MarksRead read = ParseTeacherMarks(c.bytes);
-    ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-    EXPECT_THAT(read.marks.questions, ElementsAre(1, 2));
-    ASSERT_EQ(read.marks.row_count(), 2u);
-    EXPECT_EQ(read.marks.name(0), Gbk("王小明"));
-    EXPECT_EQ(RowMarks(read.marks, 0), (Marks{20, 16}));
-    EXPECT_EQ(read.marks.name(1), Gbk("李,华"));
-    EXPECT_EQ(RowMarks(read.marks, 1), (Marks{12, std::nullopt}));
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_THAT(read->questions, ElementsAre(1, 2));
+    ASSERT_EQ(read->row_count(), 2u);
+    EXPECT_EQ(read->name(0), Gbk("王小明"));
+    EXPECT_EQ(RowMarks(*read, 0), (Marks{20, 16}));
+    EXPECT_EQ(read->name(1), Gbk("李,华"));
+    EXPECT_EQ(RowMarks(*read, 1), (Marks{12, std::nullopt}));
   }
 }
 
 TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
   const MarksRead read = ParseTeacherMarks(
       Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
-  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  EXPECT_THAT(read.marks.questions, ElementsAre(12, 3));
-  ASSERT_EQ(read.marks.row_count(), 2u);
-  EXPECT_EQ(read.marks.line(0), 2);
-  EXPECT_EQ(read.marks.name(0), Gbk("张\n三"));
-  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10, -2}));
-  EXPECT_EQ(read.marks.line(1), 4);
-  EXPECT_EQ(read.marks.name(1), Gbk("赵磊"));  // full-width spaces trimmed
-  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{0, 8}));
+  ASSERT_TRUE(read.ok()) << read.message();
+  EXPECT_THAT(read->questions, ElementsAre(12, 3));
+  ASSERT_EQ(read->row_count(), 2u);
+  EXPECT_EQ(read->line(0), 2);
+  EXPECT_EQ(read->name(0), Gbk("张\n三"));
+  EXPECT_EQ(RowMarks(*read, 0), (Marks{10, -2}));
+  EXPECT_EQ(read->line(1), 4);
+  EXPECT_EQ(read->name(1), Gbk("赵磊"));  // full-width spaces trimmed
+  EXPECT_EQ(RowMarks(*read, 1), (Marks{0, 8}));
 }
 
 TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
@@ -91,10 +95,10 @@ TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
       ParseTeacherMarks(Gbk("姓名,第1题,第2题,第3题,第4题,第5题,第6题\r\n"
                             "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
                             "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
-  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  ASSERT_EQ(read.marks.row_count(), 2u);
-  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
-  EXPECT_EQ(RowMarks(read.marks, 1), (Marks{13, 1, 16, 16, 3, std::nullopt}));
+  ASSERT_TRUE(read.ok()) << read.message();
+  ASSERT_EQ(read->row_count(), 2u);
+  EXPECT_EQ(RowMarks(*read, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
+  EXPECT_EQ(RowMarks(*read, 1), (Marks{13, 1, 16, 16, 3, std::nullopt}));
 }
 
 TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
@@ -129,30 +133,29 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
   };
   for (const Case& c : cases) {
     const MarksRead read = ParseTeacherMarks(c.bytes);
-    EXPECT_THAT(GbkToUtf8(read.problem), HasSubstr(c.problem));
-    EXPECT_TRUE(read.marks.questions.empty());
-    EXPECT_EQ(read.marks.row_count(), 0u);
+    EXPECT_FALSE(read.ok());  // and so no marks to use
+    EXPECT_THAT(Shown(read), HasSubstr(c.problem));
   }
 }
 
 TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   const testing::TempDir dir;
   const MarksRead missing = ReadTeacherMarks(dir.File("教师评分.csv"));
-  EXPECT_THAT(GbkToUtf8(missing.problem), HasSubstr("找不到"));
+  EXPECT_THAT(Shown(missing), HasSubstr("找不到"));
   // A folder (or a FIFO, a device) of that name is there, but it is no sheet.
   std::filesystem::create_directory(dir.File("文件夹.csv"));
-  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("文件夹.csv")).problem),
+  EXPECT_THAT(Shown(ReadTeacherMarks(dir.File("文件夹.csv"))),
               HasSubstr("不是一个普通文件"));
 #ifndef _WIN32
   ASSERT_EQ(::mkfifo(dir.File("管道.csv").c_str(), 0600), 0);
-  EXPECT_THAT(GbkToUtf8(ReadTeacherMarks(dir.File("管道.csv")).problem),
+  EXPECT_THAT(Shown(ReadTeacherMarks(dir.File("管道.csv"))),
               HasSubstr("不是一个普通文件"));
 #endif
   const MarksRead read =
       ReadTeacherMarks(dir.Write("教师评分.csv", Gbk("姓名,第1题\r\n王小明,5")));
-  ASSERT_TRUE(read.ok()) << GbkToUtf8(read.problem);
-  ASSERT_EQ(read.marks.row_count(), 1u);
-  EXPECT_EQ(RowMarks(read.marks, 0), (Marks{10}));
+  ASSERT_TRUE(read.ok()) << read.message();
+  ASSERT_EQ(read->row_count(), 1u);
+  EXPECT_EQ(RowMarks(*read, 0), (Marks{10}));
 }
 
 TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {

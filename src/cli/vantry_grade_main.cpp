@@ -100,16 +100,17 @@ int Main(std::span<const std::string_view> args) {
   // A marks file that cannot be used stops the run before anything is written.
   const auto read_marks =
       [](const std::filesystem::path& path) -> std::optional<MarksRead> {
-    MarksRead read;
+    MarksRead read = Failure{};
     try {
       read = ReadTeacherMarks(path);
     } catch (const std::exception&) {
-      read = MarksRead{.marks = {}, .problem = Utf8ToGbk("无法读取这个文件")};
+      read = Failure{"无法读取这个文件"};
     }
     if (read.ok()) return read;
+    // The problem as the summary shows it: in GBK, a character GBK lacks as "?".
     const std::u8string shown = path.u8string();
     PrintText(stderr, "vantry-grade: " + std::string(shown.begin(), shown.end()) + " " +
-                          GbkToUtf8(read.problem) +
+                          GbkToUtf8(Utf8ToGbk(read.message())) +
                           "\nvantry-grade: 没有阅卷 / nothing graded.\n");
     return std::nullopt;
   };

@@ -73,9 +73,10 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
 // Builds the page, stamps it (kept_outputs.h) and writes it to `path`, replacing a file
 // there whole or not at all. False when it could not be written (a page too large for
 // the memory left included).
-bool WriteAnalysisPage(const GradedClass& graded, const ClassStatistics& statistics,
-                       const AnalysisPageContent& content,
-                       const std::filesystem::path& path);
+[[nodiscard]] bool WriteAnalysisPage(const GradedClass& graded,
+                                     const ClassStatistics& statistics,
+                                     const AnalysisPageContent& content,
+                                     const std::filesystem::path& path);
 
 }  // namespace vantry
 

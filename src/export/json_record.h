@@ -28,8 +28,9 @@ struct JsonBoxes {
 // the "papers" array), replacing a file there whole or not at all. Streams paper by
 // paper, so memory stays bounded whatever the class size. False when it could not be
 // written.
-bool WriteJsonRecord(const GradedClass& graded, const ClassStatistics& stats,
-                     const JsonBoxes& boxes, const std::filesystem::path& path);
+[[nodiscard]] bool WriteJsonRecord(const GradedClass& graded,
+                                   const ClassStatistics& stats, const JsonBoxes& boxes,
+                                   const std::filesystem::path& path);
 
 // One paper's JSON object as written in the record (compact, UTF-8); `rank` is its rank
 // in the class.

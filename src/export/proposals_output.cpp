@@ -36,7 +36,7 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   options.points_text = request.points_text;
   options.order_text = request.order_text;
   const RuleProposals proposals =
-      ProposeRules(graded, state, sheet.read.marks,
+      ProposeRules(graded, state, *sheet.read,
                    parameters.status == FileReadStatus::kOk
                        ? std::optional<std::string_view>(parameters.bytes)
                        : std::nullopt,

@@ -44,9 +44,10 @@ bool IsParametersFile(const std::filesystem::path& out,
 // Learns the proposals for `graded` (graded with `state`) from the teacher's marks in
 // `sheet` (read without a problem), writes the proposed rules through a temporary
 // file, replacing an older proposal whole or not at all, and reports them.
-ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& state,
-                                const TeacherMarksSheet& sheet,
-                                const ProposalsRequest& request);
+[[nodiscard]] ProposalsOutcome WriteProposals(const GradedClass& graded,
+                                              const ProgramState& state,
+                                              const TeacherMarksSheet& sheet,
+                                              const ProposalsRequest& request);
 
 }  // namespace vantry
 

@@ -109,10 +109,10 @@ TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_na
   TeacherCheck check;
   check.sheet_name = std::move(sheet_name);
   if (!read.ok()) {
-    check.problem = std::move(read.problem);
+    check.problem = Utf8ToGbk(read.message());
     return check;
   }
-  check.marks = std::move(read.marks);
+  check.marks = std::move(read).value();
   check.comparison = CompareWithTeacher(graded, check.marks, kLargestDisagreements);
   // Every question of the sheet is explained, also those past the longest answer
   // (no paper answered them).

@@ -45,15 +45,15 @@ inline constexpr size_t kLargestDisagreements = 10;
 // Compares the sheet `read` from the file `sheet_name` (UTF-8) with `graded` and
 // explains the papers that disagree most; a sheet that could not be read gives a check
 // holding its problem.
-TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_name,
-                                 MarksRead read);
+[[nodiscard]] TeacherCheck CheckAgainstTeacher(const GradedClass& graded,
+                                               std::string sheet_name, MarksRead read);
 // kTeacherMarksFileName in `directory` read, when anything of that name is there (a
 // folder or a device there reads as a problem).
-std::optional<TeacherMarksSheet> ReadSheetBesideExam(
+[[nodiscard]] std::optional<TeacherMarksSheet> ReadSheetBesideExam(
     const std::filesystem::path& directory);
 // The check against kTeacherMarksFileName in `directory`, when that file is there.
-std::optional<TeacherCheck> CheckBesideExam(const GradedClass& graded,
-                                            const std::filesystem::path& directory);
+[[nodiscard]] std::optional<TeacherCheck> CheckBesideExam(
+    const GradedClass& graded, const std::filesystem::path& directory);
 // The file name of `path` in UTF-8, as a check shows it.
 std::string SheetName(const std::filesystem::path& path);
 

@@ -84,7 +84,7 @@ enum class WorkbookProblem {
   kFailed,  // the library refused, for another reason
 };
 
-struct WorkbookResult {
+struct [[nodiscard]] WorkbookResult {
   WorkbookProblem problem = WorkbookProblem::kNone;
 
   bool written() const { return problem == WorkbookProblem::kNone; }

@@ -41,16 +41,16 @@ struct ExamProblem {
 // lacks its TAB runs on into the records after it and nests the names that follow, so
 // the names can be far longer than the sheet (the message gives the line of the first
 // name that holds another).
-std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directory,
-                                            const AnswerSheetRead& read,
-                                            const LoadedAnswerSheet& sheet);
+[[nodiscard]] std::optional<ExamProblem> CheckAnswerSheet(
+    const std::filesystem::path& directory, const AnswerSheetRead& read,
+    const LoadedAnswerSheet& sheet);
 
 // Whether the rules loaded at start-up (`load`, into `state`) can grade: the file was
 // found and read, it is GBK and it holds at least one "<综合题>" block. The rules are
 // read once at start-up, so the message asks for a restart after a correction.
-std::optional<ExamProblem> CheckParameters(const std::filesystem::path& directory,
-                                           const ParametersLoad& load,
-                                           const ProgramState& state);
+[[nodiscard]] std::optional<ExamProblem> CheckParameters(
+    const std::filesystem::path& directory, const ParametersLoad& load,
+    const ProgramState& state);
 
 }  // namespace vantry
 

@@ -66,8 +66,9 @@ struct ReportResult {
 // to the dated report file in `directory`, replacing a file of the same day, whose
 // text is kept in the result. The file is replaced whole or not at all. `report_text`
 // is cleaned in place.
-ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
-                         const Clock& clock);
+[[nodiscard]] ReportResult WriteReport(GbkText& report_text,
+                                       const std::filesystem::path& directory,
+                                       const Clock& clock);
 
 // When a run started and ended, by one clock reading each.
 struct RunTimes {

@@ -54,12 +54,12 @@ TEST(WriteReportTest, BlankLinesInsideNamesAreRemoved) {
 TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
   TempDir dir;
   GbkText first = Gbk("甲 5  5\r\n");
-  WriteReport(first, dir.path(), DayClock(2026, 12, 8));
+  ASSERT_TRUE(WriteReport(first, dir.path(), DayClock(2026, 12, 8)).written);
   GbkText second = Gbk("乙 3  3\r\n");
-  WriteReport(second, dir.path(), DayClock(2026, 12, 8));
+  ASSERT_TRUE(WriteReport(second, dir.path(), DayClock(2026, 12, 8)).written);
   EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
   GbkText third = Gbk("丙 1  1\r\n");
-  WriteReport(third, dir.path(), DayClock(2026, 12, 9));
+  ASSERT_TRUE(WriteReport(third, dir.path(), DayClock(2026, 12, 9)).written);
   EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
   EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261209.txt")), Gbk("丙 1  1"));
 
