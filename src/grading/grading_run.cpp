@@ -7,8 +7,8 @@
 
 #include "controls/control_names.h"
 #include "grading/answer_sheet.h"
+#include "grading/boxes_read_at_use.h"
 #include "grading/grade_paper.h"
-#include "scoring/scoring_boxes.h"
 #include "text/cooperative_delay.h"
 #include "text/date_time.h"
 #include "text/gbk_codec.h"
