@@ -6,8 +6,8 @@
 
 #include "net/cookie_text.h"
 #include "net/http_request.h"
-#include "net/loopback_http_server.h"
 #include "net/notice.h"
+#include "testing/loopback_http_server.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

@@ -139,13 +139,13 @@ GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
     // pauses and keeps answering, so the pause costs the teacher no extra time.
     std::future<OutputNotes> written = std::async(
         std::launch::async, [&options, &run] { return options.extra_outputs(run); });
-    if (options.pause_ms > 0) CooperativeDelay(options.pause_ms);
+    CooperativeDelay(std::chrono::milliseconds{options.pause_ms});
     while (written.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
-      CooperativeDelay(10);
+      CooperativeDelay(std::chrono::milliseconds{10});
     }
     notes = written.get();
   } else if (options.pause_ms > 0) {
-    CooperativeDelay(options.pause_ms);
+    CooperativeDelay(std::chrono::milliseconds{options.pause_ms});
   }
   outcome.report.replaced.reset();
   const GbkText end_stamp = TimestampText(clock);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/loopback_http_server.h"
+#include "testing/loopback_http_server.h"
 
 namespace vantry {
 namespace {
