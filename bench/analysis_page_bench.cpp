@@ -18,6 +18,7 @@
 #include "analysis/class_statistics.h"
 #include "analysis/review_list.h"
 #include "export/analysis_page.h"
+#include "export/output_table.h"
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
   batch.extra_outputs = [&](const FinishedRun& run) {
     const GradedClass& graded = run.graded;
     papers = graded.paper_count();
-    const std::filesystem::path path = dir / AnalysisPageFileName(run.dated);
+    const std::filesystem::path path = dir / DatedOutputName(kPageOutput, run.dated);
     for (int round = 0; round < runs; ++round) {
       const auto start = std::chrono::steady_clock::now();
       timespec cpu_start{}, cpu_end{};
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
       ++distinct;
     return OutputNotes{};
   };
-  const BatchOutcome outcome = GradeBatch(state, batch);
+  const RunOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem || seconds.empty()) {
     std::fprintf(stderr, "analysis_page_bench: nothing graded in %s\n", argv[1]);
     return 1;

@@ -68,6 +68,11 @@ Agreement AgreementOf(std::span<const int32_t> scores,
 struct Step {
   RuleEdit edit;
   int candidate = -1;
+  // Chosen on a resample: what it did there to the marked papers the resample left
+  // out (drop in squared differences, papers brought closer and taken farther).
+  double left_out_gain = 0;
+  int left_out_fixed = 0;
+  int left_out_broken = 0;
 };
 
 // What an edit does to the papers being learned from.
@@ -264,8 +269,10 @@ class Search {
   }
 
   // The edits chosen with `weights` (how often each marked paper counts; 0: not
-  // learned from), greedily from the question's rule.
-  std::vector<Step> Greedy(const std::vector<int32_t>& weights) {
+  // learned from), greedily from the question's rule; each also scored, where it was
+  // chosen, on the papers `left_out` weighs (none: not scored).
+  std::vector<Step> Greedy(const std::vector<int32_t>& weights,
+                           const std::vector<int32_t>* left_out = nullptr) {
     Prepare(weights);
     state_.Reset();
     std::vector<Step> chosen;
@@ -273,22 +280,43 @@ class Search {
       std::optional<Evaluation> best = Best(weights);
       if (!best) break;
       chosen.push_back(best->step);
+      if (left_out) {
+        if (std::optional<Evaluation> o = Evaluate(best->step, *left_out)) {
+          chosen.back().left_out_gain = o->gain;
+          chosen.back().left_out_fixed = o->fixed;
+          chosen.back().left_out_broken = o->broken;
+        }
+      }
       Apply(std::move(*best));
     }
     return chosen;
   }
 
   // The whole procedure on the papers with `weights` > 0: the greedy choice made again
-  // on resamples of them, the edits chosen on more than the stability share of the
-  // resamples (an added wording counts wherever it went), and those applied in turn,
-  // most often chosen first, each placed where it does most on all the papers and kept
-  // only when it still fixes several and breaks almost none. Leaves the state at the
-  // resulting rule.
+  // on resamples of them; the edits that, over the resamples that chose them (an added
+  // wording counts wherever it went), brought the papers each resample left out closer
+  // to her marks; and those applied in turn, most often chosen first, each placed where
+  // it does most on all the papers and kept only when it still fixes several and
+  // breaks almost none. Leaves the state at the resulting rule.
+  //
+  // Votes alone would ask whether the choice is made again; the papers left out ask
+  // what matters, whether it helps on papers it was not chosen from. An edit the
+  // greedy reaches on some resamples only (another edit fixed part of its papers
+  // first, or a near twin took its turn) is kept when it helps there.
   std::vector<ChosenEdit> Procedure(const std::vector<int32_t>& weights, uint64_t seed) {
     struct Tally {
       int votes = 0;
       int first_seen = 0;
       Step step;
+      double left_out_gain = 0;
+      int left_out_fixed = 0;
+      int left_out_broken = 0;
+      void Count(const Step& s) {
+        ++votes;
+        left_out_gain += s.left_out_gain;
+        left_out_fixed += s.left_out_fixed;
+        left_out_broken += s.left_out_broken;
+      }
     };
     std::vector<Tally> order;
     if (settings_.resamples == 0) {
@@ -301,38 +329,41 @@ class Search {
       std::map<std::tuple<RuleEdit::Kind, int, GbkText>, Tally> tally;
       std::vector<std::vector<Step>> paths;
       Draws draws(seed);
-      std::vector<int32_t> resampled(weights.size());
+      std::vector<int32_t> resampled(weights.size()), left_out(weights.size());
       int seen = 0;
       for (int b = 0; b < settings_.resamples && !training.empty(); ++b) {
         std::fill(resampled.begin(), resampled.end(), 0);
         for (size_t k = 0; k < training.size(); ++k)
           ++resampled[training[draws.Below(static_cast<uint32_t>(training.size()))]];
-        std::vector<Step>& path = paths.emplace_back(Greedy(resampled));
+        for (size_t i = 0; i < weights.size(); ++i)
+          left_out[i] = weights[i] > 0 && resampled[i] == 0;
+        std::vector<Step>& path = paths.emplace_back(Greedy(resampled, &left_out));
         for (const Step& step : path) {
           Tally& t = tally[KeyOf(step.edit)];
-          if (t.votes++ == 0) {
+          if (t.votes == 0) {
             t.first_seen = seen++;
             t.step = step;
           }
+          t.Count(step);
         }
       }
       // An added wording counts as chosen again where a wording found in largely the
       // same papers was added instead: the two are one choice, made in other words.
       for (auto& [key, t] : tally) {
         if (t.step.candidate < 0) continue;
-        t.votes = 0;
+        const Step first = t.step;
+        t = Tally{0, t.first_seen, first};
         for (const std::vector<Step>& path : paths) {
           for (const Step& step : path) {
-            if (step.candidate >= 0 && Alike(t.step.candidate, step.candidate, weights)) {
-              ++t.votes;
+            if (step.candidate >= 0 && Alike(first.candidate, step.candidate, weights)) {
+              t.Count(step);
               break;
             }
           }
         }
       }
       for (auto& [key, t] : tally) {
-        if (t.votes > settings_.stability * settings_.resamples)
-          order.push_back(std::move(t));
+        if (t.left_out_gain > 0) order.push_back(std::move(t));
       }
       std::sort(order.begin(), order.end(), [](const Tally& a, const Tally& b) {
         return a.votes != b.votes ? a.votes > b.votes : a.first_seen < b.first_seen;
@@ -348,10 +379,13 @@ class Search {
       ChosenEdit& c = kept.emplace_back();
       c.edit = now->step.edit;
       c.resamples_chosen = t.votes;
+      c.left_out_fixed = t.left_out_fixed;
+      c.left_out_broken = t.left_out_broken;
       Describe(*now, weights, c);
       const Step added = now->step;
+      const ChosenEdit support = c;
       Apply(std::move(*now));
-      if (added.candidate >= 0) AddOtherSpellings(added, t.votes, weights, kept);
+      if (added.candidate >= 0) AddOtherSpellings(added, support, weights, kept);
     }
     return kept;
   }
@@ -408,7 +442,7 @@ class Search {
   // answers hold are added beside it, as long as they take no more marked papers
   // farther from her marks than an edit may. They need no support of their own (most
   // stand in no marked paper): the choice was made for the wording, not its spelling.
-  void AddOtherSpellings(const Step& added, int votes,
+  void AddOtherSpellings(const Step& added, const ChosenEdit& support,
                          const std::vector<int32_t>& weights,
                          std::vector<ChosenEdit>& kept) {
     const int group = added.edit.group;
@@ -429,7 +463,9 @@ class Search {
         continue;
       ChosenEdit& c = kept.emplace_back();
       c.edit = e->step.edit;
-      c.resamples_chosen = votes;
+      c.resamples_chosen = support.resamples_chosen;
+      c.left_out_fixed = support.left_out_fixed;
+      c.left_out_broken = support.left_out_broken;
       Describe(*e, weights, c);
       Apply(std::move(*e));
     }

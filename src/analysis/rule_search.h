@@ -30,10 +30,11 @@ struct SearchSettings {
   // poor answers as in good ones carries no content.
   double proxy_ratio = 0.5;
   // Resamples of the marked papers (drawn with replacement) on which the choice is
-  // made again; an edit is kept when it is chosen again on more than this share of
-  // them. No resamples: every edit chosen is kept.
+  // made again. An edit is kept when, over the resamples that chose it, it brought the
+  // marked papers each resample left out closer to the teacher's marks (less squared
+  // difference in all): it helped on papers it was not chosen from. No resamples:
+  // every edit chosen is kept.
   int resamples = 20;
-  double stability = 0.5;
   // The estimate: a cross-validation over the marked papers in this many folds, and
   // resamples of its held-out papers for the spread.
   int folds = 5;
@@ -64,8 +65,12 @@ struct QuestionCase {
 struct ChosenEdit {
   RuleEdit edit;
   // The resamples on which it was chosen again (for an added wording: it, or a wording
-  // found in largely the same marked papers, was added).
+  // found in largely the same marked papers, was added)...
   int resamples_chosen = 0;
+  // ...and, summed over those, the marked papers the resample left out that it brought
+  // closer to the teacher's mark and took farther from it where it was chosen.
+  int left_out_fixed = 0;
+  int left_out_broken = 0;
   // Marked papers (indices into QuestionCase::answers) it brings closer to the
   // teacher's mark and takes farther from it, with their scores before and after it.
   struct Change {
@@ -112,7 +117,8 @@ struct QuestionSearch {
 
 // Chooses edits greedily, each the one that most lowers the squared differences from
 // the teacher's marks among those that fix several papers and break almost none, keeps
-// those chosen again on most resamples, and estimates the result by doing all of this
+// those that, chosen on resamples, helped on the papers the resamples left out, and
+// estimates the result by doing all of this
 // again within each fold of a cross-validation; edits the estimate expects to do harm
 // are withheld. Every edit is scored by GradeQuestion
 // with the question's boxes and cap; only the papers an edit can change are scored

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "text/utf8_path.h"
 
@@ -22,10 +23,49 @@ struct Valued {
 };
 
 const Flag kFlags[] = {
-    {"--quiet", &GradeOptions::quiet},     {"--no-xlsx", &GradeOptions::no_xlsx},
-    {"--no-html", &GradeOptions::no_html}, {"--explain", &GradeOptions::explain},
-    {"--help", &GradeOptions::help},       {"-h", &GradeOptions::help},
+    {"--quiet", &GradeOptions::quiet},
+    {"--help", &GradeOptions::help},
+    {"-h", &GradeOptions::help},
 };
+
+// The help's lines before the further outputs' options, and after them.
+constexpr std::string_view kHelpHead =
+    "Grades the answer sheet 学生答题文本.txt against 参数设置.txt, as the window's\n"
+    "grading button does, and writes 阅卷结果yyyyMMdd.txt, the workbook\n"
+    "阅卷结果yyyyMMdd.xlsx and the page 阅卷分析yyyyMMdd.html beside them; a workbook\n"
+    "or page changed since it was written is kept and the new one numbered (…(2).xlsx).\n"
+    "The summary names every file written.\n"
+    "\n"
+    "  --dir DIR       folder of the two files and the report (default: current folder)\n"
+    "  --points TEXT   the 分值 box: points per matched keyword group (default 2;\n"
+    "                  an empty text is an empty box, worth 0)\n"
+    "  --order TEXT    the 先后顺序 box, e.g. 1-2,1-3 (default empty)\n"
+    "  --jobs N        grade on N threads (default: one per core); the outputs are the\n"
+    "                  same whatever N is\n"
+    "  --quiet         no progress on stderr\n";
+constexpr std::string_view kHelpTail =
+    "  --help          this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
+    "--check or --propose file that cannot be read: nothing is written then),\n"
+    "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
+    "stderr and nothing is written), 4 the report was written but the workbook, the\n"
+    "JSON record, the page or the proposed rules were not, or 教师评分.csv could not be\n"
+    "used (the summary says which).\n";
+
+// The help's column of options: the option and its value, then its help from this
+// column on (from the next line when the option is wider).
+constexpr size_t kHelpColumn = 18;
+
+// The option `name` of a further output's entry; null when no entry has it.
+const OutputOption* FindOutputOption(std::string_view name) {
+  for (const FurtherOutput* output : kFurtherOutputs) {
+    for (const OutputOption& option : output->options) {
+      if (!option.name.empty() && option.name == name) return &option;
+    }
+  }
+  return nullptr;
+}
 
 std::string StoreJobs(GradeOptions& options, std::string_view value) {
   int jobs = 0;
@@ -37,16 +77,6 @@ std::string StoreJobs(GradeOptions& options, std::string_view value) {
   }
   options.jobs = jobs;
   return {};
-}
-
-// An option whose value names a file, relative to the working folder.
-Valued FileOption(std::string_view name, std::filesystem::path GradeOptions::*member,
-                  std::string_view missing) {
-  return {name, [member, missing](GradeOptions& o, std::string_view v) -> std::string {
-            if (v.empty()) return std::string(missing);
-            o.*member = std::filesystem::path(std::u8string(v.begin(), v.end()));
-            return {};
-          }};
 }
 
 const Valued kValued[] = {
@@ -67,13 +97,43 @@ const Valued kValued[] = {
        return std::string();
      }},
     {"--jobs", StoreJobs},
-    FileOption("--json", &GradeOptions::json, "--json needs a file"),
-    FileOption("--check", &GradeOptions::check, "--check needs a CSV file"),
-    FileOption("--propose", &GradeOptions::propose, "--propose needs a CSV file"),
-    FileOption("--propose-out", &GradeOptions::propose_out, "--propose-out needs a file"),
 };
 
+// Stores the file named by an output's option, relative to the working folder.
+std::string StoreFile(const OutputOption& option, std::string_view value,
+                      GradeOptions& options) {
+  if (value.empty()) return std::string(option.name) + " " + std::string(option.missing);
+  options.outputs.*(option.file) =
+      std::filesystem::path(std::u8string(value.begin(), value.end()));
+  return {};
+}
+
 }  // namespace
+
+std::string GradeHelpText() {
+  std::string help(kHelpHead);
+  const std::string indent(kHelpColumn, ' ');
+  for (const FurtherOutput* output : kFurtherOutputs) {
+    for (const OutputOption& option : output->options) {
+      if (option.name.empty()) continue;
+      std::string head = "  " + std::string(option.name);
+      if (!option.value.empty()) head += " " + std::string(option.value);
+      help += head;
+      if (head.size() < kHelpColumn) {
+        help.append(kHelpColumn - head.size(), ' ');
+      } else {
+        help += "\n" + indent;
+      }
+      for (const char c : option.help) {
+        help += c;
+        if (c == '\n') help += indent;
+      }
+      help += "\n";
+    }
+  }
+  help += kHelpTail;
+  return help;
+}
 
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
   GradeArguments result;
@@ -90,22 +150,27 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
     for (const Flag& f : kFlags) {
       if (f.name == name) flag = &f;
     }
-    if (flag != nullptr) {
-      if (value) {
-        result.error = std::string(name) + " takes no value";
-        return result;
-      }
-      options.*(flag->member) = true;
-      continue;
-    }
     const Valued* valued = nullptr;
     for (const Valued& v : kValued) {
       if (v.name == name) valued = &v;
     }
-    if (valued == nullptr) {
+    const OutputOption* output = FindOutputOption(name);
+    if (flag == nullptr && valued == nullptr && output == nullptr) {
       result.error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
                      std::string(arg);
       return result;
+    }
+    if (flag != nullptr || (output != nullptr && output->value.empty())) {
+      if (value) {
+        result.error = std::string(name) + " takes no value";
+        return result;
+      }
+      if (flag != nullptr) {
+        options.*(flag->member) = true;
+      } else {
+        options.outputs.*(output->toggle) = output->set_to;
+      }
+      continue;
     }
     if (!value) {
       if (i + 1 == args.size()) {
@@ -114,10 +179,11 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
       }
       value = args[++i];
     }
-    result.error = valued->store(options, *value);
+    result.error = valued != nullptr ? valued->store(options, *value)
+                                     : StoreFile(*output, *value, options);
     if (!result.error.empty()) return result;
   }
-  if (!options.propose_out.empty() && options.propose.empty())
+  if (!options.outputs.propose_out.empty() && options.outputs.propose.empty())
     result.error = "--propose-out needs --propose";
   return result;
 }

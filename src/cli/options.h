@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "export/output_table.h"
+
 namespace vantry {
 
 // One line: what vantry-grade accepts.
@@ -29,21 +31,9 @@ struct GradeOptions {
   int jobs = 0;
   // No progress on stderr.
   bool quiet = false;
-  // No workbook beside the report.
-  bool no_xlsx = false;
-  // Where to write the JSON record (relative to the working folder); empty: none.
-  std::filesystem::path json;
-  // Every paper's explanation on stdout, before the summary.
-  bool explain = false;
-  // No analysis page beside the report.
-  bool no_html = false;
-  // The teacher's marks to check the rules against (relative to the working folder);
-  // empty: no check printed.
-  std::filesystem::path check;
-  // The teacher's marks to learn rule proposals from (relative to the working
-  // folder), and where the proposed rules go (empty: 参数设置_建议.txt in the folder).
-  std::filesystem::path propose;
-  std::filesystem::path propose_out;
+  // The further outputs asked for, by the options of their entries in
+  // kFurtherOutputs (output_table.h).
+  OutputChoices outputs;
   bool help = false;
 };
 
@@ -52,6 +42,10 @@ struct GradeArguments {
   // Empty when the arguments are valid; otherwise says what is wrong, in one line.
   std::string error;
 };
+
+// The help text printed after the usage line: what the program does, every option
+// (those of the further outputs from kFurtherOutputs) and the exit status (UTF-8).
+std::string GradeHelpText();
 
 // Reads the arguments after the program name, in UTF-8. "--name VALUE" and "--name=VALUE"
 // are both accepted; the word after an option that takes a value is its value whatever it

@@ -23,10 +23,10 @@ TEST(ParseGradeArgumentsTest, DefaultsWithoutArguments) {
   EXPECT_FALSE(a.options.quiet);
   EXPECT_FALSE(a.options.help);
   EXPECT_EQ(a.options.jobs, 0);
-  EXPECT_FALSE(a.options.no_xlsx || a.options.explain);
-  EXPECT_TRUE(a.options.json.empty());
-  EXPECT_FALSE(a.options.no_html);
-  EXPECT_TRUE(a.options.check.empty());
+  EXPECT_TRUE(a.options.outputs.workbook && a.options.outputs.page);
+  EXPECT_FALSE(a.options.outputs.explain);
+  EXPECT_TRUE(a.options.outputs.json.empty());
+  EXPECT_TRUE(a.options.outputs.check.empty());
 }
 
 TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
@@ -49,15 +49,16 @@ TEST(ParseGradeArgumentsTest, ValuesInBothFormsTakenAsTyped) {
   EXPECT_TRUE(Parse({"--help"}).options.help);
   EXPECT_EQ(Parse({"--jobs", "4"}).options.jobs, 4);
   EXPECT_EQ(Parse({"--jobs=1"}).options.jobs, 1);
-  const GradeOptions outputs =
-      Parse({"--no-xlsx", "--json", "结果/记录.json", "--explain"}).options;
-  EXPECT_TRUE(outputs.no_xlsx && outputs.explain);
+  const OutputChoices outputs =
+      Parse({"--no-xlsx", "--json", "结果/记录.json", "--explain"}).options.outputs;
+  EXPECT_TRUE(!outputs.workbook && outputs.page && outputs.explain);
   EXPECT_EQ(outputs.json, std::filesystem::path(u8"结果/记录.json"));
-  const GradeOptions page = Parse({"--no-html", "--check", "评分/教师评分.csv"}).options;
-  EXPECT_TRUE(page.no_html);
+  const OutputChoices page =
+      Parse({"--no-html", "--check", "评分/教师评分.csv"}).options.outputs;
+  EXPECT_TRUE(page.workbook && !page.page);
   EXPECT_EQ(page.check, std::filesystem::path(u8"评分/教师评分.csv"));
-  const GradeOptions propose =
-      Parse({"--propose=评分.csv", "--propose-out", "新规则.txt"}).options;
+  const OutputChoices propose =
+      Parse({"--propose=评分.csv", "--propose-out", "新规则.txt"}).options.outputs;
   EXPECT_EQ(propose.propose, std::filesystem::path(u8"评分.csv"));
   EXPECT_EQ(propose.propose_out, std::filesystem::path(u8"新规则.txt"));
 }
@@ -81,6 +82,32 @@ TEST(ParseGradeArgumentsTest, BadArgumentsSayWhatIsWrong) {
   for (std::string_view jobs : {"0", "-1", "two", "2x", "", "100000"}) {
     EXPECT_EQ(Parse({"--jobs", jobs}).error, "--jobs needs a whole number from 1 to 1024")
         << jobs;
+  }
+}
+
+// Every option of the further outputs' table is in the usage line, in the help at the
+// start of its line, and understood by the parser.
+TEST(GradeHelpTextTest, EveryOutputOptionIsUsedHelpedAndParsed) {
+  const std::string help = GradeHelpText();
+  for (const FurtherOutput* output : kFurtherOutputs) {
+    for (const OutputOption& option : output->options) {
+      if (option.name.empty()) continue;
+      const std::string name(option.name);
+      SCOPED_TRACE(name);
+      EXPECT_NE(kGradeUsage.find("[" + name + (option.value.empty() ? "]" : " ")),
+                std::string_view::npos);
+      EXPECT_NE(help.find("\n  " + name + (option.value.empty() ? " " : " FILE")),
+                std::string::npos);
+      const std::string_view args[] = {"--propose", "p.csv", option.name, "x.csv"};
+      const GradeArguments parsed =
+          ParseGradeArguments(option.value.empty() ? std::span(args).first(3) : args);
+      EXPECT_EQ(parsed.error, "");
+      if (option.toggle != nullptr) {
+        EXPECT_EQ(parsed.options.outputs.*(option.toggle), option.set_to);
+      } else {
+        EXPECT_EQ(parsed.options.outputs.*(option.file), "x.csv");
+      }
+    }
   }
 }
 

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "analysis/teacher_marks.h"
+#include "export/output_table.h"
 #include "grading/answer_sheet.h"
+#include "grading/report.h"
 #include "scoring/parameters.h"
 #include "text/file_io.h"
 #include "text/utf8_path.h"
@@ -25,14 +27,18 @@ std::string Folded(std::string name) {
   return name;
 }
 
-// The names the run's outputs take in the exam folder, whatever their day.
+// The names the run's dated files (the report and the further outputs' files) take in
+// the exam folder, whatever their day.
 bool IsOutputName(std::string_view name) {
-  const auto output = [name](std::string_view prefix, std::string_view extension) {
-    return name.starts_with(prefix) && name.ends_with(extension) &&
-           name.size() > prefix.size() + extension.size();
+  const auto dated = [name](std::string_view stem, std::string_view extension) {
+    return !stem.empty() && name.starts_with(stem) && name.ends_with(extension) &&
+           name.size() > stem.size() + extension.size();
   };
-  return output("阅卷结果", ".txt") || output("阅卷结果", ".xlsx") ||
-         output("阅卷分析", ".html");
+  if (dated(kReportFileStem, kReportFileExtension)) return true;
+  for (const FurtherOutput* output : kFurtherOutputs) {
+    if (dated(output->file_stem, output->file_extension)) return true;
+  }
+  return false;
 }
 
 }  // namespace

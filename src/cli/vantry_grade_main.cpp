@@ -3,7 +3,7 @@
 //
 // Exit codes: 0 graded and every output written, 1 report not written, 2 bad
 // arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
-// written), 4 report written but the workbook or the JSON record not.
+// written), 4 report written but a further output (output_table.h) not done.
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -32,49 +32,6 @@
 namespace vantry {
 namespace {
 
-constexpr std::string_view kHelp =
-    "Grades the answer sheet 学生答题文本.txt against 参数设置.txt, as the window's\n"
-    "grading button does, and writes 阅卷结果yyyyMMdd.txt, the workbook\n"
-    "阅卷结果yyyyMMdd.xlsx and the page 阅卷分析yyyyMMdd.html beside them; a workbook\n"
-    "or page changed since it was written is kept and the new one numbered (…(2).xlsx).\n"
-    "The summary names every file written.\n"
-    "\n"
-    "  --dir DIR       folder of the two files and the report (default: current folder)\n"
-    "  --points TEXT   the 分值 box: points per matched keyword group (default 2;\n"
-    "                  an empty text is an empty box, worth 0)\n"
-    "  --order TEXT    the 先后顺序 box, e.g. 1-2,1-3 (default empty)\n"
-    "  --jobs N        grade on N threads (default: one per core); the outputs are the\n"
-    "                  same whatever N is\n"
-    "  --quiet         no progress on stderr\n"
-    "  --no-xlsx       no workbook\n"
-    "  --no-html       no analysis page 阅卷分析yyyyMMdd.html\n"
-    "  --json FILE     also write every paper's full record as JSON to FILE (never\n"
-    "                  over the exam's files, the report, the workbook, the page or\n"
-    "                  the proposed rules)\n"
-    "  --explain       print how every question of every paper was scored (UTF-8),\n"
-    "                  before the summary\n"
-    "  --check FILE    check the rules against the teacher's own marks in FILE (CSV:\n"
-    "                  姓名,第1题,第2题,…) and print how well they agree, after the\n"
-    "                  summary; without it the page holds that check when 教师评分.csv\n"
-    "                  lies in DIR\n"
-    "  --propose FILE  learn rule proposals from the papers the teacher marked in FILE\n"
-    "                  (CSV as for --check), print them with the agreement to expect\n"
-    "                  on papers they were not learned from, and write the proposed\n"
-    "                  rules to 参数设置_建议.txt in DIR (参数设置.txt is never "
-    "changed);\n"
-    "                  without it the same happens when 教师评分.csv lies in DIR\n"
-    "  --propose-out FILE\n"
-    "                  write the proposed rules to FILE instead (never over a file\n"
-    "                  the run reads or writes)\n"
-    "  --help          this text\n"
-    "\n"
-    "Exit status: 0 done, 1 the report could not be written, 2 bad arguments (also a\n"
-    "--check or --propose file that cannot be read: nothing is written then),\n"
-    "3 nothing graded (the exam files cannot be graded as they are; the reason is on\n"
-    "stderr and nothing is written), 4 the report was written but the workbook, the\n"
-    "JSON record, the page or the proposed rules were not, or 教师评分.csv could not be\n"
-    "used (the summary says which).\n";
-
 void PrintText(std::FILE* out, std::string_view utf8) { WriteText(out, utf8); }
 
 // A GBK text for a terminal: UTF-8 with plain line feeds.
@@ -95,7 +52,7 @@ int Main(std::span<const std::string_view> args) {
   }
   const GradeOptions& options = parsed.options;
   if (options.help) {
-    PrintText(stdout, std::string(kGradeUsage) + "\n\n" + std::string(kHelp));
+    PrintText(stdout, std::string(kGradeUsage) + "\n\n" + GradeHelpText());
     return 0;
   }
   std::error_code error;
@@ -109,30 +66,34 @@ int Main(std::span<const std::string_view> args) {
   // The JSON record and the proposed rules never replace a file the run reads or
   // writes, nor each other.
   const std::filesystem::path proposals_out =
-      options.propose_out.empty()
+      options.outputs.propose_out.empty()
           ? PathInDirectory(options.directory, kProposedParametersFileName)
-          : options.propose_out;
+          : options.outputs.propose_out;
   const auto refuse_clash = [](const std::string& option, const std::string& clash) {
     PrintText(stderr, "vantry-grade: " + option + " 不能写到本次阅卷读取或写出的文件‘" +
                           clash + "’ / " + option + " would replace a file of the run\n" +
                           std::string(kGradeUsage) + "\n");
     return 2;
   };
-  if (!options.json.empty()) {
-    const std::filesystem::path named[] = {options.check, options.propose, proposals_out};
-    const std::string clash = RunFileClash(options.json, options.directory, named);
+  if (!options.outputs.json.empty()) {
+    const std::filesystem::path named[] = {options.outputs.check, options.outputs.propose,
+                                           proposals_out};
+    const std::string clash =
+        RunFileClash(options.outputs.json, options.directory, named);
     if (!clash.empty()) return refuse_clash("--json", clash);
   }
-  if (!options.propose_out.empty()) {
-    if (IsParametersFile(options.propose_out, options.directory)) {
+  if (!options.outputs.propose_out.empty()) {
+    if (IsParametersFile(options.outputs.propose_out, options.directory)) {
       PrintText(stderr,
                 "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
                 "the proposals never replace 参数设置.txt\n" +
                     std::string(kGradeUsage) + "\n");
       return 2;
     }
-    const std::filesystem::path named[] = {options.check, options.propose, options.json};
-    const std::string clash = RunFileClash(options.propose_out, options.directory, named);
+    const std::filesystem::path named[] = {options.outputs.check, options.outputs.propose,
+                                           options.outputs.json};
+    const std::string clash =
+        RunFileClash(options.outputs.propose_out, options.directory, named);
     if (!clash.empty()) return refuse_clash("--propose-out", clash);
   }
 
@@ -153,8 +114,10 @@ int Main(std::span<const std::string_view> args) {
     return std::nullopt;
   };
   std::optional<MarksRead> marks, propose_marks;
-  if (!options.check.empty() && !(marks = read_marks(options.check))) return 2;
-  if (!options.propose.empty() && !(propose_marks = read_marks(options.propose)))
+  if (!options.outputs.check.empty() && !(marks = read_marks(options.outputs.check)))
+    return 2;
+  if (!options.outputs.propose.empty() &&
+      !(propose_marks = read_marks(options.outputs.propose)))
     return 2;
 
   ProgramState state;
@@ -166,21 +129,22 @@ int Main(std::span<const std::string_view> args) {
   batch.jobs = options.jobs;
   RunOutputOptions outputs;
   outputs.directory = options.directory;
-  outputs.workbook = !options.no_xlsx;
-  outputs.json_path = options.json;
-  if (options.explain) {
+  outputs.workbook = options.outputs.workbook;
+  outputs.json_path = options.outputs.json;
+  if (options.outputs.explain) {
     outputs.explain = [](std::string_view text) { PrintText(stdout, text); };
   }
-  outputs.page = !options.no_html;
+  outputs.page = options.outputs.page;
   std::string check_text, proposals_text;
   if (marks) {
-    outputs.marks = TeacherMarksSheet{SheetName(options.check), std::move(*marks)};
+    outputs.marks =
+        TeacherMarksSheet{SheetName(options.outputs.check), std::move(*marks)};
     outputs.check_report = [&check_text](std::string_view text) { check_text = text; };
   }
   if (propose_marks) {
     outputs.propose =
-        TeacherMarksSheet{SheetName(options.propose), std::move(*propose_marks)};
-    outputs.propose_out = options.propose_out;
+        TeacherMarksSheet{SheetName(options.outputs.propose), std::move(*propose_marks)};
+    outputs.propose_out = options.outputs.propose_out;
     outputs.proposals_report = [&proposals_text](std::string_view text) {
       proposals_text = text;
     };
@@ -192,13 +156,13 @@ int Main(std::span<const std::string_view> args) {
       progress.Update(graded, total);
     };
   }
-  const BatchOutcome outcome = GradeBatch(state, batch);
+  const RunOutcome outcome = GradeBatch(state, batch);
   if (outcome.problem) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
                           outcome.problem->message + "\n");
     return 3;
   }
-  if (options.explain) PrintText(stdout, "\n");
+  if (options.outputs.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
   if (!proposals_text.empty()) PrintText(stdout, "\n" + proposals_text);

@@ -15,7 +15,6 @@
 #include "export/proposals_page.h"
 #include "export/review_rows.h"
 #include "export/svg_chart.h"
-#include "text/date_time.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
@@ -701,11 +700,6 @@ void AppendHeader(const GradedClass& graded, const ClassStatistics& s,
 }
 
 }  // namespace
-
-std::string AnalysisPageFileName(const LocalDateTime& day) {
-  return "阅卷分析" + GbkToUtf8(FormatDateTime(OleDateFromLocal(day), "yyyyMMdd")) +
-         ".html";
-}
 
 std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& statistics,
                              const AnalysisPageContent& content) {

@@ -70,9 +70,6 @@ struct AnalysisPageContent {
 std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& statistics,
                              const AnalysisPageContent& content);
 
-// The page's name for `day`, in UTF-8: 阅卷分析YYYYMMDD.html.
-std::string AnalysisPageFileName(const LocalDateTime& day);
-
 // Builds the page, stamps it (kept_outputs.h) and writes it to `path`, replacing a file
 // there whole or not at all. False when it could not be written (a page too large for
 // the memory left included).

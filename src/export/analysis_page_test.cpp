@@ -13,6 +13,7 @@
 #include "analysis/review_list.h"
 #include "export/explanation.h"
 #include "export/kept_outputs.h"
+#include "export/output_table.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
@@ -190,7 +191,7 @@ TEST(AnalysisPageTest, WrittenWholeAndStampedOrReported) {
   const ClassStatistics stats = ComputeClassStatistics(p.graded(), p.state);
   const testing::TempDir dir;
   const LocalDateTime day{.year = 2026, .month = 12, .day = 8, .hour = 9};
-  EXPECT_EQ(AnalysisPageFileName(day), "阅卷分析20261208.html");
+  EXPECT_EQ(DatedOutputName(kPageOutput, day), "阅卷分析20261208.html");
   AnalysisPageContent content;
   content.description.dated = day;
   ASSERT_TRUE(WriteAnalysisPage(p.graded(), stats, content, dir.File("page.html")));

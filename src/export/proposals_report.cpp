@@ -134,8 +134,12 @@ ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
     r.before = GroupSyntax(before[k]);
   if (e.kind != RuleEdit::Kind::kDropGroup && k < after.size())
     r.after = GroupSyntax(after[k]);
+  // Kept because it helped on the marked papers the resamples left out: say so.
   r.stability = resamples > 0 ? std::to_string(resamples) + " 次重抽样中 " +
-                                    std::to_string(chosen.resamples_chosen) + " 次仍选中"
+                                    std::to_string(chosen.resamples_chosen) +
+                                    " 次仍选中，在这些重抽样没抽到的已批改试卷上改对 " +
+                                    std::to_string(chosen.left_out_fixed) + " 份、改错 " +
+                                    std::to_string(chosen.left_out_broken) + " 份"
                               : "未做重抽样";
   if (e.kind == RuleEdit::Kind::kAddWording || e.kind == RuleEdit::Kind::kAddGroup) {
     r.shares = "低分卷（不到满分一半）" +

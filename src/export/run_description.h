@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "grading/grading_run.h"
+#include "grading/run_skeleton.h"
 #include "text/clock.h"
 
 namespace vantry {

@@ -16,6 +16,7 @@
 #include "export/explanation.h"
 #include "export/json_record.h"
 #include "export/kept_outputs.h"
+#include "export/output_table.h"
 #include "export/proposals_output.h"
 #include "export/proposals_sheet.h"
 #include "export/review_rows.h"
@@ -176,7 +177,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
         })) {
       proposals.reset();
       notes.failed = true;
-      proposals_lines.push_back(Utf8ToGbk("规则建议未能完成！"));
+      proposals_lines.push_back(Utf8ToGbk(NotDoneLine(kProposalsOutput)));
     }
     const ProposalsReport* report = proposals ? &proposals->report : nullptr;
     if (proposals) {
@@ -202,7 +203,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     std::vector<GbkText> check_lines;
     if (!checked) {
       check.reset();
-      check_lines.push_back(Utf8ToGbk("与教师评分的核对未能完成！"));
+      check_lines.push_back(Utf8ToGbk(NotDoneLine(kCheckOutput)));
       notes.failed = true;
     } else if (check) {
       check_lines.push_back(TeacherCheckSummaryLine(*check));
@@ -219,7 +220,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
         return true;
       });
       const TeacherCheck* shown_check = check ? &*check : nullptr;
-      const std::string workbook_name = WorkbookFileName(run.dated);
+      const std::string workbook_name = DatedOutputName(kWorkbookOutput, run.dated);
       const std::optional<OutputPlace> workbook_place =
           options.workbook
               ? PlaceOutput(options.directory, workbook_name, OutputKind::kWorkbook)
@@ -229,7 +230,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       std::future<FileOutcome> page_written;
       if (options.page) {
         page_written = std::async(std::launch::async | std::launch::deferred, [&] {
-          const std::string name = AnalysisPageFileName(run.dated);
+          const std::string name = DatedOutputName(kPageOutput, run.dated);
           const AnalysisPageContent content{
               .description = description,
               .check = shown_check,
@@ -239,8 +240,8 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
               .workbook_name = workbook_place ? workbook_place->name : std::string(),
               .limits = {}};
           return WriteFile(
-              PlaceOutput(options.directory, name, OutputKind::kPage), name, "分析页",
-              [&](const std::filesystem::path& path) {
+              PlaceOutput(options.directory, name, OutputKind::kPage), name,
+              std::string(kPageOutput.name), [&](const std::filesystem::path& path) {
                 return FileWrite{WriteAnalysisPage(graded, stats, content, path), {}};
               });
         });
@@ -252,7 +253,7 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
             .review = &review,
             .changes = run.replaced_report ? &changes : nullptr};
         workbook = WriteFile(
-            workbook_place, workbook_name, "成绩表",
+            workbook_place, workbook_name, std::string(kWorkbookOutput.name),
             [&](const std::filesystem::path& path) {
               WorkbookOptions book{.created = run.dated};
               if (report) {
@@ -281,9 +282,11 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
             return WriteJsonRecord(graded, stats, {run.points_per_hit, run.order_keys},
                                    options.json_path);
           })) {
-        notes.lines.push_back(Utf8ToGbk("JSON 记录已保存在‘" + path + "’！"));
+        notes.lines.push_back(
+            Utf8ToGbk(std::string(kJsonOutput.name) + "已保存在‘" + path + "’！"));
       } else {
-        notes.lines.push_back(Utf8ToGbk("JSON 记录未能保存到‘" + path + "’！"));
+        notes.lines.push_back(
+            Utf8ToGbk(std::string(kJsonOutput.name) + "未能保存到‘" + path + "’！"));
         notes.failed = true;
       }
     }

@@ -13,7 +13,7 @@
 
 #include "analysis/teacher_marks.h"
 #include "export/teacher_check.h"
-#include "grading/grading_run.h"
+#include "grading/run_skeleton.h"
 #include "scoring/program_state.h"
 
 namespace vantry {

@@ -211,7 +211,7 @@ TEST_F(RunOutputsTest, EveryOutputOfARunAcrossMidnightCarriesTheReportsDate) {
   batch.directory = dir_.path();
   batch.clock = &clock;
   batch.extra_outputs = MakeRunOutputs(state_, options_);
-  const BatchOutcome outcome = GradeBatch(state_, batch);
+  const RunOutcome outcome = GradeBatch(state_, batch);
   ASSERT_TRUE(outcome.report.written);
   // 阅卷结果yyyyMMdd.txt: the day the report was named for.
   const std::string report = GbkToUtf8(outcome.report.file_name);

@@ -28,7 +28,6 @@
 #include "export/explanation.h"
 #include "export/review_rows.h"
 #include "export/workbook_file.h"
-#include "text/date_time.h"
 #include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/message_pump.h"
@@ -981,10 +980,6 @@ bool SpoolElsewhere(WorkbookProblem problem) {
 }
 
 }  // namespace
-
-std::string WorkbookFileName(const LocalDateTime& day) {
-  return "阅卷结果" + FormatDateTime(OleDateFromLocal(day), "yyyyMMdd") + ".xlsx";
-}
 
 std::string WorkbookProblemText(WorkbookProblem problem) {
   switch (problem) {

@@ -95,9 +95,6 @@ struct WorkbookResult {
 // kNone.
 std::string WorkbookProblemText(WorkbookProblem problem);
 
-// The workbook's name for `day`, in UTF-8: 阅卷结果YYYYMMDD.xlsx.
-std::string WorkbookFileName(const LocalDateTime& day);
-
 // Writes the workbook of `graded`, whose statistics are `stats`, to `path`, replacing
 // a file there whole or not at all (a temporary beside it, renamed). Sheets:
 //   成绩      名次, 姓名, 第1题 … 第N题, 总分, in sheet order, numbers; ties share a

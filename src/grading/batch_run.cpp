@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -14,7 +15,6 @@
 #include "grading/grade_paper.h"
 #include "scoring/question_rules.h"
 #include "scoring/scoring_boxes.h"
-#include "text/date_time.h"
 
 namespace vantry {
 namespace {
@@ -96,8 +96,7 @@ int ThreadCount(int jobs) {
 // Grades every paper into `blocks`, reporting progress on the calling thread.
 void GradeBlocks(const ProgramState& state, const CompiledRules& rules,
                  FixedScoringBoxes& boxes, const LoadedAnswerSheet& sheet, int jobs,
-                 const std::function<void(int64_t, int64_t)>& on_progress,
-                 std::vector<Block>& blocks) {
+                 const RunProgress& on_progress, std::vector<Block>& blocks) {
   const size_t papers = sheet.paper_count();
   const size_t block_count = (papers + kBlockPapers - 1) / kBlockPapers;
   blocks.resize(block_count);
@@ -150,63 +149,59 @@ void GradeBlocks(const ProgramState& state, const CompiledRules& rules,
   }
 }
 
+// The batch's part of the run: the fixed boxes, the papers graded in blocks on every
+// thread, no view but the progress.
+class BatchGrading final : public ExamGrading {
+ public:
+  BatchGrading(const ProgramState& state, const BatchOptions& options)
+      : state_(state), options_(options) {}
+
+  FieldCollection field_collection() const override {
+    return ThreadCount(options_.jobs) > 1 ? FieldCollection::kTwoThreads
+                                          : FieldCollection::kOneThread;
+  }
+
+  GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) override {
+    // Compiled once the exam files passed their check.
+    const CompiledRules& rules = rules_.emplace(state_);
+    FixedScoringBoxes& boxes =
+        boxes_.emplace(options_.points_per_hit, options_.order_keys, rules);
+    std::vector<Block> blocks;
+    GradeBlocks(state_, rules, boxes, sheet, options_.jobs, options_.on_progress, blocks);
+    GradedClass graded;
+    size_t report_bytes = 0;
+    for (const Block& block : blocks) report_bytes += block.report.size();
+    report.reserve(report_bytes);
+    for (Block& block : blocks) {
+      report += block.report;
+      graded.Append(std::move(block.graded));
+      block = Block();
+    }
+    // The boxes held still, so grading a paper again gives its record as it was.
+    regraders_.emplace(state_, rules, boxes, sheet);
+    graded.set_record_source([this](size_t index, PaperRecord& record) {
+      regraders_->Regrade(index, record);
+    });
+    return graded;
+  }
+
+  BoxesUsed Boxes() override {
+    return {.points_per_hit = options_.points_per_hit, .order_keys = options_.order_keys};
+  }
+
+ private:
+  const ProgramState& state_;
+  const BatchOptions& options_;
+  std::optional<CompiledRules> rules_;
+  std::optional<FixedScoringBoxes> boxes_;
+  std::optional<Regraders> regraders_;
+};
+
 }  // namespace
 
-BatchOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) {
-  const Clock& clock = *options.clock;
-  BatchOutcome outcome;
-  const GbkText start_stamp = TimestampText(clock);
-  AnswerSheetRead read = ReadAnswerSheet(options.directory);
-  const LoadedAnswerSheet sheet(std::move(read.text), ThreadCount(options.jobs) > 1
-                                                          ? FieldCollection::kTwoThreads
-                                                          : FieldCollection::kOneThread);
-  outcome.problem = CheckAnswerSheet(options.directory, read, sheet);
-  if (!outcome.problem) {
-    outcome.problem = CheckParameters(options.directory, options.parameters_load, state);
-  }
-  if (outcome.problem) return outcome;
-
-  const CompiledRules rules(state);
-  FixedScoringBoxes boxes(options.points_per_hit, options.order_keys, rules);
-  std::vector<Block> blocks;
-  GradeBlocks(state, rules, boxes, sheet, options.jobs, options.on_progress, blocks);
-
-  GradedClass graded;
-  size_t report_bytes = 0;
-  for (const Block& block : blocks) report_bytes += block.report.size();
-  GbkText report;
-  report.reserve(report_bytes);
-  for (Block& block : blocks) {
-    report += block.report;
-    graded.Append(std::move(block.graded));
-    block = Block();
-  }
-  blocks.clear();
-  graded.SetCaps(state);
-  // The boxes held still, so grading a paper again gives its record as it was.
-  Regraders regraders(state, rules, boxes, sheet);
-  graded.set_record_source([&regraders](size_t index, PaperRecord& record) {
-    regraders.Regrade(index, record);
-  });
-
-  outcome.paper_count = static_cast<int64_t>(sheet.paper_count());
-  outcome.report = WriteReport(report, options.directory, clock);
-  OutputNotes notes;
-  if (options.extra_outputs) {
-    notes = options.extra_outputs({.graded = graded,
-                                   .dated = outcome.report.dated,
-                                   .points_per_hit = options.points_per_hit,
-                                   .order_keys = options.order_keys,
-                                   .replaced_report = outcome.report.replaced});
-  }
-  outcome.report.replaced.reset();
-  const GbkText end_stamp = TimestampText(clock);
-  outcome.outputs_failed = notes.failed;
-  outcome.summary = SummaryWithNotes(
-      SummaryText(static_cast<int>(std::min<int64_t>(outcome.paper_count, INT32_MAX)),
-                  start_stamp, end_stamp, outcome.report),
-      notes.lines);
-  return outcome;
+RunOutcome GradeBatch(const ProgramState& state, const BatchOptions& options) {
+  BatchGrading grading(state, options);
+  return RunExam(state, options, grading);
 }
 
 }  // namespace vantry

@@ -111,7 +111,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
   window.pause_ms = 0;
   window.clock = &clock;
   window.extra_outputs = Collect(live);
-  const GradingOutcome live_outcome = RunGrading(state, controls, window);
+  const RunOutcome live_outcome = RunGrading(state, controls, window);
   ASSERT_FALSE(live_outcome.problem.has_value());
   const std::string live_report = ReadWholeFile(report_path);
   ASSERT_EQ(live.records.size(), 40u);
@@ -126,7 +126,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
     options.jobs = jobs;
     options.clock = &clock;
     options.extra_outputs = Collect(batch);
-    const BatchOutcome outcome = GradeBatch(state, options);
+    const RunOutcome outcome = GradeBatch(state, options);
     ASSERT_FALSE(outcome.problem.has_value());
     EXPECT_EQ(outcome.paper_count, 40);
     EXPECT_EQ(ReadWholeFile(report_path), live_report) << "jobs " << jobs;

@@ -3,14 +3,11 @@
 #include <chrono>
 #include <cstdint>
 #include <future>
-#include <utility>
 
 #include "controls/control_names.h"
-#include "grading/answer_sheet.h"
 #include "grading/boxes_read_at_use.h"
 #include "grading/grade_paper.h"
 #include "text/cooperative_delay.h"
-#include "text/date_time.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 
@@ -37,7 +34,7 @@ class LiveView final : public PaperObserver {
  public:
   explicit LiveView(ControlAccess& controls) : controls_(controls) {}
 
-  void OnPaperStart(int index, int count, std::string_view name) {
+  void OnPaperStart(int64_t index, int64_t count, std::string_view name) {
     static const GbkText kEmpty;
     controls_.SetControlText(controls::kRemaining, FormatInteger(count - index + 1));
     controls_.SetControlText(controls::kMatchedPoints, kEmpty);
@@ -70,91 +67,86 @@ class LiveView final : public PaperObserver {
   GbkText shown_;  // the text of one append, reused
 };
 
-}  // namespace
+// The window's part of the run: its boxes read at every use, each paper shown as it
+// is graded, the outputs written while the window pauses.
+class WindowGrading final : public ExamGrading {
+ public:
+  WindowGrading(const ProgramState& state, ControlAccess& controls,
+                const GradingOptions& options)
+      : state_(state), controls_(controls), options_(options) {}
 
-GbkText SummaryWithNotes(GbkText summary, const std::vector<GbkText>& notes) {
-  for (const GbkText& note : notes) summary.append("\r\n").append(note);
-  return summary;
-}
-
-GradingOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
-                          const GradingOptions& options) {
-  const LiveTexts& texts = Texts();
-  const Clock& clock = *options.clock;
-  GradingOutcome outcome;
-
-  const GbkText start_stamp = TimestampText(clock);
-  AnswerSheetRead read = ReadAnswerSheet(options.directory);
-  // The fields stay views into the sheet's text: a large sheet is held once.
-  const LoadedAnswerSheet sheet(std::move(read.text));
-  outcome.problem = CheckAnswerSheet(options.directory, read, sheet);
-  if (!outcome.problem) {
-    outcome.problem = CheckParameters(options.directory, options.parameters_load, state);
-  }
-  if (outcome.problem) {
-    controls.ShowMessageBox(Utf8ToGbk(outcome.problem->message), texts.caption);
-    return outcome;
+  void ShowProblem(const ExamProblem& problem) override {
+    controls_.ShowMessageBox(Utf8ToGbk(problem.message), Texts().caption);
   }
 
-  controls.SetControlText(controls::kGradeButton, texts.running);
-  // The boxes are read at every use; what they held at the start and at the end tells
-  // the outputs which texts graded the papers.
-  const GbkText points_at_start = controls.GetControlText(controls::kPointsPerHit);
-  const GbkText order_at_start = controls.GetControlText(controls::kOrderKeys);
-  const int paper_count = static_cast<int>(sheet.paper_count());
-  RulesReadAtUse rules(state);
-  BoxesReadAtUse boxes(controls);
-  PaperGrader grader(state, rules, boxes);
-  LiveView view(controls);
-  // The window's boxes may change during the run, so each record is kept as decided.
-  GradedClass graded(/*keep_records=*/true);
-  PaperRecord record;
-  GbkText report;
-  report.reserve(sheet.text().size() / 8 + static_cast<size_t>(paper_count) * 48);
-  for (int i = 1; i <= paper_count; ++i) {
-    const size_t index = static_cast<size_t>(i) - 1;
-    view.OnPaperStart(i, paper_count, sheet.name(index));
-    grader.Grade(sheet.name(index), sheet.answer(index), record, &view);
-    AppendReportLine(report, record);
-    graded.Add(record);
-    if (options.on_paper_graded) options.on_paper_graded(i, paper_count);
+  GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) override {
+    controls_.SetControlText(controls::kGradeButton, Texts().running);
+    // The boxes are read at every use; what they held at the start and at the end
+    // tells the outputs which texts graded the papers.
+    points_at_start_ = controls_.GetControlText(controls::kPointsPerHit);
+    order_at_start_ = controls_.GetControlText(controls::kOrderKeys);
+    const auto paper_count = static_cast<int64_t>(sheet.paper_count());
+    RulesReadAtUse rules(state_);
+    BoxesReadAtUse boxes(controls_);
+    PaperGrader grader(state_, rules, boxes);
+    LiveView view(controls_);
+    // The window's boxes may change during the run, so each record is kept as decided.
+    GradedClass graded(/*keep_records=*/true);
+    PaperRecord record;
+    report.reserve(sheet.text().size() / 8 + static_cast<size_t>(paper_count) * 48);
+    for (int64_t i = 1; i <= paper_count; ++i) {
+      const auto index = static_cast<size_t>(i - 1);
+      view.OnPaperStart(i, paper_count, sheet.name(index));
+      grader.Grade(sheet.name(index), sheet.answer(index), record, &view);
+      AppendReportLine(report, record);
+      graded.Add(record);
+      if (options_.on_progress) options_.on_progress(i, paper_count);
+    }
+    return graded;
   }
-  graded.SetCaps(state);
 
-  outcome.paper_count = paper_count;
-  outcome.report = WriteReport(report, options.directory, clock);
-  OutputNotes notes;
-  if (options.extra_outputs) {
-    const GbkText points = controls.GetControlText(controls::kPointsPerHit);
-    const GbkText order = controls.GetControlText(controls::kOrderKeys);
-    const FinishedRun run{
-        .graded = graded,
-        .dated = outcome.report.dated,
-        .points_per_hit = points,
-        .order_keys = order,
-        .boxes_changed = points != points_at_start || order != order_at_start,
-        .replaced_report = outcome.report.replaced,
-    };
+  BoxesUsed Boxes() override {
+    BoxesUsed used{.points_per_hit = controls_.GetControlText(controls::kPointsPerHit),
+                   .order_keys = controls_.GetControlText(controls::kOrderKeys)};
+    used.changed =
+        used.points_per_hit != points_at_start_ || used.order_keys != order_at_start_;
+    return used;
+  }
+
+  OutputNotes AwaitOutputs(const std::function<OutputNotes()>& write) override {
+    if (!write) {
+      CooperativeDelay(std::chrono::milliseconds{options_.pause_ms});
+      return {};
+    }
     // The workbook and the page are written on a thread of their own while the window
     // pauses and keeps answering, so the pause costs the teacher no extra time.
-    std::future<OutputNotes> written = std::async(
-        std::launch::async, [&options, &run] { return options.extra_outputs(run); });
-    CooperativeDelay(std::chrono::milliseconds{options.pause_ms});
+    std::future<OutputNotes> written = std::async(std::launch::async, write);
+    CooperativeDelay(std::chrono::milliseconds{options_.pause_ms});
     while (written.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
       CooperativeDelay(std::chrono::milliseconds{10});
     }
-    notes = written.get();
-  } else if (options.pause_ms > 0) {
-    CooperativeDelay(std::chrono::milliseconds{options.pause_ms});
+    return written.get();
   }
-  outcome.report.replaced.reset();
-  const GbkText end_stamp = TimestampText(clock);
-  outcome.outputs_failed = notes.failed;
-  outcome.summary = SummaryWithNotes(
-      SummaryText(paper_count, start_stamp, end_stamp, outcome.report), notes.lines);
-  controls.ShowMessageBox(outcome.summary, texts.caption);
-  controls.EndProcess(0);
-  return outcome;
+
+  void ShowSummary(const GbkText& summary) override {
+    controls_.ShowMessageBox(summary, Texts().caption);
+    controls_.EndProcess(0);
+  }
+
+ private:
+  const ProgramState& state_;
+  ControlAccess& controls_;
+  const GradingOptions& options_;
+  GbkText points_at_start_;
+  GbkText order_at_start_;
+};
+
+}  // namespace
+
+RunOutcome RunGrading(const ProgramState& state, ControlAccess& controls,
+                      const GradingOptions& options) {
+  WindowGrading grading(state, controls, options);
+  return RunExam(state, options, grading);
 }
 
 }  // namespace vantry

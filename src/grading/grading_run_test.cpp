@@ -56,15 +56,15 @@ struct Harness {
   TempDir dir;
   InMemoryControls controls;
   FixedClock clock{LocalDateTime{.year = 2026, .month = 12, .day = 8, .hour = 9}};
-  GradingOutcome outcome;
-  std::vector<std::pair<int, int>> progress;
+  RunOutcome outcome;
+  std::vector<std::pair<int64_t, int64_t>> progress;
 
   void Grade(const ProgramState& state) {
     GradingOptions options;
     options.directory = dir.path();
     options.pause_ms = 0;
     options.clock = &clock;
-    options.on_paper_graded = [this](int graded, int total) {
+    options.on_progress = [this](int64_t graded, int64_t total) {
       progress.emplace_back(graded, total);
     };
     outcome = RunGrading(state, controls, options);
@@ -199,7 +199,8 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
   EXPECT_EQ(run.Text(controls::kStudentAnswer),
             Gbk("第1" + kRule + "没有\r\n写对\r\n\r\n"));
   EXPECT_EQ(run.Report(), Gbk("甲 2 2  4\r\n乙 0  0"));
-  EXPECT_THAT(run.progress, ElementsAre(std::pair(1, 2), std::pair(2, 2)));
+  EXPECT_THAT(run.progress, ElementsAre(std::pair<int64_t, int64_t>(1, 2),
+                                        std::pair<int64_t, int64_t>(2, 2)));
 }
 
 TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
@@ -243,7 +244,7 @@ TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
     options.parameters_load = c.load;
     options.pause_ms = 0;
     options.clock = &run.clock;
-    const GradingOutcome outcome =
+    const RunOutcome outcome =
         RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
     ASSERT_TRUE(outcome.problem.has_value()) << c.what;
     ASSERT_EQ(run.controls.message_boxes().size(), 1u) << c.what;
@@ -304,7 +305,7 @@ TEST(RunGradingTest, PauseCountsInTheTimeTaken) {
   GradingOptions options;
   options.directory = run.dir.path();
   options.pause_ms = 1000;  // the window's pause; the system clock measures it
-  const GradingOutcome outcome =
+  const RunOutcome outcome =
       RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
   EXPECT_NE(outcome.summary.find(Gbk("批卷用时：1 秒")), std::string::npos);
 }

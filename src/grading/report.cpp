@@ -15,10 +15,9 @@
 namespace vantry {
 namespace {
 
-// The report's name in UTF-8 for the file system; the date is ASCII digits.
+// The report's name in UTF-8 for the file system.
 std::string ReportFileNameUtf8(const LocalDateTime& now) {
-  const GbkText date = FormatDateTime(OleDateFromLocal(now), "yyyyMMdd");
-  return "阅卷结果" + date + ".txt";
+  return DatedFileName(kReportFileStem, now, kReportFileExtension);
 }
 
 // A whole number in the 32-bit range: an optional "-" and 1 to 10 digits.
@@ -126,8 +125,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   return result;
 }
 
-GbkText SummaryText(int paper_count, std::string_view start_stamp,
-                    std::string_view end_stamp, const ReportResult& report) {
+GbkText SummaryText(int64_t paper_count, const RunTimes& times,
+                    const ReportResult& report) {
   static const GbkText kPapers = Utf8ToGbk("共有试卷：");
   static const GbkText kTime = Utf8ToGbk(" 份\r\n批卷用时：");
   static const GbkText kAverage = Utf8ToGbk(" 秒\r\n平均每份用时：");
@@ -138,10 +137,12 @@ GbkText SummaryText(int paper_count, std::string_view start_stamp,
 
   // Integer division drops the fraction toward zero, as whole seconds should.
   const int64_t seconds =
-      (TextToInteger64(end_stamp) - TextToInteger64(start_stamp)) / 1000;
+      (TimestampMilliseconds(times.ended) - TimestampMilliseconds(times.started)) / 1000;
   // Without papers there is nothing to divide by; the average shows 0.
   const double average =
-      paper_count > 0 ? RoundTo(static_cast<double>(seconds) / paper_count, 3) : 0.0;
+      paper_count > 0
+          ? RoundTo(static_cast<double>(seconds) / static_cast<double>(paper_count), 3)
+          : 0.0;
   GbkText text = kPapers;
   text += FormatInteger(paper_count);
   text += kTime;

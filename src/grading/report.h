@@ -40,6 +40,10 @@ struct ReportedTotal {
 std::vector<ReportedTotal> ReadReportTotals(
     std::string_view report, const std::function<bool(std::string_view)>& is_name);
 
+// The report's file name (UTF-8): the stem, the date as yyyyMMdd, the extension.
+inline constexpr std::string_view kReportFileStem = "阅卷结果";
+inline constexpr std::string_view kReportFileExtension = ".txt";
+
 // The report file's name for the clock's local date: "阅卷结果" + yyyyMMdd + ".txt", in
 // GBK as the summary shows it.
 GbkText ReportFileName(const Clock& clock);
@@ -65,12 +69,18 @@ struct ReportResult {
 ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& directory,
                          const Clock& clock);
 
-// The summary box's message for `paper_count` papers graded between the two 13-digit
-// millisecond stamps: the number of papers, the whole seconds taken, the average per
-// paper (three decimals at most; 0 without papers) and where the report was saved, or
-// that it could not be saved.
-GbkText SummaryText(int paper_count, std::string_view start_stamp,
-                    std::string_view end_stamp, const ReportResult& report);
+// When a run started and ended, by one clock reading each.
+struct RunTimes {
+  LocalDateTime started;
+  LocalDateTime ended;
+};
+
+// The summary box's message for `paper_count` papers graded in `times`: the number of
+// papers, the whole seconds taken (as the difference of the two TimestampMilliseconds),
+// the average per paper (three decimals at most; 0 without papers) and where the
+// report was saved, or that it could not be saved.
+GbkText SummaryText(int64_t paper_count, const RunTimes& times,
+                    const ReportResult& report);
 
 }  // namespace vantry
 

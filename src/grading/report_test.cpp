@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 
 #include "testing/test_support.h"
@@ -88,27 +90,34 @@ ReportResult Saved() {
           .written = true};
 }
 
+// A run that started on 2025-12-08 at 08:00 and took `taken` milliseconds.
+RunTimes Took(int64_t taken) {
+  FixedClock clock(LocalDateTime{.year = 2025, .month = 12, .day = 8, .hour = 8});
+  const LocalDateTime started = clock.Now();
+  clock.Advance(std::chrono::milliseconds{taken});
+  return {.started = started, .ended = clock.Now()};
+}
+
 TEST(SummaryTextTest, PapersSecondsAndAverage) {
-  EXPECT_EQ(SummaryText(3, "1765152000000", "1765152001000", Saved()),
+  EXPECT_EQ(SummaryText(3, Took(1000), Saved()),
             Gbk("共有试卷：3 份\r\n批卷用时：1 秒\r\n平均每份用时：0.333 秒\r\n"
                 "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
-  const auto average = [](int papers, std::string_view start, std::string_view end) {
-    const GbkText text = SummaryText(papers, start, end, Saved());
+  const auto average = [](int papers, int64_t taken) {
+    const GbkText text = SummaryText(papers, Took(taken), Saved());
     const GbkText head = Gbk("平均每份用时：");
     const size_t at = text.find(head) + head.size();
     return text.substr(at, text.find(' ', at) - at);
   };
-  EXPECT_EQ(average(2, "1765152000000", "1765152003000"), "1.5");
-  EXPECT_EQ(average(2, "1765152000000", "1765152004000"), "2");
-  EXPECT_EQ(average(3, "1765152000000", "1765152002000"), "0.667");
+  EXPECT_EQ(average(2, 3000), "1.5");
+  EXPECT_EQ(average(2, 4000), "2");
+  EXPECT_EQ(average(3, 2000), "0.667");
   // Whole seconds: 1999 ms is 1 second.
-  EXPECT_NE(
-      SummaryText(1, "1765152000000", "1765152001999", Saved()).find(Gbk("用时：1 秒")),
-      std::string::npos);
+  EXPECT_NE(SummaryText(1, Took(1999), Saved()).find(Gbk("用时：1 秒")),
+            std::string::npos);
 }
 
 TEST(SummaryTextTest, NoPapersAverageZero) {
-  EXPECT_EQ(SummaryText(0, "1765152000000", "1765152001000", Saved()),
+  EXPECT_EQ(SummaryText(0, Took(1000), Saved()),
             Gbk("共有试卷：0 份\r\n批卷用时：1 秒\r\n平均每份用时：0 秒\r\n"
                 "阅卷结果已保存在‘阅卷结果20261208.txt’！"));
 }
@@ -117,7 +126,7 @@ TEST(SummaryTextTest, UnwrittenReportIsNotCalledSaved) {
   ReportResult failed = Saved();
   failed.written = false;
   EXPECT_EQ(
-      SummaryText(1, "1765152000000", "1765152001000", failed),
+      SummaryText(1, Took(1000), failed),
       Gbk("共有试卷：1 份\r\n批卷用时：1 秒\r\n平均每份用时：1 秒\r\n"
           "阅卷结果未能保存到‘阅卷结果20261208.txt’！请检查程序所在文件夹是否可写。"));
 }

@@ -173,6 +173,29 @@ GbkText TimestampText(const Clock& clock, bool seconds_only) {
   return full;
 }
 
+int64_t TimestampMilliseconds(const LocalDateTime& time) {
+  LocalDateTime whole = time;
+  const int milliseconds = whole.milliseconds < 0 ? 0 : whole.milliseconds % 1000;
+  whole.milliseconds = 0;
+  const LocalDateTime epoch{1970, 1, 4, 1, 8, 0, 0, 0};
+  const auto seconds = static_cast<int64_t>(
+      (OleDateFromLocal(whole) - OleDateFromLocal(epoch)) * 86400.0 + 0.5);
+  // The stamp's text is the seconds' digits and three of milliseconds, zero-filled on
+  // the right to 13 characters; a minus sign counts as one.
+  int64_t value = seconds * 1000 + (seconds < 0 ? -milliseconds : milliseconds);
+  for (size_t width = std::to_string(seconds).size() + 3; width < 13; ++width)
+    value *= 10;
+  return value;
+}
+
+std::string DatedFileName(std::string_view stem, const LocalDateTime& day,
+                          std::string_view extension) {
+  std::string name(stem);
+  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd");
+  name += extension;
+  return name;
+}
+
 double OleDateFromLocal(const LocalDateTime& t) {
   const int64_t whole_days = OleDays(t);
   const double fraction =
@@ -205,14 +228,14 @@ std::optional<LocalDateTime> LocalFromOleDate(double ole_date) {
 }
 
 GbkText FormatDateTime(double ole_date, std::string_view date_picture,
-                       std::string_view time_picture, int force_24_hours) {
+                       std::string_view time_picture, HourClock hours) {
   const std::optional<LocalDateTime> t = LocalFromOleDate(ole_date);
   if (!t) return {};
   GbkText out;
   if (date_picture.size() > 2)
     out += ExpandPicture(*t, date_picture, false, WriteDateField);
   if (time_picture.size() > 2) {
-    out += ExpandPicture(*t, time_picture, force_24_hours == 1, WriteTimeField);
+    out += ExpandPicture(*t, time_picture, hours == HourClock::kAlways24, WriteTimeField);
   }
   return out;
 }

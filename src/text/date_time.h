@@ -2,7 +2,9 @@
 #ifndef VANTRY_TEXT_DATE_TIME_H_
 #define VANTRY_TEXT_DATE_TIME_H_
 
+#include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "text/clock.h"
@@ -17,6 +19,17 @@ namespace vantry {
 // `clock`. The text is zero-filled on the right to 13 characters; with `seconds_only`
 // it is cut to its first 10 characters (and zero-filled to 10).
 GbkText TimestampText(const Clock& clock = SystemClock(), bool seconds_only = false);
+
+// The number the 13-character TimestampText of `time` reads as, the right-hand zero
+// fill included: the difference of two is the milliseconds between them (times ten
+// and more before September 2001, as the stamps' texts give it).
+int64_t TimestampMilliseconds(const LocalDateTime& time);
+
+// The name of a file dated by `day`: `stem`, the date as yyyyMMdd, then `extension`,
+// e.g. 阅卷结果20261208.txt; as UTF-8 or GBK as `stem` and `extension` are (the date
+// is ASCII digits).
+std::string DatedFileName(std::string_view stem, const LocalDateTime& day,
+                          std::string_view extension);
 
 // The OLE automation date of `t`: days since 1899-12-30 00:00 with the time of day
 // (milliseconds included) as the fraction. Before 1899-12-30 the whole part counts
@@ -35,7 +48,7 @@ std::optional<LocalDateTime> LocalFromOleDate(double ole_date);
 // Date picture: d dd (day), ddd dddd (abbreviated / full day name), M MM (month),
 // MMM MMMM (abbreviated / full month name), y yy (year in the century, without / with
 // a leading zero), yyy and longer (the full year, at least four digits).
-// Time picture: h hh (12-hour clock; 24-hour values when force_24_hours is 1), H HH
+// Time picture: h hh (12-hour clock; 24-hour values with HourClock::kAlways24), H HH
 // (24-hour clock), m mm, s ss, t (first character of the AM/PM designator), tt (the
 // designator). A single letter shows the number without a leading zero, a double one
 // with it; longer runs count as the longest form. As on Windows, each picture knows
@@ -45,8 +58,14 @@ std::optional<LocalDateTime> LocalFromOleDate(double ole_date);
 // Two-byte characters are copied whole. Day and month names and the AM/PM designators
 // come from the user's locale (LC_TIME), converted to GBK; English when the locale has
 // none.
+enum class HourClock {
+  kAsPictured,  // h and hh give the 12-hour clock
+  kAlways24,    // h and hh give the 24-hour clock too
+};
+
 GbkText FormatDateTime(double ole_date, std::string_view date_picture = {},
-                       std::string_view time_picture = {}, int force_24_hours = 0);
+                       std::string_view time_picture = {},
+                       HourClock hours = HourClock::kAsPictured);
 
 }  // namespace vantry
 

@@ -56,6 +56,24 @@ TEST(TimestampTextTest, StampsASecondApartDifferByAThousand) {
   EXPECT_EQ(TextToInteger64(TimestampText(clock)) - first, 1001);
 }
 
+TEST(TimestampMillisecondsTest, ReadsAsTheStampsText) {
+  for (const LocalDateTime& time :
+       {At(2024, 3, 5, 8, 0, 0, 123), At(2023, 12, 31, 23, 59, 59, 250),
+        At(1970, 1, 1, 8, 0, 1, 0), At(1970, 1, 1, 8, 0, 0, 7),
+        At(2000, 1, 1, 0, 0, 0, 999), At(1969, 12, 31, 23, 0, 0, 123),
+        At(2001, 9, 9, 9, 46, 40, 1), At(2300, 1, 1, 0, 0, 0, 42)}) {
+    SCOPED_TRACE(TimestampText(FixedClock(time)));
+    EXPECT_EQ(TimestampMilliseconds(time),
+              TextToInteger64(TimestampText(FixedClock(time))));
+  }
+}
+
+TEST(DatedFileNameTest, StemDateExtension) {
+  EXPECT_EQ(DatedFileName("阅卷结果", At(2026, 12, 8, 23, 59), ".txt"),
+            "阅卷结果20261208.txt");
+  EXPECT_EQ(DatedFileName("a", At(987, 1, 2), ".b"), "a09870102.b");
+}
+
 TEST(TimestampTextTest, SystemClockGivesACurrentStamp) {
   const GbkText stamp = TimestampText();
   ASSERT_EQ(stamp.size(), 13u);
@@ -150,12 +168,13 @@ TEST(FormatDateTimeTest, DateAndTimeNames) {
 TEST(FormatDateTimeTest, TimeFieldsAnd24Hours) {
   const double afternoon = OleDateFromLocal(At(2024, 3, 5, 15, 4, 9));
   EXPECT_EQ(FormatDateTime(afternoon, "", "H:HH:h:hh:m:mm:s:ss"), "15:15:3:03:4:04:9:09");
-  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", 1), "15:04");
-  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", 2), "03:04");
+  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", HourClock::kAlways24), "15:04");
+  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", HourClock::kAsPictured), "03:04");
   const double morning = OleDateFromLocal(At(2024, 3, 5, 9, 0, 0));
   EXPECT_EQ(FormatDateTime(morning, "", "hhh:HHH"), "09:09");
   EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), "", "h:mm"), "12:30");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), "", "h:mm", 1),
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), "", "h:mm",
+                           HourClock::kAlways24),
             "0:30");
   // The date part and the time part follow each other directly.
   EXPECT_EQ(FormatDateTime(afternoon, "yyyyMMdd", "HHmmss"), "20240305150409");

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The portable zip: cpack makes it; unpacked into a fresh folder it holds exactly the
-# two programs, the tutorial, the demo exam, 使用说明.txt (GBK, CRLF) and friso's
-# licence, and the batch grader grades the demo exam there under Wine with nothing else
+# two programs, the tutorial, the demo exam, 使用说明.txt (GBK, CRLF), friso's
+# licence and licenses/ with the licence of every library linked in, and the batch grader grades the demo exam there under Wine with nothing else
 # beside it (the window program is driven in window_wine.sh).
 #
 # Environment: CPACK_CONFIG (the build tree's CPackConfig.cmake), WINE_RUN, OBJDUMP,
@@ -16,13 +16,18 @@ zips=("$work"/out/vantry-*-win64.zip)
 folder=$(basename "${zips[0]}" .zip)
 cd "$work/$folder"
 
-expected=$'vantry.exe\nvantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\n软件使用教程.docx\nfriso-LICENSE.txt'
+expected=$'vantry.exe\nvantry-grade.exe\n使用说明.txt\n参数设置.txt\n学生答题文本.txt\n软件使用教程.docx\nfriso-LICENSE.txt\nlicenses'
 actual=$(ls -1 | LC_ALL=C sort)
 if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
   echo "the zip holds:"
   echo "$actual"
   exit 1
 fi
+for name in Qt PCRE2 libxlsxwriter curl zlib MinGW-w64 GCC-runtime; do
+  [ -s "licenses/$name.txt" ] || { echo "licenses/$name.txt is missing or empty"; exit 1; }
+done
+grep -q 'GNU LESSER GENERAL PUBLIC LICENSE\|LGPL' licenses/Qt.txt ||
+  { echo "licenses/Qt.txt does not hold Qt's licence"; exit 1; }
 guide=使用说明.txt
 if ! iconv -f GBK -t UTF-8 "$guide" | grep -q '^Vantry 阅卷程序使用说明'; then
   echo "$guide is not GBK"
