@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "testing/blank_lines_by_pattern.h"
 #include "text/blank_lines.h"
 #include "text/gbk_codec.h"
 

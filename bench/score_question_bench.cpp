@@ -5,6 +5,7 @@
 
 #include "controls/control_names.h"
 #include "controls/in_memory_controls.h"
+#include "grading/boxes_read_at_use.h"
 #include "scoring/score_question.h"
 #include "text/gbk_codec.h"
 
@@ -37,9 +38,10 @@ void BM_ScoreQuestion(benchmark::State& bench) {
   InMemoryControls controls;
   controls.SetControlText(controls::kPointsPerHit, "2");
   controls.SetControlText(controls::kOrderKeys, bench.range(0) ? "1-2,1-4,1-6" : "");
+  BoxesReadAtUse boxes(controls);
   int64_t total = 0;
   for (auto _ : bench) {
-    total += ScoreQuestion(state, controls, 1, answer);
+    total += ScoreQuestion(state, boxes, 1, answer);
   }
   benchmark::DoNotOptimize(total);
   bench.counters["questions"] = benchmark::Counter(

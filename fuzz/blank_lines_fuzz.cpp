@@ -6,8 +6,9 @@
 #include <string>
 
 #include "fuzz_check.h"
+#include "testing/blank_lines_by_pattern.h"
+#include "testing/regex_object.h"
 #include "text/blank_lines.h"
-#include "text/regex_object.h"
 
 namespace {
 
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The regex object: every match is the subject's own bytes at its offset, and
   // replacing each match by itself gives the subject back.
   vantry::RegexObject regex;
-  if (!regex.Create(pattern, text, case_sensitive, true, global)) return 0;
+  if (!regex.Create(pattern, text, {.case_sensitive = case_sensitive, .global = global}))
+    return 0;
   const int count = regex.MatchCount();
   Check(count >= 0 && (global || count <= 1), "match count");
   for (int n = 1; n <= count && n <= 64; ++n) {

@@ -12,6 +12,7 @@
 #include "controls/control_names.h"
 #include "controls/in_memory_controls.h"
 #include "fuzz_check.h"
+#include "grading/boxes_read_at_use.h"
 #include "scoring/program_state.h"
 #include "scoring/question_rules.h"
 #include "scoring/score_question.h"
@@ -149,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vantry::InMemoryControls controls;
   controls.SetControlText(vantry::controls::kPointsPerHit, points);
   controls.SetControlText(vantry::controls::kOrderKeys, order);
+  vantry::BoxesReadAtUse live_boxes(controls);
   vantry::FixedScoringBoxes fixed(points, order, compiled);
   vantry::FixedScoringBoxes fixed_searching(points, order);
   vantry::ScoreLog log;
@@ -156,7 +158,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t q = 1; q <= answers.size() + 1; ++q) {
       const int question = static_cast<int>(q);
       const std::string answer = q <= answers.size() ? answers[q - 1] : "";
-      const int32_t live = vantry::ScoreQuestion(exam.state, controls, question, answer);
+      const int32_t live =
+          vantry::ScoreQuestion(exam.state, live_boxes, question, answer);
       log.clear();
       const int32_t batch =
           vantry::ScoreAnswer(compiled.Question(question), question, answer, fixed, log)

@@ -486,7 +486,12 @@ class Search {
     const int groups = state_.groups();
     if (groups + 1 > kPlainGroupLimit) return false;
     for (int g = 1; g <= groups + 1; ++g) {
-      if (boxes_.IsOrdered(case_.question, g)) return false;
+      switch (boxes_.Mode(case_.question, g)) {
+        case GroupMode::kUnordered:
+          break;
+        case GroupMode::kOrdered:
+          return false;
+      }
     }
     return true;
   }
@@ -558,8 +563,7 @@ class Search {
     if (e.kind == RuleEdit::Kind::kDropGroup) {
       // The groups after it move up one: their order keys must say the same.
       for (int h = e.group + 1; h <= state_.groups(); ++h) {
-        if (boxes_.IsOrdered(case_.question, h) !=
-            boxes_.IsOrdered(case_.question, h - 1))
+        if (boxes_.Mode(case_.question, h) != boxes_.Mode(case_.question, h - 1))
           return std::nullopt;
       }
     }

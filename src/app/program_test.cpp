@@ -22,7 +22,7 @@
 
 #include "app/qt_text.h"
 #include "controls/control_names.h"
-#include "net/loopback_http_server.h"
+#include "testing/loopback_http_server.h"
 #include "testing/test_support.h"
 #include "text/file_io.h"
 

@@ -38,8 +38,14 @@ std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
   for (const GroupRecord& group : paper.Groups(question)) {
     if (!group.matched()) continue;
     add_all(group.alternative_text, false);
-    // An ordered group's chain holds its wording's places found ignoring case.
-    if (group.ordered) add_all(group.alternative_text, true);
+    switch (group.mode) {
+      case GroupMode::kUnordered:
+        break;
+      case GroupMode::kOrdered:
+        // An ordered group's chain holds its wording's places found ignoring case.
+        add_all(group.alternative_text, true);
+        break;
+    }
   }
   std::sort(ranges.begin(), ranges.end());
   std::vector<ByteRange> merged;

@@ -230,16 +230,22 @@ void AppendQuestionExplanation(const PaperRecord& paper, const QuestionRecord& q
   for (const GroupRecord& group : groups) {
     if (!group.matched()) {
       missed.push_back(&group);
-    } else if (group.ordered) {
-      links.push_back(
-          {.group = &group, .first = group.chain_begin - question.chain_begin});
-    } else {
-      std::string& part = parts.Next();
-      part += "得分点";
-      AppendNumber(group.group, part);
-      AppendQuoted(group.alternative_text, part);
-      AppendAmount(group.points, part);
-      note_points(group.points_read);
+      continue;
+    }
+    switch (group.mode) {
+      case GroupMode::kUnordered: {
+        std::string& part = parts.Next();
+        part += "得分点";
+        AppendNumber(group.group, part);
+        AppendQuoted(group.alternative_text, part);
+        AppendAmount(group.points, part);
+        note_points(group.points_read);
+        break;
+      }
+      case GroupMode::kOrdered:
+        links.push_back(
+            {.group = &group, .first = group.chain_begin - question.chain_begin});
+        break;
     }
   }
   AppendChain(paper, question, links, parts);

@@ -34,6 +34,17 @@ Json OrNull(const std::optional<T>& value) {
   return value ? Json(*value) : Json(nullptr);
 }
 
+// The record's "ordered" field: a group scored through the order chain.
+bool IsOrdered(GroupMode mode) {
+  switch (mode) {
+    case GroupMode::kUnordered:
+      return false;
+    case GroupMode::kOrdered:
+      return true;
+  }
+  return false;
+}
+
 Json Positions(std::span<const int64_t> positions) {
   Json array = Json::array();
   for (const int64_t p : positions) array.push_back(p);
@@ -43,7 +54,7 @@ Json Positions(std::span<const int64_t> positions) {
 Json GroupJson(const PaperRecord& paper, const GroupRecord& group) {
   Json g;
   g["group"] = group.group;
-  g["ordered"] = group.ordered;
+  g["ordered"] = IsOrdered(group.mode);
   if (group.matched()) {
     g["alternative"] = group.alternative;
     PutText(g, "alternative_text", group.alternative_text);

@@ -31,7 +31,8 @@ std::string Describe(const PaperRecord& paper) {
            " bonus=" + std::to_string(q.bonus) + " chain=";
     for (int64_t p : paper.Chain(q)) out += std::to_string(p) + ",";
     for (const GroupRecord& g : paper.Groups(q)) {
-      out += " g" + std::to_string(g.group) + (g.ordered ? "o" : "u") + "a" +
+      out += " g" + std::to_string(g.group) +
+             (g.mode == GroupMode::kOrdered ? "o" : "u") + "a" +
              std::to_string(g.alternative) + "@" + std::to_string(g.position) + "+" +
              std::to_string(g.points);
     }

@@ -5,8 +5,8 @@
 #include <future>
 
 #include "controls/control_names.h"
+#include "grading/boxes_read_at_use.h"
 #include "grading/grade_paper.h"
-#include "scoring/scoring_boxes.h"
 #include "text/cooperative_delay.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
@@ -115,15 +115,15 @@ class WindowGrading final : public ExamGrading {
 
   OutputNotes AwaitOutputs(const std::function<OutputNotes()>& write) override {
     if (!write) {
-      if (options_.pause_ms > 0) CooperativeDelay(options_.pause_ms);
+      CooperativeDelay(std::chrono::milliseconds{options_.pause_ms});
       return {};
     }
     // The workbook and the page are written on a thread of their own while the window
     // pauses and keeps answering, so the pause costs the teacher no extra time.
     std::future<OutputNotes> written = std::async(std::launch::async, write);
-    if (options_.pause_ms > 0) CooperativeDelay(options_.pause_ms);
+    CooperativeDelay(std::chrono::milliseconds{options_.pause_ms});
     while (written.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
-      CooperativeDelay(10);
+      CooperativeDelay(std::chrono::milliseconds{10});
     }
     return written.get();
   }

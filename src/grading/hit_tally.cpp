@@ -21,9 +21,13 @@ void HitTally::Add(const PaperRecord& paper) {
     for (size_t g = 0; g < groups.size(); ++g) {
       const GroupRecord& decision = groups[g];
       Group& group = question.groups[g];
-      if (decision.ordered) {
-        ++group.papers_ordered;
-        if (record.earned_bonus()) ++group.papers_ordered_with_bonus;
+      switch (decision.mode) {
+        case GroupMode::kUnordered:
+          break;
+        case GroupMode::kOrdered:
+          ++group.papers_ordered;
+          if (record.earned_bonus()) ++group.papers_ordered_with_bonus;
+          break;
       }
       if (!decision.matched()) continue;
       ++group.papers_hit;

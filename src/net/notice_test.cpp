@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "net/loopback_http_server.h"
 #include "net/notice_host.h"
+#include "testing/loopback_http_server.h"
 #include "testing/test_support.h"
 
 namespace vantry {

@@ -44,22 +44,27 @@ QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
     const auto exact = rules->exact_finders(g);
     for (size_t a = 0; a < alternatives.size(); ++a) {
       // The box is read for every alternative: the teacher may have typed meanwhile.
-      group.ordered = boxes.IsOrdered(question, group.group);
+      group.mode = boxes.Mode(question, group.group);
       const int64_t position = exact[a].Find(answer);
       if (position < 0) continue;
       group.alternative = static_cast<int32_t>(a) + 1;
       group.alternative_text = alternatives[a];
       group.position = position;
-      if (group.ordered) {
-        group.chain_begin = static_cast<uint32_t>(log.chain.size());
-        FindAllPositions(answer, alternatives[a], rules->folded_finders(g)[a], log.chain);
-        group.chain_size = static_cast<uint32_t>(log.chain.size()) - group.chain_begin;
-      } else {
-        const int32_t points = boxes.PointsPerHit();
-        group.points_read = points;
-        const int32_t before = score;
-        score = AddPoints(score, points);
-        group.points = Added(before, score);
+      switch (group.mode) {
+        case GroupMode::kUnordered: {
+          const int32_t points = boxes.PointsPerHit();
+          group.points_read = points;
+          const int32_t before = score;
+          score = AddPoints(score, points);
+          group.points = Added(before, score);
+          break;
+        }
+        case GroupMode::kOrdered:
+          group.chain_begin = static_cast<uint32_t>(log.chain.size());
+          FindAllPositions(answer, alternatives[a], rules->folded_finders(g)[a],
+                           log.chain);
+          group.chain_size = static_cast<uint32_t>(log.chain.size()) - group.chain_begin;
+          break;
       }
       break;  // the first alternative found decides the group
     }
@@ -80,13 +85,12 @@ QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
   return record;
 }
 
-int32_t ScoreQuestion(const ProgramState& state, ScoringBoxReader& reader, int question,
+int32_t ScoreQuestion(const ProgramState& state, ScoringBoxes& boxes, int question,
                       std::string_view answer) {
   const auto rule = state.Rule(question);
   if (!rule) return 0;
   QuestionRules rules;
   rules.Extract(*rule);
-  BoxesReadAtUse boxes(reader);
   ScoreLog log;
   return ScoreAnswer(&rules, question, answer, boxes, log).raw_score;
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "controls/scoring_box_reader.h"
 #include "scoring/program_state.h"
 #include "scoring/question_rules.h"
 #include "scoring/score_record.h"
@@ -20,23 +19,25 @@ namespace vantry {
 // to `log`.
 //
 // A group scores through its first alternative found in the answer (exact search).
-// An unordered group is worth the points box once. An ordered group adds the positions
-// of every occurrence of that alternative (ASCII case ignored) to the question's order
-// chain; a chain of 2, 3 or 4 strictly rising positions is worth that many times the
-// points box, any other chain nothing.
+// What the group then earns depends on its mode (GroupMode): an unordered group is
+// worth the points box once; an ordered group adds the positions of every occurrence
+// of that alternative (ASCII case ignored) to the question's order chain. A chain of
+// 2, 3 or 4 strictly rising positions is worth that many times the points box, any
+// other chain nothing.
 //
 // The boxes are read at the moment of use: the order box once per alternative
 // examined, the points box once per unordered hit and once for the bonus. Every
 // addition goes through double and back with TruncateToInteger.
-QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
-                           std::string_view answer, ScoringBoxes& boxes, ScoreLog& log);
+[[nodiscard]] QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
+                                         std::string_view answer, ScoringBoxes& boxes,
+                                         ScoreLog& log);
 
-// The raw score of `answer` to question `question` under the rule in `state`, reading
-// the boxes through `reader` at the moment of use. The question's groups are found in
-// its rule at each call, which runs the message pump once per group, so the teacher
-// may change the boxes while a question is scored.
-int32_t ScoreQuestion(const ProgramState& state, ScoringBoxReader& reader, int question,
-                      std::string_view answer);
+// The raw score of `answer` to question `question` under the rule in `state`, asking
+// `boxes` at the moment of use. The question's groups are found in its rule at each
+// call, which runs the message pump once per group, so boxes read at use see what the
+// teacher typed while a question is scored.
+[[nodiscard]] int32_t ScoreQuestion(const ProgramState& state, ScoringBoxes& boxes,
+                                    int question, std::string_view answer);
 
 }  // namespace vantry
 

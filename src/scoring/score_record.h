@@ -7,14 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "scoring/group_mode.h"
+
 namespace vantry {
 
 // One keyword group of one answer. Texts are views into the rule.
 struct GroupRecord {
   int32_t group = 0;  // 1-based, in the order of the rule's "<关键词>" blocks
-  // The group's order key stood in the order box at the last read for this group
-  // (the box is read once per alternative examined); false when it has no alternative.
-  bool ordered = false;
+  // The group's mode at the last read of the order box for this group (the box is read
+  // once per alternative examined); kUnordered when it has no alternative.
+  GroupMode mode = GroupMode::kUnordered;
   // The alternative found (1-based, in the order written) and its text; 0 when none of
   // the group's alternatives occurs in the answer.
   int32_t alternative = 0;

@@ -30,39 +30,40 @@ GbkText OrderKey(int question, int group) {
   return GbkText(FormatOrderKey(buffer, question, group));
 }
 
-bool BoxesReadAtUse::IsOrdered(int question, int group) {
-  return HoldsOrderKey(reader_.OrderKeysText(), question, group);
+GroupMode GroupModeInOrderBox(std::string_view order_keys, int question, int group) {
+  return HoldsOrderKey(order_keys, question, group) ? GroupMode::kOrdered
+                                                    : GroupMode::kUnordered;
 }
 
-int32_t BoxesReadAtUse::PointsPerHit() {
-  return TextToInteger(reader_.PointsPerHitText());
+int32_t PointsInPointsBox(std::string_view points_text) {
+  return TextToInteger(points_text);
 }
 
 FixedScoringBoxes::FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text)
     : points_per_hit_text_(std::move(points_per_hit_text)),
       order_keys_text_(std::move(order_keys_text)),
-      points_per_hit_(TextToInteger(points_per_hit_text_)) {}
+      points_per_hit_(PointsInPointsBox(points_per_hit_text_)) {}
 
 FixedScoringBoxes::FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text,
                                      const CompiledRules& rules)
     : FixedScoringBoxes(std::move(points_per_hit_text), std::move(order_keys_text)) {
   for (int q = 1; q <= rules.question_count(); ++q) {
-    first_group_.push_back(static_cast<uint32_t>(ordered_.size()));
+    first_group_.push_back(static_cast<uint32_t>(modes_.size()));
     for (int g = 1; g <= rules.Question(q)->group_count(); ++g) {
-      ordered_.push_back(HoldsOrderKey(order_keys_text_, q, g) ? 1 : 0);
+      modes_.push_back(GroupModeInOrderBox(order_keys_text_, q, g));
     }
   }
-  first_group_.push_back(static_cast<uint32_t>(ordered_.size()));
+  first_group_.push_back(static_cast<uint32_t>(modes_.size()));
 }
 
-bool FixedScoringBoxes::IsOrdered(int question, int group) {
+GroupMode FixedScoringBoxes::Mode(int question, int group) {
   if (question >= 1 && static_cast<size_t>(question) < first_group_.size() &&
       group >= 1) {
     const uint32_t at = first_group_[static_cast<size_t>(question) - 1] +
                         static_cast<uint32_t>(group) - 1;
-    if (at < first_group_[static_cast<size_t>(question)]) return ordered_[at] != 0;
+    if (at < first_group_[static_cast<size_t>(question)]) return modes_[at];
   }
-  return HoldsOrderKey(order_keys_text_, question, group);
+  return GroupModeInOrderBox(order_keys_text_, question, group);
 }
 
 }  // namespace vantry

@@ -1,4 +1,4 @@
-// The two scoring boxes as the scorer uses them: an order decision and a number.
+// The two scoring boxes as the scorer uses them: a group's mode and a number.
 #ifndef VANTRY_SCORING_SCORING_BOXES_H_
 #define VANTRY_SCORING_SCORING_BOXES_H_
 
@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/scoring_box_reader.h"
+#include "scoring/group_mode.h"
 #include "scoring/question_rules.h"
 #include "text/gbk_text.h"
 
@@ -17,28 +17,26 @@ namespace vantry {
 // and only searched for this key, so "1-10" marks "1-1" as well.
 GbkText OrderKey(int question, int group);
 
-// Each call is one read of a box at the moment of use.
+// The mode the order box's text `order_keys` gives group `group` of question
+// `question`: kOrdered when it holds OrderKey(question, group).
+[[nodiscard]] GroupMode GroupModeInOrderBox(std::string_view order_keys, int question,
+                                            int group);
+
+// The points box's text `points_text` as the points for one hit: a whole number
+// (TextToInteger; 0 when empty).
+[[nodiscard]] int32_t PointsInPointsBox(std::string_view points_text);
+
+// The boxes as the scorer asks them. Where the texts come from is the caller's: the
+// window's run reads its boxes at every call (the teacher may type while a run goes
+// on), the batch grader holds them still.
 class ScoringBoxes {
  public:
   virtual ~ScoringBoxes() = default;
 
-  // Reads the order box: true when OrderKey(question, group) occurs in it.
-  virtual bool IsOrdered(int question, int group) = 0;
-  // Reads the points box: its text as a whole number (TextToInteger; 0 when empty).
+  // The order box's decision for group `group` (1-based) of question `question`.
+  virtual GroupMode Mode(int question, int group) = 0;
+  // The points box as PointsInPointsBox reads it.
   virtual int32_t PointsPerHit() = 0;
-};
-
-// Reads the boxes through `reader` at every call, as the window's live run needs: the
-// teacher may type while a run goes on.
-class BoxesReadAtUse final : public ScoringBoxes {
- public:
-  explicit BoxesReadAtUse(ScoringBoxReader& reader) : reader_(reader) {}
-
-  bool IsOrdered(int question, int group) override;
-  int32_t PointsPerHit() override;
-
- private:
-  ScoringBoxReader& reader_;
 };
 
 // Boxes that hold still for a whole run (the batch grader): the texts are read once.
@@ -46,12 +44,12 @@ class BoxesReadAtUse final : public ScoringBoxes {
 class FixedScoringBoxes final : public ScoringBoxes {
  public:
   FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text);
-  // Also decides once which groups of `rules` are ordered, so that scoring does not
+  // Also decides once the mode of every group of `rules`, so that scoring does not
   // search the order box again for every alternative.
   FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text,
                     const CompiledRules& rules);
 
-  bool IsOrdered(int question, int group) override;
+  GroupMode Mode(int question, int group) override;
   int32_t PointsPerHit() override { return points_per_hit_; }
 
   const GbkText& points_per_hit_text() const { return points_per_hit_text_; }
@@ -61,10 +59,10 @@ class FixedScoringBoxes final : public ScoringBoxes {
   GbkText points_per_hit_text_;
   GbkText order_keys_text_;
   int32_t points_per_hit_;
-  // Whether group g (1-based) of question q (1-based) is ordered: entry
+  // The mode of group g (1-based) of question q (1-based): entry
   // first_group_[q - 1] + g - 1, for the questions and groups of the rules given.
   std::vector<uint32_t> first_group_;
-  std::vector<char> ordered_;
+  std::vector<GroupMode> modes_;
 };
 
 }  // namespace vantry

@@ -10,6 +10,20 @@
 
 namespace vantry::testing {
 
+// Whether this build runs under AddressSanitizer, which some tests cannot run under
+// (an address-space limit, a child's memory ceiling).
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 // The GBK bytes of a UTF-8 literal, so tests read like the texts they check.
 std::string Gbk(std::string_view utf8);
 

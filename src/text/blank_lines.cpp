@@ -3,8 +3,6 @@
 #include <cstring>
 #include <string_view>
 
-#include "text/regex_object.h"
-
 namespace vantry {
 namespace {
 
@@ -65,16 +63,6 @@ GbkText RemoveBlankLines(GbkText& text) {
   if (copied == 0) return text;
   cleaned.append(view.substr(copied));
   return cleaned;
-}
-
-GbkText RemoveBlankLinesByPattern(GbkText& text) {
-  RegexObject regex;
-  TrimOneLineBreakAtEachEnd(text);
-  // A match runs from the line feed of one line break over white space to the carriage
-  // return of the last line break it can reach; removing it joins the first break's
-  // carriage return to the last break's line feed.
-  if (!regex.Create("\\n\\s*\\r", text)) return text;
-  return regex.Replace("");
 }
 
 }  // namespace vantry

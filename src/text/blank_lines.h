@@ -16,12 +16,6 @@ namespace vantry {
 // without a copy being built.
 GbkText RemoveBlankLines(GbkText& text);
 
-// The same cleaning done by the regular-expression object with the pattern
-// "\n\s*\r" (a line feed, white space, a carriage return) replaced by nothing: the
-// definition RemoveBlankLines must agree with, kept to check it. Should the pattern
-// engine fail, the trimmed text is returned uncleaned rather than lost.
-GbkText RemoveBlankLinesByPattern(GbkText& text);
-
 }  // namespace vantry
 
 #endif  // VANTRY_TEXT_BLANK_LINES_H_

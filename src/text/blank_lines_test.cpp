@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "testing/blank_lines_by_pattern.h"
 #include "testing/test_support.h"
 
 namespace vantry {

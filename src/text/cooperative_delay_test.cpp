@@ -17,7 +17,7 @@ TEST(CooperativeDelayTest, WaitsTheTimeWhilePumping) {
   int pumps = 0;
   ScopedMessagePump pump([&] { ++pumps; });
   const auto start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(100));
+  CooperativeDelay(milliseconds{100});
   const auto elapsed = Clock::now() - start;
   EXPECT_GE(elapsed, milliseconds{100});
   EXPECT_LT(elapsed, milliseconds{5000});
@@ -31,23 +31,23 @@ TEST(MessagePumpTest, RunsOnlyOnTheThreadThatInstalledIt) {
     ProcessPendingMessages();
     std::thread([] { ProcessPendingMessages(); }).join();
     // A delay on another thread waits without running the window's events.
-    std::thread([] { CooperativeDelay(30); }).join();
+    std::thread([] { CooperativeDelay(milliseconds{30}); }).join();
     EXPECT_EQ(pumps, 1);
   }
   ProcessPendingMessages();  // removed again: nothing runs
   EXPECT_EQ(pumps, 1);
 }
 
-TEST(CooperativeDelayTest, UnitsScaleTheDuration) {
+TEST(CooperativeDelayTest, DurationsOfAnyUnitWaitTheirTime) {
   ScopedMessagePump pump([] {});
   auto start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(0, 1));
+  CooperativeDelay(std::chrono::seconds{0});
   EXPECT_LT(Clock::now() - start, milliseconds{50});
   start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(1, 1));  // one second
+  CooperativeDelay(std::chrono::seconds{1});
   EXPECT_GE(Clock::now() - start, milliseconds{1000});
   start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(3, 40));  // 40 ms per unit
+  CooperativeDelay(3 * milliseconds{40});
   EXPECT_GE(Clock::now() - start, milliseconds{120});
 }
 
@@ -55,9 +55,9 @@ TEST(CooperativeDelayTest, ZeroOrNegativeReturnsAtOnce) {
   int pumps = 0;
   ScopedMessagePump pump([&] { ++pumps; });
   const auto start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(0));
-  EXPECT_TRUE(CooperativeDelay(-1000));
-  EXPECT_TRUE(CooperativeDelay(5, -1));
+  CooperativeDelay(milliseconds{0});
+  CooperativeDelay(milliseconds{-1000});
+  CooperativeDelay(std::chrono::hours{-5});
   EXPECT_LT(Clock::now() - start, milliseconds{50});
   EXPECT_EQ(pumps, 0);
 }
@@ -70,11 +70,11 @@ TEST(CooperativeDelayTest, HandlersRunDuringTheWait) {
     if (depth > 0 || nested_runs > 0) return;
     ++depth;
     ++nested_runs;
-    CooperativeDelay(10);
+    CooperativeDelay(milliseconds{10});
     --depth;
   });
   const auto start = Clock::now();
-  EXPECT_TRUE(CooperativeDelay(30));
+  CooperativeDelay(milliseconds{30});
   EXPECT_GE(Clock::now() - start, milliseconds{30});
   EXPECT_EQ(nested_runs, 1);
 }

@@ -24,19 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using posix_io::TemporaryFile;
+using testing::kAddressSanitizer;
 using testing::TempDir;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 // Reads `path` on a thread of its own; nullopt when the read has not ended after 10 s
 // (it would block forever on a FIFO opened for reading without a writer). The thread

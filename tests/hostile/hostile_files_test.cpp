@@ -133,10 +133,10 @@ TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
 TEST(HostileFilesTest, FilesLargerThanTheMemoryAllowedAreNamedNotFatal) {
   // A sparse gigabyte against an address-space limit of 400 MB: the file cannot be
   // held, so it is named, nothing is graded or written, and the program ends normally.
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer reserves terabytes of shadow memory and cannot start "
-                  "under an address-space limit";
-#endif
+  if (testing::kAddressSanitizer) {
+    GTEST_SKIP() << "AddressSanitizer reserves terabytes of shadow memory and cannot "
+                    "start under an address-space limit";
+  }
   struct Case {
     const char* large;
     const char* small;

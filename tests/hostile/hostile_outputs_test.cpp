@@ -27,23 +27,11 @@ using testing::CanUsePrivateMounts;
 using testing::CommandResult;
 using testing::Gbk;
 using testing::GradeCommand;
+using testing::kAddressSanitizer;
 using testing::Record;
 using testing::ReportName;
 using testing::ShellQuote;
 using testing::TempDir;
-
-constexpr bool kAddressSanitizer =
-#if defined(__SANITIZE_ADDRESS__)
-    true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    true;
-#else
-    false;
-#endif
-#else
-    false;
-#endif
 
 // Today's workbook name, beside ReportName()'s report.
 std::string WorkbookName() {

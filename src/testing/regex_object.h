@@ -1,7 +1,8 @@
-// The program's regular-expression object: a pattern, the subject it ran on and the
-// matches found.
-#ifndef VANTRY_TEXT_REGEX_OBJECT_H_
-#define VANTRY_TEXT_REGEX_OBJECT_H_
+// A regular-expression object: a pattern, the subject it ran on and the matches found.
+// The tests' reference for text cleaning done byte by byte (blank_lines_by_pattern.h);
+// it brings PCRE2, which no production library links.
+#ifndef VANTRY_TESTING_REGEX_OBJECT_H_
+#define VANTRY_TESTING_REGEX_OBJECT_H_
 
 #include <memory>
 #include <string>
@@ -26,6 +27,19 @@ namespace vantry {
 // pattern with exponential backtracking fails instead of hanging; a match attempt that
 // hits the limit makes Create fail.
 //
+// How a pattern is compiled and run; `{}` is the usual case-blind, multi-line, global
+// search.
+struct RegexOptions {
+  // Letters match only in their own case; otherwise ASCII letters fold.
+  bool case_sensitive = false;
+  // ^ and $ match at every line feed; otherwise only at the ends of the subject.
+  bool multi_line = true;
+  // Every match is found; otherwise only the first.
+  bool global = true;
+  // Every "#引号" in the pattern stands for a double quote.
+  bool quote_macro = false;
+};
+
 // Copies share the compiled pattern and the matches (both immutable) and copy the
 // subject.
 class RegexObject {
@@ -36,13 +50,11 @@ class RegexObject {
   ~RegexObject();
 
   // Compiles `pattern` and runs it over `subject`, replacing anything a previous Create
-  // held. With `quote_macro` every "#引号" in the pattern stands for a double quote.
-  // Returns true when the pattern compiled and the search ran through (also with no
-  // match); false for a pattern the engine rejects or a search that failed, after
+  // held. Returns true when the pattern compiled and the search ran through (also with
+  // no match); false for a pattern the engine rejects or a search that failed, after
   // which the reading operations give empty results.
-  bool Create(std::string_view pattern, std::string_view subject,
-              bool case_sensitive = false, bool multi_line = true, bool global = true,
-              bool quote_macro = false);
+  [[nodiscard]] bool Create(std::string_view pattern, std::string_view subject,
+                            const RegexOptions& options = {});
 
   // The pattern as the engine got it (after the quote macro); empty before Create.
   GbkText GetPattern() const;
@@ -89,4 +101,4 @@ class RegexObject {
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_REGEX_OBJECT_H_
+#endif  // VANTRY_TESTING_REGEX_OBJECT_H_

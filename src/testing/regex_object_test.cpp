@@ -1,4 +1,4 @@
-#include "text/regex_object.h"
+#include "testing/regex_object.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ TEST(RegexObjectTest, ReplacesEveryMatchOrOnlyTheFirst) {
   EXPECT_EQ(regex.MatchCount(), 2);
   EXPECT_EQ(regex.Replace("-"), "b-c - d");
 
-  ASSERT_TRUE(regex.Create("a+", "baaac a d", false, true, /*global=*/false));
+  ASSERT_TRUE(regex.Create("a+", "baaac a d", {.global = false}));
   EXPECT_EQ(regex.MatchCount(), 1);
   EXPECT_EQ(regex.Replace("-"), "b-c a d");
 }
@@ -62,8 +62,7 @@ TEST(RegexObjectTest, SecondCreateReplacesEverythingOfTheFirst) {
 TEST(RegexObjectTest, QuoteMacroStandsForADoubleQuote) {
   const std::string pattern = Gbk("#引号abc#引号");
   RegexObject regex;
-  ASSERT_TRUE(
-      regex.Create(pattern, "x\"abc\"y", false, true, true, /*quote_macro=*/true));
+  ASSERT_TRUE(regex.Create(pattern, "x\"abc\"y", {.quote_macro = true}));
   EXPECT_EQ(regex.GetPattern(), "\"abc\"");
   EXPECT_EQ(regex.MatchText(1), "\"abc\"");
   // Without the flag the token is matched as it stands.
@@ -117,7 +116,7 @@ TEST(RegexObjectTest, IgnoresCaseByDefaultAsciiOnly) {
   RegexObject regex;
   ASSERT_TRUE(regex.Create("abc", "xABCx"));
   EXPECT_EQ(regex.MatchText(1), "ABC");
-  ASSERT_TRUE(regex.Create("abc", "xABCx", /*case_sensitive=*/true));
+  ASSERT_TRUE(regex.Create("abc", "xABCx", {.case_sensitive = true}));
   EXPECT_EQ(regex.MatchCount(), 0);
   // Full-width letters are characters of their own, not cases of each other.
   ASSERT_TRUE(regex.Create(Gbk("ａ"), Gbk("Ａ")));
@@ -141,9 +140,9 @@ TEST(RegexObjectTest, ClassesDotAndAnchorsFollowTheScriptDialect) {
   // Multi-line moves ^ and $ to every line; otherwise they are the subject's ends.
   ASSERT_TRUE(regex.Create("^\\w$", "a\nb\n"));
   EXPECT_EQ(regex.MatchCount(), 2);
-  ASSERT_TRUE(regex.Create("^\\w$", "a\nb\n", false, /*multi_line=*/false));
+  ASSERT_TRUE(regex.Create("^\\w$", "a\nb\n", {.multi_line = false}));
   EXPECT_EQ(regex.MatchCount(), 0);
-  ASSERT_TRUE(regex.Create("^\\w$", "b", false, false));
+  ASSERT_TRUE(regex.Create("^\\w$", "b", {.multi_line = false}));
   EXPECT_EQ(regex.MatchCount(), 1);
   // \uhhhh names a character.
   ASSERT_TRUE(regex.Create("\\u7532", Gbk("乙甲")));

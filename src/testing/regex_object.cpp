@@ -1,4 +1,4 @@
-#include "text/regex_object.h"
+#include "testing/regex_object.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 32
 #include <pcre2.h>
@@ -100,16 +100,16 @@ RegexObject& RegexObject::operator=(const RegexObject& other) = default;
 RegexObject::~RegexObject() = default;
 
 bool RegexObject::Create(std::string_view pattern, std::string_view subject,
-                         bool case_sensitive, bool multi_line, bool global,
-                         bool quote_macro) {
+                         const RegexOptions& regex_options) {
   engine_.reset();
   matches_.reset();
   subject_.clear();
   try {
     auto engine = std::make_shared<Engine>();
-    engine->pattern =
-        quote_macro ? SubstituteText(pattern, QuoteToken(), "\"") : GbkText(pattern);
-    engine->global = global;
+    engine->pattern = regex_options.quote_macro
+                          ? SubstituteText(pattern, QuoteToken(), "\"")
+                          : GbkText(pattern);
+    engine->global = regex_options.global;
 
     const std::unique_ptr<pcre2_compile_context, CompileContextFree> compile_context(
         pcre2_compile_context_create(nullptr));
@@ -118,8 +118,8 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject,
     // No UTF: the escaped bytes (lone surrogates) are ordinary code units this way.
     uint32_t options = PCRE2_NEVER_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
                        PCRE2_ALLOW_EMPTY_CLASS;
-    if (!case_sensitive) options |= PCRE2_CASELESS;
-    options |= multi_line ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
+    if (!regex_options.case_sensitive) options |= PCRE2_CASELESS;
+    options |= regex_options.multi_line ? PCRE2_MULTILINE : PCRE2_DOLLAR_ENDONLY;
     const std::u32string engine_pattern = EnginePattern(engine->pattern);
     int error = 0;
     PCRE2_SIZE error_offset = 0;
@@ -165,7 +165,7 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject,
       matches->offsets.insert(matches->offsets.end(), ovector, ovector + 2 * set_pairs);
       matches->offsets.insert(matches->offsets.end(), 2 * (matches->groups - set_pairs),
                               PCRE2_UNSET);
-      if (!global) break;
+      if (!regex_options.global) break;
       // Like the script engines: after an empty match the next search starts one
       // character further on.
       const size_t start = ovector[0];

@@ -1,7 +1,7 @@
 // A raw HTTP server on 127.0.0.1 for the tests of the HTTP client: it records the
 // exact bytes of every request and answers with scripted raw responses.
-#ifndef VANTRY_NET_LOOPBACK_HTTP_SERVER_H_
-#define VANTRY_NET_LOOPBACK_HTTP_SERVER_H_
+#ifndef VANTRY_TESTING_LOOPBACK_HTTP_SERVER_H_
+#define VANTRY_TESTING_LOOPBACK_HTTP_SERVER_H_
 
 #include <functional>
 #include <mutex>
@@ -70,4 +70,4 @@ class LoopbackHttpServer {
 
 }  // namespace vantry::testing
 
-#endif  // VANTRY_NET_LOOPBACK_HTTP_SERVER_H_
+#endif  // VANTRY_TESTING_LOOPBACK_HTTP_SERVER_H_

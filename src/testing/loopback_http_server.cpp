@@ -1,4 +1,4 @@
-#include "net/loopback_http_server.h"
+#include "testing/loopback_http_server.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
