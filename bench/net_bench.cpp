@@ -1,8 +1,10 @@
-// Cost of the notice exchange on loopback.
+// Cost of the notice exchange on loopback and of the cookie texts it may handle.
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
+#include "net/cookie_text.h"
 #include "net/http_request.h"
 #include "net/notice.h"
 #include "testing/loopback_http_server.h"
@@ -27,7 +29,7 @@ BENCHMARK(BM_FetchNotice)->Unit(benchmark::kMicrosecond);
 void BM_HttpRequestBody(benchmark::State& state) {
   const std::string body(static_cast<size_t>(state.range(0)), 'x');
   LoopbackHttpServer server(HttpResponse("200 OK", {}, body));
-  for (auto _ : state) benchmark::DoNotOptimize(HttpGet(server.Url("/")));
+  for (auto _ : state) benchmark::DoNotOptimize(HttpRequest(server.Url("/")).body);
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_HttpRequestBody)
@@ -35,6 +37,23 @@ BENCHMARK(BM_HttpRequestBody)
     ->Arg(1 << 20)
     ->Arg(16 << 20)
     ->Unit(benchmark::kMillisecond);
+
+// A header block with many cookies, collected and merged with as many sent ones.
+void BM_CollectAndMergeCookies(benchmark::State& state) {
+  std::string block = "HTTP/1.1 200 OK\r\n";
+  GbkText sent;
+  for (int i = 0; i < state.range(0); ++i) {
+    block +=
+        "Set-Cookie: k" + std::to_string(i) + "=" + std::string(40, 'v') + "; path=/\r\n";
+    sent += (i == 0 ? "" : "; ") + ("s" + std::to_string(i) + "=1");
+  }
+  for (auto _ : state) {
+    GbkText sent_copy = sent;
+    GbkText returned = CollectSetCookies(block);
+    benchmark::DoNotOptimize(MergeCookies(sent_copy, returned));
+  }
+}
+BENCHMARK(BM_CollectAndMergeCookies)->Arg(20)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantry

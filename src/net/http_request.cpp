@@ -3,13 +3,19 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <vector>
 
+#include "net/cookie_text.h"
+#include "net/request_headers.h"
 #include "net/url_parts.h"
-#include "text/gbk_text.h"
+#include "text/split_text.h"
 
 namespace vantry {
 namespace {
 
+// Response header blocks are kept whole up to this size; a larger block is not
+// returned (as a failed header query), but the body still is.
+constexpr size_t kMaxHeaderBlockBytes = 256 * 1024;
 // Redirects followed before the exchange gives up, as browsers do.
 constexpr long kMaxRedirects = 20;
 
@@ -106,14 +112,33 @@ std::string TargetUrl(std::string_view url) {
   return target;
 }
 
+// The header list libcurl sends. It first switches off what libcurl would add on its
+// own (an empty value removes a header): "Expect: 100-continue", the proxy's
+// keep-alive line and the form content type of non-POST bodies. Then the block's
+// lines; a line with an empty value is passed in libcurl's "Name;" form so that it
+// is still sent.
+bool BuildHeaderList(std::string_view block, HeaderList& list) {
+  for (const char* off : {"Expect:", "Proxy-Connection:", "Content-Type:"}) {
+    if (!AppendLine(list, off)) return false;
+  }
+  for (const GbkText& line : SplitText(block, "\r\n")) {
+    if (line.empty()) continue;
+    const size_t colon = line.find(':');
+    const bool no_value = colon != GbkText::npos &&
+                          line.find_first_not_of(" \t", colon + 1) == GbkText::npos;
+    if (!AppendLine(list, no_value ? line.substr(0, colon) + ";" : line)) return false;
+  }
+  return true;
+}
+
 // What arrives during the exchange.
 struct Transfer {
   size_t max_body_bytes = 0;
   std::string body;
-  // The status line of the response being received, and whether its header block's
-  // end was seen.
-  std::string status_line;
+  // The header block of the response being received, and whether its end was seen.
+  std::string block;
   bool block_complete = false;
+  bool block_too_large = false;
   // Complete header blocks of responses that are not interim (1xx) ones.
   long final_blocks = 0;
 };
@@ -132,15 +157,23 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     line.remove_suffix(1);
   if (line.starts_with("HTTP/")) {
     // A new response (after an interim one or a redirect): only the last one counts.
-    transfer.status_line = line;
+    transfer.block.clear();
     transfer.block_complete = false;
+    transfer.block_too_large = false;
     transfer.body.clear();
   } else if (transfer.block_complete) {
     return bytes;  // trailers after a chunked body are not part of the block
   }
   if (line.empty()) {
     transfer.block_complete = true;
-    if (!IsInterimStatus(transfer.status_line)) ++transfer.final_blocks;
+    if (!IsInterimStatus(transfer.block)) ++transfer.final_blocks;
+    return bytes;
+  }
+  if (transfer.block.size() + line.size() + 2 > kMaxHeaderBlockBytes) {
+    transfer.block_too_large = true;
+  } else if (!transfer.block_too_large) {
+    transfer.block.append(line);
+    transfer.block.append("\r\n");
   }
   return bytes;
 }
@@ -159,11 +192,14 @@ size_t OnBodyBytes(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-std::string_view DefaultUserAgent() {
-  return "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
-}
+HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) {
+  // An out-of-range value goes as GET, as an unknown method code does.
+  const HttpMethod verb = HttpMethodFromCode(static_cast<int>(options.method));
+  const GbkText agent = RequestAgent(options.headers);
+  const HttpLimits& limits = options.limits;
 
-std::string HttpGet(std::string_view url, const HttpLimits& limits) {
+  // Everything that can fail before anything is sent is done first, so that those
+  // failures are told apart as "not requested" and leave the result empty.
   if (!CurlReady()) return {};
   const std::string target = TargetUrl(url);
   if (target.empty()) return {};
@@ -177,16 +213,18 @@ std::string HttpGet(std::string_view url, const HttpLimits& limits) {
   auto set = [&](CURLoption option, auto value) {
     ok = ok && curl_easy_setopt(h, option, value) == CURLE_OK;
   };
-  const std::string agent(DefaultUserAgent());
   set(CURLOPT_URL, target.c_str());
   set(CURLOPT_PATH_AS_IS, 1L);
   set(CURLOPT_PROTOCOLS_STR, "http,https");
   set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   set(CURLOPT_USERAGENT, agent.c_str());
-  // An empty proxy text keeps the proxies named in the environment out.
-  set(CURLOPT_PROXY, "");
-  set(CURLOPT_FOLLOWLOCATION, 1L);
+  // An empty proxy text also keeps proxies named in the environment out; with a proxy,
+  // no host of the environment's no-proxy list bypasses it.
+  set(CURLOPT_PROXY, options.proxy.c_str());
+  if (!options.proxy.empty()) set(CURLOPT_NOPROXY, "");
+  set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  set(CURLOPT_FOLLOWLOCATION, options.follow_redirects ? 1L : 0L);
   set(CURLOPT_MAXREDIRS, kMaxRedirects);
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connect_timeout.count()));
@@ -197,15 +235,31 @@ std::string HttpGet(std::string_view url, const HttpLimits& limits) {
   set(CURLOPT_HEADERDATA, &transfer);
   set(CURLOPT_WRITEFUNCTION, &OnBodyBytes);
   set(CURLOPT_WRITEDATA, &transfer);
-  set(CURLOPT_HTTPGET, 1L);
 
+  const std::string_view cookies =
+      options.cookies.has_value() ? std::string_view(*options.cookies) : "";
+  GbkText block = CompleteRequestHeaders(options.headers, url, verb, cookies);
   HeaderList header_list;
-  for (const std::string& line :
-       {std::string("Accept: */*"), "Referer: " + std::string(url),
-        std::string("Accept-Language: zh-cn")}) {
-    ok = ok && AppendLine(header_list, line);
-  }
+  ok = ok && BuildHeaderList(block, header_list);
   set(CURLOPT_HTTPHEADER, header_list.get());
+
+  // Every method but GET and HEAD sends a body, empty or not. A HEAD answer has no body
+  // and no request body is sent with it; the body text is still taken as for the others.
+  std::string body_sent;
+  if (verb != HttpMethod::kGet) {
+    body_sent =
+        !options.send_bytes.empty() ? options.send_bytes : std::string(options.send_text);
+  }
+  if (verb == HttpMethod::kGet) {
+    set(CURLOPT_HTTPGET, 1L);
+  } else if (verb == HttpMethod::kHead) {
+    set(CURLOPT_NOBODY, 1L);
+  } else {
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_sent.size()));
+    set(CURLOPT_POSTFIELDS, body_sent.data());
+    if (verb != HttpMethod::kPost)
+      set(CURLOPT_CUSTOMREQUEST, HttpMethodVerb(verb).data());
+  }
   if (!ok) return {};
 
   // A failed exchange is told by what arrived, not by the result code: a body cut
@@ -214,9 +268,27 @@ std::string HttpGet(std::string_view url, const HttpLimits& limits) {
   long redirects = 0;
   if (curl_easy_getinfo(h, CURLINFO_REDIRECT_COUNT, &redirects) != CURLE_OK)
     redirects = -1;
+  easy.reset();
+  header_list.reset();
+
+  HttpResult result;
+  result.requested = true;
+  result.sent_headers = std::move(block);
+  result.sent_bytes = std::move(body_sent);
   // The final response arrived when every redirect followed was answered too.
-  if (transfer.final_blocks != redirects + 1) return {};
-  return std::move(transfer.body);
+  const bool final_arrived = transfer.final_blocks == redirects + 1;
+  if (final_arrived && transfer.block_complete && !transfer.block_too_large) {
+    result.returned_headers = std::move(transfer.block);
+  }
+  if (final_arrived) result.body = std::move(transfer.body);
+
+  result.returned_cookies = CollectSetCookies(result.returned_headers);
+  if (options.merge_cookies && options.cookies.has_value()) {
+    GbkText merged = *options.cookies;
+    result.returned_cookies = MergeCookies(merged, result.returned_cookies);
+    result.merged_cookies = std::move(merged);
+  }
+  return result;
 }
 
 }  // namespace vantry

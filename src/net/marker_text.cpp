@@ -1,18 +1,40 @@
 #include "net/marker_text.h"
 
 #include "text/find_text.h"
+#include "text/gbk_codec.h"
+#include "text/substitute_text.h"
 #include "text/text_slices.h"
 
 namespace vantry {
 
+const GbkText& QuoteToken() {
+  static const GbkText token = Utf8ToGbk("#引号");
+  return token;
+}
+
 GbkText TextBetween(std::string_view text, std::string_view start_marker,
-                    std::string_view end_marker) {
-  int64_t p = FindText(text, start_marker);
+                    std::string_view end_marker, int from, bool ignore_case) {
+  const GbkText start = SubstituteText(start_marker, QuoteToken(), "\"");
+  const GbkText end = SubstituteText(end_marker, QuoteToken(), "\"");
+  int64_t p = FindText(text, start, from, ignore_case);
   if (p < 1) return {};
-  p += static_cast<int64_t>(start_marker.size());
-  const int64_t q = FindText(text, end_marker, p);
+  p += static_cast<int64_t>(start.size());
+  const int64_t q = FindText(text, end, p, ignore_case);
   if (q < 1) return {};
   return Middle(text, p, q - p);
+}
+
+GbkText TextBefore(std::string_view text, std::string_view separator, int from,
+                   bool ignore_case) {
+  const int64_t p = FindText(text, separator, from < 1 ? 1 : from, ignore_case);
+  if (p < 1) return {};
+  return Left(text, p - 1);
+}
+
+GbkText ValueAfterColon(std::string_view text) {
+  const int64_t p = FindText(text, ":");
+  if (p < 1) return {};
+  return TrimSpaces(text.substr(static_cast<size_t>(p)));
 }
 
 }  // namespace vantry

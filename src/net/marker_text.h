@@ -1,4 +1,4 @@
-// Taking a piece of text between markers.
+// Taking a piece of text between markers, before a separator or after a colon.
 #ifndef VANTRY_NET_MARKER_TEXT_H_
 #define VANTRY_NET_MARKER_TEXT_H_
 
@@ -8,11 +8,25 @@
 
 namespace vantry {
 
-// The text between the first `start_marker` and the next `end_marker` after it, bytes
-// as they are; empty when either is missing. Searches step over two-byte characters
-// whole.
+// "#引号" in GBK: written in a marker it stands for one double quote, so markers that
+// contain quotes can be written without them.
+const GbkText& QuoteToken();
+
+// The text between the first `start_marker` found at or after `from` and the next
+// `end_marker` after it; empty when either is missing. Every QuoteToken in the markers
+// is replaced by a double quote first. Searches step over two-byte characters whole;
+// `ignore_case` folds ASCII letters.
 GbkText TextBetween(std::string_view text, std::string_view start_marker,
-                    std::string_view end_marker);
+                    std::string_view end_marker, int from = 1, bool ignore_case = false);
+
+// The text left of the first `separator` found at or after `from` (below 1 counts as
+// 1); empty when there is none.
+GbkText TextBefore(std::string_view text, std::string_view separator, int from = 1,
+                   bool ignore_case = false);
+
+// Everything after the first ":", without leading and trailing spaces; empty when
+// there is no ":".
+GbkText ValueAfterColon(std::string_view text);
 
 }  // namespace vantry
 

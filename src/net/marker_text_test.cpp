@@ -27,10 +27,43 @@ TEST(TextBetweenTest, AMissingOrEarlierMarkerGivesNothing) {
   EXPECT_EQ(TextBetween("", start, end), "");
 }
 
+TEST(TextBetweenTest, QuoteTokenStandsForADoubleQuote) {
+  EXPECT_EQ(QuoteToken(), Gbk("#引号"));
+  EXPECT_EQ(TextBetween("<a value=\"42\">", Gbk("value=#引号"), Gbk("#引号")), "42");
+  // The token in the searched text itself is just text.
+  EXPECT_EQ(TextBetween(Gbk("value=#引号7#引号"), Gbk("value=#引号"), "x"), "");
+}
+
+TEST(TextBetweenTest, StartPositionAndLetterCase) {
+  EXPECT_EQ(TextBetween("[a][b]", "[", "]", 2), "b");
+  EXPECT_EQ(TextBetween("[a]", "[", "]", -4), "a");
+  EXPECT_EQ(TextBetween("<B>x</b>", "<b>", "</B>"), "");
+  EXPECT_EQ(TextBetween("<B>x</b>", "<b>", "</B>", 1, true), "x");
+}
+
 TEST(TextBetweenTest, MarkersNeverMatchAcrossTwoByteCharacters) {
   // B0 D6 D6 B5: D6 D6 would straddle the two characters.
   EXPECT_EQ(TextBetween("\xB0\xD6\xD6\xB5:x;", "\xD6\xD6", ";"), "");
   EXPECT_EQ(TextBetween("\xB0\xD6:x;", "\xB0\xD6", ";"), ":x");
+}
+
+TEST(TextBeforeTest, CutsAtTheFirstSeparatorFromTheStartPosition) {
+  EXPECT_EQ(TextBefore("Set-Cookie: a=1", ": "), "Set-Cookie");
+  EXPECT_EQ(TextBefore("no separator", ": "), "");
+  EXPECT_EQ(TextBefore(": leading", ": "), "");
+  EXPECT_EQ(TextBefore("a;b;c", ";", 3), "a;b");
+  EXPECT_EQ(TextBefore("a;b", ";", 0), "a");
+  EXPECT_EQ(TextBefore("aXb", "x"), "");
+  EXPECT_EQ(TextBefore("aXb", "x", 1, true), "a");
+}
+
+TEST(ValueAfterColonTest, TakesEverythingAfterTheFirstColonTrimmed) {
+  EXPECT_EQ(ValueAfterColon("user-agent:  Foo "), "Foo");
+  EXPECT_EQ(ValueAfterColon("a: b: c"), "b: c");
+  EXPECT_EQ(ValueAfterColon(Gbk("名：　值　")), "");  // a full-width colon is not one
+  EXPECT_EQ(ValueAfterColon(Gbk("名:　值　")), Gbk("值"));
+  EXPECT_EQ(ValueAfterColon("no colon"), "");
+  EXPECT_EQ(ValueAfterColon("trailing:"), "");
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ Notice FetchNotice(std::string_view notice_host, const NoticeOptions& options) {
   limits.total_timeout = options.total_timeout;
   limits.connect_timeout = std::min(limits.connect_timeout, options.total_timeout);
   const std::string url = ConcatTexts("http://", notice_host, "/info.txt");
-  return ParseNotice(HttpGet(url, limits));
+  return ParseNotice(HttpRequest(url, {.limits = limits}).body);
 }
 
 }  // namespace vantry
