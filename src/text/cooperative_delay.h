@@ -10,8 +10,9 @@ namespace vantry {
 // (ProcessPendingMessages) every few milliseconds, so the window repaints and handlers
 // run during the wait. A zero or negative duration returns at once; the wait is capped
 // at about a hundred years. Measured on the steady clock, so changes of the wall clock
-// do not shorten or stretch it.
-void CooperativeDelay(std::chrono::milliseconds duration);
+// do not shorten or stretch it. Without a duration the wait has no end in practice.
+inline constexpr std::chrono::milliseconds kDelayWithoutEnd{18'000'000LL * 18'000'000LL};
+void CooperativeDelay(std::chrono::milliseconds duration = kDelayWithoutEnd);
 
 }  // namespace vantry
 
