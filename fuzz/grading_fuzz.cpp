@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fs::path report =
       vantry::PathInDirectory(dir, vantry::GbkToUtf8(vantry::ReportFileName(clock)));
   fs::remove(report);
-  const vantry::GradingOutcome outcome = vantry::RunGrading(state, controls, options);
+  const vantry::RunOutcome outcome = vantry::RunGrading(state, controls, options);
 
   // An exam that cannot be graded is said in one box; nothing is shown or written and
   // the program goes on.
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(outcome.report.written && vantry::PathExists(outcome.report.path),
         "report written");
   const vantry::LoadedAnswerSheet sheet_read(vantry::ReadAnswerSheetText(dir));
-  Check(outcome.paper_count == static_cast<int>(sheet_read.names().size()),
+  Check(outcome.paper_count == static_cast<int64_t>(sheet_read.names().size()),
         "one paper per name");
 
   // Every question's shown score respects its cap, and the score label shows the sum.
