@@ -103,7 +103,7 @@ struct RunOutcome {
   std::optional<ExamProblem> problem;
   int64_t paper_count = 0;
   ReportResult report;
-  // The summary box's text (GBK): the specified lines, then the further outputs'.
+  // The summary box's text (GBK): the run's own lines, then the further outputs'.
   GbkText summary;
   // A further output was not done (OutputNotes::failed).
   bool outputs_failed = false;
