@@ -22,9 +22,9 @@
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
+#include "platform/clock.h"
+#include "platform/file_io.h"
 #include "scoring/parameters.h"
-#include "text/clock.h"
-#include "text/file_io.h"
 
 int main(int argc, char** argv) {
   using namespace vantry;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "text/command_line.h"
-#include "text/file_io.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args = vantry::Utf8Arguments(argc, argv);

@@ -15,9 +15,9 @@
 #include "grading/answer_sheet.h"
 #include "grading/grading_run.h"
 #include "grading/report.h"
+#include "platform/clock.h"
+#include "platform/file_io.h"
 #include "scoring/parameters.h"
-#include "text/clock.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 

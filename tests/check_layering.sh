@@ -1,22 +1,23 @@
 #!/usr/bin/env bash
-# Every library includes only the layers below it: text <- scoring, text <- controls,
-# both <- grading <- analysis <- export <- app/cli, text <- net <- app. Only src/app
-# includes Qt. No production library links a test-only one (src/testing's libraries,
-# GoogleTest, a test's main).
+# Every library includes only the layers below it: platform <- text <- scoring,
+# text <- controls, both <- grading <- analysis <- export <- app/cli, text <- net <- app.
+# Only src/app includes Qt. No production library links a test-only one (src/testing's
+# libraries, GoogleTest, a test's main).
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
 status=0
 
 # allowed[folder] = the project folders its includes may name.
 declare -A allowed=(
-  [text]="text"
-  [scoring]="text scoring"
-  [controls]="text controls"
-  [grading]="text controls scoring grading"
-  [analysis]="text controls scoring grading analysis"
-  [export]="text controls scoring grading analysis export"
-  [net]="text net"
-  [cli]="text controls scoring grading analysis export net cli"
+  [platform]="platform"
+  [text]="platform text"
+  [scoring]="platform text scoring"
+  [controls]="platform text controls"
+  [grading]="platform text controls scoring grading"
+  [analysis]="platform text controls scoring grading analysis"
+  [export]="platform text controls scoring grading analysis export"
+  [net]="platform text net"
+  [cli]="platform text controls scoring grading analysis export net cli"
 )
 
 for folder in "${!allowed[@]}"; do

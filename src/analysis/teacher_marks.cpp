@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "analysis/csv_table.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/foreign_encoding.h"
 #include "text/gbk_codec.h"
 

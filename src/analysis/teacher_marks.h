@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "analysis/half_points.h"
+#include "platform/result.h"
 #include "text/gbk_text.h"
-#include "text/result.h"
 
 namespace vantry {
 

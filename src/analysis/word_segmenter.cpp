@@ -6,10 +6,10 @@
 #include <utility>
 
 #include "analysis/friso_dictionary.h"
+#include "platform/file_io.h"
+#include "platform/utf8_text.h"
 #include "text/cp936_table.h"
-#include "text/file_io.h"
 #include "text/gbk_text.h"
-#include "text/utf8_text.h"
 
 // friso's headers are C without linkage guards, and define macros with short names:
 // they come last.

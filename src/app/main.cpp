@@ -7,8 +7,8 @@
 #include "app/artwork.h"
 #include "app/program.h"
 #include "app/qt_translations.h"
+#include "platform/file_io.h"
 #include "scoring/program_state.h"
-#include "text/file_io.h"
 
 #ifndef VANTRY_FIXED_NOTICE_HOST
 #include "net/notice_host.h"

@@ -11,9 +11,9 @@
 #include "app/main_window.h"
 #include "app/notice_fetch.h"
 #include "app/widget_controls.h"
+#include "platform/message_pump.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 

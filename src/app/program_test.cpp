@@ -22,9 +22,9 @@
 
 #include "app/qt_text.h"
 #include "controls/control_names.h"
+#include "platform/file_io.h"
 #include "testing/loopback_http_server.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

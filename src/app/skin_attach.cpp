@@ -5,9 +5,9 @@
 
 #include "app/skin_library_image.h"
 #include "app/skin_table.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 #ifdef _WIN32
 #include <windows.h>

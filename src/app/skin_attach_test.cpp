@@ -11,8 +11,8 @@
 #include "app/skin/skin_format.h"
 #include "app/skin_library_image.h"
 #include "app/skin_table.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

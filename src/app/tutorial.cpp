@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/qt_text.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "app/qt_text.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "cli/console.h"
+#include "platform/utf8_text.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_text.h"
 
 namespace vantry {
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "text/utf8_path.h"
+#include "platform/utf8_path.h"
 
 namespace vantry {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {

@@ -8,9 +8,9 @@
 #include "export/output_table.h"
 #include "grading/answer_sheet.h"
 #include "grading/report.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "scoring/parameters.h"
-#include "text/file_io.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {

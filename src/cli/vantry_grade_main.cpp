@@ -22,12 +22,12 @@
 #include "export/run_outputs.h"
 #include "export/teacher_check.h"
 #include "grading/batch_run.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
-#include "text/command_line.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {

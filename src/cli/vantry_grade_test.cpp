@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "testing/explained_amounts.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {

@@ -15,7 +15,7 @@
 #include "export/proposals_page.h"
 #include "export/review_rows.h"
 #include "export/svg_chart.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 

@@ -15,7 +15,7 @@
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
-#include "text/clock.h"
+#include "platform/clock.h"
 
 namespace vantry {
 

@@ -14,10 +14,10 @@
 #include "export/explanation.h"
 #include "export/kept_outputs.h"
 #include "export/output_table.h"
+#include "platform/file_io.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "export/explanation.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

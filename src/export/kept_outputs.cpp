@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "export/zip_stamp.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 
 namespace vantry {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "export/zip_stamp.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/clock.h"
+#include "platform/clock.h"
 
 namespace vantry {
 

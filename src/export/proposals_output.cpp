@@ -3,10 +3,10 @@
 #include <system_error>
 
 #include "analysis/rule_proposals.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "scoring/parameters.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "grading/run_skeleton.h"
-#include "text/clock.h"
+#include "platform/clock.h"
 
 namespace vantry {
 

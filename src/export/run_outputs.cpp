@@ -23,9 +23,9 @@
 #include "export/run_description.h"
 #include "export/teacher_check.h"
 #include "export/workbook.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
+#include "platform/message_pump.h"
 #include "text/gbk_codec.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

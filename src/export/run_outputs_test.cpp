@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "grading/batch_run.h"
+#include "platform/clock.h"
+#include "platform/file_io.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
-#include "text/clock.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

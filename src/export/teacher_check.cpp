@@ -8,7 +8,7 @@
 #include "export/answer_marks.h"
 #include "export/explanation.h"
 #include "export/figure_text.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

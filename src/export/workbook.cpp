@@ -28,9 +28,9 @@
 #include "export/explanation.h"
 #include "export/review_rows.h"
 #include "export/workbook_file.h"
-#include "text/file_io.h"
+#include "platform/file_io.h"
+#include "platform/message_pump.h"
 #include "text/gbk_codec.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

@@ -9,10 +9,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "testing/rule_texts.h"
 #include "testing/test_class.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

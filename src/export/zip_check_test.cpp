@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

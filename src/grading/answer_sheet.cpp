@@ -5,7 +5,7 @@
 #include <thread>
 #include <utility>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/find_text.h"
 #include "text/gbk_codec.h"
 #include "text/tagged_fields.h"

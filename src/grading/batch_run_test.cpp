@@ -9,9 +9,9 @@
 #include "controls/control_names.h"
 #include "controls/in_memory_controls.h"
 #include "grading/grading_run.h"
+#include "platform/file_io.h"
 #include "testing/rule_texts.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "controls/control_names.h"
 #include "controls/in_memory_controls.h"
+#include "platform/message_pump.h"
 #include "scoring/score_question.h"
 #include "testing/rule_texts.h"
 #include "testing/test_support.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/find_text.h"
 #include "text/gbk_codec.h"
 

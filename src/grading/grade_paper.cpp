@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "grading/answer_sheet.h"
+#include "platform/message_pump.h"
 #include "scoring/score_question.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 

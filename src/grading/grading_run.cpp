@@ -7,7 +7,7 @@
 #include "controls/control_names.h"
 #include "grading/boxes_read_at_use.h"
 #include "grading/grade_paper.h"
-#include "text/cooperative_delay.h"
+#include "platform/cooperative_delay.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 

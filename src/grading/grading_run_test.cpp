@@ -10,12 +10,12 @@
 
 #include "controls/control_names.h"
 #include "controls/in_memory_controls.h"
+#include "platform/clock.h"
+#include "platform/file_io.h"
+#include "platform/message_pump.h"
 #include "testing/rule_texts.h"
 #include "testing/test_support.h"
-#include "text/clock.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_io.h"
 #include "text/blank_lines.h"
 #include "text/date_time.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/numbers.h"
 

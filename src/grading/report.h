@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "grading/paper_record.h"
-#include "text/clock.h"
+#include "platform/clock.h"
 #include "text/gbk_text.h"
 
 namespace vantry {

@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <filesystem>
 
+#include "platform/clock.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/clock.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

@@ -15,9 +15,9 @@
 #include "grading/exam_check.h"
 #include "grading/graded_class.h"
 #include "grading/report.h"
+#include "platform/clock.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
-#include "text/clock.h"
 #include "text/gbk_text.h"
 
 namespace vantry {

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <utility>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 #include "text/gbk_codec.h"
 #include "text/substitute_text.h"
 #include "text/text_slices.h"

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry::testing {
 

@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
+#include "platform/utf8_text.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
-#include "text/utf8_path.h"
-#include "text/utf8_text.h"
 
 namespace vantry::testing {
 namespace {

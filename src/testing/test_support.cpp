@@ -5,9 +5,9 @@
 #include <random>
 #include <stdexcept>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 namespace vantry::testing {
 

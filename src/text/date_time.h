@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/clock.h"
+#include "platform/clock.h"
 #include "text/gbk_text.h"
 
 namespace vantry {

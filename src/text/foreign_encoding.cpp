@@ -7,8 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/utf8_text.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_text.h"
 
 namespace vantry {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/utf8_text.h"
 #include "text/cp936_table.h"
-#include "text/utf8_text.h"
 
 namespace vantry {
 namespace {

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 #include "text/find_text.h"
 #include "text/substitute_text.h"
 #include "text/tagged_fields.h"

@@ -1,7 +1,7 @@
 #include "text/tagged_fields.h"
 
+#include "platform/message_pump.h"
 #include "text/find_text.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

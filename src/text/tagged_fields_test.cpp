@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/message_pump.h"
 #include "testing/test_support.h"
-#include "text/message_pump.h"
 
 namespace vantry {
 namespace {

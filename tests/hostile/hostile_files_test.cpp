@@ -8,8 +8,8 @@
 #include <string>
 
 #include "exam_folder.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
 
 namespace vantry {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "exam_folder.h"
+#include "platform/file_io.h"
 #include "testing/test_support.h"
-#include "text/file_io.h"
 
 namespace vantry {
 namespace {

@@ -25,12 +25,12 @@
 #include "controls/control_names.h"
 #include "grading/answer_sheet.h"
 #include "grading/grading_run.h"
+#include "platform/command_line.h"
+#include "platform/file_io.h"
+#include "platform/utf8_path.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
-#include "text/command_line.h"
-#include "text/file_io.h"
 #include "text/gbk_codec.h"
-#include "text/utf8_path.h"
 
 namespace vantry {
 namespace {

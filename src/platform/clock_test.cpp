@@ -1,4 +1,4 @@
-#include "text/clock.h"
+#include "platform/clock.h"
 
 #include <gtest/gtest.h>
 

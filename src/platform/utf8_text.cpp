@@ -1,4 +1,4 @@
-#include "text/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace vantry {
 namespace {

@@ -1,6 +1,6 @@
 // File system paths from and to UTF-8 texts, the same way on every platform.
-#ifndef VANTRY_TEXT_UTF8_PATH_H_
-#define VANTRY_TEXT_UTF8_PATH_H_
+#ifndef VANTRY_PLATFORM_UTF8_PATH_H_
+#define VANTRY_PLATFORM_UTF8_PATH_H_
 
 #include <filesystem>
 #include <string>
@@ -18,4 +18,4 @@ std::string PathToUtf8(const std::filesystem::path& path);
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_UTF8_PATH_H_
+#endif  // VANTRY_PLATFORM_UTF8_PATH_H_

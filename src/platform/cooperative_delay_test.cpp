@@ -1,11 +1,11 @@
-#include "text/cooperative_delay.h"
+#include "platform/cooperative_delay.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "text/message_pump.h"
+#include "platform/message_pump.h"
 
 namespace vantry {
 namespace {

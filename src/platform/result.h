@@ -6,8 +6,8 @@
 // box, the report, the terminal on Windows) the caller converts it there, once, with
 // Utf8ToGbk; text quoted from a GBK file into a message is converted to UTF-8 when the
 // message is made.
-#ifndef VANTRY_TEXT_RESULT_H_
-#define VANTRY_TEXT_RESULT_H_
+#ifndef VANTRY_PLATFORM_RESULT_H_
+#define VANTRY_PLATFORM_RESULT_H_
 
 #include <cassert>
 #include <string>
@@ -79,4 +79,4 @@ class [[nodiscard]] Result {
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_RESULT_H_
+#endif  // VANTRY_PLATFORM_RESULT_H_

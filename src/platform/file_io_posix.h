@@ -1,13 +1,13 @@
 // The POSIX writer of file_io.h with the way of its temporary file chosen, so that
 // both ways are tested on systems that have unnamed temporary files.
-#ifndef VANTRY_TEXT_FILE_IO_POSIX_H_
-#define VANTRY_TEXT_FILE_IO_POSIX_H_
+#ifndef VANTRY_PLATFORM_FILE_IO_POSIX_H_
+#define VANTRY_PLATFORM_FILE_IO_POSIX_H_
 
 #include <filesystem>
 #include <initializer_list>
 #include <string_view>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 
 namespace vantry::posix_io {
 
@@ -29,4 +29,4 @@ bool IsTemporaryName(std::string_view name);
 
 }  // namespace vantry::posix_io
 
-#endif  // VANTRY_TEXT_FILE_IO_POSIX_H_
+#endif  // VANTRY_PLATFORM_FILE_IO_POSIX_H_

@@ -1,9 +1,9 @@
-#include "text/cooperative_delay.h"
+#include "platform/cooperative_delay.h"
 
 #include <algorithm>
 #include <thread>
 
-#include "text/message_pump.h"
+#include "platform/message_pump.h"
 
 namespace vantry {
 namespace {

@@ -1,6 +1,6 @@
 // The clock seam: where the program reads the local wall-clock time.
-#ifndef VANTRY_TEXT_CLOCK_H_
-#define VANTRY_TEXT_CLOCK_H_
+#ifndef VANTRY_PLATFORM_CLOCK_H_
+#define VANTRY_PLATFORM_CLOCK_H_
 
 #include <chrono>
 
@@ -46,4 +46,4 @@ class FixedClock : public Clock {
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_CLOCK_H_
+#endif  // VANTRY_PLATFORM_CLOCK_H_

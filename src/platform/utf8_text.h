@@ -1,6 +1,6 @@
 // UTF-8 encoding and decoding, and conversion to and from UTF-16.
-#ifndef VANTRY_TEXT_UTF8_TEXT_H_
-#define VANTRY_TEXT_UTF8_TEXT_H_
+#ifndef VANTRY_PLATFORM_UTF8_TEXT_H_
+#define VANTRY_PLATFORM_UTF8_TEXT_H_
 
 #include <cstddef>
 #include <string>
@@ -33,4 +33,4 @@ std::string WideToUtf8(std::wstring_view wide);
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_UTF8_TEXT_H_
+#endif  // VANTRY_PLATFORM_UTF8_TEXT_H_

@@ -1,6 +1,6 @@
 // Waiting without freezing the window.
-#ifndef VANTRY_TEXT_COOPERATIVE_DELAY_H_
-#define VANTRY_TEXT_COOPERATIVE_DELAY_H_
+#ifndef VANTRY_PLATFORM_COOPERATIVE_DELAY_H_
+#define VANTRY_PLATFORM_COOPERATIVE_DELAY_H_
 
 #include <chrono>
 
@@ -16,4 +16,4 @@ void CooperativeDelay(std::chrono::milliseconds duration = kDelayWithoutEnd);
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_COOPERATIVE_DELAY_H_
+#endif  // VANTRY_PLATFORM_COOPERATIVE_DELAY_H_

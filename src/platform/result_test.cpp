@@ -1,4 +1,4 @@
-#include "text/result.h"
+#include "platform/result.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Whole-file reading and writing, and the program's own folder.
-#ifndef VANTRY_TEXT_FILE_IO_H_
-#define VANTRY_TEXT_FILE_IO_H_
+#ifndef VANTRY_PLATFORM_FILE_IO_H_
+#define VANTRY_PLATFORM_FILE_IO_H_
 
 #include <cstdint>
 #include <filesystem>
@@ -94,4 +94,4 @@ std::filesystem::path PathInDirectory(const std::filesystem::path& directory,
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_FILE_IO_H_
+#endif  // VANTRY_PLATFORM_FILE_IO_H_

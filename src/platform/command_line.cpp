@@ -1,4 +1,4 @@
-#include "text/command_line.h"
+#include "platform/command_line.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -8,7 +8,7 @@
 #include <memory>
 #endif
 
-#include "text/utf8_text.h"
+#include "platform/utf8_text.h"
 
 namespace vantry {
 

@@ -1,4 +1,4 @@
-#include "text/file_io_posix.h"
+#include "platform/file_io_posix.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

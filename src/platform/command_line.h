@@ -1,6 +1,6 @@
 // The program's command-line arguments as UTF-8.
-#ifndef VANTRY_TEXT_COMMAND_LINE_H_
-#define VANTRY_TEXT_COMMAND_LINE_H_
+#ifndef VANTRY_PLATFORM_COMMAND_LINE_H_
+#define VANTRY_PLATFORM_COMMAND_LINE_H_
 
 #include <string>
 #include <vector>
@@ -14,4 +14,4 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_COMMAND_LINE_H_
+#endif  // VANTRY_PLATFORM_COMMAND_LINE_H_

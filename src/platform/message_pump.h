@@ -1,6 +1,6 @@
 // The hook through which long text work keeps the window alive.
-#ifndef VANTRY_TEXT_MESSAGE_PUMP_H_
-#define VANTRY_TEXT_MESSAGE_PUMP_H_
+#ifndef VANTRY_PLATFORM_MESSAGE_PUMP_H_
+#define VANTRY_PLATFORM_MESSAGE_PUMP_H_
 
 #include <functional>
 
@@ -33,4 +33,4 @@ class ScopedMessagePump {
 
 }  // namespace vantry
 
-#endif  // VANTRY_TEXT_MESSAGE_PUMP_H_
+#endif  // VANTRY_PLATFORM_MESSAGE_PUMP_H_

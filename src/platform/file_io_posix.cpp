@@ -1,5 +1,5 @@
 // The POSIX side of file_io.h (Linux, macOS).
-#include "text/file_io_posix.h"
+#include "platform/file_io_posix.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "text/utf8_path.h"
+#include "platform/utf8_path.h"
 
 namespace vantry {
 

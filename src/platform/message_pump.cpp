@@ -1,4 +1,4 @@
-#include "text/message_pump.h"
+#include "platform/message_pump.h"
 
 #include <atomic>
 #include <thread>

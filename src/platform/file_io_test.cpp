@@ -1,4 +1,4 @@
-#include "text/file_io.h"
+#include "platform/file_io.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <utility>
 
-#include "text/file_io.h"
+#include "platform/file_io.h"
 
 namespace vantry {
 namespace fs = std::filesystem;

@@ -1,10 +1,10 @@
-#include "text/utf8_text.h"
+#include "platform/utf8_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "text/utf8_path.h"
+#include "platform/utf8_path.h"
 
 namespace vantry {
 namespace {
