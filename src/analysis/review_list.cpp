@@ -61,8 +61,8 @@ int Distance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b, int
 bool SameAnswers(const PaperRecord& a, const PaperRecord& b) {
   const size_t questions = std::max(a.questions.size(), b.questions.size());
   for (size_t q = 0; q < questions; ++q) {
-    const std::string_view x = q < a.questions.size() ? a.questions[q].answer : "";
-    const std::string_view y = q < b.questions.size() ? b.questions[q].answer : "";
+    const GbkView x = q < a.questions.size() ? a.questions[q].answer : ""_gbk;
+    const GbkView y = q < b.questions.size() ? b.questions[q].answer : ""_gbk;
     if (!SameContent(x, y)) return false;
   }
   return true;

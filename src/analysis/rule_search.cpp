@@ -214,7 +214,7 @@ class RuleState {
     std::fill_n(backup_.begin() + static_cast<std::ptrdiff_t>(i * groups), groups, 0);
     shown_[i] = raw_[i] = 0;
     if (!case_.answers[i]) return;
-    const std::string_view answer = *case_.answers[i];
+    const GbkView answer = *case_.answers[i];
     log_.clear();
     const QuestionRecord r =
         GradeQuestion(&rules_, case_.question, answer, case_.cap, boxes_, log_);

@@ -53,8 +53,8 @@ bool DecodeSheet(std::string bytes, GbkText& text, std::string& problem) {
 
 // A GBK text with full-width digits, signs and dots folded to ASCII (UTF-8 is the
 // same for ASCII, so the result can be read as either).
-std::string FoldFullWidth(std::string_view gbk) {
-  std::string folded;
+GbkText FoldFullWidth(GbkView gbk) {
+  GbkText folded;
   for (size_t i = 0; i < gbk.size(); ++i) {
     const auto c = static_cast<unsigned char>(gbk[i]);
     if (IsLeadByte(c) && i + 1 < gbk.size()) {
@@ -77,8 +77,8 @@ std::string FoldFullWidth(std::string_view gbk) {
 // optional unit "分" ("6.5分"). False for anything else (another fraction, words) or
 // beyond the 32-bit range of points.
 bool ReadMark(std::string_view cell, HalfPoints& mark) {
-  static const std::string kUnit = Utf8ToGbk("分");
-  const std::string folded = FoldFullWidth(cell);
+  static const GbkText kUnit = Utf8ToGbk("分");
+  const GbkText folded = FoldFullWidth(GbkView(cell));
   std::string_view text = folded;
   // Bytes that only look like the unit (the end of another character) leave no number
   // before them, so nothing wrong is accepted.
@@ -138,7 +138,7 @@ int ChineseNumber(std::string_view utf8) {
 // The question a header cell names ("第3题", "第３题", "第三题", "第3题（10分）"), 0 when
 // it names none.
 int HeaderQuestion(std::string_view cell) {
-  const std::string utf8 = GbkToUtf8(FoldFullWidth(TrimSpaces(cell)));
+  const std::string utf8 = GbkToUtf8(FoldFullWidth(GbkView(TrimSpaces(cell))));
   constexpr std::string_view kOrdinal = "第", kQuestion = "题";
   if (!std::string_view(utf8).starts_with(kOrdinal)) return 0;
   const size_t end = utf8.find(kQuestion);
@@ -210,9 +210,9 @@ bool CheckHeader(int line, const Header& header, const TeacherMarks& marks,
 
 // A cell as a problem quotes it: at most 16 characters, control characters shown as
 // "?", so a stray cell cannot flood or steer the terminal that prints the problem.
-std::string QuotedCell(std::string_view gbk) {
+std::string QuotedCell(GbkView gbk) {
   constexpr int kMaxCharacters = 16;
-  std::string shown;
+  GbkText shown;
   int characters = 0;
   for (size_t i = 0; i < gbk.size(); ++characters) {
     if (characters == kMaxCharacters) return GbkToUtf8(shown) + "…";
@@ -249,7 +249,7 @@ class RowReader {
       beyond_header_ = true;
       return;
     }
-    if (field.column == header_.name_column) name_.assign(cell);
+    if (field.column == header_.name_column) name_.assign(GbkView(cell));
     while (next_mark_ < header_.mark_columns.size() &&
            header_.mark_columns[next_mark_] < field.column)
       ++next_mark_;
@@ -262,7 +262,7 @@ class RowReader {
       marked_ = true;
     } else if (bad_mark_.empty()) {
       bad_mark_ = "第" + std::to_string(questions_[next_mark_]) + "题的“" +
-                  QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）";
+                  QuotedCell(GbkView(cell)) + "”不是整数或半分（如 6 或 6.5）";
     }
   }
 

@@ -319,7 +319,7 @@ WordSegmenter::WordSegmenter(std::unique_ptr<Friso> friso) : friso_(std::move(fr
 WordSegmenter::~WordSegmenter() = default;
 
 std::unique_ptr<WordSegmenter> WordSegmenter::Create(
-    std::span<const std::string_view> extra_words) {
+    std::span<const GbkView> extra_words) {
   if (AvailableMemoryBytes() < kMemoryNeeded) return nullptr;
   auto f = std::make_unique<Friso>();
   f->friso = friso_new();
@@ -355,7 +355,7 @@ std::unique_ptr<WordSegmenter> WordSegmenter::Create(
   return std::unique_ptr<WordSegmenter>(new WordSegmenter(std::move(f)));
 }
 
-void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) {
+void WordSegmenter::Segment(GbkView gbk, std::vector<WordSpan>& words) {
   words.clear();
   // The text in UTF-8, stepped through as the grader's searches step.
   utf8_.clear();

@@ -29,7 +29,7 @@ size_t PrefixOfCharacters(std::string_view text, size_t characters);
 
 // A GBK answer (or a part of one) as UTF-8 to show as a block of text: line breaks as
 // "\n", bytes that are not valid GBK and other control characters as U+FFFD.
-std::string AnswerText(std::string_view gbk);
+std::string AnswerText(GbkView gbk);
 
 // The answer on one line for a terminal (UTF-8, as AppendOneLine shows it): whole when
 // it has at most `max_characters` characters, else that many around its first marked

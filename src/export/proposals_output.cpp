@@ -38,7 +38,7 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   const RuleProposals proposals =
       ProposeRules(graded, state, *sheet.read,
                    parameters.status == FileReadStatus::kOk
-                       ? std::optional<std::string_view>(parameters.bytes)
+                       ? std::optional<GbkView>(GbkView(parameters.bytes))
                        : std::nullopt,
                    options);
   outcome.report = ReportProposals(proposals, graded, sheet.name);

@@ -133,7 +133,7 @@ std::optional<std::string> NamesTooLongMessage(const LoadedAnswerSheet& sheet,
   std::string where;
   // A name without a start tag in it ends before the next name begins, so the names
   // searched until the first nested one do not overlap: one pass over the sheet.
-  for (std::string_view name : sheet.names()) {
+  for (GbkView name : sheet.names()) {
     if (start_tag.Find(name) > 0) {
       where = "第一个延续到后面记录里的姓名在第 " +
               std::to_string(LineOf(sheet.text(), OffsetIn(sheet.text(), name))) +

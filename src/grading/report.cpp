@@ -85,17 +85,16 @@ std::vector<ReportedTotal> ReadReportTotals(
   return totals;
 }
 
-void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
-                      int32_t total) {
-  report.append(name).append(" ").append(score_line).append(" ");
-  report.append(FormatInteger(total)).append("\r\n");
+void AppendReportLine(GbkText& report, GbkView name, GbkView score_line, int32_t total) {
+  report.append(name).append(" "_gbk).append(score_line).append(" "_gbk);
+  report.append(FormatInteger(total)).append("\r\n"_gbk);
 }
 
 void AppendReportLine(GbkText& report, const PaperRecord& paper) {
   char number[16];
   const auto append_number = [&](int32_t value) {
     const char* end = std::to_chars(number, number + sizeof number, value).ptr;
-    report.append(number, static_cast<size_t>(end - number));
+    report.append(GbkView(std::string_view(number, static_cast<size_t>(end - number))));
   };
   report.append(paper.name).push_back(' ');
   for (const QuestionRecord& question : paper.questions) {
@@ -104,7 +103,7 @@ void AppendReportLine(GbkText& report, const PaperRecord& paper) {
   }
   report.push_back(' ');
   append_number(paper.total);
-  report.append("\r\n");
+  report.append("\r\n"_gbk);
 }
 
 GbkText ReportFileName(const Clock& clock) {
@@ -120,7 +119,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   result.file_name = Utf8ToGbk(utf8_name);
   const GbkText cleaned = RemoveBlankLines(report_text);
   FileReadResult replaced = ReadWholeFileWithStatus(result.path);
-  if (replaced.status == FileReadStatus::kOk) result.replaced = std::move(replaced.bytes);
+  if (replaced.status == FileReadStatus::kOk)
+    result.replaced = GbkText(std::move(replaced.bytes));
   result.written = WriteWholeFile(result.path, {cleaned});
   return result;
 }

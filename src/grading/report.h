@@ -18,8 +18,7 @@ namespace vantry {
 // Appends one paper's report line to `report`: name, " ", the score line (every capped
 // question score followed by one space), " ", the total, "\r\n". A paper without
 // questions gives name, two spaces and "0".
-void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
-                      int32_t total);
+void AppendReportLine(GbkText& report, GbkView name, GbkView score_line, int32_t total);
 
 // The same line from a graded paper's record: its name, its shown scores and total.
 // Appends in place without building pieces, for runs of many papers.

@@ -18,8 +18,8 @@ GbkText RemoveBlankLinesByPattern(GbkText& text) {
   // return of the last line break it can reach; removing it joins the first break's
   // carriage return to the last break's line feed.
   RegexObject regex;
-  if (!regex.Create("\\n\\s*\\r", text)) return text;
-  return regex.Replace("");
+  if (!regex.Create("\\n\\s*\\r"_gbk, text)) return text;
+  return regex.Replace(""_gbk);
 }
 
 }  // namespace vantry

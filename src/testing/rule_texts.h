@@ -24,7 +24,7 @@ ProgramState StateWithRules(const Rules& rules, const Maxima& maxima = {}) {
   for (const auto& rule : rules) text.append(rule_start).append(rule).append(rule_end);
   for (const auto& m : maxima) text.append(max_start).append(m).append(max_end);
   ProgramState state;
-  state.SetParametersText(std::move(text));
+  state.SetParametersText(GbkText(std::move(text)));
   return state;
 }
 

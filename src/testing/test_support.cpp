@@ -11,7 +11,7 @@
 
 namespace vantry::testing {
 
-std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+GbkText Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
 
 TempDir::TempDir() {
   std::random_device random;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/gbk_text.h"
+
 namespace vantry::testing {
 
 // Whether this build runs under AddressSanitizer, which some tests cannot run under
@@ -25,7 +27,7 @@ inline constexpr bool kAddressSanitizer = false;
 #endif
 
 // The GBK bytes of a UTF-8 literal, so tests read like the texts they check.
-std::string Gbk(std::string_view utf8);
+GbkText Gbk(std::string_view utf8);
 
 // A fresh folder under the system's temporary folder, removed with its contents when
 // the object goes.

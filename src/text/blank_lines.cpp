@@ -56,12 +56,12 @@ GbkText RemoveBlankLines(GbkText& text) {
     }
     // Most reports hold no match at all: allocate only once one is found.
     if (cleaned.empty()) cleaned.reserve(view.size());
-    cleaned.append(view.substr(copied, lf - copied));
+    cleaned.append(GbkView(view.substr(copied, lf - copied)));
     copied = end;
     from = end;
   }
   if (copied == 0) return text;
-  cleaned.append(view.substr(copied));
+  cleaned.append(GbkView(view.substr(copied)));
   return cleaned;
 }
 

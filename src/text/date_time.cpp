@@ -32,7 +32,7 @@ void AppendNumber(GbkText& out, int64_t value, int min_digits) {
   if (static_cast<int>(digits.size()) < min_digits) {
     out.append(static_cast<size_t>(min_digits) - digits.size(), '0');
   }
-  out += digits;
+  out += GbkView(digits);
 }
 
 // The first character of `text` (one or two bytes).
@@ -100,7 +100,7 @@ bool WriteTimeField(const LocalDateTime& t, char letter, int count, bool force_2
     case 't': {
       const TimeNames& names = UserTimeNames();
       const GbkText& designator = t.hour < 12 ? names.am : names.pm;
-      out += count >= 2 ? std::string_view(designator) : FirstCharacter(designator);
+      out += count >= 2 ? GbkView(designator) : GbkView(FirstCharacter(designator));
       return true;
     }
     default:
@@ -139,7 +139,7 @@ GbkText ExpandPicture(const LocalDateTime& t, std::string_view picture, bool for
     }
     if (IsLeadByte(static_cast<unsigned char>(c))) {
       const size_t n = i + 1 < picture.size() ? 2 : 1;
-      out.append(picture.substr(i, n));
+      out.append(GbkView(picture.substr(i, n)));
       i += n;
       continue;
     }
@@ -165,7 +165,7 @@ GbkText TimestampText(const Clock& clock, bool seconds_only) {
   const double difference_days = OleDateFromLocal(now) - OleDateFromLocal(epoch);
   const auto seconds = static_cast<int64_t>(difference_days * 86400.0 + 0.5);
 
-  GbkText full = std::to_string(seconds);
+  GbkText full(std::to_string(seconds));
   AppendNumber(full, milliseconds, 3);
   const size_t width = seconds_only ? 10 : 13;
   if (full.size() > width && seconds_only) full.resize(width);

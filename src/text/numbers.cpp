@@ -104,12 +104,12 @@ double RoundTo(double value, int digits) {
   return value < 0 ? -result : result;
 }
 
-GbkText FormatInteger(int64_t value) { return std::to_string(value); }
+GbkText FormatInteger(int64_t value) { return GbkText(std::to_string(value)); }
 
 GbkText FormatFloat(double value) {
   char buffer[64];
   const int n = std::snprintf(buffer, sizeof buffer, "%.13g", value);
-  return GbkText(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  return GbkText(std::string_view(buffer, n > 0 ? static_cast<size_t>(n) : 0));
 }
 
 }  // namespace vantry

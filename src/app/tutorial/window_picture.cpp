@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The demo exam's order groups, as its README suggests.
-  program.controls().SetControlText(controls::kOrderKeys, "3-1,3-2,3-3,5-1,5-2,5-3");
+  program.controls().SetControlText(controls::kOrderKeys, "3-1,3-2,3-3,5-1,5-2,5-3"_gbk);
   PictureControls picture_controls(program.controls());
   GradingOptions options;
   options.directory = directory;
