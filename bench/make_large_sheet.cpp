@@ -81,8 +81,8 @@ int main(int argc, char** argv) {
     sheet += "\t</答题文本>\r\n";
   }
 
-  const std::string gbk_params = vantry::Utf8ToGbk(params);
-  const std::string gbk_sheet = vantry::Utf8ToGbk(sheet);
+  const GbkText gbk_params = vantry::Utf8ToGbk(params);
+  const GbkText gbk_sheet = vantry::Utf8ToGbk(sheet);
   if (!vantry::WriteWholeFile(vantry::PathInDirectory(dir, "参数设置.txt"),
                               {gbk_params}) ||
       !vantry::WriteWholeFile(vantry::PathInDirectory(dir, "学生答题文本.txt"),

@@ -29,7 +29,7 @@ BENCHMARK(BM_FetchNotice)->Unit(benchmark::kMicrosecond);
 void BM_HttpRequestBody(benchmark::State& state) {
   const std::string body(static_cast<size_t>(state.range(0)), 'x');
   LoopbackHttpServer server(HttpResponse("200 OK", {}, body));
-  for (auto _ : state) benchmark::DoNotOptimize(HttpRequest(server.Url("/")).body);
+  for (auto _ : state) benchmark::DoNotOptimize(HttpRequest(server.Url("/"_gbk)).body);
   state.SetBytesProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_HttpRequestBody)

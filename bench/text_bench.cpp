@@ -16,7 +16,7 @@ constexpr size_t kTextBytes = 50u << 20;
 // A realistic answer sheet: GBK records with tags, Chinese answers and TABs.
 const std::string& SheetText() {
   static const std::string text = [] {
-    const std::string record = Utf8ToGbk(
+    const GbkText record = Utf8ToGbk(
         "<姓名>\t王小明\t</"
         "姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气和有机物。"
         "\t细胞膜控制物质进出，细胞核是遗传信息库。\t食物链：草→兔→狐，能量逐级递减。"
@@ -31,7 +31,7 @@ const std::string& SheetText() {
 
 void BM_FindTextAbsent(benchmark::State& state) {
   const std::string& text = SheetText();
-  const std::string sought = state.range(0) == 0 ? "xyzzy!" : Utf8ToGbk("鲸鱼鲨");
+  const std::string sought = state.range(0) == 0 ? "xyzzy!"_gbk : Utf8ToGbk("鲸鱼鲨");
   for (auto _ : state) benchmark::DoNotOptimize(FindText(text, sought));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(text.size()));
@@ -75,8 +75,8 @@ BENCHMARK(BM_FindTextWorstCase)
 
 void BM_ExtractTaggedFields(benchmark::State& state) {
   const std::string& text = SheetText();
-  const std::string start = Utf8ToGbk("<答题文本>\t");
-  const std::string end = Utf8ToGbk("\t</答题文本>");
+  const GbkText start = Utf8ToGbk("<答题文本>\t");
+  const GbkText end = Utf8ToGbk("\t</答题文本>");
   std::vector<std::string> fields;
   for (auto _ : state) {
     benchmark::DoNotOptimize(ExtractTaggedFields(text, start, end, fields));
@@ -90,8 +90,8 @@ BENCHMARK(BM_ExtractTaggedFields)->Unit(benchmark::kMillisecond);
 // The same fields as views, as the grading run collects the sheet's: the scan alone.
 void BM_ExtractTaggedFieldViews(benchmark::State& state) {
   const std::string& text = SheetText();
-  const std::string start = Utf8ToGbk("<答题文本>\t");
-  const std::string end = Utf8ToGbk("\t</答题文本>");
+  const GbkText start = Utf8ToGbk("<答题文本>\t");
+  const GbkText end = Utf8ToGbk("\t</答题文本>");
   std::vector<std::string_view> fields;
   for (auto _ : state) {
     benchmark::DoNotOptimize(ExtractTaggedFieldViews(text, start, end, fields));

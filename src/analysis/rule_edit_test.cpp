@@ -27,7 +27,7 @@ TEST(RuleEditTest, EditsChangeOnlyTheirGroupAndEveryOtherByteStays) {
   const std::string q1 =
       Gbk("<分值>10</分值> <关键词>光合作用|光合,作用</关键词>\r\n"
           "  <关键词>叶绿体</关键词>注");
-  const std::string q2 = Gbk("<分值>6</分值><关键词>细胞膜</关键词>");
+  const GbkText q2 = Gbk("<分值>6</分值><关键词>细胞膜</关键词>");
   const std::string file = Gbk("说明\r\n<综合题>") + q1 + Gbk("</综合题>\r\n<综合题>") +
                            q2 + Gbk("</综合题>\r\n") + std::string(1, '\0') + "\xFF tail";
   const auto with_q1 = [&](std::string_view edited_q1) {
@@ -61,7 +61,7 @@ TEST(RuleEditTest, EditsChangeOnlyTheirGroupAndEveryOtherByteStays) {
 }
 
 TEST(RuleEditTest, RulesThatCannotReadBackAsTheEditAreLeftAlone) {
-  const std::string rule = Gbk("<关键词>叶绿体</关键词>");
+  const GbkText rule = Gbk("<关键词>叶绿体</关键词>");
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 1, "a|b")));
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 1, "</关键词>")));
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 2, "氧气")));

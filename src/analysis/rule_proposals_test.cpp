@@ -46,7 +46,7 @@ class MarkedClass {
 
   RuleProposals Propose(SearchSettings settings = {}) const {
     ProposalOptions options;
-    options.points_text = "5";
+    options.points_text = "5"_gbk;
     options.settings = settings;
     return ProposeRules(class_.graded(), state_, marks_, state_.parameters_text(),
                         options);

@@ -58,7 +58,7 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
        "姓名,第1题,第2题,总分\n王小明,10,8,18\n\"李,华\",6,,6\n"},
       // The first GBK character just past 64 KiB of blank lines.
       {"GBK after 65,535 bytes of blank lines", std::string(65535, '\n') + Gbk(sheet)},
-      {"GBK after a stray UTF-8 byte-order mark", "\xEF\xBB\xBF" + Gbk(sheet)},
+      {"GBK after a stray UTF-8 byte-order mark"_gbk, GbkView("\xEF\xBB\xBF") + Gbk(sheet)},
       {"hand-made headers, padding and full-width digits",
        Gbk("\r\n,,,,\r\n 姓名 ,第一题（10分）,第２题,总分,\r\n王小明,１０, 8.0 ,18,\r\n"
            "\"李,华\",6,,,\r\n")},

@@ -44,7 +44,7 @@ TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
                                         {"庚", 6},
                                         {"辛", 0}},
                                        names);
-  const std::string old = Gbk(
+  const GbkText old = Gbk(
       "甲 5 3  8\r\n乙  2 0  2\r\n张 3 4 3  7\r\n丁 1  1\r\n戊 9  9\r\n己\r\n己 3  3\r\n"
       "庚 1  1\r\n庚 2  2\r\n辛  0");
   const TotalChanges changes = CompareWithReplacedReport(graded, old);
@@ -65,7 +65,7 @@ TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
 TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
   PaperRecord record;
   GbkText report;
-  const std::string name = Gbk("张 3 2");
+  const GbkText name = Gbk("张 3 2");
   record.name = name;
   for (int32_t score : {4, -1, 0}) {
     QuestionRecord& q = record.questions.emplace_back();
@@ -73,7 +73,7 @@ TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
     record.total += score;
   }
   AppendReportLine(report, record);
-  AppendReportLine(report, Gbk("乙"), "", 0);
+  AppendReportLine(report, Gbk("乙"), ""_gbk, 0);
   const auto totals = ReadReportTotals(
       report, [&](std::string_view n) { return n == name || n == Gbk("乙"); });
   ASSERT_EQ(totals.size(), 2u);  // the empty line after the last is none

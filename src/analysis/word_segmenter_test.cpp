@@ -66,13 +66,13 @@ TEST(WordSegmenterTest, ChineseAndGbkOnlyTextsComeBackByteForByte) {
 }
 
 TEST(WordSegmenterTest, TheTeachersWordingsBecomeWholeWords) {
-  const std::string wording = Gbk("镕喆堃");
-  const std::string text = Gbk("答案：镕喆堃。");
+  const GbkText wording = Gbk("镕喆堃");
+  const GbkText text = Gbk("答案：镕喆堃。");
   const auto plain = WordSegmenter::Create();
   ASSERT_NE(plain, nullptr);
   EXPECT_THAT(Words(*plain, text), ElementsAre("答案", "：", "镕", "喆", "堃", "。"));
   // Not words to add: a letter, and a word longer than friso's longest match.
-  const std::string letter = Gbk("x"), too_long = Gbk("太长的一个词语");
+  const GbkText letter = Gbk("x"), too_long = Gbk("太长的一个词语");
   const std::vector<std::string_view> extra = {wording, letter, too_long};
   const auto taught = WordSegmenter::Create(extra);
   ASSERT_NE(taught, nullptr);
@@ -92,7 +92,7 @@ TEST(WordSegmenterTest, FormulasAndLettersKeepTheirBytes) {
 TEST(WordSegmenterTest, LongTextsAreSegmentedWhole) {
   const auto segmenter = WordSegmenter::Create();
   ASSERT_NE(segmenter, nullptr);
-  const std::string sentence = Gbk("顺序表支持随机访问 ");
+  const GbkText sentence = Gbk("顺序表支持随机访问 ");
   const size_t per_sentence = Words(*segmenter, sentence).size();
   std::string text;
   for (int i = 0; i < 2000; ++i) text += sentence;  // 38 kB, many pieces

@@ -19,7 +19,7 @@ using ::testing::IsEmpty;
 
 TEST(ApplyNoticeTest, AnnouncementAloneLetsStartUpGoOn) {
   InMemoryControls controls;
-  controls.SetControlText(controls::kAnnouncement, "old");
+  controls.SetControlText(controls::kAnnouncement, "old"_gbk);
   EXPECT_TRUE(ApplyNotice({.announcement = Gbk("维护")}, controls));
   EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), Gbk("维护"));
   // A failed request clears the label too.

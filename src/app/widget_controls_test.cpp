@@ -50,10 +50,10 @@ TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
             QStringLiteral("第1小题=====\n光合作用\n\n"));
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer),
             Gbk("第1小题=====\r\n光合作用\r\n\r\n"));
-  access_.SetControlText(c::kStudentAnswer, "");
+  access_.SetControlText(c::kStudentAnswer, ""_gbk);
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "");
 
-  access_.SetControlText(c::kRemaining, "20000");
+  access_.SetControlText(c::kRemaining, "20000"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(Control<QLineEdit>(window_, c::kRemaining)->text(), QStringLiteral("20000"));
   EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000");
@@ -63,9 +63,9 @@ TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
 
 TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
   access_.SetControlText(c::kStudentName,
-                         "A\x81\xFF"
+                         GbkView("A\x81\xFF")
                          "B");
-  access_.SetControlText(c::kStudentAnswer, "x\xFE");  // a lead byte at the end
+  access_.SetControlText(c::kStudentAnswer, GbkView("x\xFE"));  // a lead byte at the end
   QApplication::processEvents();
   EXPECT_EQ(Control<QLabel>(window_, c::kStudentName)->text(),
             QString::fromUtf16(u"A\uFFFD\uFFFDB"));
@@ -80,7 +80,7 @@ TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
 
 TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   auto* points = Control<QPlainTextEdit>(window_, c::kMatchedPoints);
-  access_.SetControlText(c::kMatchedPoints, "");
+  access_.SetControlText(c::kMatchedPoints, ""_gbk);
   access_.AppendControlText(c::kMatchedPoints, Gbk("第 1 题得分：5 分\r\n"));
   EXPECT_EQ(access_.GetControlText(c::kMatchedPoints), Gbk("第 1 题得分：5 分\r\n"));
   access_.AppendControlText(c::kMatchedPoints, Gbk("第 2 题得分：3 分\r\n"));
@@ -89,28 +89,28 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
 
   // Appending twice adds both texts in order with nothing between, also where the
   // user left the caret elsewhere.
-  access_.SetControlText(c::kStudentAnswer, "start");
+  access_.SetControlText(c::kStudentAnswer, "start"_gbk);
   QApplication::processEvents();
   auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
   QTextCursor cursor = answer->textCursor();
   cursor.setPosition(2);
   answer->setTextCursor(cursor);
-  access_.AppendControlText(c::kStudentAnswer, "a");
-  access_.AppendControlText(c::kStudentAnswer, "b");
+  access_.AppendControlText(c::kStudentAnswer, "a"_gbk);
+  access_.AppendControlText(c::kStudentAnswer, "b"_gbk);
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab");
   QApplication::processEvents();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("startab"));
   EXPECT_EQ(answer->textCursor().position(), 7);
 
   // The view follows the end.
-  for (int i = 0; i < 60; ++i) access_.AppendControlText(c::kMatchedPoints, "line\r\n");
+  for (int i = 0; i < 60; ++i) access_.AppendControlText(c::kMatchedPoints, "line\r\n"_gbk);
   QApplication::processEvents();
   QScrollBar* bar = points->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
   EXPECT_EQ(bar->value(), bar->maximum());
 
-  access_.SetControlText(c::kRemaining, "12");
-  access_.AppendControlText(c::kRemaining, "3");
+  access_.SetControlText(c::kRemaining, "12"_gbk);
+  access_.AppendControlText(c::kRemaining, "3"_gbk);
   EXPECT_EQ(access_.GetControlText(c::kRemaining), "123");
 }
 
@@ -177,8 +177,8 @@ TEST_F(WidgetControlsTest, ReadsWhatTheUserTyped) {
 
 TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kGradeButton, Gbk("正在进行"));
-  access_.SetControlText(c::kScore, "17");
-  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>");
+  access_.SetControlText(c::kScore, "17"_gbk);
+  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(Control<QPushButton>(window_, c::kGradeButton)->text(),
             QStringLiteral("正在进行"));
@@ -194,17 +194,17 @@ TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kAnnouncement, Gbk(" 第一行\r\n第二行 "));
   QApplication::processEvents();
   EXPECT_EQ(notice->text(), QStringLiteral(" 第一行\n第二行 "));
-  access_.SetControlText(c::kAnnouncement, "");
+  access_.SetControlText(c::kAnnouncement, ""_gbk);
   QApplication::processEvents();
   EXPECT_EQ(notice->text(), QString());
 
   // A picture box has no caption; unknown names are ignored.
   auto* picture = Control<QLabel>(window_, c::kPicture1);
-  access_.SetControlText(c::kPicture1, "x");
+  access_.SetControlText(c::kPicture1, "x"_gbk);
   QApplication::processEvents();
   EXPECT_FALSE(picture->pixmap().isNull());
-  access_.SetControlText("no such control", "x");
-  access_.AppendControlText("no such control", "x");
+  access_.SetControlText("no such control"_gbk, "x"_gbk);
+  access_.AppendControlText("no such control"_gbk, "x"_gbk);
   EXPECT_EQ(access_.GetControlText("no such control"), "");
 }
 
@@ -213,26 +213,26 @@ TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
   auto* name = Control<QLabel>(window_, c::kStudentName);
   const QString name_before = name->text();
   for (int i = 0; i < 1000; ++i) {
-    access_.SetControlText(c::kStudentAnswer, "");
-    access_.AppendControlText(c::kStudentAnswer, "q1\r\n");
-    access_.AppendControlText(c::kStudentAnswer, "q2\r\n");
+    access_.SetControlText(c::kStudentAnswer, ""_gbk);
+    access_.AppendControlText(c::kStudentAnswer, "q1\r\n"_gbk);
+    access_.AppendControlText(c::kStudentAnswer, "q2\r\n"_gbk);
     access_.SetControlText(c::kStudentName, std::to_string(i));
   }
   // Not laid out one by one, but a read sees the latest write at once.
   EXPECT_EQ(name->text(), name_before);
   EXPECT_EQ(access_.GetControlText(c::kStudentName), "999");
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n");
-  access_.AppendControlText(c::kStudentAnswer, "q3");
+  access_.AppendControlText(c::kStudentAnswer, "q3"_gbk);
   access_.Flush();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("q1\nq2\nq3"));
 
   // What the user types after the window caught up is kept and read.
-  access_.AppendControlText(c::kStudentAnswer, "\r\n");
+  access_.AppendControlText(c::kStudentAnswer, "\r\n"_gbk);
   QApplication::processEvents();
   answer->setFocus();
   QTest::keyClicks(answer, "typed");
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped");
-  access_.AppendControlText(c::kStudentAnswer, "!");
+  access_.AppendControlText(c::kStudentAnswer, "!"_gbk);
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!");
 }
 
@@ -245,7 +245,7 @@ TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
     QMessageBox::StandardButtons buttons;
   } seen;
   bool found = false;
-  access_.SetControlText(c::kScore, "8");
+  access_.SetControlText(c::kScore, "8"_gbk);
   QString score_behind_box;
   QTimer::singleShot(50, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

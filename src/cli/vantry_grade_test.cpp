@@ -158,8 +158,8 @@ std::string PageBytes(const TempDir& dir) {
 }
 
 TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
-  const std::string rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
-  const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
+  const GbkText rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
+  const GbkText record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
   struct Case {
     const char* what;
     std::optional<std::string> sheet;

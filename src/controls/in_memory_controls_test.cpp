@@ -24,15 +24,15 @@ TEST(InMemoryControlsTest, StartsWithTheWindowsInitialTexts) {
 
 TEST(InMemoryControlsTest, SetAppendAndGet) {
   InMemoryControls c;
-  c.SetControlText(controls::kStudentAnswer, "");
+  c.SetControlText(controls::kStudentAnswer, ""_gbk);
   EXPECT_EQ(c.GetControlText(controls::kStudentAnswer), "");
-  c.AppendControlText(controls::kStudentAnswer, "a");
+  c.AppendControlText(controls::kStudentAnswer, "a"_gbk);
   EXPECT_EQ(c.GetControlText(controls::kStudentAnswer), "a");
-  c.AppendControlText(controls::kStudentAnswer, "b\r\n");
+  c.AppendControlText(controls::kStudentAnswer, "b\r\n"_gbk);
   EXPECT_EQ(c.GetControlText(controls::kStudentAnswer), "ab\r\n");
-  c.SetControlText(controls::kPointsPerHit, "5");
+  c.SetControlText(controls::kPointsPerHit, "5"_gbk);
   EXPECT_EQ(c.GetControlText(controls::kPointsPerHit), "5");
-  c.SetControlText("no such control", "x");
+  c.SetControlText("no such control"_gbk, "x"_gbk);
   EXPECT_EQ(c.GetControlText("no such control"), "");
   EXPECT_FALSE(c.Has("no such control"));
 }
@@ -40,13 +40,13 @@ TEST(InMemoryControlsTest, SetAppendAndGet) {
 TEST(InMemoryControlsTest, RecordsCallsBoxesAndExit) {
   InMemoryControls c;
   c.set_recording(true);
-  c.SetControlText(controls::kRemaining, "2");
+  c.SetControlText(controls::kRemaining, "2"_gbk);
   c.GetControlText(controls::kRemaining);
-  c.ShowMessageBox("t", "c");
+  c.ShowMessageBox("t"_gbk, "c"_gbk);
   c.EndProcess(0);
   ASSERT_EQ(c.events().size(), 2u);
   EXPECT_EQ(c.events()[0],
-            (InMemoryControls::Event{"set", std::string(controls::kRemaining), "2"}));
+            (InMemoryControls::Event{"set"_gbk, std::string(controls::kRemaining), "2"_gbk}));
   EXPECT_EQ(c.events()[1].kind, "get");
   ASSERT_EQ(c.message_boxes().size(), 1u);
   EXPECT_EQ(c.message_boxes()[0].caption, "c");

@@ -67,7 +67,7 @@ TEST(AnswerMarksTest, ExcerptsFitALineAroundTheFirstMark) {
 
 TEST(AnswerMarksTest, TextsKeepLineBreaksAndShowNothingElseRaw) {
   EXPECT_EQ(AnswerText(Gbk("甲\r\n乙\r丙\n丁")), "甲\n乙\n丙\n丁");
-  EXPECT_EQ(AnswerText("a\x01\x7F"
+  EXPECT_EQ(AnswerText("a\x01\x7F"_gbk
                        "b"),
             "a\uFFFD\uFFFDb");
   EXPECT_EQ(CharacterCount(Gbk("甲a乙")), 3u);

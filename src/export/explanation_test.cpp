@@ -122,7 +122,7 @@ TEST(ExplanationTest, KeywordsShowOnOneLineWithInvalidBytesReplaced) {
                                Gbk("</关键词>")},
                               {"10"});
   TestClass t(state);
-  t.Add("a", Gbk("甲\r\n乙") +
+  t.Add("a"_gbk, Gbk("甲\r\n乙") +
                  "\xFF"
                  "0+9");
   PaperRecord paper;

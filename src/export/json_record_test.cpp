@@ -44,7 +44,7 @@ TEST(JsonRecordTest, HoldsEveryDecisionInTheDocumentedShape) {
                                "\x80"
                                "A";
   c.Add(Gbk("甲"), Gbk("光合作用在叶绿体中进行，产生氧气。\t其他"))
-      .Add(odd_name, Gbk("氧气") + "\xFF")
+      .Add(odd_name, Gbk("氧气") + GbkView("\xFF"))
       .Add(Gbk("丙"), std::nullopt);
   const auto path = dir.File("record.json");
   ASSERT_TRUE(WriteJsonRecord(c.graded(), ComputeClassStatistics(c.graded(), state),
@@ -101,7 +101,7 @@ TEST(JsonRecordTest, HoldsEveryDecisionInTheDocumentedShape) {
   const json& second = record["papers"][1];
   EXPECT_EQ(second["name"], "王\uFFFDA");
   EXPECT_EQ(FromHex(second["name_gbk_hex"]), odd_name);
-  EXPECT_EQ(FromHex(second["questions"][0]["answer_gbk_hex"]), Gbk("氧气") + "\xFF");
+  EXPECT_EQ(FromHex(second["questions"_gbk][0]["answer_gbk_hex"_gbk]), Gbk("氧气") + GbkView("\xFF"));
   EXPECT_FALSE(first.contains("name_gbk_hex"));
   EXPECT_EQ(second["questions"][0]["groups"][1]["alternative"], nullptr);
   EXPECT_EQ(second["questions"][0]["groups"][1]["position"], nullptr);

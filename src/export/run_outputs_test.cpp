@@ -44,7 +44,7 @@ class RunOutputsTest : public ::testing::Test {
       const ExtraOutputs& outputs, const std::optional<GbkText>& replaced = std::nullopt,
       bool* failed = nullptr) {
     const LocalDateTime now = clock_.Now();
-    const GbkText points = "2", order;
+    const GbkText points = "2"_gbk, order;
     const OutputNotes notes = outputs({.graded = class_.graded(),
                                        .dated = now,
                                        .points_per_hit = points,

@@ -37,7 +37,7 @@ TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
 }
 
 TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
-  const std::string text = Gbk("<答题文本>\tA1\t</答题文本><姓名>\t张\r\n三\t</姓名>") +
+  const GbkText text = Gbk("<答题文本>\tA1\t</答题文本><姓名>\t张\r\n三\t</姓名>") +
                            Gbk("<姓名>\t李四\t</姓名>");
   const Fields sheet = ParseAnswerSheet(text);
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("张\r\n三"), Gbk("李四")));
@@ -90,7 +90,7 @@ TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {
   const LoadedAnswerSheet loaded(text);
   EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""));
   EXPECT_THAT(loaded.answers(), ElementsAre("x\ty", ""));
-  EXPECT_THAT(LoadedAnswerSheet("").names(), IsEmpty());
+  EXPECT_THAT(LoadedAnswerSheet(""_gbk).names(), IsEmpty());
 }
 
 }  // namespace

@@ -103,7 +103,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
   const std::filesystem::path report_path = dir.File("阅卷结果20261208.txt");
 
   InMemoryControls controls;
-  controls.SetControlText(controls::kPointsPerHit, "3");
+  controls.SetControlText(controls::kPointsPerHit, "3"_gbk);
   controls.SetControlText(controls::kOrderKeys, Gbk("1-2,1-3；2-2 3-1,3-2,3-3"));
   Collected live;
   GradingOptions window;
@@ -121,7 +121,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
     Collected batch;
     BatchOptions options;
     options.directory = dir.path();
-    options.points_per_hit = "3";
+    options.points_per_hit = "3"_gbk;
     options.order_keys = Gbk("1-2,1-3；2-2 3-1,3-2,3-3");
     options.jobs = jobs;
     options.clock = &clock;

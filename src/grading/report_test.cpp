@@ -23,17 +23,17 @@ FixedClock DayClock(int year, int month, int day) {
 
 TEST(ReportLineTest, NameScoresTwoSpacesAndTotal) {
   GbkText report;
-  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
-  AppendReportLine(report, Gbk("乙"), "", 0);
-  AppendReportLine(report, Gbk("丙"), "-2 ", -2);
+  AppendReportLine(report, Gbk("甲"), "5 3 "_gbk, 8);
+  AppendReportLine(report, Gbk("乙"), ""_gbk, 0);
+  AppendReportLine(report, Gbk("丙"), "-2 "_gbk, -2);
   EXPECT_EQ(report, Gbk("甲 5 3  8\r\n乙  0\r\n丙 -2  -2\r\n"));
 }
 
 TEST(WriteReportTest, WritesTheDatedFileWithoutTheLastLineBreak) {
   TempDir dir;
   GbkText report;
-  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
-  AppendReportLine(report, Gbk("乙"), "4 ", 4);
+  AppendReportLine(report, Gbk("甲"), "5 3 "_gbk, 8);
+  AppendReportLine(report, Gbk("乙"), "4 "_gbk, 4);
   const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.path, dir.File("阅卷结果20261208.txt"));
@@ -45,8 +45,8 @@ TEST(WriteReportTest, WritesTheDatedFileWithoutTheLastLineBreak) {
 TEST(WriteReportTest, BlankLinesInsideNamesAreRemoved) {
   TempDir dir;
   GbkText report;
-  AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 ", 1);
-  AppendReportLine(report, Gbk("戊\r\n己"), "2 ", 2);
+  AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 "_gbk, 1);
+  AppendReportLine(report, Gbk("戊\r\n己"), "2 "_gbk, 2);
   const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
   EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2"));
 }

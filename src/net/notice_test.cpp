@@ -106,7 +106,7 @@ TEST_F(NoticeTest, AnEmptyHostMakesNoRequest) {
 
 TEST_F(NoticeTest, ANoticeBeyondTheLimitIsCut) {
   // The announcement lies within the first MiB, the update message beyond it.
-  std::string body = Gbk("<公告>前</公告>");
+  GbkText body = Gbk("<公告>前</公告>");
   body += std::string(kNoticeBodyLimit, ' ');
   body += Gbk("<更新>太远</更新>");
   const Notice notice = Fetch(body);

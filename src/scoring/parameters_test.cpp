@@ -43,7 +43,7 @@ TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") +
                                 std::string("\0", 1) + Gbk("<分值>9</分值>"));
   const ProgramState state = Load(dir);
-  EXPECT_THAT(state.rule_list(), ElementsAre("a" + Gbk("，") + "b"));
+  EXPECT_THAT(state.rule_list(), ElementsAre("a"_gbk + Gbk("，") + "b"_gbk));
   EXPECT_THAT(state.max_score_list(), ElementsAre("5"));
   EXPECT_EQ(state.parameters_text(), Gbk("<综合题>a，b</综合题><分值>5</分值>"));
 }
@@ -100,11 +100,11 @@ TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
 }
 
 TEST(SubstitutePairsTest, AppliesPairsInOrder) {
-  EXPECT_EQ(SubstitutePairs("abc", {{"a", "b"}, {"b", "c"}}), "ccc");
-  EXPECT_EQ(SubstitutePairs("abc", {{"", "x"}}), "abc");
-  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 0), "bbb");
-  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 2), "abb");
-  EXPECT_EQ(SubstitutePairs("aAa", {{"a", "b"}}, 1, false, 2), "bba");
+  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{"a"_gbk, "b"_gbk}, {"b"_gbk, "c"_gbk}}), "ccc"_gbk);
+  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{""_gbk, "x"_gbk}}), "abc"_gbk);
+  EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 0), "bbb"_gbk);
+  EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 2), "abb"_gbk);
+  EXPECT_EQ(SubstitutePairs("aAa"_gbk, {{"a"_gbk, "b"_gbk}}, 1, false, 2), "bba"_gbk);
 }
 
 }  // namespace

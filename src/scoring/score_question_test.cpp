@@ -32,7 +32,7 @@ TEST(ScoreAnswerTest, RecordsEveryDecisionOfTheWorkedExample) {
   const ProgramState state =
       StateWithRules({Rule({"光合作用|光合", "叶绿体", "氧气", "线粒体"})});
   CompiledRules rules(state);
-  FixedScoringBoxes boxes("2", "1-2,1-3");
+  FixedScoringBoxes boxes("2"_gbk, "1-2,1-3"_gbk);
   ScoreLog log;
   log.groups.resize(1);  // records append after what the log already holds
   const GbkText answer = Gbk(kPhotosynthesis);

@@ -36,7 +36,7 @@ TEST(RemoveBlankLinesTest, KeepsLinesThatHoldAnything) {
   EXPECT_EQ(Clean("A  \r\nB"), "A  \r\nB");
   EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4")), Gbk("甲 5 3  8\r\n乙 4  4"));
   // A full-width space is not white space for this purpose.
-  EXPECT_EQ(Clean("A\r\n" + Gbk("　") + "\r\nB"), "A\r\n" + Gbk("　") + "\r\nB");
+  EXPECT_EQ(Clean("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk), "A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk);
 }
 
 TEST(RemoveBlankLinesTest, TrimsOneLineBreakAtEachEndOfTheCallersText) {
@@ -70,9 +70,9 @@ TEST(RemoveBlankLinesTest, ReportWithInvalidGbkComesBackByteForByte) {
   const std::string utf8_name = "\xE5\xBC\xA0\xE4\xB8\x89";  // 张三 in UTF-8
   const std::string lines[] = {
       utf8_name + " 5 3  8",
-      Gbk("李四") + "\xFF" + " 4  4",
+      Gbk("李四") + GbkView("\xFF") + " 4  4"_gbk,
       "\x81",
-      Gbk("王五 1  1") + "\x80",
+      Gbk("王五 1  1") + GbkView("\x80"),
       "\xFE\x7F \xA1",
   };
   std::string report;

@@ -153,9 +153,9 @@ TEST(FormatDateTimeTest, DateAndTimeNames) {
   const double t = OleDateFromLocal(At(2024, 3, 5, 15, 4));  // a Tuesday afternoon
   const TimeNames& names = UserTimeNames();
   EXPECT_EQ(FormatDateTime(t, "ddd,dddd,MMM,MMMM"),
-            names.abbreviated_days[2] + "," + names.days[2] + "," +
-                names.abbreviated_months[2] + "," + names.months[2]);
-  EXPECT_EQ(FormatDateTime(t, "", "h tt"), "3 " + names.pm);
+            names.abbreviated_days[2] + ","_gbk + names.days[2] + ","_gbk +
+                names.abbreviated_months[2] + ","_gbk + names.months[2]);
+  EXPECT_EQ(FormatDateTime(t, ""_gbk, "h tt"_gbk), "3 "_gbk + names.pm);
   if (EnglishLocale()) {
     EXPECT_EQ(FormatDateTime(t, "dddd d MMMM yyyy"), "Tuesday 5 March 2024");
     EXPECT_EQ(FormatDateTime(t, "ddd MMM"), "Tue Mar");

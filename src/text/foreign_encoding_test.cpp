@@ -65,11 +65,11 @@ TEST(DetectForeignEncodingTest, DecisionDoesNotDependOnWhereASampleWouldEnd) {
 }
 
 TEST(DetectForeignEncodingTest, Utf8MarkBeforeGbkTextIsGbk) {
-  EXPECT_EQ(DetectForeignEncoding("\xEF\xBB\xBF" + Gbk(kSheet)), ForeignEncoding::kNone);
+  EXPECT_EQ(DetectForeignEncoding(GbkView("\xEF\xBB\xBF") + Gbk(kSheet)), ForeignEncoding::kNone);
 }
 
 TEST(ReadAsGbkTest, ReadsEachKindOfFileAsItsGbkTwin) {
-  const std::string gbk = Gbk(kSheet);
+  const GbkText gbk = Gbk(kSheet);
   struct Case {
     const char* what;
     std::string bytes;
@@ -86,7 +86,7 @@ TEST(ReadAsGbkTest, ReadsEachKindOfFileAsItsGbkTwin) {
        "\xEF\xBB\xBF"
        "ab",
        ForeignEncoding::kUtf8, "ab"},
-      {"GBK after a stray UTF-8 mark", "\xEF\xBB\xBF" + gbk, ForeignEncoding::kNone, gbk},
+      {"GBK after a stray UTF-8 mark"_gbk, GbkView("\xEF\xBB\xBF") + gbk, ForeignEncoding::kNone, gbk},
       // NULs stay: the readers cut there.
       {"UTF-8 with NUL", std::string("甲\r\n乙\0丙丁戊己庚辛", 27),
        ForeignEncoding::kUtf8,

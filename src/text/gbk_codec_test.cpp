@@ -21,15 +21,15 @@ TEST(GbkCodecTest, ConvertsBothWays) {
 }
 
 TEST(GbkCodecTest, InvalidBytesShowAsReplacementCharacter) {
-  EXPECT_EQ(GbkToUtf8("a\xFF"
+  EXPECT_EQ(GbkToUtf8(GbkView("a\xFF")
                       "b"),
             "a\xEF\xBF\xBD"
             "b");
-  EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(GbkToUtf8(GbkView("a\x81")), GbkView("a\xEF\xBF\xBD"));
   EXPECT_FALSE(IsValidGbk("a\x81"));
   // Every byte of 0x80 or more starts a two-byte character, also the single 0x80.
   EXPECT_FALSE(IsValidGbk("\x80 "));
-  EXPECT_EQ(GbkToUtf8("\x80"), "\xEF\xBF\xBD");
+  EXPECT_EQ(GbkToUtf8(GbkView("\x80")), GbkView("\xEF\xBF\xBD"));
   EXPECT_TRUE(IsValidGbk("\xD6\xD0"));
 }
 

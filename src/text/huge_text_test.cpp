@@ -75,7 +75,7 @@ TEST(HugeTextTest, SearchesFindPositionsPastTwoGib) {
 TEST(HugeTextTest, TaggedFieldsStraddlingAndBeyondTwoGib) {
   HugeText text(kTwoGib + (64 << 10));
   if (!text.ok()) GTEST_SKIP() << kNoRoom;
-  const std::string start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
+  const GbkText start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
   text.Put(1, start + Gbk("甲") + end);
   text.Put(2147483643, start + Gbk("乙") + end);
   text.Put((int64_t{1} << 31) + 4096, start + Gbk("丙") + end);

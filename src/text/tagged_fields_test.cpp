@@ -19,7 +19,7 @@ using ::testing::IsEmpty;
 std::vector<GbkText> Fields(std::string_view text, std::string_view start,
                             std::string_view end,
                             const TaggedFieldOptions& options = {}) {
-  std::vector<GbkText> fields{"stale"};
+  std::vector<GbkText> fields{"stale"_gbk};
   const TaggedFieldsResult result =
       ExtractTaggedFields(text, start, end, fields, options);
   EXPECT_EQ(result.count, static_cast<int64_t>(fields.size()));
@@ -42,18 +42,18 @@ TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
 }
 
 TEST(TaggedFieldsTest, AnswerSheetTagsNeedTheirOwnTabs) {
-  const std::string start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
+  const GbkText start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
   EXPECT_THAT(Fields(start + end, start, end), ElementsAre(""));
   // A single TAB between the tags belongs to only one of them: the field runs on.
-  const std::string text = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
+  const GbkText text = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
   EXPECT_THAT(Fields(text, start, end),
               ElementsAre(Gbk("</姓名> 甲 <姓名>\t乙"), Gbk("乙")));
 }
 
 TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {
   TaggedFieldOptions options;
-  options.prefix = "[";
-  options.suffix = "]";
+  options.prefix = "["_gbk;
+  options.suffix = "]"_gbk;
   options.keep_start_marker = 1;
   options.keep_end_marker = 1;
   EXPECT_THAT(Fields("<a>x</a>", "<a>", "</a>", options), ElementsAre("<a>[x]</a>"));
@@ -88,7 +88,7 @@ TEST(TaggedFieldsTest, StackedStartMarkersGiveEveryFieldAsAView) {
   // 200,000 start markers before one end marker: every one opens a field that runs to
   // the end. As views they are all collected (16 bytes each); as copies they would
   // take 1.2 TB.
-  const std::string start = Gbk("<姓名>\t");
+  const GbkText start = Gbk("<姓名>\t");
   std::string text;
   for (int i = 0; i < 200000; ++i) text += start;
   text += Gbk("甲\t</姓名>");
@@ -104,7 +104,7 @@ TEST(TaggedFieldsTest, StackedStartMarkersGiveEveryFieldAsAView) {
 TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
   // Copies of stacked fields stop once they hold more than four times the text plus
   // 64 MiB; the result says the collection was cut.
-  const std::string start = Gbk("<姓名>\t");
+  const GbkText start = Gbk("<姓名>\t");
   std::string text;
   for (int i = 0; i < 200000; ++i) text += start;
   text += Gbk("甲\t</姓名>");
@@ -126,16 +126,16 @@ TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
   TaggedFieldOptions small;
   small.max_total_bytes = 13;
   const TaggedFieldsResult small_cut =
-      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields, small);
+      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
   EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy"));
   EXPECT_FALSE(small_cut.complete);
   small.length_limit = 6;
   const TaggedFieldsResult filtered =
-      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields, small);
+      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
   EXPECT_THAT(small_fields, ElementsAre("<a>xy", "xy"));
   EXPECT_TRUE(filtered.complete);
   EXPECT_TRUE(
-      ExtractTaggedFields("<a><a><a>xy</a>", "<a>", "</a>", small_fields).complete);
+      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields).complete);
   EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy", "xy"));
 }
 
@@ -149,8 +149,8 @@ TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
 }
 
 TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
-  const std::string sheet = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
-  const std::string name_start = Gbk("<姓名>\t"), name_end = Gbk("\t</姓名>");
+  const GbkText sheet = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
+  const GbkText name_start = Gbk("<姓名>\t"), name_end = Gbk("\t</姓名>");
   const std::pair<std::string, std::pair<std::string, std::string>> cases[] = {
       {"<a>1</a> <a>2</a>", {"<a>", "</a>"}},
       {"<a></a>", {"<a>", "</a>"}},

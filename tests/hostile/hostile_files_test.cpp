@@ -58,7 +58,7 @@ TEST(HostileFilesTest, AnswerSheetOf200MegabytesIsGradedWhole) {
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const std::string report = ReadWholeFile(dir.File(ReportName()));
   EXPECT_EQ(CountLines(report), records);
-  const std::string first_line = Gbk("王小明 4  4\r\n");
+  const GbkText first_line = Gbk("王小明 4  4\r\n");
   EXPECT_EQ(report.substr(0, first_line.size()), first_line);
   EXPECT_NE(r.out.find("共有试卷：" + std::to_string(records) + " 份"),
             std::string::npos);
@@ -112,14 +112,14 @@ TEST(HostileFilesTest, NamesOfBlankLinesLeaveNoBlankLineInTheReport) {
                                     Record(Gbk("乙"), Gbk("叶绿体")));
   const CommandResult r = Grade(dir.path());
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "A\r\nB 2  2\r\n" + Gbk("乙 2  2"));
+  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "A\r\nB 2  2\r\n"_gbk + Gbk("乙 2  2"));
 }
 
 TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk(std::string(kParameters) + "<综合题><综合题><综合题>"));
   std::string sheet;
-  const std::string start = Gbk("<姓名>\t");
+  const GbkText start = Gbk("<姓名>\t");
   while (sheet.size() < (4u << 20)) sheet += start;
   sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>");
   dir.Write("学生答题文本.txt", sheet);

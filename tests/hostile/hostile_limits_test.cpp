@@ -55,7 +55,7 @@ TEST(HostileLimitsTest, NamesNestedIntoEachOtherAreAllGraded) {
   constexpr int kRecords = 2000;
   std::string sheet;
   for (int i = 0; i < kRecords; ++i) {
-    const std::string end = i + 1 < kRecords ? Gbk("</姓名>") : Gbk("\t</姓名>");
+    const GbkText end = i + 1 < kRecords ? Gbk("</姓名>") : Gbk("\t</姓名>");
     sheet += Gbk("<姓名>\t学生") + std::to_string(1000 + i) + end +
              Gbk("<答题文本>\t光合\t</答题文本>\r\n");
   }

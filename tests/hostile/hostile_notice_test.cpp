@@ -33,7 +33,7 @@ void ExpectStartUpGoesOn(Outcome& outcome) { EXPECT_EQ(outcome.notice.update, ""
 
 TEST(HostileNoticeTest, EndlessBodyIsCutAndTheAnnouncementStillShows) {
   // A body without length that never ends: the notice keeps its first MiB.
-  std::string bytes = "HTTP/1.1 200 OK\r\n\r\n" + Gbk("<公告>今天停电</公告>");
+  GbkText bytes = "HTTP/1.1 200 OK\r\n\r\n"_gbk + Gbk("<公告>今天停电</公告>");
   bytes += std::string(3 << 20, 'x');
   LoopbackHttpServer server([&](const std::string&) {
     return ScriptedResponse{bytes, true};
@@ -79,8 +79,8 @@ TEST(HostileNoticeTest, RedirectLoopEndsAsAFailedRequest) {
 }
 
 TEST(HostileNoticeTest, CloseMidBodyKeepsWhatArrived) {
-  const std::string body = Gbk("<公告>半截</公告><更新>");
-  LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + body);
+  const GbkText body = Gbk("<公告>半截</公告><更新>");
+  LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n"_gbk + body);
   Outcome outcome;
   Fetch(server, outcome);
   // The announcement arrived whole; the update message never closed, so no box.

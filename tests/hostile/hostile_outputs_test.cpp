@@ -320,7 +320,7 @@ TEST(HostileOutputsTest, SheetPastFourGigabytesIsAWholeZip64Archive) {
   if (disk < (uint64_t{15} << 30)) {
     GTEST_SKIP() << "needs 15 GB of free disk; here " << (disk >> 20) << " MiB";
   }
-  std::string answer = Gbk("光合");
+  GbkText answer = Gbk("光合");
   for (int q = 1; q < 1000; ++q) answer += Gbk("\t光合");
   std::string sheet;
   for (int i = 0; i < 48; ++i) {
