@@ -17,7 +17,7 @@ TEST(AnswerContentTest, WhiteSpaceIsNotContent) {
       {Utf8ToGbk("　 　"), false},  // full-width spaces
       {Utf8ToGbk(" 无 "), true},
       {GbkView("\xB0\xA1\xA1"), true},  // 啊 and a lone A1: the A1 of 啊 is no space
-      {GbkView("\x81"), true},         // a lead byte cut off is still something written
+      {GbkView("\x81"), true},          // a lead byte cut off is still something written
   };
   for (const auto& c : cases) EXPECT_EQ(HasContent(c.text), c.content) << c.text.bytes();
 }

@@ -26,7 +26,7 @@ TEST(TimestampTextTest, MillisecondsAreTheLastThreeDigits) {
   const GbkText stamp = TimestampText(clock);
   ASSERT_EQ(stamp.size(), 13u);
   EXPECT_EQ(stamp.substr(10), "500");
-  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos);
+  EXPECT_EQ(stamp.bytes().find_first_not_of("0123456789"), std::string::npos);
 
   clock.Set(At(2024, 3, 5, 10, 20, 30, 5));
   EXPECT_EQ(TimestampText(clock).substr(10), "005");

@@ -71,7 +71,10 @@ TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
   // A mixed text where ASCII bytes also appear as trail bytes.
   std::string text;
   for (int i = 0; i < 400; ++i) {
-    text += (i % 7 == 0) ? "\x81@" : (i % 5 == 0) ? "@"_gbk : (i % 3 == 0) ? Gbk("字") : "a"_gbk;
+    text += (i % 7 == 0)   ? "\x81@"
+            : (i % 5 == 0) ? "@"
+            : (i % 3 == 0) ? Gbk("字").bytes()
+                           : "a";
   }
   for (const std::string sought : {"@", "@a", "a@", "\x81@", "@@"}) {
     std::vector<int> naive;
@@ -81,7 +84,8 @@ TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
         naive.push_back(static_cast<int>(i) + 1);
     }
     std::vector<int> found;
-    for (int p = FindText(text, sought); p > 0; p = FindText(text, sought, p + 1)) {
+    for (int p = FindText(GbkView(text), GbkView(sought)); p > 0;
+         p = FindText(GbkView(text), GbkView(sought), p + 1)) {
       // Resuming at p + 1 is only valid after ASCII; resume on the next boundary.
       found.push_back(p);
       if (static_cast<unsigned char>(text[p - 1]) >= 0x80) ++p;
@@ -130,13 +134,13 @@ TEST(FindTextTest, AgreesWithNaiveScanOnRandomMixedTexts) {
     const int expected = start <= static_cast<int>(text.size())
                              ? NaiveFind(text, sought, start, fold, text.size())
                              : -1;
-    ASSERT_EQ(FindText(text, sought, start, fold), expected)
+    ASSERT_EQ(FindText(GbkView(text), GbkView(sought), start, fold), expected)
         << round << " start " << start << " fold " << fold;
     const int end = static_cast<int>(random() % (text.size() + 2));
     const size_t limit = end > 0 && static_cast<size_t>(end) - 1 < text.size()
                              ? static_cast<size_t>(end) - 1
                              : text.size();
-    ASSERT_EQ(FindTextBackward(text, sought, end, fold),
+    ASSERT_EQ(FindTextBackward(GbkView(text), GbkView(sought), end, fold),
               limit == 0 ? -1 : NaiveFind(text, sought, 1, fold, limit, true))
         << round << " end " << end << " fold " << fold;
   }

@@ -28,7 +28,8 @@ TEST(SplitTextTest, DefaultsEmptySeparatorAndMaximum) {
 
 TEST(SplitTextTest, SeparatorInsideTwoByteCharacterIsNotACut) {
   // The pair 81 7C carries "|" as its trail byte.
-  EXPECT_THAT(SplitText(GbkView("a\x81|b|c"), "|"_gbk), ElementsAre(GbkView("a\x81|b"), "c"_gbk));
+  EXPECT_THAT(SplitText(GbkView("a\x81|b|c"), "|"_gbk),
+              ElementsAre(GbkView("a\x81|b"), "c"_gbk));
 }
 
 }  // namespace

@@ -16,12 +16,13 @@ using ::testing::ElementsAre;
 using testing::Gbk;
 using ::testing::IsEmpty;
 
+// The bytes as the tables spell them, read as GBK text.
 std::vector<GbkText> Fields(std::string_view text, std::string_view start,
                             std::string_view end,
                             const TaggedFieldOptions& options = {}) {
   std::vector<GbkText> fields{"stale"_gbk};
   const TaggedFieldsResult result =
-      ExtractTaggedFields(text, start, end, fields, options);
+      ExtractTaggedFields(GbkView(text), GbkView(start), GbkView(end), fields, options);
   EXPECT_EQ(result.count, static_cast<int64_t>(fields.size()));
   return fields;
 }
@@ -89,10 +90,10 @@ TEST(TaggedFieldsTest, StackedStartMarkersGiveEveryFieldAsAView) {
   // the end. As views they are all collected (16 bytes each); as copies they would
   // take 1.2 TB.
   const GbkText start = Gbk("<姓名>\t");
-  std::string text;
+  GbkText text;
   for (int i = 0; i < 200000; ++i) text += start;
   text += Gbk("甲\t</姓名>");
-  std::vector<std::string_view> views;
+  std::vector<GbkView> views;
   EXPECT_EQ(ExtractTaggedFieldViews(text, start, Gbk("\t</姓名>"), views), 200000);
   ASSERT_EQ(views.size(), 200000u);
   for (size_t i = 0; i < views.size(); ++i) {
@@ -105,7 +106,7 @@ TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
   // Copies of stacked fields stop once they hold more than four times the text plus
   // 64 MiB; the result says the collection was cut.
   const GbkText start = Gbk("<姓名>\t");
-  std::string text;
+  GbkText text;
   for (int i = 0; i < 200000; ++i) text += start;
   text += Gbk("甲\t</姓名>");
   std::vector<GbkText> fields;
@@ -125,17 +126,18 @@ TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
   std::vector<GbkText> small_fields;
   TaggedFieldOptions small;
   small.max_total_bytes = 13;
-  const TaggedFieldsResult small_cut =
-      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
+  const TaggedFieldsResult small_cut = ExtractTaggedFields(
+      "<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
   EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy"));
   EXPECT_FALSE(small_cut.complete);
   small.length_limit = 6;
-  const TaggedFieldsResult filtered =
-      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
+  const TaggedFieldsResult filtered = ExtractTaggedFields(
+      "<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
   EXPECT_THAT(small_fields, ElementsAre("<a>xy", "xy"));
   EXPECT_TRUE(filtered.complete);
   EXPECT_TRUE(
-      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields).complete);
+      ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields)
+          .complete);
   EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy", "xy"));
 }
 
@@ -159,14 +161,15 @@ TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
       {"</a><a>x", {"<a>", "</a>"}},
       {"", {"<a>", "</a>"}},
       {"<a>x</a>", {"", "</a>"}},
-      {sheet, {name_start, name_end}},
+      {sheet.bytes(), {name_start.bytes(), name_end.bytes()}},
       {"\xB0\xD6\xD6\xB5x\xD6\xD6", {"\xD6\xD6", "x"}},
   };
   for (const auto& [text, markers] : cases) {
     int pumped = 0;
     ScopedMessagePump pump([&] { ++pumped; });
-    std::vector<std::string_view> views{"stale"};
-    const int64_t n = ExtractTaggedFieldViews(text, markers.first, markers.second, views);
+    std::vector<GbkView> views{"stale"_gbk};
+    const int64_t n = ExtractTaggedFieldViews(GbkView(text), GbkView(markers.first),
+                                              GbkView(markers.second), views);
     const int pumped_for_views = std::exchange(pumped, 0);
     const std::vector<GbkText> copies = Fields(text, markers.first, markers.second);
     EXPECT_EQ(std::vector<GbkText>(views.begin(), views.end()), copies) << text;

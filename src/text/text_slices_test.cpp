@@ -22,7 +22,7 @@ TEST(TextSlicesTest, LeftRightMiddleClip) {
 }
 
 TEST(TextSlicesTest, TrimKnowsAsciiAndFullWidthSpacesOnly) {
-  const std::string wide = "\xA1\xA1";
+  const GbkView wide("\xA1\xA1");
   EXPECT_EQ(TrimSpaces(" "_gbk + wide + "a b"_gbk + wide + " "_gbk), "a b"_gbk);
   EXPECT_EQ(TrimSpaces("\ta\t"_gbk), "\ta\t"_gbk);
   EXPECT_EQ(TrimSpaces("   "_gbk), ""_gbk);
@@ -38,9 +38,9 @@ TEST(TextSlicesTest, LowerAsciiSkipsTwoByteCharacters) {
 }
 
 TEST(TextSlicesTest, NulEndsTextAndConcatJoins) {
-  EXPECT_EQ(TextUpToNul(std::string("ab\0cd", 5)), "ab");
-  EXPECT_EQ(TextUpToNul("abc"), "abc");
-  EXPECT_EQ(ConcatTexts(std::string("a"), "b", std::string_view("c")), "abc");
+  EXPECT_EQ(TextUpToNul(std::string("ab\0cd", 5)), "ab"_gbk);
+  EXPECT_EQ(TextUpToNul("abc"), "abc"_gbk);
+  EXPECT_EQ(ConcatTexts(GbkText("a"), "b"_gbk, GbkView("c")), "abc"_gbk);
 }
 
 }  // namespace
