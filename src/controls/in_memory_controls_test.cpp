@@ -46,7 +46,7 @@ TEST(InMemoryControlsTest, RecordsCallsBoxesAndExit) {
   c.EndProcess(0);
   ASSERT_EQ(c.events().size(), 2u);
   EXPECT_EQ(c.events()[0],
-            (InMemoryControls::Event{"set"_gbk, std::string(controls::kRemaining), "2"_gbk}));
+            (InMemoryControls::Event{"set", std::string(controls::kRemaining), "2"_gbk}));
   EXPECT_EQ(c.events()[1].kind, "get");
   ASSERT_EQ(c.message_boxes().size(), 1u);
   EXPECT_EQ(c.message_boxes()[0].caption, "c");

@@ -13,7 +13,7 @@ using testing::Gbk;
 using ::testing::IsEmpty;
 
 TEST(SplitNonEmptyTest, DropsEmptyPiecesAndKeepsTheRestAsWritten) {
-  std::vector<GbkText> pieces = {"old"};
+  std::vector<GbkText> pieces = {"old"_gbk};
   EXPECT_EQ(SplitNonEmpty("|a||b c| |"_gbk, "|"_gbk, pieces), 3);
   EXPECT_THAT(pieces, ElementsAre("a", "b c", " "));
   EXPECT_EQ(SplitNonEmpty(""_gbk, "|"_gbk, pieces), 0);
@@ -56,12 +56,12 @@ TEST(CountOccurrencesTest, IgnoresMatchesThatStraddleTwoCharacters) {
 
 TEST(FindAllPositionsTest, AppendsAscendingPositionsIgnoringCase) {
   std::vector<int64_t> positions = {99};
-  FindAllPositions("xDNAdnaDna", "dna", positions);
+  FindAllPositions("xDNAdnaDna"_gbk, "dna"_gbk, positions);
   EXPECT_THAT(positions, ElementsAre(99, 2, 5, 8));
   FindAllPositions(Gbk("叶绿体中的色素。氧气在叶绿体中产生。"), Gbk("叶绿体"), positions);
   EXPECT_THAT(positions, ElementsAre(99, 2, 5, 8, 1, 23));
-  FindAllPositions("abc", "x", positions);
-  FindAllPositions("", "x", positions);
+  FindAllPositions("abc"_gbk, "x"_gbk, positions);
+  FindAllPositions(""_gbk, "x"_gbk, positions);
   EXPECT_EQ(positions.size(), 6u);
 }
 

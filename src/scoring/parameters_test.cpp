@@ -40,8 +40,8 @@ TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
 
 TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   TempDir dir;
-  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") +
-                                std::string("\0", 1) + Gbk("<分值>9</分值>"));
+  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>").bytes() +
+                                std::string("\0", 1) + Gbk("<分值>9</分值>").bytes());
   const ProgramState state = Load(dir);
   EXPECT_THAT(state.rule_list(), ElementsAre("a"_gbk + Gbk("，") + "b"_gbk));
   EXPECT_THAT(state.max_score_list(), ElementsAre("5"));
@@ -100,7 +100,8 @@ TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
 }
 
 TEST(SubstitutePairsTest, AppliesPairsInOrder) {
-  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{"a"_gbk, "b"_gbk}, {"b"_gbk, "c"_gbk}}), "ccc"_gbk);
+  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{"a"_gbk, "b"_gbk}, {"b"_gbk, "c"_gbk}}),
+            "ccc"_gbk);
   EXPECT_EQ(SubstitutePairs("abc"_gbk, {{""_gbk, "x"_gbk}}), "abc"_gbk);
   EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 0), "bbb"_gbk);
   EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 2), "abb"_gbk);
