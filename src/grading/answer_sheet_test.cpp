@@ -13,7 +13,7 @@ using testing::Gbk;
 using ::testing::IsEmpty;
 using testing::TempDir;
 
-std::string Record(std::string_view name, std::string_view answer) {
+GbkText Record(std::string_view name, std::string_view answer) {
   return Gbk("<姓名>\t") + Gbk(name) + Gbk("\t</姓名>\r\n<答题文本>\t") + Gbk(answer) +
          Gbk("\t</答题文本>\r\n");
 }
@@ -54,7 +54,7 @@ TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   TempDir dir;
   EXPECT_EQ(ReadAnswerSheetText(dir.path()), "");
   dir.Write("学生答题文本.txt",
-            Record("甲", "1") + std::string("\0", 1) + Record("乙", "2"));
+            Record("甲", "1") + GbkView(std::string_view("\0", 1)) + Record("乙", "2"));
   const Fields sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲")));
   // A sheet saved as UTF-8 reads as its GBK twin; one holding a character GBK lacks
@@ -66,10 +66,11 @@ TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   EXPECT_THAT(ParseAnswerSheet(ReadAnswerSheetText(dir.path())).names, IsEmpty());
 }
 
+// The pieces' bytes, so that the expectations can spell them.
 std::vector<std::string_view> Questions(std::string_view answer) {
-  std::vector<std::string_view> pieces = {"stale"};
-  SplitQuestionAnswers(answer, pieces);
-  return pieces;
+  std::vector<GbkView> pieces = {"stale"_gbk};
+  SplitQuestionAnswers(GbkView(answer), pieces);
+  return {pieces.begin(), pieces.end()};
 }
 
 TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
@@ -85,10 +86,10 @@ TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
 }
 
 TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {
-  const std::string text = Record("甲", "x\ty") + Gbk("<姓名>\t乙\r\n\t</姓名>") +
+  const GbkText text = Record("甲", "x\ty") + Gbk("<姓名>\t乙\r\n\t</姓名>") +
                            Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
   const LoadedAnswerSheet loaded(text);
-  EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""));
+  EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""_gbk));
   EXPECT_THAT(loaded.answers(), ElementsAre("x\ty", ""));
   EXPECT_THAT(LoadedAnswerSheet(""_gbk).names(), IsEmpty());
 }

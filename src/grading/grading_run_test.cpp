@@ -206,7 +206,7 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
 TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
   struct Case {
     const char* what;
-    std::optional<std::string> sheet;
+    std::optional<GbkText> sheet;
     ParametersLoad load;
     std::string says;
   };

@@ -38,7 +38,7 @@ TEST(WriteReportTest, WritesTheDatedFileWithoutTheLastLineBreak) {
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.path, dir.File("阅卷结果20261208.txt"));
   EXPECT_EQ(result.file_name, Gbk("阅卷结果20261208.txt"));
-  EXPECT_EQ(ReadWholeFile(result.path), Gbk("甲 5 3  8\r\n乙 4  4"));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("甲 5 3  8\r\n乙 4  4").bytes());
   EXPECT_EQ(ReportFileName(DayClock(2027, 3, 5)), Gbk("阅卷结果20270305.txt"));
 }
 
@@ -48,7 +48,7 @@ TEST(WriteReportTest, BlankLinesInsideNamesAreRemoved) {
   AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 "_gbk, 1);
   AppendReportLine(report, Gbk("戊\r\n己"), "2 "_gbk, 2);
   const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
-  EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2"));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2").bytes());
 }
 
 TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
@@ -108,9 +108,9 @@ TEST(SummaryTextTest, PapersSecondsAndAverage) {
     const size_t at = text.find(head) + head.size();
     return text.substr(at, text.find(' ', at) - at);
   };
-  EXPECT_EQ(average(2, 3000), "1.5");
-  EXPECT_EQ(average(2, 4000), "2");
-  EXPECT_EQ(average(3, 2000), "0.667");
+  EXPECT_EQ(average(2, 3000), "1.5"_gbk);
+  EXPECT_EQ(average(2, 4000), "2"_gbk);
+  EXPECT_EQ(average(3, 2000), "0.667"_gbk);
   // Whole seconds: 1999 ms is 1 second.
   EXPECT_NE(SummaryText(1, Took(1999), Saved()).find(Gbk("用时：1 秒")),
             std::string::npos);
