@@ -53,14 +53,14 @@ int main(int argc, char** argv) {
       const std::optional<TeacherCheck> check = CheckBesideExam(graded, dir);
       const ReviewList review = FindPapersToReview(
           graded, statistics, check && check->ok() ? &check->comparison : nullptr);
-      const bool written = WriteAnalysisPage(graded, statistics,
-                                             {.description = DescribeRun(dir, run),
-                                              .check = check ? &*check : nullptr,
-                                              .review = &review,
-                                              .changes = nullptr,
-                                              .workbook_name = "阅卷结果.xlsx",
-                                              .limits = {}},
-                                             path);
+      const Status written = WriteAnalysisPage(graded, statistics,
+                                               {.description = DescribeRun(dir, run),
+                                                .check = check ? &*check : nullptr,
+                                                .review = &review,
+                                                .changes = nullptr,
+                                                .workbook_name = "阅卷结果.xlsx",
+                                                .limits = {}},
+                                               path);
       if (!written) {
         std::fprintf(stderr, "analysis_page_bench: the page was not written\n");
         std::exit(1);

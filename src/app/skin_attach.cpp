@@ -37,7 +37,8 @@ void EnsureSkinLibrary(const std::filesystem::path& directory) {
   if (PathExists(path)) return;
   const std::span<const unsigned char> image = SkinLibraryImage();
   // Kept when it appeared since the check above: an existing library is never replaced.
-  WriteWholeFile(
+  // One that could not be written is reported when loading it fails.
+  [[maybe_unused]] const Status written = WriteWholeFile(
       path, {std::string_view(reinterpret_cast<const char*>(image.data()), image.size())},
       ExistingFile::kKeep);
 #ifdef _WIN32

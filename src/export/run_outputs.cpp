@@ -242,7 +242,9 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
           return WriteFile(
               PlaceOutput(options.directory, name, OutputKind::kPage), name,
               std::string(kPageOutput.name), [&](const std::filesystem::path& path) {
-                return FileWrite{WriteAnalysisPage(graded, stats, content, path), {}};
+                // The page's line does not say why.
+                return FileWrite{WriteAnalysisPage(graded, stats, content, path).ok(),
+                                 {}};
               });
         });
       }
@@ -262,9 +264,8 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
                        WriteProposalsSheet(*report, cells);
                      }});
               }
-              const WorkbookResult result =
-                  WriteWorkbook(graded, stats, path, content, book);
-              return FileWrite{result.written(), WorkbookProblemText(result.problem)};
+              const Status written = WriteWorkbook(graded, stats, path, content, book);
+              return FileWrite{written.ok(), written.message()};
             });
       }
       if (page_written.valid()) page = page_written.get();
@@ -280,7 +281,8 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       const std::string path(shown.begin(), shown.end());
       if (Written([&] {
             return WriteJsonRecord(graded, stats, {run.points_per_hit, run.order_keys},
-                                   options.json_path);
+                                   options.json_path)
+                .ok();
           })) {
         notes.lines.push_back(
             Utf8ToGbk(std::string(kJsonOutput.name) + "已保存在‘" + path + "’！"));

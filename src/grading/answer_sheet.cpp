@@ -19,25 +19,26 @@ GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
 
 AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
   using Status = AnswerSheetRead::Status;
-  FileReadResult file =
+  FileRead file =
       ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
   AnswerSheetRead read;
-  read.size = file.size;
-  switch (file.status) {
-    case FileReadStatus::kMissing:
-      return read;
-    case FileReadStatus::kNotRegularFile:
-    case FileReadStatus::kUnreadable:
-      read.status = Status::kUnreadable;
-      return read;
-    case FileReadStatus::kTooLarge:
-      read.status = Status::kTooLarge;
-      return read;
-    case FileReadStatus::kOk:
-      break;
+  if (!file.ok()) {
+    read.size = file.failure().size;
+    switch (file.failure().problem) {
+      case FileReadProblem::kMissing:
+        return read;
+      case FileReadProblem::kNotRegularFile:
+      case FileReadProblem::kUnreadable:
+        read.status = Status::kUnreadable;
+        return read;
+      case FileReadProblem::kTooLarge:
+        read.status = Status::kTooLarge;
+        return read;
+    }
   }
+  read.size = file->size;
   read.status = Status::kRead;
-  GbkReading reading = ReadAsGbk(std::move(file.bytes));
+  GbkReading reading = ReadAsGbk(std::move(file->bytes));
   read.encoding = reading.encoding;
   read.outside_gbk = std::move(reading.outside_gbk);
   read.text = std::move(reading.text);

@@ -33,22 +33,22 @@ ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory) {
   using Status = ParametersLoad::Status;
   // Read first, then judged by what the read found: no check by name before it.
-  FileReadResult read =
+  FileRead read =
       ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
-  switch (read.status) {
-    case FileReadStatus::kMissing:
+  if (read.ok()) {
+    GbkReading reading = ReadAsGbk(std::move(read->bytes));
+    state.SetParametersText(NormaliseParameters(reading.text));
+    return {Status::kLoaded, reading.encoding, read->size,
+            std::move(reading.outside_gbk)};
+  }
+  switch (read.failure().problem) {
+    case FileReadProblem::kMissing:
       return {Status::kMissing};
-    case FileReadStatus::kOk: {
-      GbkReading reading = ReadAsGbk(std::move(read.bytes));
-      state.SetParametersText(NormaliseParameters(reading.text));
-      return {Status::kLoaded, reading.encoding, read.size,
-              std::move(reading.outside_gbk)};
-    }
-    case FileReadStatus::kTooLarge:
+    case FileReadProblem::kTooLarge:
       state.SetParametersText({});
-      return {Status::kTooLarge, ForeignEncoding::kNone, read.size};
-    case FileReadStatus::kNotRegularFile:
-    case FileReadStatus::kUnreadable:
+      return {Status::kTooLarge, ForeignEncoding::kNone, read.failure().size};
+    case FileReadProblem::kNotRegularFile:
+    case FileReadProblem::kUnreadable:
       break;
   }
   state.SetParametersText({});
