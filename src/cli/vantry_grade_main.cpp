@@ -45,12 +45,12 @@ std::string ForTerminal(const GbkText& text) {
 
 int Main(std::span<const std::string_view> args) {
   const GradeArguments parsed = ParseGradeArguments(args);
-  if (!parsed.error.empty()) {
-    PrintText(stderr,
-              "vantry-grade: " + parsed.error + "\n" + std::string(kGradeUsage) + "\n");
+  if (!parsed.ok()) {
+    PrintText(stderr, "vantry-grade: " + parsed.message() + "\n" +
+                          std::string(kGradeUsage) + "\n");
     return 2;
   }
-  const GradeOptions& options = parsed.options;
+  const GradeOptions& options = *parsed;
   if (options.help) {
     PrintText(stdout, std::string(kGradeUsage) + "\n\n" + GradeHelpText());
     return 0;
