@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     return OutputNotes{};
   };
   const RunOutcome outcome = GradeBatch(state, batch);
-  if (outcome.problem || seconds.empty()) {
+  if (!outcome.checked.ok() || seconds.empty()) {
     std::fprintf(stderr, "analysis_page_bench: nothing graded in %s\n", argv[1]);
     return 1;
   }

@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // An exam that cannot be graded is said in one box; nothing is shown or written and
   // the program goes on.
-  if (outcome.problem) {
+  if (!outcome.checked.ok()) {
     Check(controls.message_boxes().size() == 1 &&
               controls.message_boxes()[0].caption == vantry::Utf8ToGbk("提示信息"),
           "one box says why");

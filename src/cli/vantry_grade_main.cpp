@@ -158,9 +158,9 @@ int Main(std::span<const std::string_view> args) {
     };
   }
   const RunOutcome outcome = GradeBatch(state, batch);
-  if (outcome.problem) {
+  if (!outcome.checked.ok()) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
-                          outcome.problem->message + "\n");
+                          outcome.checked.message() + "\n");
     return 3;
   }
   if (options.outputs.explain) PrintText(stdout, "\n");

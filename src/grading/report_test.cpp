@@ -87,7 +87,9 @@ TEST(WriteReportTest, FailureIsReportedAndLeavesWhatStoodThere) {
 ReportResult Saved() {
   return {.path = "/x/阅卷结果20261208.txt",
           .file_name = Gbk("阅卷结果20261208.txt"),
-          .written = Status()};
+          .written = Status(),
+          .dated = {},
+          .replaced = {}};
 }
 
 // A run that started on 2025-12-08 at 08:00 and took `taken` milliseconds.
