@@ -339,7 +339,7 @@ bool ReadTable(std::string_view text, TeacherMarks& marks, std::string& problem)
       return false;
   }
   if (!reader.ok()) {
-    problem = AtLine(reader.error_line(), reader.error());
+    problem = AtLine(reader.error_line(), reader.status().message());
     return false;
   }
   if (!have_header) {
