@@ -50,10 +50,11 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   if (IsParametersFile(out, request.directory)) {
     report.file_problem = "规则建议不会写进参数设置.txt 本身，没有写规则建议";
     outcome.lines.push_back(Utf8ToGbk(report.file_problem));
+    outcome.written = Failure{report.file_problem};
     return outcome;
   }
-  report.file_written = WriteWholeFile(out, {*proposals.proposed_file}).ok();
-  outcome.written = report.file_written;
+  outcome.written = WriteWholeFile(out, {*proposals.proposed_file});
+  report.file_written = outcome.written.ok();
   outcome.lines.push_back(
       Utf8ToGbk((report.file_written ? "建议的规则已保存在‘" : "规则建议未能保存到‘") +
                 report.file_name + "’！"));
