@@ -14,30 +14,16 @@
 namespace vantry {
 
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
-  return ReadAnswerSheet(directory).text;
+  AnswerSheetRead read = ReadAnswerSheet(directory);
+  return read.ok() ? std::move(read->text) : GbkText();
 }
 
 AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
-  using Status = AnswerSheetRead::Status;
   FileRead file =
       ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
-  AnswerSheetRead read;
-  if (!file.ok()) {
-    read.size = file.failure().size;
-    switch (file.failure().problem) {
-      case FileReadProblem::kMissing:
-        return read;
-      case FileReadProblem::kNotRegularFile:
-      case FileReadProblem::kUnreadable:
-        read.status = Status::kUnreadable;
-        return read;
-      case FileReadProblem::kTooLarge:
-        read.status = Status::kTooLarge;
-        return read;
-    }
-  }
+  if (!file.ok()) return file.failure();
+  AnswerSheetFile read;
   read.size = file->size;
-  read.status = Status::kRead;
   GbkReading reading = ReadAsGbk(std::move(file->bytes));
   read.encoding = reading.encoding;
   read.outside_gbk = std::move(reading.outside_gbk);

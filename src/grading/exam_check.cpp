@@ -152,30 +152,31 @@ std::optional<std::string> NamesTooLongMessage(const LoadedAnswerSheet& sheet,
 
 Status CheckAnswerSheet(const std::filesystem::path& directory,
                         const AnswerSheetRead& read, const LoadedAnswerSheet& sheet) {
-  using Found = AnswerSheetRead::Status;
   const std::string name = Quoted(kAnswerSheetFileName);
   const std::string path = PathText(PathInDirectory(directory, kAnswerSheetFileName));
-  switch (read.status) {
-    case Found::kMissing:
-      return Failure{"没有找到学生答题文件" + name + "。\n请把它放在这个文件夹里：\n" +
-                     PathText(directory) + "\n然后再点“一键开始”。"};
-    case Found::kUnreadable:
-      return Failure{"无法读取学生答题文件" + name +
-                     "（它不是一个能读取的文件，"
-                     "可能是文件夹，或没有读取权限）。\n位置：" +
-                     path + "\n请检查这个文件，然后再点“一键开始”。"};
-    case Found::kTooLarge:
-      return Failure{TooLarge("学生答题文件", kAnswerSheetFileName, read.size, path)};
-    case Found::kRead:
-      break;
+  if (!read.ok()) {
+    switch (read.failure().problem) {
+      case FileReadProblem::kMissing:
+        return Failure{"没有找到学生答题文件" + name + "。\n请把它放在这个文件夹里：\n" +
+                       PathText(directory) + "\n然后再点“一键开始”。"};
+      case FileReadProblem::kNotRegularFile:
+      case FileReadProblem::kUnreadable:
+        return Failure{"无法读取学生答题文件" + name +
+                       "（它不是一个能读取的文件，"
+                       "可能是文件夹，或没有读取权限）。\n位置：" +
+                       path + "\n请检查这个文件，然后再点“一键开始”。"};
+      case FileReadProblem::kTooLarge:
+        return Failure{
+            TooLarge("学生答题文件", kAnswerSheetFileName, read.failure().size, path)};
+    }
   }
-  if (read.encoding == ForeignEncoding::kUtf16) {
+  if (read->encoding == ForeignEncoding::kUtf16) {
     return Failure{"学生答题文件" + SaveAsGbkSteps(kAnswerSheetFileName) + "位置：" +
                    path + "\n另存好后再点“一键开始”。"};
   }
-  if (read.outside_gbk) {
+  if (read->outside_gbk) {
     return Failure{"学生答题文件" +
-                   OutsideGbkText(kAnswerSheetFileName, *read.outside_gbk) + "位置：" +
+                   OutsideGbkText(kAnswerSheetFileName, *read->outside_gbk) + "位置：" +
                    path + "\n改好后再点“一键开始”。"};
   }
   if (sheet.names().empty()) {

@@ -17,7 +17,8 @@ RunOutcome RunExam(const ProgramState& state, const RunSetup& setup,
   const LocalDateTime started = clock.Now();
   AnswerSheetRead read = ReadAnswerSheet(setup.directory);
   // The fields stay views into the sheet's text: a large sheet is held once.
-  const LoadedAnswerSheet sheet(std::move(read.text), grading.field_collection());
+  const LoadedAnswerSheet sheet(read.ok() ? std::move(read->text) : GbkText(),
+                                grading.field_collection());
   outcome.checked = CheckAnswerSheet(setup.directory, read, sheet);
   if (outcome.checked.ok()) {
     outcome.checked = CheckParameters(setup.directory, setup.parameters_load, state);
