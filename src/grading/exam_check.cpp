@@ -198,33 +198,35 @@ Status CheckAnswerSheet(const std::filesystem::path& directory,
 
 Status CheckParameters(const std::filesystem::path& directory, const ParametersLoad& load,
                        const ProgramState& state) {
-  using Found = ParametersLoad::Status;
   const std::string name = Quoted(kParametersFileName);
   const std::string path = PathText(PathInDirectory(directory, kParametersFileName));
   constexpr std::string_view kRestart =
       "改好后请关闭并重新打开本程序（评分参数在程序启动时读取）。";
-  switch (load.status) {
-    case Found::kMissing:
-      return Failure{"没有找到评分参数文件" + name +
-                     "，无法评分。\n请把它放在这个文件夹里：\n" + PathText(directory) +
-                     "\n" + "放好后请关闭并重新打开本程序（评分参数在程序启动时读取）。"};
-    case Found::kUnreadable:
-      return Failure{"无法读取评分参数文件" + name +
-                     "（它不是一个能读取的文件，"
-                     "可能是文件夹，或没有读取权限）。\n位置：" +
-                     path + "\n" + std::string(kRestart)};
-    case Found::kTooLarge:
-      return Failure{TooLarge("评分参数文件", kParametersFileName, load.size, path)};
-    case Found::kLoaded:
-      break;
+  if (!load.ok()) {
+    switch (load.failure().problem) {
+      case FileReadProblem::kMissing:
+        return Failure{"没有找到评分参数文件" + name +
+                       "，无法评分。\n请把它放在这个文件夹里：\n" + PathText(directory) +
+                       "\n" +
+                       "放好后请关闭并重新打开本程序（评分参数在程序启动时读取）。"};
+      case FileReadProblem::kNotRegularFile:
+      case FileReadProblem::kUnreadable:
+        return Failure{"无法读取评分参数文件" + name +
+                       "（它不是一个能读取的文件，"
+                       "可能是文件夹，或没有读取权限）。\n位置：" +
+                       path + "\n" + std::string(kRestart)};
+      case FileReadProblem::kTooLarge:
+        return Failure{
+            TooLarge("评分参数文件", kParametersFileName, load.failure().size, path)};
+    }
   }
-  if (load.encoding == ForeignEncoding::kUtf16) {
+  if (load->encoding == ForeignEncoding::kUtf16) {
     return Failure{"评分参数文件" + SaveAsGbkSteps(kParametersFileName) + "位置：" +
                    path + "\n" + std::string(kRestart)};
   }
-  if (load.outside_gbk) {
+  if (load->outside_gbk) {
     return Failure{"评分参数文件" +
-                   OutsideGbkText(kParametersFileName, *load.outside_gbk) + "位置：" +
+                   OutsideGbkText(kParametersFileName, *load->outside_gbk) + "位置：" +
                    path + "\n" + std::string(kRestart)};
   }
   if (state.rule_list().empty()) {

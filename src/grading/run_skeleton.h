@@ -90,7 +90,7 @@ struct RunSetup {
   // The folder of the answer sheet and the report.
   std::filesystem::path directory;
   // What loading the parameters file found, for the check before the run.
-  ParametersLoad parameters_load{ParametersLoad::Status::kLoaded};
+  ParametersLoad parameters_load = ParametersFile{};
   const Clock* clock = &SystemClock();  // never null
   // Called on the calling thread with the papers graded so far; may be empty.
   RunProgress on_progress;

@@ -31,28 +31,16 @@ GbkText NormaliseParameters(std::string_view bytes) {
 
 ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory) {
-  using Status = ParametersLoad::Status;
   // Read first, then judged by what the read found: no check by name before it.
   FileRead read =
       ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
   if (read.ok()) {
     GbkReading reading = ReadAsGbk(std::move(read->bytes));
     state.SetParametersText(NormaliseParameters(reading.text));
-    return {Status::kLoaded, reading.encoding, read->size,
-            std::move(reading.outside_gbk)};
+    return ParametersFile{reading.encoding, read->size, std::move(reading.outside_gbk)};
   }
-  switch (read.failure().problem) {
-    case FileReadProblem::kMissing:
-      return {Status::kMissing};
-    case FileReadProblem::kTooLarge:
-      state.SetParametersText({});
-      return {Status::kTooLarge, ForeignEncoding::kNone, read.failure().size};
-    case FileReadProblem::kNotRegularFile:
-    case FileReadProblem::kUnreadable:
-      break;
-  }
-  state.SetParametersText({});
-  return {Status::kUnreadable};
+  if (read.failure().problem != FileReadProblem::kMissing) state.SetParametersText({});
+  return read.failure();
 }
 
 }  // namespace vantry
