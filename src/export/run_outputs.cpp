@@ -259,18 +259,18 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
     }
     // Those that may be written beside the others on threads of their own first, then
     // the rest here, in the table's order.
-    std::vector<std::future<FileOutcome>> beside(files.size());
+    std::vector<std::future<FileOutcome>> threads(files.size());
     std::vector<FileOutcome> written(files.size());
     for (size_t i = 0; i < files.size(); ++i) {
       if (!files[i].output->beside_others) continue;
-      beside[i] = std::async(std::launch::async | std::launch::deferred,
-                             [&, i] { return WriteFile(files[i], work); });
+      threads[i] = std::async(std::launch::async | std::launch::deferred,
+                              [&, i] { return WriteFile(files[i], work); });
     }
     for (size_t i = 0; i < files.size(); ++i) {
-      if (!beside[i].valid()) written[i] = WriteFile(files[i], work);
+      if (!threads[i].valid()) written[i] = WriteFile(files[i], work);
     }
     for (size_t i = 0; i < files.size(); ++i) {
-      if (beside[i].valid()) written[i] = beside[i].get();
+      if (threads[i].valid()) written[i] = threads[i].get();
       notes.lines.insert(notes.lines.end(), written[i].lines.begin(),
                          written[i].lines.end());
       if (!written[i].written) notes.failed = true;
