@@ -5,19 +5,15 @@
 #include <filesystem>
 #include <optional>
 
+#include "testing/file_read_problem.h"
 #include "testing/test_support.h"
 
 namespace vantry {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProblemOf;
 using testing::TempDir;
-
-// The problem a read found; nullopt when it read the file.
-std::optional<FileReadProblem> ProblemOf(const FileRead& read) {
-  if (read.ok()) return std::nullopt;
-  return read.failure().problem;
-}
 
 TEST(FileIoTest, ReadTellsMissingFolderAndFileApart) {
   TempDir dir;

@@ -10,19 +10,15 @@
 
 #include "platform/file_io.h"
 #include "platform/utf8_path.h"
+#include "testing/file_read_problem.h"
 #include "testing/test_support.h"
 
 namespace vantry {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProblemOf;
 using testing::TempDir;
-
-// The problem a read found; nullopt when it read the file.
-std::optional<FileReadProblem> ProblemOf(const FileRead& read) {
-  if (read.ok()) return std::nullopt;
-  return read.failure().problem;
-}
 
 size_t FileCount(const fs::path& dir) {
   return static_cast<size_t>(
