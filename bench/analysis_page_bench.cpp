@@ -53,14 +53,14 @@ int main(int argc, char** argv) {
       const std::optional<TeacherCheck> check = CheckBesideExam(graded, dir);
       const ReviewList review = FindPapersToReview(
           graded, statistics, check && check->ok() ? &check->comparison : nullptr);
-      const bool written = WriteAnalysisPage(graded, statistics,
-                                             {.description = DescribeRun(dir, run),
-                                              .check = check ? &*check : nullptr,
-                                              .review = &review,
-                                              .changes = nullptr,
-                                              .workbook_name = "阅卷结果.xlsx",
-                                              .limits = {}},
-                                             path);
+      const Status written = WriteAnalysisPage(graded, statistics,
+                                               {.description = DescribeRun(dir, run),
+                                                .check = check ? &*check : nullptr,
+                                                .review = &review,
+                                                .changes = nullptr,
+                                                .workbook_name = "阅卷结果.xlsx",
+                                                .limits = {}},
+                                               path);
       if (!written) {
         std::fprintf(stderr, "analysis_page_bench: the page was not written\n");
         std::exit(1);
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     return OutputNotes{};
   };
   const RunOutcome outcome = GradeBatch(state, batch);
-  if (outcome.problem || seconds.empty()) {
+  if (!outcome.checked.ok() || seconds.empty()) {
     std::fprintf(stderr, "analysis_page_bench: nothing graded in %s\n", argv[1]);
     return 1;
   }

@@ -46,7 +46,7 @@ class WorkFolder {
 };
 
 void WriteFile(const fs::path& dir, std::string_view name, const std::string& bytes) {
-  Check(vantry::WriteWholeFile(vantry::PathInDirectory(dir, name), {bytes}),
+  Check(vantry::WriteWholeFile(vantry::PathInDirectory(dir, name), {bytes}).ok(),
         "setup write");
 }
 
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // An exam that cannot be graded is said in one box; nothing is shown or written and
   // the program goes on.
-  if (outcome.problem) {
+  if (!outcome.checked.ok()) {
     Check(controls.message_boxes().size() == 1 &&
               controls.message_boxes()[0].caption == vantry::Utf8ToGbk("提示信息"),
           "one box says why");
@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(controls.message_boxes().size() == 1 &&
             controls.message_boxes()[0].caption == vantry::Utf8ToGbk("提示信息"),
         "one summary box");
-  Check(outcome.report.written && vantry::PathExists(outcome.report.path),
+  Check(outcome.report.written.ok() && vantry::PathExists(outcome.report.path),
         "report written");
   const vantry::LoadedAnswerSheet sheet_read(vantry::ReadAnswerSheetText(dir));
   Check(outcome.paper_count == static_cast<int64_t>(sheet_read.names().size()),

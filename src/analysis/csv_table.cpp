@@ -6,7 +6,7 @@ namespace vantry {
 
 bool CsvReader::Fail(int line, std::string_view what) {
   error_line_ = line;
-  error_.assign(what);
+  status_ = Failure{std::string(what)};
   at_ = text_.size();
   return false;
 }
@@ -88,7 +88,7 @@ CsvTable ParseCsv(std::string_view text) {
   }
   if (!reader.ok()) {
     table.error_line = reader.error_line();
-    table.error = reader.error();
+    table.status = reader.status();
   }
   return table;
 }

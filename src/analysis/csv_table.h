@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/result.h"
+
 namespace vantry {
 
 // One field of a table, as CsvReader hands it out.
@@ -37,10 +39,10 @@ class CsvReader {
   // The next field; false at the end of the text or at a fault (see ok()).
   [[nodiscard]] bool Next(CsvField& field);
 
-  bool ok() const { return error_.empty(); }
-  // At a fault: its 1-based line and what is wrong (Chinese, UTF-8).
+  bool ok() const { return status_.ok(); }
+  // At a fault: its 1-based line, and the failure saying what is wrong.
   int error_line() const { return error_line_; }
-  const std::string& error() const { return error_; }
+  const Status& status() const { return status_; }
 
  private:
   bool Fail(int line, std::string_view what);
@@ -53,7 +55,7 @@ class CsvReader {
   size_t column_ = 0;
   std::string unquoted_;  // a quoted field with its doubled quotes undone
   int error_line_ = 0;
-  std::string error_;
+  Status status_;
 };
 
 // One row of a table: its fields, unquoted, and the line of the file where it starts.
@@ -64,12 +66,12 @@ struct CsvRow {
 
 struct CsvTable {
   std::vector<CsvRow> rows;
-  // Set when the text is not a well-formed table: the 1-based line of the fault and
-  // what is wrong (Chinese, UTF-8); `rows` then holds the rows before it.
+  // Fails when the text is not a well-formed table, saying what is wrong; `rows` then
+  // holds the rows before the fault, and `error_line` is its 1-based line.
+  Status status;
   int error_line = 0;
-  std::string error;
 
-  bool ok() const { return error.empty(); }
+  bool ok() const { return status.ok(); }
 };
 
 // The whole table at once, read as CsvReader reads it. Every field costs a string, so

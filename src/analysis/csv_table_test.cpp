@@ -15,7 +15,7 @@ TEST(ParseCsvTest, QuotedFieldsKeepCommasQuotesAndLineBreaks) {
                              std::string(end) + "\"two" + std::string(end) + "lines\",x" +
                              std::string(end) + "last,";
     const CsvTable table = ParseCsv(text);
-    ASSERT_TRUE(table.ok()) << table.error;
+    ASSERT_TRUE(table.ok()) << table.status.message();
     ASSERT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(table.rows[0].line, 1);
     EXPECT_THAT(table.rows[0].fields, ElementsAre("a", "b,c", "say \"hi\""));
@@ -40,7 +40,7 @@ TEST(ParseCsvTest, FaultsNameTheirLine) {
     const CsvTable table = ParseCsv(c.text);
     EXPECT_FALSE(table.ok()) << c.text;
     EXPECT_EQ(table.error_line, c.line) << c.text;
-    EXPECT_EQ(table.error, c.error) << c.text;
+    EXPECT_EQ(table.status.message(), c.error) << c.text;
   }
   // A quote inside an unquoted field is text, as Excel reads it.
   const CsvTable loose = ParseCsv("5\"6,x");

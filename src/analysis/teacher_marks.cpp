@@ -339,7 +339,7 @@ bool ReadTable(std::string_view text, TeacherMarks& marks, std::string& problem)
       return false;
   }
   if (!reader.ok()) {
-    problem = AtLine(reader.error_line(), reader.error());
+    problem = AtLine(reader.error_line(), reader.status().message());
     return false;
   }
   if (!have_header) {
@@ -423,22 +423,21 @@ MarksRead ReadTeacherMarks(const std::filesystem::path& path) {
     return Failure{std::string(what)};
   };
   try {
-    FileReadResult file = ReadWholeFileWithStatus(path, kMaxSheetBytes);
-    switch (file.status) {
-      case FileReadStatus::kOk:
-        break;
-      case FileReadStatus::kMissing:
+    FileRead file = ReadWholeFileWithStatus(path, kMaxSheetBytes);
+    if (file.ok()) return ParseSheet(std::move(file->bytes));
+    switch (file.failure().problem) {
+      case FileReadProblem::kMissing:
         return fail("找不到这个文件");
-      case FileReadStatus::kNotRegularFile:
+      case FileReadProblem::kNotRegularFile:
         return fail("这不是一个普通文件（是文件夹、管道或设备），请给出 CSV 文件");
-      case FileReadStatus::kUnreadable:
+      case FileReadProblem::kUnreadable:
         return fail("无法读取这个文件（是否正在被 Excel 或 WPS 打开？）");
-      case FileReadStatus::kTooLarge:
-        return fail(file.size > kMaxSheetBytes
+      case FileReadProblem::kTooLarge:
+        return fail(file.failure().size > kMaxSheetBytes
                         ? "文件太大，不像是一张评分表（超过 64 MB）"
                         : "内存不足，无法读取这个文件");
     }
-    return ParseSheet(std::move(file.bytes));
+    return fail(file.message());
   } catch (const std::bad_alloc&) {
     return fail("内存不足，无法读取这个文件");
   } catch (const std::length_error&) {

@@ -14,6 +14,7 @@
 #include "grading/grading_run.h"
 #include "net/notice.h"
 #include "scoring/parameters.h"
+#include "text/gbk_codec.h"
 
 namespace vantry {
 
@@ -38,8 +39,9 @@ Program::Program(ProgramState& state, Options options)
 }
 
 bool Program::OnMainWindowCreated() {
-  if (const auto fatal = AttachSkin(kStartSkin, options_.directory)) {
-    ShowFatalError(*fatal);
+  if (const Status attached = AttachSkin(kStartSkin, options_.directory);
+      !attached.ok()) {
+    ShowFatalError(Utf8ToGbk(attached.message()));
     controls_.EndProcess(-1);
     return false;
   }

@@ -66,7 +66,7 @@ class Program {
   ProgramState& state_;
   Options options_;
   // What start-up found of the parameters file, for the check before a run.
-  ParametersLoad parameters_load_;
+  ParametersLoad parameters_load_ = FailedRead(FileReadProblem::kMissing);
   MainWindow window_;
   WidgetControls controls_;
   ScopedMessagePump pump_;

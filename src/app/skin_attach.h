@@ -3,9 +3,9 @@
 #define VANTRY_APP_SKIN_ATTACH_H_
 
 #include <filesystem>
-#include <optional>
 #include <string_view>
 
+#include "platform/result.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -21,9 +21,10 @@ void EnsureSkinLibrary(const std::filesystem::path& directory);
 
 // EnsureSkinLibrary, then loads the library of `directory` by its name (it stays loaded
 // for the life of the process) and calls its entry with a copy of skin `number`, or with
-// no data for a number outside 1 to kSkinCount. Returns the fatal-error message when
-// the library cannot be loaded or lacks the entry; the caller shows it and ends.
-std::optional<GbkText> AttachSkin(int number, const std::filesystem::path& directory);
+// no data for a number outside 1 to kSkinCount. Fails with SkinFatalErrorText's message
+// (in UTF-8) when the library cannot be loaded or lacks the entry; the caller shows it
+// and ends.
+[[nodiscard]] Status AttachSkin(int number, const std::filesystem::path& directory);
 
 // "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“SkinH_EL.dll”中的输出命令
 // “SkinH_AttachRes”\r\n", in GBK.

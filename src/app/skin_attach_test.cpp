@@ -13,12 +13,18 @@
 #include "app/skin_table.h"
 #include "platform/file_io.h"
 #include "testing/test_support.h"
+#include "text/gbk_codec.h"
 
 namespace vantry {
 namespace {
 
 using testing::Gbk;
 using testing::TempDir;
+
+// What the caller shows for a failed attach (GBK); empty when it attached.
+GbkText Shown(const Status& attached) {
+  return attached.ok() ? GbkText() : Utf8ToGbk(attached.message());
+}
 
 std::string ImageBytes() {
   const auto image = SkinLibraryImage();
@@ -70,7 +76,7 @@ TEST(SkinAttachTest, AttachesSkinThirteenThroughTheWrittenLibrary) {
   const std::filesystem::path folder = dir.File("阅卷程序");
   std::filesystem::create_directory(folder);
   qApp->setStyleSheet(QString());
-  EXPECT_FALSE(AttachSkin(13, folder));
+  EXPECT_TRUE(AttachSkin(13, folder).ok());
   EXPECT_EQ(ReadWholeFile(PathInDirectory(folder, "SkinH_EL.dll")), ImageBytes());
   const auto skin = skin::ParseSkin(SkinTableEntry(13));
   ASSERT_TRUE(skin);
@@ -80,8 +86,8 @@ TEST(SkinAttachTest, AttachesSkinThirteenThroughTheWrittenLibrary) {
 
   // A number outside the table hands the library no data: the look stays.
   const QString style_sheet = qApp->styleSheet();
-  EXPECT_FALSE(AttachSkin(0, folder));
-  EXPECT_FALSE(AttachSkin(34, folder));
+  EXPECT_TRUE(AttachSkin(0, folder).ok());
+  EXPECT_TRUE(AttachSkin(34, folder).ok());
   EXPECT_EQ(qApp->styleSheet(), style_sheet);
   qApp->setStyleSheet(QString());
 }
@@ -94,22 +100,22 @@ TEST(SkinAttachTest, ALibraryThatCannotBeLoadedOrLacksTheEntryIsFatal) {
 
   TempDir broken;
   broken.Write("SkinH_EL.dll", std::string(4096, '\x5A'));
-  EXPECT_EQ(AttachSkin(13, broken.path()), expected);
+  EXPECT_EQ(Shown(AttachSkin(13, broken.path())), expected);
   EXPECT_EQ(ReadWholeFile(broken.File("SkinH_EL.dll")), std::string(4096, '\x5A'));
 
   TempDir empty;
   empty.Write("SkinH_EL.dll", "");
-  EXPECT_EQ(AttachSkin(13, empty.path()), expected);
+  EXPECT_EQ(Shown(AttachSkin(13, empty.path())), expected);
 
   TempDir without_entry;
   without_entry.Write("SkinH_EL.dll", ReadWholeFile(VANTRY_SKIN_NO_ENTRY_PATH));
-  EXPECT_EQ(AttachSkin(13, without_entry.path()), expected);
+  EXPECT_EQ(Shown(AttachSkin(13, without_entry.path())), expected);
 }
 
 TEST(SkinAttachTest, AFolderThatCannotBeWrittenIsFatalToo) {
   TempDir dir;
   const auto missing = dir.path() / "no such folder";
-  EXPECT_EQ(AttachSkin(13, missing), SkinFatalErrorText());
+  EXPECT_EQ(Shown(AttachSkin(13, missing)), SkinFatalErrorText());
 }
 
 }  // namespace

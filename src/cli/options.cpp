@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/utf8_path.h"
 
@@ -136,8 +137,10 @@ std::string GradeHelpText() {
 }
 
 GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
-  GradeArguments result;
-  GradeOptions& options = result.options;
+  GradeOptions options;
+  const auto wrong = [](std::string what) -> GradeArguments {
+    return Failure{std::move(what)};
+  };
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
     std::string_view name = arg;
@@ -156,15 +159,11 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
     }
     const OutputOption* output = FindOutputOption(name);
     if (flag == nullptr && valued == nullptr && output == nullptr) {
-      result.error = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
-                     std::string(arg);
-      return result;
+      return wrong((arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
+                   std::string(arg));
     }
     if (flag != nullptr || (output != nullptr && output->value.empty())) {
-      if (value) {
-        result.error = std::string(name) + " takes no value";
-        return result;
-      }
+      if (value) return wrong(std::string(name) + " takes no value");
       if (flag != nullptr) {
         options.*(flag->member) = true;
       } else {
@@ -173,19 +172,16 @@ GradeArguments ParseGradeArguments(std::span<const std::string_view> args) {
       continue;
     }
     if (!value) {
-      if (i + 1 == args.size()) {
-        result.error = std::string(name) + " needs a value";
-        return result;
-      }
+      if (i + 1 == args.size()) return wrong(std::string(name) + " needs a value");
       value = args[++i];
     }
-    result.error = valued != nullptr ? valued->store(options, *value)
-                                     : StoreFile(*output, *value, options);
-    if (!result.error.empty()) return result;
+    std::string error = valued != nullptr ? valued->store(options, *value)
+                                          : StoreFile(*output, *value, options);
+    if (!error.empty()) return wrong(std::move(error));
   }
   if (!options.outputs.propose_out.empty() && options.outputs.propose.empty())
-    result.error = "--propose-out needs --propose";
-  return result;
+    return wrong("--propose-out needs --propose");
+  return options;
 }
 
 }  // namespace vantry

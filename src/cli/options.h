@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "export/output_table.h"
+#include "platform/result.h"
 
 namespace vantry {
 
@@ -37,11 +38,8 @@ struct GradeOptions {
   bool help = false;
 };
 
-struct GradeArguments {
-  GradeOptions options;
-  // Empty when the arguments are valid; otherwise says what is wrong, in one line.
-  std::string error;
-};
+// The options, or what is wrong with the arguments, in one line.
+using GradeArguments = Result<GradeOptions>;
 
 // The help text printed after the usage line: what the program does, every option
 // (those of the further outputs from kFurtherOutputs) and the exit status (UTF-8).
@@ -51,7 +49,7 @@ std::string GradeHelpText();
 // are both accepted; the word after an option that takes a value is its value whatever it
 // looks like (it may be empty or begin with "-"). A later repetition overrides an
 // earlier one. "-h" is "--help". --propose-out needs --propose.
-GradeArguments ParseGradeArguments(std::span<const std::string_view> args);
+[[nodiscard]] GradeArguments ParseGradeArguments(std::span<const std::string_view> args);
 
 }  // namespace vantry
 

@@ -1,9 +1,7 @@
 // vantry-grade: the window's grading run for batch use, with the two scoring boxes
 // given on the command line. Summary on stdout, progress and problems on stderr.
 //
-// Exit codes: 0 graded and every output written, 1 report not written, 2 bad
-// arguments, 3 nothing graded (the exam files cannot be graded as they are; nothing
-// written), 4 report written but a further output (output_table.h) not done.
+// Exit codes: exit_code.h.
 #include <cstdio>
 #include <exception>
 #include <optional>
@@ -15,6 +13,7 @@
 #include "analysis/rule_proposals.h"
 #include "analysis/teacher_marks.h"
 #include "cli/console.h"
+#include "cli/exit_code.h"
 #include "cli/options.h"
 #include "cli/progress.h"
 #include "cli/run_files.h"
@@ -45,22 +44,22 @@ std::string ForTerminal(const GbkText& text) {
 
 int Main(std::span<const std::string_view> args) {
   const GradeArguments parsed = ParseGradeArguments(args);
-  if (!parsed.error.empty()) {
-    PrintText(stderr,
-              "vantry-grade: " + parsed.error + "\n" + std::string(kGradeUsage) + "\n");
-    return 2;
+  if (!parsed.ok()) {
+    PrintText(stderr, "vantry-grade: " + parsed.message() + "\n" +
+                          std::string(kGradeUsage) + "\n");
+    return ExitCode(GradeExit::kBadArguments);
   }
-  const GradeOptions& options = parsed.options;
+  const GradeOptions& options = *parsed;
   if (options.help) {
     PrintText(stdout, std::string(kGradeUsage) + "\n\n" + GradeHelpText());
-    return 0;
+    return ExitCode(GradeExit::kDone);
   }
   std::error_code error;
   if (!std::filesystem::is_directory(options.directory, error)) {
     PrintText(stderr, "vantry-grade: 文件夹不存在 / no such folder: " +
                           PathToUtf8(options.directory) + "\n" +
                           std::string(kGradeUsage) + "\n");
-    return 2;
+    return ExitCode(GradeExit::kBadArguments);
   }
 
   // The JSON record and the proposed rules never replace a file the run reads or
@@ -73,7 +72,7 @@ int Main(std::span<const std::string_view> args) {
     PrintText(stderr, "vantry-grade: " + option + " 不能写到本次阅卷读取或写出的文件‘" +
                           clash + "’ / " + option + " would replace a file of the run\n" +
                           std::string(kGradeUsage) + "\n");
-    return 2;
+    return ExitCode(GradeExit::kBadArguments);
   };
   if (!options.outputs.json.empty()) {
     const std::filesystem::path named[] = {options.outputs.check, options.outputs.propose,
@@ -88,7 +87,7 @@ int Main(std::span<const std::string_view> args) {
                 "vantry-grade: --propose-out 不能是参数设置.txt 本身 / "
                 "the proposals never replace 参数设置.txt\n" +
                     std::string(kGradeUsage) + "\n");
-      return 2;
+      return ExitCode(GradeExit::kBadArguments);
     }
     const std::filesystem::path named[] = {options.outputs.check, options.outputs.propose,
                                            options.outputs.json};
@@ -116,10 +115,10 @@ int Main(std::span<const std::string_view> args) {
   };
   std::optional<MarksRead> marks, propose_marks;
   if (!options.outputs.check.empty() && !(marks = read_marks(options.outputs.check)))
-    return 2;
+    return ExitCode(GradeExit::kBadArguments);
   if (!options.outputs.propose.empty() &&
       !(propose_marks = read_marks(options.outputs.propose)))
-    return 2;
+    return ExitCode(GradeExit::kBadArguments);
 
   ProgramState state;
   BatchOptions batch;
@@ -158,17 +157,17 @@ int Main(std::span<const std::string_view> args) {
     };
   }
   const RunOutcome outcome = GradeBatch(state, batch);
-  if (outcome.problem) {
+  const GradeExit exit = ExitOfRun(outcome);
+  if (!outcome.checked.ok()) {
     PrintText(stderr, "vantry-grade: 没有阅卷 / nothing graded.\n" +
-                          outcome.problem->message + "\n");
-    return 3;
+                          outcome.checked.message() + "\n");
+    return ExitCode(exit);
   }
   if (options.outputs.explain) PrintText(stdout, "\n");
   PrintText(stdout, ForTerminal(outcome.summary));
   if (!check_text.empty()) PrintText(stdout, "\n" + check_text);
   if (!proposals_text.empty()) PrintText(stdout, "\n" + proposals_text);
-  if (!outcome.report.written) return 1;
-  return outcome.outputs_failed ? 4 : 0;
+  return ExitCode(exit);
 }
 
 }  // namespace

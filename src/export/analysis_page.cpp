@@ -742,16 +742,16 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
   return out;
 }
 
-bool WriteAnalysisPage(const GradedClass& graded, const ClassStatistics& statistics,
-                       const AnalysisPageContent& content,
-                       const std::filesystem::path& path) {
+Status WriteAnalysisPage(const GradedClass& graded, const ClassStatistics& statistics,
+                         const AnalysisPageContent& content,
+                         const std::filesystem::path& path) {
   // A page too large for the memory left is a page not written, never a stopped run.
   try {
     std::string html = AnalysisPageHtml(graded, statistics, content);
     StampPage(html);
     return WriteWholeFile(path, {html});
   } catch (const std::exception&) {
-    return false;
+    return Failure{"内存不足"};
   }
 }
 

@@ -16,6 +16,7 @@
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
 #include "platform/clock.h"
+#include "platform/result.h"
 
 namespace vantry {
 
@@ -71,12 +72,12 @@ std::string AnalysisPageHtml(const GradedClass& graded, const ClassStatistics& s
                              const AnalysisPageContent& content);
 
 // Builds the page, stamps it (kept_outputs.h) and writes it to `path`, replacing a file
-// there whole or not at all. False when it could not be written (a page too large for
+// there whole or not at all. Fails when it could not be written (a page too large for
 // the memory left included).
-[[nodiscard]] bool WriteAnalysisPage(const GradedClass& graded,
-                                     const ClassStatistics& statistics,
-                                     const AnalysisPageContent& content,
-                                     const std::filesystem::path& path);
+[[nodiscard]] Status WriteAnalysisPage(const GradedClass& graded,
+                                       const ClassStatistics& statistics,
+                                       const AnalysisPageContent& content,
+                                       const std::filesystem::path& path);
 
 }  // namespace vantry
 

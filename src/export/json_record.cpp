@@ -114,8 +114,8 @@ std::string PaperJson(const PaperRecord& paper, int64_t index, int64_t rank) {
   return Dump(p);
 }
 
-bool WriteJsonRecord(const GradedClass& graded, const ClassStatistics& stats,
-                     const JsonBoxes& boxes, const std::filesystem::path& path) {
+Status WriteJsonRecord(const GradedClass& graded, const ClassStatistics& stats,
+                       const JsonBoxes& boxes, const std::filesystem::path& path) {
   Json head;
   head["format"] = kJsonFormatName;
   head["version"] = kJsonFormatVersion;

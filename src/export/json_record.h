@@ -9,6 +9,7 @@
 
 #include "analysis/class_statistics.h"
 #include "grading/graded_class.h"
+#include "platform/result.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -26,11 +27,11 @@ struct JsonBoxes {
 
 // Writes every paper's full record to `path` (UTF-8 JSON, one paper per line inside
 // the "papers" array), replacing a file there whole or not at all. Streams paper by
-// paper, so memory stays bounded whatever the class size. False when it could not be
+// paper, so memory stays bounded whatever the class size. Fails when it could not be
 // written.
-[[nodiscard]] bool WriteJsonRecord(const GradedClass& graded,
-                                   const ClassStatistics& stats, const JsonBoxes& boxes,
-                                   const std::filesystem::path& path);
+[[nodiscard]] Status WriteJsonRecord(const GradedClass& graded,
+                                     const ClassStatistics& stats, const JsonBoxes& boxes,
+                                     const std::filesystem::path& path);
 
 // One paper's JSON object as written in the record (compact, UTF-8); `rank` is its rank
 // in the class.

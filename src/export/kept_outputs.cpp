@@ -22,9 +22,9 @@ std::string PageStamp(std::string_view before) {
 }
 
 bool PageStampMatches(const std::filesystem::path& path) {
-  const FileReadResult read = ReadWholeFileWithStatus(path);
-  if (read.status != FileReadStatus::kOk) return false;
-  const std::string_view page = read.bytes;
+  const FileRead read = ReadWholeFileWithStatus(path);
+  if (!read.ok()) return false;
+  const std::string_view page = read->bytes;
   const size_t stamp = page.rfind(kPageStampBegin);
   return stamp != std::string_view::npos &&
          page.substr(stamp) == PageStamp(page.substr(0, stamp));

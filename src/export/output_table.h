@@ -1,8 +1,9 @@
 // The further outputs a run leaves beside its report, one entry each: what the summary
-// calls it, the file it goes to, what the summary says when it could not be done, and
-// the options of vantry-grade's command line that turn it off or ask for it, with
-// their help. The run's outputs (run_outputs.h), the command line's parser and help
-// text, and the names the run's files are known by all come from here.
+// calls it, the file it goes to and the writer that writes it, what the summary says
+// when it could not be done, and the options of vantry-grade's command line that turn
+// it off or ask for it, with their help. The run's outputs (run_outputs.h) write the
+// files by these entries, and the command line's parser and help text and the names
+// the run's files are known by all come from here.
 #ifndef VANTRY_EXPORT_OUTPUT_TABLE_H_
 #define VANTRY_EXPORT_OUTPUT_TABLE_H_
 
@@ -12,7 +13,9 @@
 #include <string>
 #include <string_view>
 
+#include "export/kept_outputs.h"
 #include "platform/clock.h"
+#include "platform/result.h"
 
 namespace vantry {
 
@@ -49,6 +52,19 @@ struct OutputOption {
   std::string_view help = {};
 };
 
+// What the writers of the file outputs read: the graded class and what the run found
+// (output_writers.h).
+struct OutputWork;
+
+// Writes one output's file to `path`, replacing a file there whole or not at all.
+using OutputWriter = Status (*)(const OutputWork& work,
+                                const std::filesystem::path& path);
+
+// The writers of the entries below (output_writers.cpp).
+Status WriteWorkbookOutput(const OutputWork& work, const std::filesystem::path& path);
+Status WritePageOutput(const OutputWork& work, const std::filesystem::path& path);
+Status WriteJsonOutput(const OutputWork& work, const std::filesystem::path& path);
+
 struct FurtherOutput {
   // As the summary names it (UTF-8), e.g. 成绩表.
   std::string_view name = {};
@@ -56,6 +72,20 @@ struct FurtherOutput {
   // empty stem: not such a file.
   std::string_view file_stem = {};
   std::string_view file_extension = {};
+  // A file of its own, written by `write`: beside the report when it has a stem
+  // (asked for by `wanted`), otherwise where `to` says (asked for when that is set).
+  // Null for an output that is no file of its own, or whose lines are its own.
+  OutputWriter write = nullptr;
+  bool OutputChoices::*wanted = nullptr;
+  std::filesystem::path OutputChoices::*to = nullptr;
+  // How a file beside the report that was changed after the program wrote it is told
+  // (kept_outputs.h).
+  OutputKind stamped_as = OutputKind::kPage;
+  // The summary's line for a file not written adds why, in the writer's words.
+  bool says_why = false;
+  // Written on a thread of its own beside the others when one can be had: its writer
+  // runs no message pump, so it need not run on the window's thread.
+  bool beside_others = false;
   // The options that choose it, in the help's order (an empty name ends the list).
   std::array<OutputOption, 2> options = {};
 };
@@ -64,6 +94,10 @@ inline constexpr FurtherOutput kWorkbookOutput{
     .name = "成绩表",
     .file_stem = "阅卷结果",
     .file_extension = ".xlsx",
+    .write = WriteWorkbookOutput,
+    .wanted = &OutputChoices::workbook,
+    .stamped_as = OutputKind::kWorkbook,
+    .says_why = true,
     .options = {{{.name = "--no-xlsx",
                   .toggle = &OutputChoices::workbook,
                   .set_to = false,
@@ -73,6 +107,10 @@ inline constexpr FurtherOutput kPageOutput{
     .name = "分析页",
     .file_stem = "阅卷分析",
     .file_extension = ".html",
+    .write = WritePageOutput,
+    .wanted = &OutputChoices::page,
+    .stamped_as = OutputKind::kPage,
+    .beside_others = true,
     .options = {{{.name = "--no-html",
                   .toggle = &OutputChoices::page,
                   .set_to = false,
@@ -80,6 +118,8 @@ inline constexpr FurtherOutput kPageOutput{
 
 inline constexpr FurtherOutput kJsonOutput{
     .name = "JSON 记录",
+    .write = WriteJsonOutput,
+    .to = &OutputChoices::json,
     .options = {{{.name = "--json",
                   .value = "FILE",
                   .file = &OutputChoices::json,

@@ -30,17 +30,15 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
       request.out.empty()
           ? PathInDirectory(request.directory, kProposedParametersFileName)
           : request.out;
-  const FileReadResult parameters =
+  const FileRead parameters =
       ReadWholeFileWithStatus(PathInDirectory(request.directory, kParametersFileName));
   ProposalOptions options;
   options.points_text = request.points_text;
   options.order_text = request.order_text;
-  const RuleProposals proposals =
-      ProposeRules(graded, state, *sheet.read,
-                   parameters.status == FileReadStatus::kOk
-                       ? std::optional<GbkView>(GbkView(parameters.bytes))
-                       : std::nullopt,
-                   options);
+  const RuleProposals proposals = ProposeRules(
+      graded, state, *sheet.read,
+      parameters.ok() ? std::optional<GbkView>(GbkView(parameters->bytes)) : std::nullopt,
+      options);
   outcome.report = ReportProposals(proposals, graded, sheet.name);
   ProposalsReport& report = outcome.report;
   const std::u8string name = out.filename().u8string();
@@ -52,10 +50,11 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   if (IsParametersFile(out, request.directory)) {
     report.file_problem = "规则建议不会写进参数设置.txt 本身，没有写规则建议";
     outcome.lines.push_back(Utf8ToGbk(report.file_problem));
+    outcome.written = Failure{report.file_problem};
     return outcome;
   }
-  report.file_written = WriteWholeFile(out, {*proposals.proposed_file});
-  outcome.written = report.file_written;
+  outcome.written = WriteWholeFile(out, {*proposals.proposed_file});
+  report.file_written = outcome.written.ok();
   outcome.lines.push_back(
       Utf8ToGbk((report.file_written ? "建议的规则已保存在‘" : "规则建议未能保存到‘") +
                 report.file_name + "’！"));

@@ -12,6 +12,7 @@
 #include "export/proposals_report.h"
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
+#include "platform/result.h"
 #include "scoring/program_state.h"
 #include "text/gbk_text.h"
 
@@ -33,7 +34,8 @@ struct ProposalsOutcome {
   // The run's summary line (GBK): where the proposed rules went, or why they were not
   // written.
   std::vector<GbkText> lines;
-  bool written = false;
+  // Whether the proposed rules were written; the lines say why not.
+  Status written = Failure{};
 };
 
 // Whether `out` names the parameters file of `directory` (the same file, or that name

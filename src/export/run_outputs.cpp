@@ -11,18 +11,15 @@
 #include "analysis/class_statistics.h"
 #include "analysis/review_list.h"
 #include "analysis/total_changes.h"
-#include "export/analysis_page.h"
 #include "export/answer_marks.h"
 #include "export/explanation.h"
-#include "export/json_record.h"
 #include "export/kept_outputs.h"
 #include "export/output_table.h"
+#include "export/output_writers.h"
 #include "export/proposals_output.h"
-#include "export/proposals_sheet.h"
 #include "export/review_rows.h"
 #include "export/run_description.h"
 #include "export/teacher_check.h"
-#include "export/workbook.h"
 #include "platform/file_io.h"
 #include "platform/message_pump.h"
 #include "text/gbk_codec.h"
@@ -95,34 +92,55 @@ struct FileOutcome {
   std::vector<GbkText> lines;
 };
 
-// What a writer of one file gave: whether it wrote the file and, when it did not, why
-// in a few words (UTF-8; empty when it cannot say).
-struct FileWrite {
-  bool written = false;
-  std::string why;
+// A file output asked for, and where it goes: beside the report where PlaceOutput puts
+// it (none when every name there is taken by a changed file), or where its option says.
+struct PlannedFile {
+  const FurtherOutput* output = nullptr;
+  std::string name;
+  std::optional<OutputPlace> place;
 };
 
-// Writes one of the workbook and the page where PlaceOutput puts it, with the lines
-// saying where it went, that a changed file was kept, or that it could not be written
-// and why.
-template <typename Write>
-FileOutcome WriteFile(const std::optional<OutputPlace>& place, const std::string& name,
-                      const std::string& what, Write write) {
+// The file outputs of the table that `asked` asks for, in the table's order.
+std::vector<PlannedFile> PlanFiles(const OutputChoices& asked,
+                                   const std::filesystem::path& directory,
+                                   const LocalDateTime& dated) {
+  std::vector<PlannedFile> planned;
+  for (const FurtherOutput* output : kFurtherOutputs) {
+    if (output->write == nullptr) continue;
+    if (output->wanted != nullptr && asked.*(output->wanted)) {
+      std::string name = DatedOutputName(*output, dated);
+      std::optional<OutputPlace> place = PlaceOutput(directory, name, output->stamped_as);
+      planned.push_back({output, std::move(name), std::move(place)});
+    } else if (output->to != nullptr && !(asked.*(output->to)).empty()) {
+      const std::filesystem::path& path = asked.*(output->to);
+      const std::u8string shown = path.u8string();
+      std::string name(shown.begin(), shown.end());
+      planned.push_back({output, name, OutputPlace{path, name, {}}});
+    }
+  }
+  return planned;
+}
+
+// Writes one planned file, with the lines saying where it went, that a changed file
+// was kept, or that it could not be written (and why, when its entry says so).
+FileOutcome WriteFile(const PlannedFile& file, const OutputWork& work) {
+  const std::string what(file.output->name);
   FileOutcome outcome;
+  const std::optional<OutputPlace>& place = file.place;
   if (!place) {
-    outcome.lines.push_back(Utf8ToGbk(what + "未能保存：‘" + name +
+    outcome.lines.push_back(Utf8ToGbk(what + "未能保存：‘" + file.name +
                                       "’和它旁边编过号的文件都在程序写出后被改动过！"));
     return outcome;
   }
-  FileWrite result;
+  Status written = Failure{};
   outcome.written = Written([&] {
-    result = write(place->path);
-    return result.written;
+    written = file.output->write(work, place->path);
+    return written.ok();
   });
   if (!outcome.written) {
-    outcome.lines.push_back(
-        Utf8ToGbk(what + "未能保存到‘" + place->name + "’！" +
-                  (result.why.empty() ? "" : "（" + result.why + "）")));
+    const std::string& why = file.output->says_why ? written.message() : std::string();
+    outcome.lines.push_back(Utf8ToGbk(what + "未能保存到‘" + place->name + "’！" +
+                                      (why.empty() ? "" : "（" + why + "）")));
   } else if (!place->kept_name.empty()) {
     outcome.lines.push_back(Utf8ToGbk("‘" + place->kept_name +
                                       "’在程序写出后被改动过，已保留；新的" + what +
@@ -210,85 +228,52 @@ ExtraOutputs MakeRunOutputs(const ProgramState& state, RunOutputOptions options)
       if (!check->ok()) notes.failed = true;
     }
 
-    std::optional<FileOutcome> workbook, page;
-    if (options.workbook || options.page) {
-      const RunDescription description = DescribeRun(options.directory, run);
-      ReviewList review;
-      Written([&] {
-        review = FindPapersToReview(graded, stats,
-                                    check && check->ok() ? &check->comparison : nullptr);
-        return true;
-      });
-      const TeacherCheck* shown_check = check ? &*check : nullptr;
-      const std::string workbook_name = DatedOutputName(kWorkbookOutput, run.dated);
-      const std::optional<OutputPlace> workbook_place =
-          options.workbook
-              ? PlaceOutput(options.directory, workbook_name, OutputKind::kWorkbook)
-              : std::nullopt;
-      // The page is written beside the workbook on a thread of its own when one can be
-      // had: both only read the class.
-      std::future<FileOutcome> page_written;
-      if (options.page) {
-        page_written = std::async(std::launch::async | std::launch::deferred, [&] {
-          const std::string name = DatedOutputName(kPageOutput, run.dated);
-          const AnalysisPageContent content{
-              .description = description,
-              .check = shown_check,
-              .proposals = report,
-              .review = &review,
-              .changes = run.replaced_report ? &changes : nullptr,
-              .workbook_name = workbook_place ? workbook_place->name : std::string(),
-              .limits = {}};
-          return WriteFile(
-              PlaceOutput(options.directory, name, OutputKind::kPage), name,
-              std::string(kPageOutput.name), [&](const std::filesystem::path& path) {
-                return FileWrite{WriteAnalysisPage(graded, stats, content, path), {}};
-              });
+    // The files of the output table asked for, each written by its entry's writer.
+    OutputChoices asked;
+    asked.workbook = options.workbook;
+    asked.page = options.page;
+    asked.json = options.json_path;
+    const std::vector<PlannedFile> files = PlanFiles(asked, options.directory, run.dated);
+    std::optional<RunDescription> description;
+    ReviewList review;
+    OutputWork work{.run = run,
+                    .stats = stats,
+                    .check = check ? &*check : nullptr,
+                    .proposals = report,
+                    .review = &review,
+                    .changes = run.replaced_report ? &changes : nullptr,
+                    .workbook_name = {}};
+    for (const PlannedFile& file : files) {
+      if (file.output == &kWorkbookOutput && file.place) {
+        work.workbook_name = file.place->name;
+      }
+      if (!file.output->file_stem.empty() && !description) {
+        description = DescribeRun(options.directory, run);
+        work.description = &*description;
+        Written([&] {
+          review = FindPapersToReview(
+              graded, stats, check && check->ok() ? &check->comparison : nullptr);
+          return true;
         });
       }
-      if (options.workbook) {
-        const WorkbookContent content{
-            .description = description,
-            .check = shown_check,
-            .review = &review,
-            .changes = run.replaced_report ? &changes : nullptr};
-        workbook = WriteFile(
-            workbook_place, workbook_name, std::string(kWorkbookOutput.name),
-            [&](const std::filesystem::path& path) {
-              WorkbookOptions book{.created = run.dated};
-              if (report) {
-                book.extra_sheets.push_back(
-                    {kProposalsSheetName, [report](SheetCells& cells) {
-                       WriteProposalsSheet(*report, cells);
-                     }});
-              }
-              const WorkbookResult result =
-                  WriteWorkbook(graded, stats, path, content, book);
-              return FileWrite{result.written(), WorkbookProblemText(result.problem)};
-            });
-      }
-      if (page_written.valid()) page = page_written.get();
     }
-
-    for (const std::optional<FileOutcome>* file : {&workbook, &page}) {
-      if (!*file) continue;
-      notes.lines.insert(notes.lines.end(), (*file)->lines.begin(), (*file)->lines.end());
-      if (!(*file)->written) notes.failed = true;
+    // Those that may be written beside the others on threads of their own first, then
+    // the rest here, in the table's order.
+    std::vector<std::future<FileOutcome>> threads(files.size());
+    std::vector<FileOutcome> written(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (!files[i].output->beside_others) continue;
+      threads[i] = std::async(std::launch::async | std::launch::deferred,
+                              [&, i] { return WriteFile(files[i], work); });
     }
-    if (!options.json_path.empty()) {
-      const std::u8string shown = options.json_path.u8string();
-      const std::string path(shown.begin(), shown.end());
-      if (Written([&] {
-            return WriteJsonRecord(graded, stats, {run.points_per_hit, run.order_keys},
-                                   options.json_path);
-          })) {
-        notes.lines.push_back(
-            Utf8ToGbk(std::string(kJsonOutput.name) + "已保存在‘" + path + "’！"));
-      } else {
-        notes.lines.push_back(
-            Utf8ToGbk(std::string(kJsonOutput.name) + "未能保存到‘" + path + "’！"));
-        notes.failed = true;
-      }
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (!threads[i].valid()) written[i] = WriteFile(files[i], work);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+      if (threads[i].valid()) written[i] = threads[i].get();
+      notes.lines.insert(notes.lines.end(), written[i].lines.begin(),
+                         written[i].lines.end());
+      if (!written[i].written) notes.failed = true;
     }
     notes.lines.insert(notes.lines.end(), proposals_lines.begin(), proposals_lines.end());
     notes.lines.insert(notes.lines.end(), check_lines.begin(), check_lines.end());

@@ -109,7 +109,7 @@ TeacherCheck CheckAgainstTeacher(const GradedClass& graded, std::string sheet_na
   TeacherCheck check;
   check.sheet_name = std::move(sheet_name);
   if (!read.ok()) {
-    check.problem = Utf8ToGbk(read.message());
+    check.read = read.status();
     return check;
   }
   check.marks = std::move(read).value();
@@ -208,8 +208,9 @@ GbkText TeacherCheckSummaryLine(const TeacherCheck& check) {
 
 GbkText TeacherCheckProblemLine(const TeacherCheck& check) {
   if (check.ok()) return {};
-  return Utf8ToGbk(check.sheet_name + " ") + check.problem +
-         Utf8ToGbk("；没有与教师评分核对");
+  // The message is converted here, where it is shown in GBK.
+  return Utf8ToGbk(check.sheet_name + " " + check.read.message() +
+                   "；没有与教师评分核对");
 }
 
 std::vector<std::vector<std::string>> TeacherCheckTable(const TeacherCheck& check) {

@@ -12,6 +12,7 @@
 #include "analysis/marks_comparison.h"
 #include "analysis/teacher_marks.h"
 #include "grading/graded_class.h"
+#include "platform/result.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -19,9 +20,9 @@ namespace vantry {
 struct TeacherCheck {
   // The sheet's file name as shown (UTF-8).
   std::string sheet_name;
-  // Why the sheet could not be used (GBK, naming the line); empty when it was read.
-  // Nothing is compared then.
-  GbkText problem;
+  // Fails when the sheet could not be used, saying why (naming the line); nothing is
+  // compared then.
+  Status read;
   TeacherMarks marks;
   MarksComparison comparison;
   // For each paper of comparison.largest, the explanation of each question of the
@@ -30,7 +31,7 @@ struct TeacherCheck {
   std::vector<std::vector<std::string>> largest_explanations;
   std::vector<std::vector<std::string>> largest_answers;
 
-  bool ok() const { return problem.empty(); }
+  bool ok() const { return read.ok(); }
 };
 
 // A sheet of the teacher's own marks, read before the run.

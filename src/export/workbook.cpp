@@ -1005,14 +1005,16 @@ std::string WorkbookProblemText(WorkbookProblem problem) {
   return "写入失败";
 }
 
-WorkbookResult WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
-                             const std::filesystem::path& path,
-                             const WorkbookContent& content,
-                             const WorkbookOptions& options) {
+Status WriteWorkbook(const GradedClass& graded, const ClassStatistics& stats,
+                     const std::filesystem::path& path, const WorkbookContent& content,
+                     const WorkbookOptions& options) {
+  const auto failed = [](WorkbookProblem why) -> Status {
+    return Failure{WorkbookProblemText(why)};
+  };
   WorkbookProblem problem = WorkbookProblem::kFailed;
   bool tried = false;
   try {
-    const bool placed =
+    const Status placed =
         WriteThroughTemporary(path, [&](const std::filesystem::path& temporary) {
           tried = true;
           const QuietStandardError quiet;
@@ -1023,18 +1025,19 @@ WorkbookResult WriteWorkbook(const GradedClass& graded, const ClassStatistics& s
           }
           return problem == WorkbookProblem::kNone;
         });
-    if (placed) return {};
+    if (placed.ok()) return Status();
   } catch (const std::bad_alloc&) {
-    return {WorkbookProblem::kNoMemory};
+    return failed(WorkbookProblem::kNoMemory);
   } catch (const std::system_error&) {  // no thread to explain papers on
-    return {WorkbookProblem::kFailed};
+    return failed(WorkbookProblem::kFailed);
   }
   // Written whole but not put in place, or never begun: the name is taken or the
   // folder refuses new files.
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return {WorkbookProblem::kNameTaken};
-  if (problem == WorkbookProblem::kNone) return {WorkbookProblem::kCannotReplace};
-  return {tried ? problem : WorkbookProblem::kCannotCreate};
+  if (std::filesystem::is_directory(path, error))
+    return failed(WorkbookProblem::kNameTaken);
+  if (problem == WorkbookProblem::kNone) return failed(WorkbookProblem::kCannotReplace);
+  return failed(tried ? problem : WorkbookProblem::kCannotCreate);
 }
 
 }  // namespace vantry

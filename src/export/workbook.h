@@ -17,6 +17,7 @@
 #include "export/teacher_check.h"
 #include "grading/graded_class.h"
 #include "platform/clock.h"
+#include "platform/result.h"
 
 namespace vantry {
 
@@ -84,13 +85,6 @@ enum class WorkbookProblem {
   kFailed,  // the library refused, for another reason
 };
 
-struct [[nodiscard]] WorkbookResult {
-  WorkbookProblem problem = WorkbookProblem::kNone;
-
-  bool written() const { return problem == WorkbookProblem::kNone; }
-  explicit operator bool() const { return written(); }
-};
-
 // The problem in a few words for the summary (UTF-8), e.g. "磁盘空间不足"; empty for
 // kNone.
 std::string WorkbookProblemText(WorkbookProblem problem);
@@ -125,11 +119,12 @@ std::string WorkbookProblemText(WorkbookProblem problem);
 // before it replaces anything, and uses the ZIP64 extensions when its sheets, as
 // spooled, approach 4 GB. Runs the message pump between blocks of explanations, so a
 // window waiting for it stays alive.
-[[nodiscard]] WorkbookResult WriteWorkbook(const GradedClass& graded,
-                                           const ClassStatistics& stats,
-                                           const std::filesystem::path& path,
-                                           const WorkbookContent& content,
-                                           const WorkbookOptions& options = {});
+// When it fails, the message is WorkbookProblemText of why.
+[[nodiscard]] Status WriteWorkbook(const GradedClass& graded,
+                                   const ClassStatistics& stats,
+                                   const std::filesystem::path& path,
+                                   const WorkbookContent& content,
+                                   const WorkbookOptions& options = {});
 
 }  // namespace vantry
 

@@ -14,30 +14,17 @@
 namespace vantry {
 
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory) {
-  return ReadAnswerSheet(directory).text;
+  AnswerSheetRead read = ReadAnswerSheet(directory);
+  return read.ok() ? std::move(read->text) : GbkText();
 }
 
 AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
-  using Status = AnswerSheetRead::Status;
-  FileReadResult file =
+  FileRead file =
       ReadWholeFileWithStatus(PathInDirectory(directory, kAnswerSheetFileName));
-  AnswerSheetRead read;
-  read.size = file.size;
-  switch (file.status) {
-    case FileReadStatus::kMissing:
-      return read;
-    case FileReadStatus::kNotRegularFile:
-    case FileReadStatus::kUnreadable:
-      read.status = Status::kUnreadable;
-      return read;
-    case FileReadStatus::kTooLarge:
-      read.status = Status::kTooLarge;
-      return read;
-    case FileReadStatus::kOk:
-      break;
-  }
-  read.status = Status::kRead;
-  GbkReading reading = ReadAsGbk(std::move(file.bytes));
+  if (!file.ok()) return file.failure();
+  AnswerSheetFile read;
+  read.size = file->size;
+  GbkReading reading = ReadAsGbk(std::move(file->bytes));
   read.encoding = reading.encoding;
   read.outside_gbk = std::move(reading.outside_gbk);
   read.text = std::move(reading.text);

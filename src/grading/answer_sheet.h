@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_io.h"
+#include "platform/result.h"
 #include "text/foreign_encoding.h"
 #include "text/gbk_text.h"
 
@@ -16,19 +18,12 @@ namespace vantry {
 // The answer sheet's name in the program folder.
 inline constexpr std::string_view kAnswerSheetFileName = "学生答题文本.txt";
 
-// The sheet's text as AnswerSheetRead holds it; empty when the file is missing or
+// The sheet's text as ReadAnswerSheet reads it; empty when the file is missing or
 // unreadable.
 GbkText ReadAnswerSheetText(const std::filesystem::path& directory);
 
 // The sheet file as read for a grading run, with what the check before the run needs.
-struct AnswerSheetRead {
-  enum class Status {
-    kRead,
-    kMissing,     // nothing of that name in the folder
-    kUnreadable,  // present, but not a file that can be read (a folder, no permission)
-    kTooLarge,    // larger than the memory the program may take
-  };
-  Status status = Status::kMissing;
+struct AnswerSheetFile {
   // The file's size in bytes, when it was opened.
   uint64_t size = 0;
   // The file's text up to the first NUL, as GBK: a UTF-8 file converted (see
@@ -40,8 +35,12 @@ struct AnswerSheetRead {
   std::optional<CharacterOutsideGbk> outside_gbk = std::nullopt;
 };
 
+// The sheet read, or why it could not be (missing, not a file that can be read, larger
+// than the memory the program may take: the check before the run words it).
+using AnswerSheetRead = Result<AnswerSheetFile, FileReadFailure>;
+
 // Reads the answer sheet of `directory`.
-AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory);
+[[nodiscard]] AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory);
 
 // How LoadedAnswerSheet collects its two kinds of field.
 enum class FieldCollection {

@@ -112,7 +112,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
   window.clock = &clock;
   window.extra_outputs = Collect(live);
   const RunOutcome live_outcome = RunGrading(state, controls, window);
-  ASSERT_FALSE(live_outcome.problem.has_value());
+  ASSERT_TRUE(live_outcome.checked.ok()) << live_outcome.checked.message();
   const std::string live_report = ReadWholeFile(report_path);
   ASSERT_EQ(live.records.size(), 40u);
 
@@ -127,7 +127,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
     options.clock = &clock;
     options.extra_outputs = Collect(batch);
     const RunOutcome outcome = GradeBatch(state, options);
-    ASSERT_FALSE(outcome.problem.has_value());
+    ASSERT_TRUE(outcome.checked.ok()) << outcome.checked.message();
     EXPECT_EQ(outcome.paper_count, 40);
     EXPECT_EQ(ReadWholeFile(report_path), live_report) << "jobs " << jobs;
     EXPECT_EQ(batch.records, live.records) << "jobs " << jobs;

@@ -15,8 +15,6 @@
 namespace vantry {
 namespace {
 
-using Kind = ExamProblem::Kind;
-
 std::string PathText(const std::filesystem::path& path) {
   std::error_code error;
   const std::filesystem::path absolute = std::filesystem::absolute(path, error);
@@ -152,109 +150,95 @@ std::optional<std::string> NamesTooLongMessage(const LoadedAnswerSheet& sheet,
 
 }  // namespace
 
-std::optional<ExamProblem> CheckAnswerSheet(const std::filesystem::path& directory,
-                                            const AnswerSheetRead& read,
-                                            const LoadedAnswerSheet& sheet) {
-  using Status = AnswerSheetRead::Status;
+Status CheckAnswerSheet(const std::filesystem::path& directory,
+                        const AnswerSheetRead& read, const LoadedAnswerSheet& sheet) {
   const std::string name = Quoted(kAnswerSheetFileName);
   const std::string path = PathText(PathInDirectory(directory, kAnswerSheetFileName));
-  switch (read.status) {
-    case Status::kMissing:
-      return ExamProblem{Kind::kSheetMissing, "没有找到学生答题文件" + name +
-                                                  "。\n请把它放在这个文件夹里：\n" +
-                                                  PathText(directory) +
-                                                  "\n然后再点“一键开始”。"};
-    case Status::kUnreadable:
-      return ExamProblem{Kind::kSheetUnreadable,
-                         "无法读取学生答题文件" + name +
-                             "（它不是一个能读取的文件，"
-                             "可能是文件夹，或没有读取权限）。\n位置：" +
-                             path + "\n请检查这个文件，然后再点“一键开始”。"};
-    case Status::kTooLarge:
-      return ExamProblem{Kind::kSheetTooLarge,
-                         TooLarge("学生答题文件", kAnswerSheetFileName, read.size, path)};
-    case Status::kRead:
-      break;
+  if (!read.ok()) {
+    switch (read.failure().problem) {
+      case FileReadProblem::kMissing:
+        return Failure{"没有找到学生答题文件" + name + "。\n请把它放在这个文件夹里：\n" +
+                       PathText(directory) + "\n然后再点“一键开始”。"};
+      case FileReadProblem::kNotRegularFile:
+      case FileReadProblem::kUnreadable:
+        return Failure{"无法读取学生答题文件" + name +
+                       "（它不是一个能读取的文件，"
+                       "可能是文件夹，或没有读取权限）。\n位置：" +
+                       path + "\n请检查这个文件，然后再点“一键开始”。"};
+      case FileReadProblem::kTooLarge:
+        return Failure{
+            TooLarge("学生答题文件", kAnswerSheetFileName, read.failure().size, path)};
+    }
   }
-  if (read.encoding == ForeignEncoding::kUtf16) {
-    return ExamProblem{Kind::kSheetNotGbk,
-                       "学生答题文件" + SaveAsGbkSteps(kAnswerSheetFileName) + "位置：" +
-                           path + "\n另存好后再点“一键开始”。"};
+  if (read->encoding == ForeignEncoding::kUtf16) {
+    return Failure{"学生答题文件" + SaveAsGbkSteps(kAnswerSheetFileName) + "位置：" +
+                   path + "\n另存好后再点“一键开始”。"};
   }
-  if (read.outside_gbk) {
-    return ExamProblem{Kind::kSheetNotGbk,
-                       "学生答题文件" +
-                           OutsideGbkText(kAnswerSheetFileName, *read.outside_gbk) +
-                           "位置：" + path + "\n改好后再点“一键开始”。"};
+  if (read->outside_gbk) {
+    return Failure{"学生答题文件" +
+                   OutsideGbkText(kAnswerSheetFileName, *read->outside_gbk) + "位置：" +
+                   path + "\n改好后再点“一键开始”。"};
   }
   if (sheet.names().empty()) {
-    return ExamProblem{
-        Kind::kSheetWithoutRecord,
-        "学生答题文件" + name +
-            "里没有找到任何学生记录。\n"
-            "每个学生的姓名应写成：<姓名>、一个 TAB 键、姓名、一个 TAB 键、</姓名>"
-            "（TAB 键不能用空格代替）；答案写在 <答题文本> 和 </答题文本> 之间，"
-            "同样各带一个 TAB 键。\n位置：" +
-            path + "\n改好后再点“一键开始”。"};
+    return Failure{"学生答题文件" + name +
+                   "里没有找到任何学生记录。\n"
+                   "每个学生的姓名应写成：<姓名>、一个 TAB 键、姓名、一个 TAB 键、</姓名>"
+                   "（TAB 键不能用空格代替）；答案写在 <答题文本> 和 </答题文本> 之间，"
+                   "同样各带一个 TAB 键。\n位置：" +
+                   path + "\n改好后再点“一键开始”。"};
   }
   if (sheet.names().size() != sheet.answers().size()) {
-    return ExamProblem{Kind::kSheetFieldsMismatch, MismatchMessage(sheet)};
+    return Failure{MismatchMessage(sheet)};
   }
   if (std::optional<std::string> nested = NamesTooLongMessage(sheet, path)) {
-    return ExamProblem{Kind::kSheetNamesTooLong, *std::move(nested)};
+    return Failure{*std::move(nested)};
   }
-  return std::nullopt;
+  return Status();
 }
 
-std::optional<ExamProblem> CheckParameters(const std::filesystem::path& directory,
-                                           const ParametersLoad& load,
-                                           const ProgramState& state) {
-  using Status = ParametersLoad::Status;
+Status CheckParameters(const std::filesystem::path& directory, const ParametersLoad& load,
+                       const ProgramState& state) {
   const std::string name = Quoted(kParametersFileName);
   const std::string path = PathText(PathInDirectory(directory, kParametersFileName));
   constexpr std::string_view kRestart =
       "改好后请关闭并重新打开本程序（评分参数在程序启动时读取）。";
-  switch (load.status) {
-    case Status::kMissing:
-      return ExamProblem{
-          Kind::kParametersMissing,
-          "没有找到评分参数文件" + name + "，无法评分。\n请把它放在这个文件夹里：\n" +
-              PathText(directory) + "\n" +
-              "放好后请关闭并重新打开本程序（评分参数在程序启动时读取）。"};
-    case Status::kUnreadable:
-      return ExamProblem{Kind::kParametersUnreadable,
-                         "无法读取评分参数文件" + name +
-                             "（它不是一个能读取的文件，"
-                             "可能是文件夹，或没有读取权限）。\n位置：" +
-                             path + "\n" + std::string(kRestart)};
-    case Status::kTooLarge:
-      return ExamProblem{Kind::kParametersTooLarge,
-                         TooLarge("评分参数文件", kParametersFileName, load.size, path)};
-    case Status::kLoaded:
-      break;
+  if (!load.ok()) {
+    switch (load.failure().problem) {
+      case FileReadProblem::kMissing:
+        return Failure{"没有找到评分参数文件" + name +
+                       "，无法评分。\n请把它放在这个文件夹里：\n" + PathText(directory) +
+                       "\n" +
+                       "放好后请关闭并重新打开本程序（评分参数在程序启动时读取）。"};
+      case FileReadProblem::kNotRegularFile:
+      case FileReadProblem::kUnreadable:
+        return Failure{"无法读取评分参数文件" + name +
+                       "（它不是一个能读取的文件，"
+                       "可能是文件夹，或没有读取权限）。\n位置：" +
+                       path + "\n" + std::string(kRestart)};
+      case FileReadProblem::kTooLarge:
+        return Failure{
+            TooLarge("评分参数文件", kParametersFileName, load.failure().size, path)};
+    }
   }
-  if (load.encoding == ForeignEncoding::kUtf16) {
-    return ExamProblem{Kind::kParametersNotGbk,
-                       "评分参数文件" + SaveAsGbkSteps(kParametersFileName) + "位置：" +
-                           path + "\n" + std::string(kRestart)};
+  if (load->encoding == ForeignEncoding::kUtf16) {
+    return Failure{"评分参数文件" + SaveAsGbkSteps(kParametersFileName) + "位置：" +
+                   path + "\n" + std::string(kRestart)};
   }
-  if (load.outside_gbk) {
-    return ExamProblem{Kind::kParametersNotGbk,
-                       "评分参数文件" +
-                           OutsideGbkText(kParametersFileName, *load.outside_gbk) +
-                           "位置：" + path + "\n" + std::string(kRestart)};
+  if (load->outside_gbk) {
+    return Failure{"评分参数文件" +
+                   OutsideGbkText(kParametersFileName, *load->outside_gbk) + "位置：" +
+                   path + "\n" + std::string(kRestart)};
   }
   if (state.rule_list().empty()) {
-    return ExamProblem{Kind::kParametersWithoutRule,
-                       "评分参数文件" + name +
-                           "里没有找到任何题目规则（<综合题> … </综合题>），"
-                           "每道题都会记 0 分，所以没有阅卷。\n每道题应写成一行，例如：\n"
-                           "<综合题><分值>10</分值><关键词>光合作用|光合</"
-                           "关键词><关键词>叶绿体</关键词></综合题>\n"
-                           "位置：" +
-                           path + "\n" + std::string(kRestart)};
+    return Failure{"评分参数文件" + name +
+                   "里没有找到任何题目规则（<综合题> … </综合题>），"
+                   "每道题都会记 0 分，所以没有阅卷。\n每道题应写成一行，例如：\n"
+                   "<综合题><分值>10</分值><关键词>光合作用|光合</"
+                   "关键词><关键词>叶绿体</关键词></综合题>\n"
+                   "位置：" +
+                   path + "\n" + std::string(kRestart)};
   }
-  return std::nullopt;
+  return Status();
 }
 
 }  // namespace vantry

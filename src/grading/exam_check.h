@@ -4,35 +4,16 @@
 #define VANTRY_GRADING_EXAM_CHECK_H_
 
 #include <filesystem>
-#include <optional>
-#include <string>
 
 #include "grading/answer_sheet.h"
+#include "platform/result.h"
 #include "scoring/parameters.h"
 #include "scoring/program_state.h"
 
 namespace vantry {
 
-struct ExamProblem {
-  enum class Kind {
-    kSheetMissing,
-    kSheetUnreadable,
-    kSheetTooLarge,
-    kSheetNotGbk,
-    kSheetWithoutRecord,
-    kSheetFieldsMismatch,  // name and answer fields differ in number
-    kSheetNamesTooLong,    // names nested into each other, too long to hold
-    kParametersMissing,
-    kParametersUnreadable,
-    kParametersTooLarge,
-    kParametersNotGbk,
-    kParametersWithoutRule,
-  };
-  Kind kind;
-  // For the teacher, in Chinese (UTF-8): which file, what is wrong, where, and what to
-  // do. Lines are separated by "\n".
-  std::string message;
-};
+// Each check fails with a message for the teacher (UTF-8): which file, what is wrong,
+// where, and what to do, lines separated by "\n".
 
 // Whether the sheet read from `directory` can be graded: it was read, it is GBK, it
 // holds a name record, its name fields and answer fields are equal in number (for
@@ -41,16 +22,16 @@ struct ExamProblem {
 // lacks its TAB runs on into the records after it and nests the names that follow, so
 // the names can be far longer than the sheet (the message gives the line of the first
 // name that holds another).
-[[nodiscard]] std::optional<ExamProblem> CheckAnswerSheet(
-    const std::filesystem::path& directory, const AnswerSheetRead& read,
-    const LoadedAnswerSheet& sheet);
+[[nodiscard]] Status CheckAnswerSheet(const std::filesystem::path& directory,
+                                      const AnswerSheetRead& read,
+                                      const LoadedAnswerSheet& sheet);
 
 // Whether the rules loaded at start-up (`load`, into `state`) can grade: the file was
 // found and read, it is GBK and it holds at least one "<综合题>" block. The rules are
 // read once at start-up, so the message asks for a restart after a correction.
-[[nodiscard]] std::optional<ExamProblem> CheckParameters(
-    const std::filesystem::path& directory, const ParametersLoad& load,
-    const ProgramState& state);
+[[nodiscard]] Status CheckParameters(const std::filesystem::path& directory,
+                                     const ParametersLoad& load,
+                                     const ProgramState& state);
 
 }  // namespace vantry
 

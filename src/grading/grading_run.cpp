@@ -75,8 +75,8 @@ class WindowGrading final : public ExamGrading {
                 const GradingOptions& options)
       : state_(state), controls_(controls), options_(options) {}
 
-  void ShowProblem(const ExamProblem& problem) override {
-    controls_.ShowMessageBox(Utf8ToGbk(problem.message), Texts().caption);
+  void ShowProblem(const Status& problem) override {
+    controls_.ShowMessageBox(Utf8ToGbk(problem.message()), Texts().caption);
   }
 
   GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) override {

@@ -211,26 +211,23 @@ TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
     std::string says;
   };
   const GbkText record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>");
-  const auto load_of = [](ParametersLoad::Status status,
-                          ForeignEncoding encoding = ForeignEncoding::kNone,
+  const auto load_of = [](ForeignEncoding encoding = ForeignEncoding::kNone,
                           std::optional<CharacterOutsideGbk> outside = std::nullopt) {
-    ParametersLoad load;
-    load.status = status;
+    ParametersFile load;
     load.encoding = encoding;
     load.outside_gbk = std::move(outside);
-    return load;
+    return ParametersLoad(std::move(load));
   };
-  const ParametersLoad loaded = load_of(ParametersLoad::Status::kLoaded);
+  const ParametersLoad loaded = load_of();
   const Case cases[] = {
       {"no sheet", std::nullopt, loaded, "没有找到学生答题文件“学生答题文本.txt”"},
       {"names without answers", record + Gbk("<姓名>\t乙\t</姓名><姓名>\t丙\t</姓名>"),
        loaded, "姓名 3 个，答题文本 1 个"},
-      {"parameters missing at start-up", record,
-       load_of(ParametersLoad::Status::kMissing), "没有找到评分参数文件“参数设置.txt”"},
-      {"parameters not GBK", record,
-       load_of(ParametersLoad::Status::kLoaded, ForeignEncoding::kUtf16), "是以 UTF-16"},
+      {"parameters missing at start-up", record, FailedRead(FileReadProblem::kMissing),
+       "没有找到评分参数文件“参数设置.txt”"},
+      {"parameters not GBK", record, load_of(ForeignEncoding::kUtf16), "是以 UTF-16"},
       {"parameters with a character outside GBK", record,
-       load_of(ParametersLoad::Status::kLoaded, ForeignEncoding::kUtf8,
+       load_of(ForeignEncoding::kUtf8,
                CharacterOutsideGbk{3, 5, "\xF0\x9F\x98\x80", 0x1F600}),
        // The box is GBK: the character shows as "?", its place and code point tell it.
        "其中第 3 行第 5 个字“?”（U+1F600）是 GBK（ANSI）编码里没有的字符"},
@@ -246,7 +243,7 @@ TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
     options.clock = &run.clock;
     const RunOutcome outcome =
         RunGrading(Rules({{"光合作用"}}, {"10"}), run.controls, options);
-    ASSERT_TRUE(outcome.problem.has_value()) << c.what;
+    ASSERT_FALSE(outcome.checked.ok()) << c.what;
     ASSERT_EQ(run.controls.message_boxes().size(), 1u) << c.what;
     EXPECT_EQ(run.controls.message_boxes()[0].caption, Gbk("提示信息"));
     EXPECT_NE(GbkToUtf8(run.controls.message_boxes()[0].text).find(c.says),

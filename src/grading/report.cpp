@@ -118,9 +118,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   result.path = PathInDirectory(directory, utf8_name);
   result.file_name = Utf8ToGbk(utf8_name);
   const GbkText cleaned = RemoveBlankLines(report_text);
-  FileReadResult replaced = ReadWholeFileWithStatus(result.path);
-  if (replaced.status == FileReadStatus::kOk)
-    result.replaced = GbkText(std::move(replaced.bytes));
+  FileRead replaced = ReadWholeFileWithStatus(result.path);
+  if (replaced.ok()) result.replaced = GbkText(std::move(replaced->bytes));
   result.written = WriteWholeFile(result.path, {cleaned});
   return result;
 }

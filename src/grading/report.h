@@ -11,6 +11,7 @@
 
 #include "grading/paper_record.h"
 #include "platform/clock.h"
+#include "platform/result.h"
 #include "text/gbk_text.h"
 
 namespace vantry {
@@ -52,7 +53,8 @@ struct ReportResult {
   std::filesystem::path path;
   // Its name in GBK, e.g. 阅卷结果20261208.txt.
   GbkText file_name;
-  bool written = false;
+  // Whether it was written; the summary words a failure itself.
+  Status written = Failure{};
   // The reading of the clock that dated it: the run's other outputs take their date
   // from it too, so a run across midnight names them all for one day.
   LocalDateTime dated;

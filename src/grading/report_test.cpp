@@ -87,7 +87,9 @@ TEST(WriteReportTest, FailureIsReportedAndLeavesWhatStoodThere) {
 ReportResult Saved() {
   return {.path = "/x/阅卷结果20261208.txt",
           .file_name = Gbk("阅卷结果20261208.txt"),
-          .written = true};
+          .written = Status(),
+          .dated = {},
+          .replaced = {}};
 }
 
 // A run that started on 2025-12-08 at 08:00 and took `taken` milliseconds.
@@ -124,7 +126,7 @@ TEST(SummaryTextTest, NoPapersAverageZero) {
 
 TEST(SummaryTextTest, UnwrittenReportIsNotCalledSaved) {
   ReportResult failed = Saved();
-  failed.written = false;
+  failed.written = Failure{"无法写入这个文件"};
   EXPECT_EQ(
       SummaryText(1, Took(1000), failed),
       Gbk("共有试卷：1 份\r\n批卷用时：1 秒\r\n平均每份用时：1 秒\r\n"

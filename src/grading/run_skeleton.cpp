@@ -17,13 +17,14 @@ RunOutcome RunExam(const ProgramState& state, const RunSetup& setup,
   const LocalDateTime started = clock.Now();
   AnswerSheetRead read = ReadAnswerSheet(setup.directory);
   // The fields stay views into the sheet's text: a large sheet is held once.
-  const LoadedAnswerSheet sheet(std::move(read.text), grading.field_collection());
-  outcome.problem = CheckAnswerSheet(setup.directory, read, sheet);
-  if (!outcome.problem) {
-    outcome.problem = CheckParameters(setup.directory, setup.parameters_load, state);
+  const LoadedAnswerSheet sheet(read.ok() ? std::move(read->text) : GbkText(),
+                                grading.field_collection());
+  outcome.checked = CheckAnswerSheet(setup.directory, read, sheet);
+  if (outcome.checked.ok()) {
+    outcome.checked = CheckParameters(setup.directory, setup.parameters_load, state);
   }
-  if (outcome.problem) {
-    grading.ShowProblem(*outcome.problem);
+  if (!outcome.checked.ok()) {
+    grading.ShowProblem(outcome.checked);
     return outcome;
   }
 

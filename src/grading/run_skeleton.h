@@ -72,7 +72,7 @@ class ExamGrading {
   // How the answer sheet's fields are collected.
   virtual FieldCollection field_collection() const { return FieldCollection::kOneThread; }
   // The check before the run found `problem`: nothing will be graded or written.
-  virtual void ShowProblem(const ExamProblem& /*problem*/) {}
+  virtual void ShowProblem(const Status& /*problem*/) {}
   // Grades every paper of `sheet` in sheet order, appending each paper's report line
   // to `report`; returns the class (its caps are set afterwards).
   virtual GradedClass Grade(const LoadedAnswerSheet& sheet, GbkText& report) = 0;
@@ -90,7 +90,7 @@ struct RunSetup {
   // The folder of the answer sheet and the report.
   std::filesystem::path directory;
   // What loading the parameters file found, for the check before the run.
-  ParametersLoad parameters_load{ParametersLoad::Status::kLoaded};
+  ParametersLoad parameters_load = ParametersFile{};
   const Clock* clock = &SystemClock();  // never null
   // Called on the calling thread with the papers graded so far; may be empty.
   RunProgress on_progress;
@@ -99,8 +99,9 @@ struct RunSetup {
 };
 
 struct RunOutcome {
-  // Set when the check before the run found a problem: nothing was graded or written.
-  std::optional<ExamProblem> problem;
+  // The check before the run (exam_check.h); when it failed, nothing was graded or
+  // written.
+  Status checked;
   int64_t paper_count = 0;
   ReportResult report;
   // The summary box's text (GBK): the run's own lines, then the further outputs'.

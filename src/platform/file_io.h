@@ -9,11 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "platform/result.h"
+
 namespace vantry {
 
-// What reading a whole file found.
-enum class FileReadStatus {
-  kOk,
+// Why a whole file could not be read.
+enum class FileReadProblem {
   // Nothing of that name (a dangling symbolic link included).
   kMissing,
   // A folder, FIFO, device or socket: never read, so a swapped-in FIFO cannot block.
@@ -24,21 +25,37 @@ enum class FileReadStatus {
   kTooLarge,
 };
 
-struct FileReadResult {
-  FileReadStatus status = FileReadStatus::kMissing;
-  // The file's bytes; empty unless the status is kOk.
+// A file read whole.
+struct FileContents {
   std::string bytes;
-  // The size the file had when it was opened (0 when it could not be opened).
+  // The size the file had when it was opened.
   uint64_t size = 0;
 };
+
+// Why the read failed, with a message for the teacher; callers that word it
+// themselves branch on the problem.
+struct FileReadFailure {
+  FileReadProblem problem = FileReadProblem::kMissing;
+  // The size the file had when it was opened (0 when it could not be opened).
+  uint64_t size = 0;
+  std::string message;
+};
+
+using FileRead = Result<FileContents, FileReadFailure>;
+
+// The failure of a read that found `problem`, with its message.
+FileReadFailure FailedRead(FileReadProblem problem, uint64_t size = 0);
+
+// The failure of a write that could not put the file in place, with its message.
+Failure FailedWrite();
 
 // Reads the file whole. It is opened first (never blocking, never becoming the
 // controlling terminal) and then checked through the open descriptor, so what is read
 // is what was checked. A file larger than the memory the process may take is refused
 // before any allocation, and an allocation that fails anyway gives kTooLarge, never an
 // exception. A file larger than `max_bytes` gives kTooLarge without being read.
-FileReadResult ReadWholeFileWithStatus(const std::filesystem::path& path,
-                                       uint64_t max_bytes = UINT64_MAX);
+FileRead ReadWholeFileWithStatus(const std::filesystem::path& path,
+                                 uint64_t max_bytes = UINT64_MAX);
 
 // The file's bytes as ReadWholeFileWithStatus reads them; no bytes when that fails.
 std::string ReadWholeFile(const std::filesystem::path& path);
@@ -62,11 +79,11 @@ enum class ExistingFile {
 // flushed after the file is put in place. The new file is a plain data file with mode
 // 0666 less the umask, whatever stood at its name before (a symbolic link there is
 // replaced, its target left alone). Temporaries of that pattern left by a writer that
-// died are removed from the folder first. False when the path is empty or any step
+// died are removed from the folder first. Fails when the path is empty or any step
 // fails (the temporary is then removed).
-bool WriteWholeFile(const std::filesystem::path& path,
-                    std::initializer_list<std::string_view> blocks,
-                    ExistingFile existing = ExistingFile::kReplace);
+Status WriteWholeFile(const std::filesystem::path& path,
+                      std::initializer_list<std::string_view> blocks,
+                      ExistingFile existing = ExistingFile::kReplace);
 
 // WriteWholeFile for a writer that fills the file by its name (a library that opens the
 // path itself, a stream that would not fit in memory): `write` gets the path of a new
@@ -77,7 +94,7 @@ bool WriteWholeFile(const std::filesystem::path& path,
 // put at `path` in one step, replacing what stood there, and the folder is flushed.
 // When `write` fails or throws, or any step fails, the temporary is removed and `path`
 // keeps what it had; the writer is not called when no temporary can be made there.
-bool WriteThroughTemporary(
+Status WriteThroughTemporary(
     const std::filesystem::path& path,
     const std::function<bool(const std::filesystem::path&)>& write);
 

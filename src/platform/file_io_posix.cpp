@@ -86,18 +86,18 @@ int64_t ReadInto(int fd, char* out, size_t size) {
   return static_cast<int64_t>(done);
 }
 
-FileReadStatus StatusOfFailedOpen(int error) {
+FileReadProblem ProblemOfFailedOpen(int error) {
   switch (error) {
     case ENOENT:
     case ENOTDIR:
-      return FileReadStatus::kMissing;
+      return FileReadProblem::kMissing;
     case ENXIO:  // a socket, or a device without its driver
-      return FileReadStatus::kNotRegularFile;
+      return FileReadProblem::kNotRegularFile;
     case EOVERFLOW:
     case EFBIG:
-      return FileReadStatus::kTooLarge;
+      return FileReadProblem::kTooLarge;
     default:
-      return FileReadStatus::kUnreadable;
+      return FileReadProblem::kUnreadable;
   }
 }
 
@@ -381,16 +381,16 @@ bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view
 
 }  // namespace posix_io
 
-bool WriteThroughTemporary(const fs::path& path,
-                           const std::function<bool(const fs::path&)>& write) {
+Status WriteThroughTemporary(const fs::path& path,
+                             const std::function<bool(const fs::path&)>& write) {
   std::string target;
   const FileDescriptor dir(OpenFolderToWrite(path, target));
-  if (dir.get() < 0) return false;
+  if (dir.get() < 0) return FailedWrite();
   // A folder there could never be replaced: do not write for nothing.
   struct stat standing;
   if (::fstatat(dir.get(), target.c_str(), &standing, AT_SYMLINK_NOFOLLOW) == 0 &&
       S_ISDIR(standing.st_mode)) {
-    return false;
+    return FailedWrite();
   }
   const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
   const bool written = WriteThroughNamed(
@@ -401,43 +401,39 @@ bool WriteThroughTemporary(const fs::path& path,
                                         O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         return now.get() >= 0 && ::fsync(now.get()) == 0;
       });
-  return written && SyncFolder(dir.get());
+  if (!written || !SyncFolder(dir.get())) return FailedWrite();
+  return Status();
 }
 
-FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
-  FileReadResult result;
-  // Ends the read with `status` and no bytes (the size found stays).
-  const auto failed = [&result](FileReadStatus status) {
-    result.bytes = std::string();
-    result.status = status;
-    return std::move(result);
+FileRead ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
+  FileContents result;
+  // Ends the read with `problem` (the size found stays).
+  const auto failed = [&result](FileReadProblem problem) -> FileRead {
+    return FailedRead(problem, result.size);
   };
-  if (path.empty()) return result;
+  if (path.empty()) return FailedRead(FileReadProblem::kMissing);
   // Opened first and checked through the descriptor: a name swapped for a FIFO or a
   // device after a check by name could block the program or worse.
   const FileDescriptor fd(
       OpenAt(AT_FDCWD, path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (fd.get() < 0) {
-    result.status = StatusOfFailedOpen(errno);
-    return result;
-  }
+  if (fd.get() < 0) return FailedRead(ProblemOfFailedOpen(errno));
   struct stat info;
   if (::fstat(fd.get(), &info) != 0) {
-    return failed(FileReadStatus::kUnreadable);
+    return failed(FileReadProblem::kUnreadable);
   }
   if (!S_ISREG(info.st_mode)) {
-    return failed(FileReadStatus::kNotRegularFile);
+    return failed(FileReadProblem::kNotRegularFile);
   }
   result.size = static_cast<uint64_t>(info.st_size);
   if (result.size > max_bytes || result.size > result.bytes.max_size() ||
       result.size > AvailableMemoryBytes()) {
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   }
   try {
     result.bytes.resize(static_cast<size_t>(result.size));
     const int64_t n = ReadInto(fd.get(), result.bytes.data(), result.bytes.size());
     if (n < 0) {
-      return failed(FileReadStatus::kUnreadable);
+      return failed(FileReadProblem::kUnreadable);
     }
     result.bytes.resize(static_cast<size_t>(n));
     // Files that grew since, or that tell no size (some system files), read on.
@@ -445,17 +441,16 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes)
     while (static_cast<uint64_t>(n) == result.size) {
       const int64_t more = ReadInto(fd.get(), chunk, sizeof chunk);
       if (more < 0) {
-        return failed(FileReadStatus::kUnreadable);
+        return failed(FileReadProblem::kUnreadable);
       }
       if (more == 0) break;
       result.bytes.append(chunk, static_cast<size_t>(more));
     }
   } catch (const std::bad_alloc&) {
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   } catch (const std::length_error&) {  // larger than a string may be
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   }
-  result.status = FileReadStatus::kOk;
   return result;
 }
 
@@ -482,10 +477,14 @@ uint64_t AvailableMemoryBytes() {
   return room;
 }
 
-bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks,
-                    ExistingFile existing) {
-  return posix_io::WriteWholeFile(path, blocks, existing,
-                                  posix_io::TemporaryFile::kUnnamedWherePossible);
+Status WriteWholeFile(const fs::path& path,
+                      std::initializer_list<std::string_view> blocks,
+                      ExistingFile existing) {
+  if (!posix_io::WriteWholeFile(path, blocks, existing,
+                                posix_io::TemporaryFile::kUnnamedWherePossible)) {
+    return FailedWrite();
+  }
+  return Status();
 }
 
 fs::path RunDirectory() {

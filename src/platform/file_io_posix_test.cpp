@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <stdexcept>
 #include <thread>
 
@@ -27,13 +28,19 @@ using posix_io::TemporaryFile;
 using testing::kAddressSanitizer;
 using testing::TempDir;
 
+// The problem a read found; nullopt when it read the file.
+std::optional<FileReadProblem> ProblemOf(const FileRead& read) {
+  if (read.ok()) return std::nullopt;
+  return read.failure().problem;
+}
+
 // Reads `path` on a thread of its own; nullopt when the read has not ended after 10 s
 // (it would block forever on a FIFO opened for reading without a writer). The thread
 // is then released by opening `fifo` for writing.
-std::optional<FileReadResult> ReadWithin10Seconds(const fs::path& path,
-                                                  const fs::path& fifo = {}) {
-  auto done = std::make_shared<std::promise<FileReadResult>>();
-  std::future<FileReadResult> result = done->get_future();
+std::optional<FileRead> ReadWithin10Seconds(const fs::path& path,
+                                            const fs::path& fifo = {}) {
+  auto done = std::make_shared<std::promise<FileRead>>();
+  std::future<FileRead> result = done->get_future();
   std::thread([path, done] { done->set_value(ReadWholeFileWithStatus(path)); }).detach();
   if (result.wait_for(std::chrono::seconds(10)) == std::future_status::ready) {
     return result.get();
@@ -50,31 +57,31 @@ TEST(PosixFileIoTest, ReadTellsWhatItFound) {
   const fs::path file = dir.Write("a.txt", std::string("x\0y", 3));
   struct Case {
     fs::path path;
-    FileReadStatus status;
+    std::optional<FileReadProblem> problem;
     std::string bytes;
   } cases[] = {
-      {file, FileReadStatus::kOk, std::string("x\0y", 3)},
-      {dir.Write("empty.txt", ""), FileReadStatus::kOk, ""},
-      {dir.File("missing.txt"), FileReadStatus::kMissing, ""},
-      {dir.File("dangling"), FileReadStatus::kMissing, ""},
-      {file / "below-a-file", FileReadStatus::kMissing, ""},
-      {fs::path(), FileReadStatus::kMissing, ""},
-      {dir.path(), FileReadStatus::kNotRegularFile, ""},
-      {"/dev/null", FileReadStatus::kNotRegularFile, ""},
-      {fifo, FileReadStatus::kNotRegularFile, ""},
+      {file, std::nullopt, std::string("x\0y", 3)},
+      {dir.Write("empty.txt", ""), std::nullopt, ""},
+      {dir.File("missing.txt"), FileReadProblem::kMissing, ""},
+      {dir.File("dangling"), FileReadProblem::kMissing, ""},
+      {file / "below-a-file", FileReadProblem::kMissing, ""},
+      {fs::path(), FileReadProblem::kMissing, ""},
+      {dir.path(), FileReadProblem::kNotRegularFile, ""},
+      {"/dev/null", FileReadProblem::kNotRegularFile, ""},
+      {fifo, FileReadProblem::kNotRegularFile, ""},
   };
   for (const Case& c : cases) {
-    const std::optional<FileReadResult> read = ReadWithin10Seconds(c.path, fifo);
+    const std::optional<FileRead> read = ReadWithin10Seconds(c.path, fifo);
     ASSERT_TRUE(read.has_value()) << c.path << " blocked";
-    EXPECT_EQ(read->status, c.status) << c.path;
-    EXPECT_EQ(read->bytes, c.bytes) << c.path;
+    EXPECT_EQ(ProblemOf(*read), c.problem) << c.path;
+    EXPECT_EQ(read->ok() ? read->value().bytes : "", c.bytes) << c.path;
     EXPECT_EQ(ReadWholeFile(c.path), c.bytes) << c.path;
   }
-  EXPECT_EQ(ReadWholeFileWithStatus(file).size, 3u);
+  EXPECT_EQ(ReadWholeFileWithStatus(file)->size, 3u);
 
   if (geteuid() != 0) {  // root reads files without read permission
     fs::permissions(file, fs::perms::none);
-    EXPECT_EQ(ReadWholeFileWithStatus(file).status, FileReadStatus::kUnreadable);
+    EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(file)), FileReadProblem::kUnreadable);
   }
 }
 
@@ -100,10 +107,10 @@ TEST(PosixFileIoTest, NameSwappedForAFifoNeverBlocksTheRead) {
   std::atomic<bool> reading_done = false;
   std::thread reader([&] {
     for (int i = 0; i < 20000; ++i) {
-      const FileReadResult read = ReadWholeFileWithStatus(name);
-      if (read.status == FileReadStatus::kOk && read.bytes == "record") {
+      const FileRead read = ReadWholeFileWithStatus(name);
+      if (read.ok() && read->bytes == "record") {
         ++files;
-      } else if (read.status == FileReadStatus::kNotRegularFile) {
+      } else if (ProblemOf(read) == FileReadProblem::kNotRegularFile) {
         ++fifos;
       } else {
         ++others;
@@ -142,10 +149,9 @@ TEST(PosixFileIoTest, FileLargerThanTheMemoryLeftIsRefusedBeforeReading) {
   const int sized = ::ftruncate(fd, static_cast<off_t>(available + (available >> 2) + 1));
   ::close(fd);
   if (sized != 0) GTEST_SKIP() << "the file system cannot hold a sparse file that large";
-  const FileReadResult read = ReadWholeFileWithStatus(file);
-  EXPECT_EQ(read.status, FileReadStatus::kTooLarge);
-  EXPECT_EQ(read.size, available + (available >> 2) + 1);
-  EXPECT_TRUE(read.bytes.empty());
+  const FileRead read = ReadWholeFileWithStatus(file);
+  ASSERT_EQ(ProblemOf(read), FileReadProblem::kTooLarge);
+  EXPECT_EQ(read.failure().size, available + (available >> 2) + 1);
 }
 
 // Under an address-space limit (ulimit -v), a file larger than what is left is refused
@@ -173,7 +179,8 @@ TEST(PosixFileIoTest, FileLargerThanTheAddressSpaceLimitIsRefused) {
     const rlimit limit{mapped + (128u << 20), mapped + (128u << 20)};
     if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(10);
     if (AvailableMemoryBytes() > (160u << 20)) ::_exit(11);
-    if (ReadWholeFileWithStatus(big).status != FileReadStatus::kTooLarge) ::_exit(12);
+    if (ProblemOf(ReadWholeFileWithStatus(big)) != FileReadProblem::kTooLarge)
+      ::_exit(12);
     if (ReadWholeFile(small).size() != (1u << 20)) ::_exit(13);
     ::_exit(0);
   }

@@ -3,28 +3,31 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
+#include "testing/file_read_problem.h"
 #include "testing/test_support.h"
 
 namespace vantry {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProblemOf;
 using testing::TempDir;
 
 TEST(FileIoTest, ReadTellsMissingFolderAndFileApart) {
   TempDir dir;
   const fs::path file = dir.Write("a.txt", std::string("x\0y", 3));
-  const FileReadResult read = ReadWholeFileWithStatus(file);
-  EXPECT_EQ(read.status, FileReadStatus::kOk);
-  EXPECT_EQ(read.bytes, std::string("x\0y", 3));
-  EXPECT_EQ(read.size, 3u);
-  EXPECT_EQ(ReadWholeFileWithStatus(dir.Write("empty.txt", "")).status,
-            FileReadStatus::kOk);
-  EXPECT_EQ(ReadWholeFileWithStatus(dir.File("missing.txt")).status,
-            FileReadStatus::kMissing);
-  EXPECT_EQ(ReadWholeFileWithStatus(fs::path()).status, FileReadStatus::kMissing);
-  EXPECT_EQ(ReadWholeFileWithStatus(dir.path()).status, FileReadStatus::kNotRegularFile);
+  const FileRead read = ReadWholeFileWithStatus(file);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read->bytes, std::string("x\0y", 3));
+  EXPECT_EQ(read->size, 3u);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(dir.Write("empty.txt", ""))), std::nullopt);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(dir.File("missing.txt"))),
+            FileReadProblem::kMissing);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(fs::path())), FileReadProblem::kMissing);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(dir.path())),
+            FileReadProblem::kNotRegularFile);
   EXPECT_EQ(ReadWholeFile(dir.path()), "");
   EXPECT_EQ(ReadWholeFile(dir.File("missing.txt")), "");
 }

@@ -16,28 +16,26 @@
 namespace vantry {
 namespace fs = std::filesystem;
 
-FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
-  FileReadResult result;
-  // Ends the read with `status` and no bytes (the size found stays).
-  const auto failed = [&result](FileReadStatus status) {
-    result.bytes = std::string();
-    result.status = status;
-    return std::move(result);
+FileRead ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes) {
+  FileContents result;
+  // Ends the read with `problem` (the size found stays).
+  const auto failed = [&result](FileReadProblem problem) -> FileRead {
+    return FailedRead(problem, result.size);
   };
   std::error_code ec;
-  if (path.empty() || !fs::exists(path, ec)) return result;
+  if (path.empty() || !fs::exists(path, ec)) return FailedRead(FileReadProblem::kMissing);
   if (!fs::is_regular_file(path, ec)) {
-    return failed(FileReadStatus::kNotRegularFile);
+    return failed(FileReadProblem::kNotRegularFile);
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    return failed(FileReadStatus::kUnreadable);
+    return failed(FileReadProblem::kUnreadable);
   }
   result.size = fs::file_size(path, ec);
   if (ec) result.size = 0;
   if (result.size > max_bytes || result.size > result.bytes.max_size() ||
       result.size > AvailableMemoryBytes()) {
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   }
   try {
     result.bytes.reserve(static_cast<size_t>(result.size));
@@ -46,14 +44,13 @@ FileReadResult ReadWholeFileWithStatus(const fs::path& path, uint64_t max_bytes)
       result.bytes.append(chunk, static_cast<size_t>(in.gcount()));
     }
   } catch (const std::bad_alloc&) {
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   } catch (const std::length_error&) {  // larger than a string may be
-    return failed(FileReadStatus::kTooLarge);
+    return failed(FileReadProblem::kTooLarge);
   }
   if (in.bad()) {
-    return failed(FileReadStatus::kUnreadable);
+    return failed(FileReadProblem::kUnreadable);
   }
-  result.status = FileReadStatus::kOk;
   return result;
 }
 
@@ -135,10 +132,9 @@ FileHandle CreateTemporaryBeside(const fs::path& path, fs::path& temp,
   return FileHandle(INVALID_HANDLE_VALUE);
 }
 
-}  // namespace
-
-bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view> blocks,
-                    ExistingFile existing) {
+bool WriteWholeFileOrFalse(const fs::path& path,
+                           std::initializer_list<std::string_view> blocks,
+                           ExistingFile existing) {
   if (path.empty()) return false;
   std::error_code ec;
   if (fs::is_directory(path, ec)) return false;
@@ -169,8 +165,8 @@ bool WriteWholeFile(const fs::path& path, std::initializer_list<std::string_view
   return ok;
 }
 
-bool WriteThroughTemporary(const fs::path& path,
-                           const std::function<bool(const fs::path&)>& write) {
+bool WriteThroughTemporaryOrFalse(const fs::path& path,
+                                  const std::function<bool(const fs::path&)>& write) {
   std::error_code ec;
   if (!path.has_filename() || fs::is_directory(path, ec)) return false;
   fs::path temp;
@@ -200,6 +196,21 @@ bool WriteThroughTemporary(const fs::path& path,
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
   if (!ok) DeleteFileW(temp.c_str());
   return ok;
+}
+
+}  // namespace
+
+Status WriteWholeFile(const fs::path& path,
+                      std::initializer_list<std::string_view> blocks,
+                      ExistingFile existing) {
+  if (!WriteWholeFileOrFalse(path, blocks, existing)) return FailedWrite();
+  return Status();
+}
+
+Status WriteThroughTemporary(const fs::path& path,
+                             const std::function<bool(const fs::path&)>& write) {
+  if (!WriteThroughTemporaryOrFalse(path, write)) return FailedWrite();
+  return Status();
 }
 
 fs::path RunDirectory() {

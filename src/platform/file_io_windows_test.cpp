@@ -5,16 +5,19 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "platform/file_io.h"
 #include "platform/utf8_path.h"
+#include "testing/file_read_problem.h"
 #include "testing/test_support.h"
 
 namespace vantry {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProblemOf;
 using testing::TempDir;
 
 size_t FileCount(const fs::path& dir) {
@@ -31,12 +34,13 @@ TEST(FileIoWindowsTest, ReadsAndWritesUnderChineseNames) {
   EXPECT_EQ(ReadWholeFile(report), std::string("abc\0d", 5));
   EXPECT_EQ(PathToUtf8(report.filename()), "阅卷结果20261208.txt");
   ASSERT_TRUE(WriteWholeFile(report, {}));
-  EXPECT_EQ(ReadWholeFileWithStatus(report).status, FileReadStatus::kOk);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(report)), std::nullopt);
   EXPECT_EQ(ReadWholeFile(report), "");
   EXPECT_EQ(FileCount(folder), 1u);  // no temporary left
 
-  EXPECT_EQ(ReadWholeFileWithStatus(folder).status, FileReadStatus::kNotRegularFile);
-  EXPECT_EQ(ReadWholeFileWithStatus(dir.File("无.txt")).status, FileReadStatus::kMissing);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(folder)), FileReadProblem::kNotRegularFile);
+  EXPECT_EQ(ProblemOf(ReadWholeFileWithStatus(dir.File("无.txt"))),
+            FileReadProblem::kMissing);
   EXPECT_FALSE(WriteWholeFile(folder, {"x"}));  // a folder is never replaced
   EXPECT_FALSE(WriteWholeFile(dir.File("无此文件夹/x.txt"), {"x"}));
 }

@@ -38,12 +38,14 @@ class [[nodiscard]] Status {
   bool failed_ = false;
 };
 
-// A value of type T, or a Failure. The value is read only when ok().
-template <typename T>
+// A value of type T, or a failure of type F. The value is read only when ok(). F is a
+// Failure, or a struct with a `message` of the same kind and what else a caller must
+// branch on (why a file could not be read, say).
+template <typename T, typename F = Failure>
 class [[nodiscard]] Result {
  public:
   Result(T value) : state_(std::in_place_index<0>, std::move(value)) {}
-  Result(Failure failure) : state_(std::in_place_index<1>, std::move(failure)) {}
+  Result(F failure) : state_(std::in_place_index<1>, std::move(failure)) {}
 
   bool ok() const { return state_.index() == 0; }
   explicit operator bool() const { return ok(); }
@@ -65,16 +67,21 @@ class [[nodiscard]] Result {
   T& operator*() & { return value(); }
   const T& operator*() const& { return value(); }
 
+  // The failure; read only when !ok().
+  const F& failure() const {
+    assert(!ok());
+    return std::get<1>(state_);
+  }
   // The failure's message; empty when ok().
   const std::string& message() const {
     static const std::string kNone;
     return ok() ? kNone : std::get<1>(state_).message;
   }
   // Success or this failure, without the value.
-  Status status() const { return ok() ? Status() : Status(std::get<1>(state_)); }
+  Status status() const { return ok() ? Status() : Status(Failure{message()}); }
 
  private:
-  std::variant<T, Failure> state_;
+  std::variant<T, F> state_;
 };
 
 }  // namespace vantry

@@ -49,5 +49,24 @@ TEST(ResultTest, MovesAValueThatCannotBeCopiedOut) {
   EXPECT_EQ(*taken, 3);
 }
 
+// A failure that says more than its message: what the caller branches on survives,
+// and status() keeps the message alone.
+TEST(ResultTest, AFailureOfItsOwnTypeKeepsWhatCallersBranchOn) {
+  struct Refusal {
+    int code = 0;
+    std::string message;
+  };
+  const Result<std::string, Refusal> refused = Refusal{7, "拒绝"};
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.failure().code, 7);
+  EXPECT_EQ(refused.message(), "拒绝");
+  EXPECT_EQ(refused.status().message(), "拒绝");
+  EXPECT_FALSE(refused.status().ok());
+  const Result<std::string, Refusal> given = std::string("好");
+  ASSERT_TRUE(given.ok());
+  EXPECT_EQ(*given, "好");
+  EXPECT_TRUE(given.status().ok());
+}
+
 }  // namespace
 }  // namespace vantry

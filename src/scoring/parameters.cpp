@@ -30,28 +30,16 @@ GbkText NormaliseParameters(std::string_view bytes) {
 
 ParametersLoad LoadParameters(ProgramState& state,
                               const std::filesystem::path& directory) {
-  using Status = ParametersLoad::Status;
   // Read first, then judged by what the read found: no check by name before it.
-  FileReadResult read =
+  FileRead read =
       ReadWholeFileWithStatus(PathInDirectory(directory, kParametersFileName));
-  switch (read.status) {
-    case FileReadStatus::kMissing:
-      return {Status::kMissing};
-    case FileReadStatus::kOk: {
-      GbkReading reading = ReadAsGbk(std::move(read.bytes));
-      state.SetParametersText(NormaliseParameters(reading.text));
-      return {Status::kLoaded, reading.encoding, read.size,
-              std::move(reading.outside_gbk)};
-    }
-    case FileReadStatus::kTooLarge:
-      state.SetParametersText({});
-      return {Status::kTooLarge, ForeignEncoding::kNone, read.size};
-    case FileReadStatus::kNotRegularFile:
-    case FileReadStatus::kUnreadable:
-      break;
+  if (read.ok()) {
+    GbkReading reading = ReadAsGbk(std::move(read->bytes));
+    state.SetParametersText(NormaliseParameters(reading.text));
+    return ParametersFile{reading.encoding, read->size, std::move(reading.outside_gbk)};
   }
-  state.SetParametersText({});
-  return {Status::kUnreadable};
+  if (read.failure().problem != FileReadProblem::kMissing) state.SetParametersText({});
+  return read.failure();
 }
 
 }  // namespace vantry

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/file_io.h"
+#include "platform/result.h"
 #include "scoring/program_state.h"
 #include "text/foreign_encoding.h"
 #include "text/gbk_text.h"
@@ -31,14 +33,8 @@ GbkText SubstitutePairs(GbkView text,
 GbkText NormaliseParameters(std::string_view bytes);
 
 // What loading the parameters file found, for the check before a grading run.
-struct ParametersLoad {
-  enum class Status {
-    kLoaded,      // read (it may still hold no rule)
-    kMissing,     // nothing of that name: the state is unchanged
-    kUnreadable,  // present but not readable as a file: the state is emptied
-    kTooLarge,    // larger than the memory the program may take: the state is emptied
-  };
-  Status status = Status::kMissing;
+// The parameters file as loaded (it may still hold no rule).
+struct ParametersFile {
   // What the file's bytes were when they were not GBK.
   ForeignEncoding encoding = ForeignEncoding::kNone;
   // The file's size in bytes, when it was opened.
@@ -47,14 +43,19 @@ struct ParametersLoad {
   std::optional<CharacterOutsideGbk> outside_gbk = std::nullopt;
 };
 
+// The file loaded, or why it was not: nothing of that name (the state is unchanged),
+// not a file that can be read, or larger than the memory the program may take (the
+// state is emptied). The check before a run words it.
+using ParametersLoad = Result<ParametersFile, FileReadFailure>;
+
 // Reads "参数设置.txt" from `directory` into `state` when the file exists: the text up
 // to its first NUL (a UTF-8 file read as the GBK file with the same characters, see
 // ReadAsGbk), ASCII commas made full-width, then the "<综合题>" blocks into rule_list
 // and the "<分值>" blocks into max_score_list. A missing file changes nothing; an
 // unreadable or empty one, or one that cannot be read as GBK, leaves both lists empty.
 // Shows nothing; the result tells the grading run's check what happened.
-ParametersLoad LoadParameters(ProgramState& state,
-                              const std::filesystem::path& directory);
+[[nodiscard]] ParametersLoad LoadParameters(ProgramState& state,
+                                            const std::filesystem::path& directory);
 
 }  // namespace vantry
 

@@ -16,7 +16,8 @@ using testing::TempDir;
 
 ProgramState Load(const TempDir& dir) {
   ProgramState state;
-  LoadParameters(state, dir.path());
+  // What the lists hold is the test; a file that could not be loaded leaves them empty.
+  [[maybe_unused]] const ParametersLoad load = LoadParameters(state, dir.path());
   return state;
 }
 
@@ -57,7 +58,7 @@ TEST(LoadParametersTest, Utf8FileReadsAsItsGbkTwin) {
   for (const std::string& bytes : {utf8, "\xEF\xBB\xBF" + utf8}) {
     dir.Write("参数设置.txt", bytes);
     ProgramState state;
-    EXPECT_EQ(LoadParameters(state, dir.path()).encoding, ForeignEncoding::kUtf8);
+    EXPECT_EQ(LoadParameters(state, dir.path())->encoding, ForeignEncoding::kUtf8);
     EXPECT_EQ(state.parameters_text(), gbk.parameters_text());
     EXPECT_THAT(state.rule_list(), ElementsAreArray(gbk.rule_list()));
   }
@@ -67,7 +68,9 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   TempDir dir;
   ProgramState missing;
   missing.SetParametersText(Gbk("<综合题>kept</综合题>"));
-  EXPECT_EQ(LoadParameters(missing, dir.path()).status, ParametersLoad::Status::kMissing);
+  const ParametersLoad none = LoadParameters(missing, dir.path());
+  ASSERT_FALSE(none.ok());
+  EXPECT_EQ(none.failure().problem, FileReadProblem::kMissing);
   EXPECT_THAT(missing.rule_list(), ElementsAre("kept"));  // nothing is read at all
 
   dir.Write("参数设置.txt", "");
@@ -78,9 +81,10 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   dir.Write("参数设置.txt", "<综合题>光合</综合题>\r\n<综合题>\xF0\x9F\x98\x80</综合题>");
   ProgramState outside;
   const ParametersLoad load = LoadParameters(outside, dir.path());
-  EXPECT_EQ(load.encoding, ForeignEncoding::kUtf8);
-  ASSERT_TRUE(load.outside_gbk.has_value());
-  EXPECT_EQ(load.outside_gbk->line, 2);
+  ASSERT_TRUE(load.ok());
+  EXPECT_EQ(load->encoding, ForeignEncoding::kUtf8);
+  ASSERT_TRUE(load->outside_gbk.has_value());
+  EXPECT_EQ(load->outside_gbk->line, 2);
   EXPECT_THAT(outside.rule_list(), IsEmpty());
 
   // A folder of that name is there but cannot be read: the lists are emptied.
@@ -88,8 +92,9 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   std::filesystem::create_directory(folder.File("参数设置.txt"));
   ProgramState unreadable;
   unreadable.SetParametersText(Gbk("<综合题>old</综合题>"));
-  EXPECT_EQ(LoadParameters(unreadable, folder.path()).status,
-            ParametersLoad::Status::kUnreadable);
+  const ParametersLoad folder_load = LoadParameters(unreadable, folder.path());
+  ASSERT_FALSE(folder_load.ok());
+  EXPECT_EQ(folder_load.failure().problem, FileReadProblem::kNotRegularFile);
   EXPECT_THAT(unreadable.rule_list(), IsEmpty());
 }
 

@@ -170,9 +170,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantry_window_picture: cannot read the demo exam\n");
     return 1;
   }
-  WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet});
-  WriteWholeFile(PathInDirectory(directory, kParametersFileName),
-                 {Utf8ToGbk(parameters)});
+  if (!WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet}).ok() ||
+      !WriteWholeFile(PathInDirectory(directory, kParametersFileName),
+                      {Utf8ToGbk(parameters)})
+           .ok()) {
+    std::fprintf(stderr, "vantry_window_picture: cannot write the demo exam\n");
+    return 1;
+  }
 
   ProgramState state;
   Program program(state, {directory, "", [](int) {}});
