@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,5 +78,14 @@ CommandResult RunProgram(std::string_view program, const std::vector<std::string
                          const std::filesystem::path& cwd);
 
 }  // namespace vantry::testing
+
+namespace vantry {
+
+// How a failing assertion shows GBK text: as UTF-8 in quotes when it decodes, as
+// escaped bytes when it does not, so a message reads like the text it compares.
+void PrintTo(GbkView text, std::ostream* out);
+void PrintTo(const GbkText& text, std::ostream* out);
+
+}  // namespace vantry
 
 #endif  // VANTRY_TESTING_TEST_SUPPORT_H_
