@@ -52,7 +52,7 @@ TEST(AnswerSheetTest, TagsNeedTheirTabsAndCase) {
 
 TEST(AnswerSheetTest, NulEndsTheSheetAndMissingFilesAreEmpty) {
   TempDir dir;
-  EXPECT_EQ(ReadAnswerSheetText(dir.path()), "");
+  EXPECT_EQ(ReadAnswerSheetText(dir.path()), ""_gbk);
   dir.Write("学生答题文本.txt",
             Record("甲", "1") + GbkView(std::string_view("\0", 1)) + Record("乙", "2"));
   const Fields sheet = ParseAnswerSheet(ReadAnswerSheetText(dir.path()));

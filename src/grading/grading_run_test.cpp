@@ -114,7 +114,7 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
                 "细胞膜\r\n\r\n"));
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：4 分\r\n第 2 题得分：2 分\r\n"));
-  EXPECT_EQ(run.Text(controls::kScore), "6");
+  EXPECT_EQ(run.Text(controls::kScore), "6"_gbk);
   EXPECT_EQ(run.Text(controls::kRemaining), "1");
   EXPECT_EQ(run.Text(controls::kGradeButton), Gbk("正在进行"));
   EXPECT_EQ(run.Report(), Gbk("王小明 4 2  6"));
@@ -182,7 +182,7 @@ TEST(RunGradingTest, EmptyAnswerHasNoQuestions) {
   run.Grade(Rules({{"光合作用"}}, {"10"}));
   EXPECT_THAT(run.Writes(controls::kStudentAnswer), ElementsAre("set:"));
   EXPECT_THAT(run.Writes(controls::kMatchedPoints), ElementsAre("set:"));
-  EXPECT_EQ(run.Text(controls::kScore), "");
+  EXPECT_EQ(run.Text(controls::kScore), ""_gbk);
   EXPECT_EQ(run.Report(), Gbk("甲  0"));
 }
 

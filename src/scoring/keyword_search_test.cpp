@@ -15,7 +15,7 @@ using ::testing::IsEmpty;
 TEST(SplitNonEmptyTest, DropsEmptyPiecesAndKeepsTheRestAsWritten) {
   std::vector<GbkText> pieces = {"old"_gbk};
   EXPECT_EQ(SplitNonEmpty("|a||b c| |"_gbk, "|"_gbk, pieces), 3);
-  EXPECT_THAT(pieces, ElementsAre("a", "b c", " "));
+  EXPECT_THAT(pieces, ElementsAre("a"_gbk, "b c"_gbk, " "_gbk));
   EXPECT_EQ(SplitNonEmpty(""_gbk, "|"_gbk, pieces), 0);
   EXPECT_THAT(pieces, IsEmpty());
   EXPECT_EQ(SplitNonEmpty("|||"_gbk, "|"_gbk, pieces), 0);
@@ -25,10 +25,10 @@ TEST(SplitNonEmptyTest, DropsEmptyPiecesAndKeepsTheRestAsWritten) {
 TEST(SplitNonEmptyTest, EmptySeparatorMeansCommaAndMaximumLimitsTheCut) {
   std::vector<GbkText> pieces;
   EXPECT_EQ(SplitNonEmpty("x,,y"_gbk, ""_gbk, pieces), 2);
-  EXPECT_THAT(pieces, ElementsAre("x", "y"));
+  EXPECT_THAT(pieces, ElementsAre("x"_gbk, "y"_gbk));
   // The limit applies to the cut; the empty second piece is then dropped.
   EXPECT_EQ(SplitNonEmpty("x||y|z"_gbk, "|"_gbk, pieces, 3), 2);
-  EXPECT_THAT(pieces, ElementsAre("x", "y"));
+  EXPECT_THAT(pieces, ElementsAre("x"_gbk, "y"_gbk));
 }
 
 TEST(SplitNonEmptyTest, SeparatorIsFoundOnlyOnCharacterBoundaries) {

@@ -33,7 +33,7 @@ TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
       ElementsAre(
           Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
           Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
-  EXPECT_THAT(state.max_score_list(), ElementsAre("10", "6"));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("10"_gbk, "6"_gbk));
   EXPECT_EQ(state.Cap(1), 10);
   EXPECT_EQ(state.Cap(3), std::nullopt);
   EXPECT_EQ(state.Rule(0), std::nullopt);
@@ -45,7 +45,7 @@ TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
                                 std::string("\0", 1) + Gbk("<分值>9</分值>").bytes());
   const ProgramState state = Load(dir);
   EXPECT_THAT(state.rule_list(), ElementsAre("a"_gbk + Gbk("，") + "b"_gbk));
-  EXPECT_THAT(state.max_score_list(), ElementsAre("5"));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("5"_gbk));
   EXPECT_EQ(state.parameters_text(), Gbk("<综合题>a，b</综合题><分值>5</分值>"));
 }
 
@@ -71,7 +71,7 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   const ParametersLoad none = LoadParameters(missing, dir.path());
   ASSERT_FALSE(none.ok());
   EXPECT_EQ(none.failure().problem, FileReadProblem::kMissing);
-  EXPECT_THAT(missing.rule_list(), ElementsAre("kept"));  // nothing is read at all
+  EXPECT_THAT(missing.rule_list(), ElementsAre("kept"_gbk));  // nothing is read at all
 
   dir.Write("参数设置.txt", "");
   EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
@@ -101,7 +101,7 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
 TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题>A<综合题>B</综合题><综合题></综合题><综合题>C"));
-  EXPECT_THAT(Load(dir).rule_list(), ElementsAre(Gbk("A<综合题>B"), "B", ""));
+  EXPECT_THAT(Load(dir).rule_list(), ElementsAre(Gbk("A<综合题>B"), "B"_gbk, ""_gbk));
 }
 
 TEST(SubstitutePairsTest, AppliesPairsInOrder) {

@@ -24,8 +24,8 @@ GbkText Rule(std::initializer_list<std::string_view> groups) {
 constexpr std::string_view kPhotosynthesis = "光合作用在叶绿体中进行，产生氧气。";
 
 TEST(OrderKeyTest, QuestionDashGroupInPlainDecimal) {
-  EXPECT_EQ(OrderKey(1, 2), "1-2");
-  EXPECT_EQ(OrderKey(12, 10), "12-10");
+  EXPECT_EQ(OrderKey(1, 2), "1-2"_gbk);
+  EXPECT_EQ(OrderKey(12, 10), "12-10"_gbk);
 }
 
 TEST(ScoreAnswerTest, RecordsEveryDecisionOfTheWorkedExample) {

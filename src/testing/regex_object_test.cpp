@@ -52,10 +52,10 @@ TEST(RegexObjectTest, SecondCreateReplacesEverythingOfTheFirst) {
   ASSERT_TRUE(regex.Create("(a)(b)"_gbk, "ab ab ab"_gbk));
   ASSERT_EQ(regex.MatchCount(), 3);
   ASSERT_TRUE(regex.Create("z"_gbk, "xyz"_gbk));
-  EXPECT_EQ(regex.GetPattern(), "z");
+  EXPECT_EQ(regex.GetPattern(), "z"_gbk);
   EXPECT_EQ(regex.MatchCount(), 1);
   EXPECT_EQ(regex.SubMatchCount(), 0);
-  EXPECT_EQ(regex.MatchText(2), "");
+  EXPECT_EQ(regex.MatchText(2), ""_gbk);
   EXPECT_EQ(regex.Replace("Z"_gbk), "xyZ"_gbk);
 }
 
@@ -63,7 +63,7 @@ TEST(RegexObjectTest, QuoteMacroStandsForADoubleQuote) {
   const GbkText pattern = Gbk("#引号abc#引号");
   RegexObject regex;
   ASSERT_TRUE(regex.Create(pattern, "x\"abc\"y"_gbk, {.quote_macro = true}));
-  EXPECT_EQ(regex.GetPattern(), "\"abc\"");
+  EXPECT_EQ(regex.GetPattern(), "\"abc\""_gbk);
   EXPECT_EQ(regex.MatchText(1), "\"abc\"");
   // Without the flag the token is matched as it stands.
   ASSERT_TRUE(regex.Create(pattern, "x\"abc\"y"_gbk));
@@ -78,7 +78,7 @@ TEST(RegexObjectTest, SubMatchesAndTheirCount) {
   ASSERT_TRUE(regex.Create("(\\d+)-(\\d+)(x)?"_gbk, "10-20 3-4x"_gbk));
   ASSERT_EQ(regex.MatchCount(), 2);
   EXPECT_EQ(regex.SubMatchCount(), 3);
-  EXPECT_EQ(regex.SubMatchText(1, 1), "10");
+  EXPECT_EQ(regex.SubMatchText(1, 1), "10"_gbk);
   EXPECT_EQ(regex.SubMatchText(1, 2), "20");
   EXPECT_EQ(regex.SubMatchText(2, 3), "x");
   int offset = 99;
@@ -115,7 +115,7 @@ TEST(RegexObjectTest, OffsetsCountGbkBytes) {
 TEST(RegexObjectTest, IgnoresCaseByDefaultAsciiOnly) {
   RegexObject regex;
   ASSERT_TRUE(regex.Create("abc"_gbk, "xABCx"_gbk));
-  EXPECT_EQ(regex.MatchText(1), "ABC");
+  EXPECT_EQ(regex.MatchText(1), "ABC"_gbk);
   ASSERT_TRUE(regex.Create("abc"_gbk, "xABCx"_gbk, {.case_sensitive = true}));
   EXPECT_EQ(regex.MatchCount(), 0);
   // Full-width letters are characters of their own, not cases of each other.

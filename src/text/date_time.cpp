@@ -191,7 +191,7 @@ int64_t TimestampMilliseconds(const LocalDateTime& time) {
 std::string DatedFileName(std::string_view stem, const LocalDateTime& day,
                           std::string_view extension) {
   std::string name(stem);
-  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd");
+  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd"_gbk);
   name += extension;
   return name;
 }
@@ -227,15 +227,15 @@ std::optional<LocalDateTime> LocalFromOleDate(double ole_date) {
   return out;
 }
 
-GbkText FormatDateTime(double ole_date, std::string_view date_picture,
-                       std::string_view time_picture, HourClock hours) {
+GbkText FormatDateTime(double ole_date, GbkView date_picture, GbkView time_picture,
+                       HourClock hours) {
   const std::optional<LocalDateTime> t = LocalFromOleDate(ole_date);
   if (!t) return {};
   GbkText out;
   if (date_picture.size() > 2)
-    out += ExpandPicture(*t, date_picture, false, WriteDateField);
+    out += ExpandPicture(*t, date_picture.bytes(), false, WriteDateField);
   if (time_picture.size() > 2) {
-    out += ExpandPicture(*t, time_picture, hours == HourClock::kAlways24, WriteTimeField);
+    out += ExpandPicture(*t, time_picture.bytes(), hours == HourClock::kAlways24, WriteTimeField);
   }
   return out;
 }

@@ -109,7 +109,7 @@ TEST(ReadAsGbkTest, NamesTheLineOfTheFirstCharacterGbkLacks) {
       ReadAsGbk("\xEF\xBB\xBF第一行\r\n第二行\n第三行有\xF0\xA0\x80\x80和€\n");
   EXPECT_EQ(reading.encoding, ForeignEncoding::kUtf8);
   EXPECT_FALSE(reading.readable());
-  EXPECT_EQ(reading.text, "");
+  EXPECT_EQ(reading.text, ""_gbk);
   ASSERT_TRUE(reading.outside_gbk.has_value());
   EXPECT_EQ(reading.outside_gbk->line, 3);
   EXPECT_EQ(reading.outside_gbk->column, 5);

@@ -50,10 +50,10 @@ TEST(GbkCodecTest, EscapeModeIsLosslessForEveryBytePair) {
 }
 
 TEST(GbkCodecTest, UnmappableAndMalformedInputBecomesQuestionMark) {
-  EXPECT_EQ(Utf8ToGbk("a\xC3"), "a?");
-  EXPECT_EQ(Utf8ToGbk("\xF0\x9F\x98\x80"), "?");  // an emoji has no GBK form
-  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???");    // an encoded surrogate is malformed
-  EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?");
+  EXPECT_EQ(Utf8ToGbk("a\xC3"), "a?"_gbk);
+  EXPECT_EQ(Utf8ToGbk("\xF0\x9F\x98\x80"), "?"_gbk);  // an emoji has no GBK form
+  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???"_gbk);    // an encoded surrogate is malformed
+  EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?"_gbk);
 }
 
 #ifdef VANTRY_HAVE_ICONV

@@ -43,11 +43,11 @@ TEST(NumbersTest, TruncateRoundAndFormat) {
   EXPECT_EQ(RoundTo(2.0005, 3), 2.001);
   EXPECT_EQ(RoundTo(-1.5, 0), -2);
   EXPECT_EQ(RoundTo(1234.0, -2), 1200);
-  EXPECT_EQ(FormatFloat(1.5), "1.5");
-  EXPECT_EQ(FormatFloat(2.0), "2");
-  EXPECT_EQ(FormatFloat(1.0 / 3.0), "0.3333333333333");
-  EXPECT_EQ(FormatFloat(RoundTo(1.0 / 3.0, 3)), "0.333");
-  EXPECT_EQ(FormatInteger(-42), "-42");
+  EXPECT_EQ(FormatFloat(1.5), "1.5"_gbk);
+  EXPECT_EQ(FormatFloat(2.0), "2"_gbk);
+  EXPECT_EQ(FormatFloat(1.0 / 3.0), "0.3333333333333"_gbk);
+  EXPECT_EQ(FormatFloat(RoundTo(1.0 / 3.0, 3)), "0.333"_gbk);
+  EXPECT_EQ(FormatInteger(-42), "-42"_gbk);
 }
 
 }  // namespace

@@ -28,15 +28,15 @@ std::vector<GbkText> Fields(std::string_view text, std::string_view start,
 }
 
 TEST(TaggedFieldsTest, CollectsFieldsInOrderAndEmptiesTheResultFirst) {
-  EXPECT_THAT(Fields("<a>1</a> <a>2</a>", "<a>", "</a>"), ElementsAre("1", "2"));
-  EXPECT_THAT(Fields("<a></a>", "<a>", "</a>"), ElementsAre(""));
+  EXPECT_THAT(Fields("<a>1</a> <a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1"_gbk, "2"_gbk));
+  EXPECT_THAT(Fields("<a></a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre(""_gbk));
   EXPECT_THAT(Fields("nothing", "<a>", "</a>"), IsEmpty());
   EXPECT_THAT(Fields("", "<a>", "</a>"), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
-  EXPECT_THAT(Fields("<a>1<a>2</a>", "<a>", "</a>"), ElementsAre("1<a>2", "2"));
-  EXPECT_THAT(Fields("<a>1</a><a>open", "<a>", "</a>"), ElementsAre("1"));
+  EXPECT_THAT(Fields("<a>1<a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1<a>2"_gbk, "2"_gbk));
+  EXPECT_THAT(Fields("<a>1</a><a>open"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1"_gbk));
   // An unclosed start marker ends the collection, also when later fields are complete
   // only for markers that stand after it... here the later end marker closes it.
   EXPECT_THAT(Fields("</a><a>x", "<a>", "</a>"), IsEmpty());
@@ -44,7 +44,7 @@ TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
 
 TEST(TaggedFieldsTest, AnswerSheetTagsNeedTheirOwnTabs) {
   const GbkText start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
-  EXPECT_THAT(Fields(start + end, start, end), ElementsAre(""));
+  EXPECT_THAT(Fields(start + end, start, end), ElementsAre(""_gbk));
   // A single TAB between the tags belongs to only one of them: the field runs on.
   const GbkText text = Gbk("<姓名>\t</姓名> 甲 <姓名>\t乙\t</姓名>");
   EXPECT_THAT(Fields(text, start, end),
@@ -57,21 +57,21 @@ TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {
   options.suffix = "]"_gbk;
   options.keep_start_marker = 1;
   options.keep_end_marker = 1;
-  EXPECT_THAT(Fields("<a>x</a>", "<a>", "</a>", options), ElementsAre("<a>[x]</a>"));
+  EXPECT_THAT(Fields("<a>x</a>"_gbk, "<a>"_gbk, "</a>"_gbk, options), ElementsAre("<a>[x]</a>"_gbk));
 
   TaggedFieldOptions limit;
   limit.length_limit = 3;
-  EXPECT_THAT(Fields("<a>12</a><a>123</a>", "<a>", "</a>", limit), ElementsAre("12"));
+  EXPECT_THAT(Fields("<a>12</a><a>123</a>"_gbk, "<a>"_gbk, "</a>"_gbk, limit), ElementsAre("12"_gbk));
 
   TaggedFieldOptions from;
   from.start_position = 2;
-  EXPECT_THAT(Fields("<a>1</a><a>2</a>", "<a>", "</a>", from), ElementsAre("2"));
+  EXPECT_THAT(Fields("<a>1</a><a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk, from), ElementsAre("2"_gbk));
   from.start_position = -5;
-  EXPECT_THAT(Fields("<a>1</a>", "<a>", "</a>", from), ElementsAre("1"));
+  EXPECT_THAT(Fields("<a>1</a>"_gbk, "<a>"_gbk, "</a>"_gbk, from), ElementsAre("1"_gbk));
 
   TaggedFieldOptions fold;
   fold.ignore_case = true;
-  EXPECT_THAT(Fields("<A>1</a>", "<a>", "</A>", fold), ElementsAre("1"));
+  EXPECT_THAT(Fields("<A>1</a>"_gbk, "<a>"_gbk, "</A>"_gbk, fold), ElementsAre("1"_gbk));
   EXPECT_THAT(Fields("<A>1</a>", "<a>", "</A>"), IsEmpty());
 }
 
@@ -128,17 +128,17 @@ TEST(TaggedFieldsTest, CopiesStopAtTheirBudgetAndSaySo) {
   small.max_total_bytes = 13;
   const TaggedFieldsResult small_cut = ExtractTaggedFields(
       "<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
-  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy"));
+  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy"_gbk, "<a>xy"_gbk));
   EXPECT_FALSE(small_cut.complete);
   small.length_limit = 6;
   const TaggedFieldsResult filtered = ExtractTaggedFields(
       "<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields, small);
-  EXPECT_THAT(small_fields, ElementsAre("<a>xy", "xy"));
+  EXPECT_THAT(small_fields, ElementsAre("<a>xy"_gbk, "xy"_gbk));
   EXPECT_TRUE(filtered.complete);
   EXPECT_TRUE(
       ExtractTaggedFields("<a><a><a>xy</a>"_gbk, "<a>"_gbk, "</a>"_gbk, small_fields)
           .complete);
-  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy", "<a>xy", "xy"));
+  EXPECT_THAT(small_fields, ElementsAre("<a><a>xy"_gbk, "<a>xy"_gbk, "xy"_gbk));
 }
 
 TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
