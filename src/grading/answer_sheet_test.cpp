@@ -20,8 +20,8 @@ GbkText Record(std::string_view name, std::string_view answer) {
 
 // The fields of a sheet, copied out of their views.
 struct Fields {
-  std::vector<std::string> names;
-  std::vector<std::string> answers;
+  std::vector<GbkText> names;
+  std::vector<GbkText> answers;
 };
 
 Fields ParseAnswerSheet(std::string_view text) {
@@ -33,7 +33,7 @@ Fields ParseAnswerSheet(std::string_view text) {
 TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
   const Fields sheet = ParseAnswerSheet(Record("甲", "x\ty") + Record("乙", "z"));
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("甲"), Gbk("乙")));
-  EXPECT_THAT(sheet.answers, ElementsAre("x\ty", "z"));
+  EXPECT_THAT(sheet.answers, ElementsAre("x\ty"_gbk, "z"_gbk));
 }
 
 TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
@@ -41,11 +41,11 @@ TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
                            Gbk("<姓名>\t李四\t</姓名>");
   const Fields sheet = ParseAnswerSheet(text);
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("张\r\n三"), Gbk("李四")));
-  EXPECT_THAT(sheet.answers, ElementsAre("A1"));
+  EXPECT_THAT(sheet.answers, ElementsAre("A1"_gbk));
 }
 
 TEST(AnswerSheetTest, TagsNeedTheirTabsAndCase) {
-  EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>\t\t</姓名>")).names, ElementsAre(""));
+  EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>\t\t</姓名>")).names, ElementsAre(""_gbk));
   EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>\t</姓名>")).names, IsEmpty());
   EXPECT_THAT(ParseAnswerSheet(Gbk("<姓名>甲</姓名>")).names, IsEmpty());
 }
@@ -90,7 +90,7 @@ TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {
                            Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
   const LoadedAnswerSheet loaded(text);
   EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""_gbk));
-  EXPECT_THAT(loaded.answers(), ElementsAre("x\ty", ""));
+  EXPECT_THAT(loaded.answers(), ElementsAre("x\ty"_gbk, ""_gbk));
   EXPECT_THAT(LoadedAnswerSheet(""_gbk).names(), IsEmpty());
 }
 

@@ -115,7 +115,7 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：4 分\r\n第 2 题得分：2 分\r\n"));
   EXPECT_EQ(run.Text(controls::kScore), "6"_gbk);
-  EXPECT_EQ(run.Text(controls::kRemaining), "1");
+  EXPECT_EQ(run.Text(controls::kRemaining), "1"_gbk);
   EXPECT_EQ(run.Text(controls::kGradeButton), Gbk("正在进行"));
   EXPECT_EQ(run.Report(), Gbk("王小明 4 2  6"));
   EXPECT_EQ(run.outcome.paper_count, 1);
@@ -148,7 +148,7 @@ TEST(RunGradingTest, CapLowersOnlyAndTextWithoutNumberCapsAtZero) {
                   {"5", "十分", "１０分"}));
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：5 分\r\n第 2 题得分：0 分\r\n第 3 题得分：4 分\r\n"));
-  EXPECT_EQ(run.Text(controls::kScore), "9");
+  EXPECT_EQ(run.Text(controls::kScore), "9"_gbk);
   EXPECT_EQ(run.Report(), Gbk("甲 5 0 4  9"));
 }
 

@@ -57,11 +57,11 @@ TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
   ASSERT_TRUE(WriteReport(first, dir.path(), DayClock(2026, 12, 8)).written);
   GbkText second = Gbk("乙 3  3\r\n");
   ASSERT_TRUE(WriteReport(second, dir.path(), DayClock(2026, 12, 8)).written);
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt"))), Gbk("乙 3  3"));
   GbkText third = Gbk("丙 1  1\r\n");
   ASSERT_TRUE(WriteReport(third, dir.path(), DayClock(2026, 12, 9)).written);
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261209.txt")), Gbk("丙 1  1"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt"))), Gbk("乙 3  3"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261209.txt"))), Gbk("丙 1  1"));
 
   // A run without papers leaves an empty file under the day's name.
   GbkText none;

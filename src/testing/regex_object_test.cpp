@@ -64,7 +64,7 @@ TEST(RegexObjectTest, QuoteMacroStandsForADoubleQuote) {
   RegexObject regex;
   ASSERT_TRUE(regex.Create(pattern, "x\"abc\"y"_gbk, {.quote_macro = true}));
   EXPECT_EQ(regex.GetPattern(), "\"abc\""_gbk);
-  EXPECT_EQ(regex.MatchText(1), "\"abc\"");
+  EXPECT_EQ(regex.MatchText(1), "\"abc\""_gbk);
   // Without the flag the token is matched as it stands.
   ASSERT_TRUE(regex.Create(pattern, "x\"abc\"y"_gbk));
   EXPECT_EQ(regex.GetPattern(), pattern);
@@ -79,17 +79,17 @@ TEST(RegexObjectTest, SubMatchesAndTheirCount) {
   ASSERT_EQ(regex.MatchCount(), 2);
   EXPECT_EQ(regex.SubMatchCount(), 3);
   EXPECT_EQ(regex.SubMatchText(1, 1), "10"_gbk);
-  EXPECT_EQ(regex.SubMatchText(1, 2), "20");
-  EXPECT_EQ(regex.SubMatchText(2, 3), "x");
+  EXPECT_EQ(regex.SubMatchText(1, 2), "20"_gbk);
+  EXPECT_EQ(regex.SubMatchText(2, 3), "x"_gbk);
   int offset = 99;
-  EXPECT_EQ(regex.SubMatchText(1, 3, &offset), "");  // did not take part
+  EXPECT_EQ(regex.SubMatchText(1, 3, &offset), ""_gbk);  // did not take part
   EXPECT_EQ(offset, -1);
-  EXPECT_EQ(regex.SubMatchText(1, 4, &offset), "");
+  EXPECT_EQ(regex.SubMatchText(1, 4, &offset), ""_gbk);
   EXPECT_EQ(offset, -1);
-  EXPECT_EQ(regex.SubMatchText(1, 0), "");
-  EXPECT_EQ(regex.SubMatchText(3, 1), "");
-  EXPECT_EQ(regex.MatchText(0), "");
-  EXPECT_EQ(regex.MatchText(3, &offset), "");
+  EXPECT_EQ(regex.SubMatchText(1, 0), ""_gbk);
+  EXPECT_EQ(regex.SubMatchText(3, 1), ""_gbk);
+  EXPECT_EQ(regex.MatchText(0), ""_gbk);
+  EXPECT_EQ(regex.MatchText(3, &offset), ""_gbk);
   EXPECT_EQ(offset, -1);
 
   ASSERT_TRUE(regex.Create("(a)"_gbk, "bbb"_gbk));
@@ -106,10 +106,10 @@ TEST(RegexObjectTest, OffsetsCountGbkBytes) {
   EXPECT_EQ(regex.MatchText(1, &offset), Gbk("95分"));
   EXPECT_EQ(offset, 9);  // 成绩： is 6 bytes, 0xFF one, 甲 two
   EXPECT_EQ(subject.substr(9, 4), Gbk("95分"));
-  EXPECT_EQ(regex.SubMatchText(2, 1, &offset), "80");
-  EXPECT_EQ(static_cast<size_t>(offset), subject.find("80"));
+  EXPECT_EQ(regex.SubMatchText(2, 1, &offset), "80"_gbk);
+  EXPECT_EQ(static_cast<size_t>(offset), subject.find("80"_gbk));
   EXPECT_EQ(regex.MatchText(2, &offset), Gbk("80分"));
-  EXPECT_EQ(static_cast<size_t>(offset), subject.find("80"));
+  EXPECT_EQ(static_cast<size_t>(offset), subject.find("80"_gbk));
 }
 
 TEST(RegexObjectTest, IgnoresCaseByDefaultAsciiOnly) {
@@ -126,17 +126,17 @@ TEST(RegexObjectTest, IgnoresCaseByDefaultAsciiOnly) {
 TEST(RegexObjectTest, ClassesDotAndAnchorsFollowTheScriptDialect) {
   RegexObject regex;
   // \s is ASCII white space only: not the full-width space.
-  ASSERT_TRUE(regex.Create("\\s", std::string(" \t\n\v\f\r") + Gbk("　")));
+  ASSERT_TRUE(regex.Create("\\s"_gbk, " \t\n\v\f\r"_gbk + Gbk("　")));
   EXPECT_EQ(regex.MatchCount(), 6);
   // \v is the vertical tab alone; an escaped backslash before v is not an escape of v.
   ASSERT_TRUE(regex.Create("\\v"_gbk, "\n\v\f\r"_gbk));
   EXPECT_EQ(regex.MatchCount(), 1);
   ASSERT_TRUE(regex.Create("\\\\v"_gbk, "a\\vb"_gbk));
-  EXPECT_EQ(regex.MatchText(1), "\\v");
+  EXPECT_EQ(regex.MatchText(1), "\\v"_gbk);
   // . is anything but a line feed.
   ASSERT_TRUE(regex.Create(".+"_gbk, "ab\r\ncd"_gbk));
-  EXPECT_EQ(regex.MatchText(1), "ab\r");
-  EXPECT_EQ(regex.MatchText(2), "cd");
+  EXPECT_EQ(regex.MatchText(1), "ab\r"_gbk);
+  EXPECT_EQ(regex.MatchText(2), "cd"_gbk);
   // Multi-line moves ^ and $ to every line; otherwise they are the subject's ends.
   ASSERT_TRUE(regex.Create("^\\w$"_gbk, "a\nb\n"_gbk));
   EXPECT_EQ(regex.MatchCount(), 2);
@@ -151,27 +151,27 @@ TEST(RegexObjectTest, ClassesDotAndAnchorsFollowTheScriptDialect) {
 
 TEST(RegexObjectTest, BadPatternOrNoCreateGivesEmptyResults) {
   RegexObject fresh;
-  EXPECT_EQ(fresh.GetPattern(), "");
+  EXPECT_EQ(fresh.GetPattern(), ""_gbk);
   EXPECT_EQ(fresh.Replace("x"_gbk), ""_gbk);
   EXPECT_EQ(fresh.MatchCount(), 0);
   EXPECT_EQ(fresh.SubMatchCount(), 0);
   int offset = 7;
-  EXPECT_EQ(fresh.MatchText(1, &offset), "");
+  EXPECT_EQ(fresh.MatchText(1, &offset), ""_gbk);
   EXPECT_EQ(offset, -1);
 
   RegexObject regex;
   ASSERT_TRUE(regex.Create("a"_gbk, "aaa"_gbk));
   EXPECT_FALSE(regex.Create("(a"_gbk, "aaa"_gbk));
-  EXPECT_EQ(regex.GetPattern(), "(a");
+  EXPECT_EQ(regex.GetPattern(), "(a"_gbk);
   EXPECT_EQ(regex.Replace("b"_gbk), ""_gbk);
   EXPECT_EQ(regex.MatchCount(), 0);
-  EXPECT_EQ(regex.MatchText(1), "");
-  EXPECT_EQ(regex.SubMatchText(1, 1), "");
+  EXPECT_EQ(regex.MatchText(1), ""_gbk);
+  EXPECT_EQ(regex.SubMatchText(1, 1), ""_gbk);
 }
 
 TEST(RegexObjectTest, ExponentialBacktrackingFailsInsteadOfHanging) {
   RegexObject regex;
-  EXPECT_FALSE(regex.Create("(a+)+c"_gbk, std::string(40, 'a') + "bc"_gbk));
+  EXPECT_FALSE(regex.Create("(a+)+c"_gbk, GbkText(std::string(40, 'a')) + "bc"_gbk));
   EXPECT_EQ(regex.Replace(""_gbk), ""_gbk);
 }
 
@@ -179,9 +179,9 @@ TEST(RegexObjectTest, CopiesShareMatchesAndKeepTheirOwnSubject) {
   RegexObject original;
   ASSERT_TRUE(original.Create("(b)"_gbk, "abcb"_gbk));
   RegexObject copy(original);
-  EXPECT_EQ(copy.GetPattern(), "(b)");
+  EXPECT_EQ(copy.GetPattern(), "(b)"_gbk);
   EXPECT_EQ(copy.MatchCount(), 2);
-  EXPECT_EQ(copy.SubMatchText(2, 1), "b");
+  EXPECT_EQ(copy.SubMatchText(2, 1), "b"_gbk);
   EXPECT_EQ(copy.Replace("[$1]"_gbk), "a[b]c[b]"_gbk);
 
   // A later Create on the original leaves the copy as it was.
@@ -198,19 +198,19 @@ TEST(RegexObjectTest, CopiesShareMatchesAndKeepTheirOwnSubject) {
 
 TEST(RegexObjectTest, BytesOutsideMatchesComeBackUnchanged) {
   // Every byte value except NUL, in pairs and alone, valid GBK or not.
-  std::string subject;
+  GbkText subject;
   for (int lead = 1; lead < 256; ++lead) {
     subject.push_back(static_cast<char>(lead));
     subject.push_back(static_cast<char>(256 - lead));
   }
-  subject += "\xC4";  // a lone lead byte at the end
+  subject += GbkView("\xC4");  // a lone lead byte at the end
   RegexObject regex;
   ASSERT_TRUE(regex.Create("QQQ"_gbk, subject));
   EXPECT_EQ(regex.Replace("x"_gbk), subject);
   // Escaped bytes can be matched and keep their offsets.
-  ASSERT_TRUE(regex.Create(std::string(GbkView("\x80"), 1), Gbk("甲") + GbkView("\x80\x80")));
+  ASSERT_TRUE(regex.Create(GbkView("\x80"), Gbk("甲") + GbkView("\x80\x80")));
   int offset = 0;
-  EXPECT_EQ(regex.MatchText(1, &offset), "\x80");
+  EXPECT_EQ(regex.MatchText(1, &offset), GbkView("\x80"));
   EXPECT_EQ(offset, 2);
   EXPECT_EQ(regex.Replace(""_gbk), Gbk("甲"));
 }
