@@ -38,7 +38,7 @@ TEST(AnswerSheetTest, TwoRecordsGiveTwoPapers) {
 
 TEST(AnswerSheetTest, FieldsPairByPositionAndKeepLineBreaks) {
   const GbkText text = Gbk("<答题文本>\tA1\t</答题文本><姓名>\t张\r\n三\t</姓名>") +
-                           Gbk("<姓名>\t李四\t</姓名>");
+                       Gbk("<姓名>\t李四\t</姓名>");
   const Fields sheet = ParseAnswerSheet(text);
   EXPECT_THAT(sheet.names, ElementsAre(Gbk("张\r\n三"), Gbk("李四")));
   EXPECT_THAT(sheet.answers, ElementsAre("A1"_gbk));
@@ -87,7 +87,7 @@ TEST(AnswerSheetTest, AnswersCutIntoQuestions) {
 
 TEST(AnswerSheetTest, FieldsAreViewsIntoTheSheet) {
   const GbkText text = Record("甲", "x\ty") + Gbk("<姓名>\t乙\r\n\t</姓名>") +
-                           Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
+                       Gbk("<姓名>\t\t</姓名><答题文本>\t\t</答题文本>");
   const LoadedAnswerSheet loaded(text);
   EXPECT_THAT(loaded.names(), ElementsAre(Gbk("甲"), Gbk("乙\r\n"), ""_gbk));
   EXPECT_THAT(loaded.answers(), ElementsAre("x\ty"_gbk, ""_gbk));

@@ -70,12 +70,15 @@ struct Harness {
     outcome = RunGrading(state, controls, options);
   }
   GbkText Text(std::string_view name) { return controls.GetControlText(name); }
-  GbkText Report() const { return GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt"))); }
+  GbkText Report() const {
+    return GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt")));
+  }
   // The writes to one control, in order.
   std::vector<std::string> Writes(std::string_view name) const {
     std::vector<std::string> texts;
     for (const Event& e : controls.events()) {
-      if (e.name == name && e.kind != "get") texts.push_back(e.kind + ":" + e.text.bytes());
+      if (e.name == name && e.kind != "get")
+        texts.push_back(e.kind + ":" + e.text.bytes());
     }
     return texts;
   }
@@ -100,11 +103,13 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
       writes,
       ElementsAre(
           Event{"set", std::string(controls::kGradeButton), Gbk("正在进行")},
-          Event{"set", std::string(controls::kRemaining), "1"_gbk}, Event{"set", points, ""_gbk},
-          Event{"set", answer, ""_gbk}, Event{"set", name, ""_gbk}, Event{"set", score, ""_gbk},
+          Event{"set", std::string(controls::kRemaining), "1"_gbk},
+          Event{"set", points, ""_gbk}, Event{"set", answer, ""_gbk},
+          Event{"set", name, ""_gbk}, Event{"set", score, ""_gbk},
           Event{"set", name, Gbk("王小明")},
           Event{"append", answer, Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n")},
-          Event{"append", points, Gbk("第 1 题得分：4 分\r\n")}, Event{"set", score, "4"_gbk},
+          Event{"append", points, Gbk("第 1 题得分：4 分\r\n")},
+          Event{"set", score, "4"_gbk},
           Event{"append", answer, Gbk("第2" + kRule + "细胞膜\r\n\r\n")},
           Event{"append", points, Gbk("第 2 题得分：2 分\r\n")},
           Event{"set", score, "6"_gbk}));

@@ -235,7 +235,8 @@ GbkText FormatDateTime(double ole_date, GbkView date_picture, GbkView time_pictu
   if (date_picture.size() > 2)
     out += ExpandPicture(*t, date_picture.bytes(), false, WriteDateField);
   if (time_picture.size() > 2) {
-    out += ExpandPicture(*t, time_picture.bytes(), hours == HourClock::kAlways24, WriteTimeField);
+    out += ExpandPicture(*t, time_picture.bytes(), hours == HourClock::kAlways24,
+                         WriteTimeField);
   }
   return out;
 }

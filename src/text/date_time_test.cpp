@@ -126,7 +126,8 @@ bool EnglishLocale() {
 TEST(FormatDateTimeTest, ReportFileDate) {
   const double march_5 = OleDateFromLocal(At(2024, 3, 5, 14, 7, 9));
   EXPECT_EQ(FormatDateTime(march_5, "yyyyMMdd"_gbk), "20240305"_gbk);
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2025, 11, 23)), "yyyyMMdd"_gbk), "20251123"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2025, 11, 23)), "yyyyMMdd"_gbk),
+            "20251123"_gbk);
   // Pictures of one or two bytes are ignored.
   EXPECT_EQ(FormatDateTime(march_5, "yy"_gbk), ""_gbk);
   EXPECT_EQ(FormatDateTime(march_5, "d"_gbk), ""_gbk);
@@ -142,7 +143,8 @@ TEST(FormatDateTimeTest, DateNumbers) {
   EXPECT_EQ(FormatDateTime(t, "d/dd/M/MM"_gbk), "5/05/3/03"_gbk);
   EXPECT_EQ(FormatDateTime(t, "y|yy|yyy|yyyy|yyyyy"_gbk), "9|09|2009|2009|2009"_gbk);
   EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2010, 12, 25)), "y.yy"_gbk), "10.10"_gbk);
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(100, 1, 1)), "yyyy-MM-dd"_gbk), "0100-01-01"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(100, 1, 1)), "yyyy-MM-dd"_gbk),
+            "0100-01-01"_gbk);
   // Two-byte characters are copied whole; their second bytes are not letters here.
   EXPECT_EQ(FormatDateTime(t, Gbk("yyyy年M月d日")), Gbk("2009年3月5日"));
   // 0xC8 0x79 has "y" as its second byte.
@@ -160,24 +162,30 @@ TEST(FormatDateTimeTest, DateAndTimeNames) {
     EXPECT_EQ(FormatDateTime(t, "dddd d MMMM yyyy"_gbk), "Tuesday 5 March 2024"_gbk);
     EXPECT_EQ(FormatDateTime(t, "ddd MMM"_gbk), "Tue Mar"_gbk);
     EXPECT_EQ(FormatDateTime(t, ""_gbk, "h:mm t"_gbk), "3:04 P"_gbk);
-    EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 4)), ""_gbk, "hh:mm tt"_gbk),
-              "12:04 AM"_gbk);
+    EXPECT_EQ(
+        FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 4)), ""_gbk, "hh:mm tt"_gbk),
+        "12:04 AM"_gbk);
   }
 }
 
 TEST(FormatDateTimeTest, TimeFieldsAnd24Hours) {
   const double afternoon = OleDateFromLocal(At(2024, 3, 5, 15, 4, 9));
-  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "H:HH:h:hh:m:mm:s:ss"_gbk), "15:15:3:03:4:04:9:09"_gbk);
-  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAlways24), "15:04"_gbk);
-  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAsPictured), "03:04"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "H:HH:h:hh:m:mm:s:ss"_gbk),
+            "15:15:3:03:4:04:9:09"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAlways24),
+            "15:04"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAsPictured),
+            "03:04"_gbk);
   const double morning = OleDateFromLocal(At(2024, 3, 5, 9, 0, 0));
   EXPECT_EQ(FormatDateTime(morning, ""_gbk, "hhh:HHH"_gbk), "09:09"_gbk);
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), ""_gbk, "h:mm"_gbk), "12:30"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), ""_gbk, "h:mm"_gbk),
+            "12:30"_gbk);
   EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), ""_gbk, "h:mm"_gbk,
                            HourClock::kAlways24),
             "0:30"_gbk);
   // The date part and the time part follow each other directly.
-  EXPECT_EQ(FormatDateTime(afternoon, "yyyyMMdd"_gbk, "HHmmss"_gbk), "20240305150409"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, "yyyyMMdd"_gbk, "HHmmss"_gbk),
+            "20240305150409"_gbk);
 }
 
 TEST(FormatDateTimeTest, LiteralsAndForeignLetters) {
@@ -185,7 +193,8 @@ TEST(FormatDateTimeTest, LiteralsAndForeignLetters) {
   EXPECT_EQ(FormatDateTime(t, "'day' d"_gbk), "day 5"_gbk);
   EXPECT_EQ(FormatDateTime(t, ""_gbk, "h 'o''clock'"_gbk), "3 o'clock"_gbk);
   EXPECT_EQ(FormatDateTime(t, "dd''MM"_gbk), "05'03"_gbk);
-  EXPECT_EQ(FormatDateTime(t, "'yyyy"_gbk), "yyyy"_gbk);  // an unclosed quote runs to the end
+  EXPECT_EQ(FormatDateTime(t, "'yyyy"_gbk),
+            "yyyy"_gbk);  // an unclosed quote runs to the end
   // Each picture knows only its own letters.
   EXPECT_EQ(FormatDateTime(t, "yyyy HH:mm"_gbk), "2024 HH:mm"_gbk);
   EXPECT_EQ(FormatDateTime(t, ""_gbk, "HH yyyy"_gbk), "15 yyyy"_gbk);

@@ -28,14 +28,16 @@ std::vector<GbkText> Fields(std::string_view text, std::string_view start,
 }
 
 TEST(TaggedFieldsTest, CollectsFieldsInOrderAndEmptiesTheResultFirst) {
-  EXPECT_THAT(Fields("<a>1</a> <a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1"_gbk, "2"_gbk));
+  EXPECT_THAT(Fields("<a>1</a> <a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk),
+              ElementsAre("1"_gbk, "2"_gbk));
   EXPECT_THAT(Fields("<a></a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre(""_gbk));
   EXPECT_THAT(Fields("nothing", "<a>", "</a>"), IsEmpty());
   EXPECT_THAT(Fields("", "<a>", "</a>"), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
-  EXPECT_THAT(Fields("<a>1<a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1<a>2"_gbk, "2"_gbk));
+  EXPECT_THAT(Fields("<a>1<a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk),
+              ElementsAre("1<a>2"_gbk, "2"_gbk));
   EXPECT_THAT(Fields("<a>1</a><a>open"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1"_gbk));
   // An unclosed start marker ends the collection, also when later fields are complete
   // only for markers that stand after it... here the later end marker closes it.
@@ -57,15 +59,18 @@ TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {
   options.suffix = "]"_gbk;
   options.keep_start_marker = 1;
   options.keep_end_marker = 1;
-  EXPECT_THAT(Fields("<a>x</a>"_gbk, "<a>"_gbk, "</a>"_gbk, options), ElementsAre("<a>[x]</a>"_gbk));
+  EXPECT_THAT(Fields("<a>x</a>"_gbk, "<a>"_gbk, "</a>"_gbk, options),
+              ElementsAre("<a>[x]</a>"_gbk));
 
   TaggedFieldOptions limit;
   limit.length_limit = 3;
-  EXPECT_THAT(Fields("<a>12</a><a>123</a>"_gbk, "<a>"_gbk, "</a>"_gbk, limit), ElementsAre("12"_gbk));
+  EXPECT_THAT(Fields("<a>12</a><a>123</a>"_gbk, "<a>"_gbk, "</a>"_gbk, limit),
+              ElementsAre("12"_gbk));
 
   TaggedFieldOptions from;
   from.start_position = 2;
-  EXPECT_THAT(Fields("<a>1</a><a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk, from), ElementsAre("2"_gbk));
+  EXPECT_THAT(Fields("<a>1</a><a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk, from),
+              ElementsAre("2"_gbk));
   from.start_position = -5;
   EXPECT_THAT(Fields("<a>1</a>"_gbk, "<a>"_gbk, "</a>"_gbk, from), ElementsAre("1"_gbk));
 
