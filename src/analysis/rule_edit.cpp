@@ -118,7 +118,7 @@ std::optional<GbkText> ApplyRuleEdits(GbkView bytes,
                                       std::span<const std::vector<RuleEdit>> edits) {
   const ParameterTags& tags = GetParameterTags();
   // The blocks as the loader finds them: in the text up to the first NUL.
-  const GbkView text = bytes.substr(0, TextUpToNul(bytes).size());
+  const GbkView text = bytes.substr(0, TextUpToNul(bytes.bytes()).size());
   std::vector<GbkView> rules;
   ExtractTaggedFieldViews(text, tags.rule_start, tags.rule_end, rules);
   if (edits.size() > rules.size()) return std::nullopt;

@@ -826,7 +826,7 @@ class Search {
 // `wording` with ASCII letters in lower case and the full-width forms of ASCII
 // characters (A3 A1..A3 FD, but A3 A4, the yen sign) in half width: the spellings of
 // one term share it. Empty for a wording without such characters, which has no other.
-std::string SpellingKey(std::string_view wording) {
+std::string SpellingKey(GbkView wording) {
   std::string key;
   bool ascii = false;
   for (size_t i = 0; i < wording.size(); ++i) {

@@ -188,7 +188,7 @@ void LoadPacked(friso_dic_t dictionary, std::string_view packed) {
 }
 
 // The UTF-8 form of `gbk` if it is two to five Chinese characters as friso reads them.
-bool ChineseWord(std::string_view gbk, std::string& utf8) {
+bool ChineseWord(GbkView gbk, std::string& utf8) {
   utf8.clear();
   int characters = 0;
   for (size_t i = 0; i < gbk.size(); i += 2) {
@@ -345,7 +345,7 @@ std::unique_ptr<WordSegmenter> WordSegmenter::Create(
                                              packed.size()));
   std::string utf8;
   size_t added = 0;
-  for (std::string_view word : extra_words) {
+  for (GbkView word : extra_words) {
     if (added == kMaxExtraWords) break;
     if (!ChineseWord(word, utf8)) continue;
     AddWord(f->friso->dic, __LEX_CJK_WORDS__, utf8, 0);
@@ -423,7 +423,7 @@ void WordSegmenter::Segment(GbkView gbk, std::vector<WordSpan>& words) {
     }
     start = end;
   }
-  JoinFormulas(gbk, words);
+  JoinFormulas(gbk.bytes(), words);
 }
 
 }  // namespace vantry

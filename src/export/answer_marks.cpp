@@ -16,9 +16,9 @@ size_t Width(std::string_view text, size_t i) {
 
 }  // namespace
 
-size_t PrefixOfCharacters(std::string_view text, size_t characters) {
+size_t PrefixOfCharacters(GbkView text, size_t characters) {
   size_t i = 0;
-  for (size_t n = 0; n < characters && i < text.size(); ++n) i += Width(text, i);
+  for (size_t n = 0; n < characters && i < text.size(); ++n) i += Width(text.bytes(), i);
   return i;
 }
 

@@ -57,7 +57,8 @@ std::vector<size_t> NameEnds(std::string_view front) {
 }  // namespace
 
 std::vector<ReportedTotal> ReadReportTotals(
-    std::string_view report, const std::function<bool(std::string_view)>& is_name) {
+    GbkView report_text, const std::function<bool(GbkView)>& is_name) {
+  const std::string_view report = report_text.bytes();
   std::vector<ReportedTotal> totals;
   size_t record = 0;  // where the current line, with any name lines before it, begins
   for (size_t line = 0; line <= report.size();) {
@@ -72,12 +73,12 @@ std::vector<ReportedTotal> ReadReportTotals(
       const std::vector<size_t> ends = NameEnds(front);
       size_t name_end = ends.front();
       for (size_t e : ends) {
-        if (is_name(front.substr(0, e))) {
+        if (is_name(GbkView(front.substr(0, e)))) {
           name_end = e;
           break;
         }
       }
-      totals.push_back({.name = front.substr(0, name_end), .total = *total});
+      totals.push_back({.name = GbkView(front.substr(0, name_end)), .total = *total});
       record = end + 2;
     }
     line = end + 2;
@@ -120,7 +121,7 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   const GbkText cleaned = RemoveBlankLines(report_text);
   FileRead replaced = ReadWholeFileWithStatus(result.path);
   if (replaced.ok()) result.replaced = GbkText(std::move(replaced->bytes));
-  result.written = WriteWholeFile(result.path, {cleaned});
+  result.written = WriteWholeFile(result.path, {cleaned.bytes()});
   return result;
 }
 

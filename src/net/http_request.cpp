@@ -103,7 +103,7 @@ std::string TargetUrl(GbkView url) {
   if (port < 0 || port > 65535) return {};
   if (port == 0) port = https ? 443 : 80;  // no usable number: the scheme's own port
   std::string target = std::string(https ? "https://" : "http://") + host.bytes() + ":" +
-                       std::to_string(port) + EncodePath(UrlPath(url));
+                       std::to_string(port) + EncodePath(UrlPath(url).bytes());
   UrlHandle parsed(curl_url());
   if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, target.c_str(),
                               CURLU_PATH_AS_IS) != CURLUE_OK) {
@@ -249,7 +249,7 @@ HttpResult HttpRequest(GbkView url, const HttpRequestOptions& options) {
   std::string body_sent;
   if (verb != HttpMethod::kGet) {
     body_sent =
-        !options.send_bytes.empty() ? options.send_bytes : std::string(options.send_text);
+        !options.send_bytes.empty() ? options.send_bytes : options.send_text.bytes();
   }
   if (verb == HttpMethod::kGet) {
     set(CURLOPT_HTTPGET, 1L);

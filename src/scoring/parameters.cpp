@@ -23,9 +23,9 @@ GbkText SubstitutePairs(GbkView text,
   return result;
 }
 
-GbkText NormaliseParameters(std::string_view bytes) {
+GbkText NormaliseParameters(GbkView text) {
   static const GbkText kFullWidthComma = Utf8ToGbk("，");
-  return SubstitutePairs(TextUpToNul(bytes), {{","_gbk, kFullWidthComma}});
+  return SubstitutePairs(TextUpToNul(text.bytes()), {{","_gbk, kFullWidthComma}});
 }
 
 ParametersLoad LoadParameters(ProgramState& state,

@@ -28,9 +28,9 @@ GbkText SubstitutePairs(GbkView text,
                         std::initializer_list<std::pair<GbkView, GbkView>> pairs,
                         int start = 1, bool case_sensitive = true, int count = -1);
 
-// The parameters text as the scorer reads it: `bytes` up to the first NUL, every ASCII
+// The parameters text as the scorer reads it: `text` up to the first NUL, every ASCII
 // comma made full-width.
-GbkText NormaliseParameters(std::string_view bytes);
+GbkText NormaliseParameters(GbkView text);
 
 // What loading the parameters file found, for the check before a grading run.
 // The parameters file as loaded (it may still hold no rule).

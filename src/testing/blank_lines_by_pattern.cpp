@@ -9,9 +9,9 @@ namespace vantry {
 GbkText RemoveBlankLinesByPattern(GbkText& text) {
   // One "\r\n" at the start and then one at the end go first, as RemoveBlankLines
   // trims them.
-  constexpr std::string_view kLineBreak = "\r\n";
-  if (std::string_view(text).starts_with(kLineBreak)) text.erase(0, kLineBreak.size());
-  if (std::string_view(text).ends_with(kLineBreak)) {
+  constexpr GbkView kLineBreak = "\r\n"_gbk;
+  if (text.starts_with(kLineBreak)) text.erase(0, kLineBreak.size());
+  if (text.ends_with(kLineBreak)) {
     text.resize(text.size() - kLineBreak.size());
   }
   // A match runs from the line feed of one line break over white space to the carriage

@@ -43,6 +43,10 @@ class TempDir {
   std::filesystem::path File(std::string_view utf8_name) const;
   // Writes `bytes` to the named file and returns its path.
   std::filesystem::path Write(std::string_view utf8_name, std::string_view bytes) const;
+  // The same for GBK text.
+  std::filesystem::path Write(std::string_view utf8_name, GbkView text) const {
+    return Write(utf8_name, text.bytes());
+  }
 
  private:
   std::filesystem::path path_;

@@ -33,7 +33,7 @@ size_t SkipWhiteSpace(GbkView text, size_t i) {
   return i;
 }
 
-size_t CharacterWidth(std::string_view text, size_t i) {
+size_t CharacterWidth(GbkView text, size_t i) {
   return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 

@@ -36,7 +36,7 @@ void AppendNumber(GbkText& out, int64_t value, int min_digits) {
 }
 
 // The first character of `text` (one or two bytes).
-std::string_view FirstCharacter(std::string_view text) {
+GbkView FirstCharacter(GbkView text) {
   if (text.empty()) return text;
   return text.substr(0, IsLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1);
 }
@@ -100,7 +100,7 @@ bool WriteTimeField(const LocalDateTime& t, char letter, int count, bool force_2
     case 't': {
       const TimeNames& names = UserTimeNames();
       const GbkText& designator = t.hour < 12 ? names.am : names.pm;
-      out += count >= 2 ? GbkView(designator) : GbkView(FirstCharacter(designator));
+      out += count >= 2 ? GbkView(designator) : FirstCharacter(designator);
       return true;
     }
     default:
@@ -191,7 +191,7 @@ int64_t TimestampMilliseconds(const LocalDateTime& time) {
 std::string DatedFileName(std::string_view stem, const LocalDateTime& day,
                           std::string_view extension) {
   std::string name(stem);
-  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd"_gbk);
+  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd"_gbk).bytes();
   name += extension;
   return name;
 }

@@ -40,7 +40,7 @@ class TextFinder {
   int64_t FindBackward(GbkView text, int64_t end = 0) const;
 
  private:
-  std::string_view sought_;
+  GbkView sought_;
   BytePattern pattern_;
 };
 

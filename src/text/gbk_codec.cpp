@@ -57,7 +57,7 @@ class CodePage936 {
 
 // Decodes `gbk` and hands each code point to `emit`.
 template <typename Emit>
-void Decode(std::string_view gbk, InvalidGbk invalid, Emit emit) {
+void Decode(GbkView gbk, InvalidGbk invalid, Emit emit) {
   const CodePage936& table = CodePage936::Get();
   const auto bad = [&](unsigned char byte) {
     emit(invalid == InvalidGbk::kEscape ? kEscapeBase + byte : kReplacement);

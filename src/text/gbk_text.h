@@ -82,10 +82,6 @@ class GbkText {
   inline bool starts_with(GbkView prefix) const noexcept;
   inline bool ends_with(GbkView suffix) const noexcept;
 
-  // The bytes for readers whose parameters are still plain views; the way in stays
-  // explicit.
-  operator std::string_view() const noexcept { return bytes_; }  // NOLINT
-
  private:
   std::string bytes_;
 };
@@ -123,9 +119,6 @@ class GbkView {
   constexpr bool ends_with(GbkView suffix) const noexcept {
     return bytes_.ends_with(suffix.bytes_);
   }
-
-  // As GbkText's.
-  constexpr operator std::string_view() const noexcept { return bytes_; }  // NOLINT
 
  private:
   std::string_view bytes_;

@@ -8,7 +8,7 @@ namespace {
 
 // True when stepping through `marker` character by character ends exactly at its end,
 // so that the byte behind a matched marker is a character boundary of the scan.
-bool EndsOnCharacterBoundary(std::string_view marker) {
+bool EndsOnCharacterBoundary(GbkView marker) {
   size_t i = 0;
   while (i < marker.size())
     i += IsLeadByte(static_cast<unsigned char>(marker[i])) ? 2 : 1;

@@ -6,7 +6,7 @@ namespace vantry {
 namespace {
 
 // Length of the space character at `i`, or 0 when there is none.
-size_t SpaceAt(std::string_view text, size_t i) {
+size_t SpaceAt(GbkView text, size_t i) {
   if (text[i] == ' ') return 1;
   if (i + 1 < text.size() && static_cast<unsigned char>(text[i]) == 0xA1 &&
       static_cast<unsigned char>(text[i + 1]) == 0xA1) {
@@ -15,7 +15,7 @@ size_t SpaceAt(std::string_view text, size_t i) {
   return 0;
 }
 
-size_t CharLength(std::string_view text, size_t i) {
+size_t CharLength(GbkView text, size_t i) {
   return (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
 }
 

@@ -170,9 +170,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantry_window_picture: cannot read the demo exam\n");
     return 1;
   }
-  if (!WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet}).ok() ||
+  if (!WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet.bytes()})
+           .ok() ||
       !WriteWholeFile(PathInDirectory(directory, kParametersFileName),
-                      {Utf8ToGbk(parameters)})
+                      {Utf8ToGbk(parameters).bytes()})
            .ok()) {
     std::fprintf(stderr, "vantry_window_picture: cannot write the demo exam\n");
     return 1;
