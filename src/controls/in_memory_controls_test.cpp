@@ -32,8 +32,8 @@ TEST(InMemoryControlsTest, SetAppendAndGet) {
   EXPECT_EQ(c.GetControlText(controls::kStudentAnswer), "ab\r\n"_gbk);
   c.SetControlText(controls::kPointsPerHit, "5"_gbk);
   EXPECT_EQ(c.GetControlText(controls::kPointsPerHit), "5"_gbk);
-  c.SetControlText("no such control"_gbk, "x"_gbk);
-  EXPECT_EQ(c.GetControlText("no such control"_gbk), ""_gbk);
+  c.SetControlText("no such control", "x"_gbk);
+  EXPECT_EQ(c.GetControlText("no such control"), ""_gbk);
   EXPECT_FALSE(c.Has("no such control"));
 }
 

@@ -35,9 +35,10 @@ TEST(RemoveBlankLinesTest, RemovesBlankLinesBetweenLines) {
 TEST(RemoveBlankLinesTest, KeepsLinesThatHoldAnything) {
   EXPECT_EQ(Clean("A\r\n  B"), "A\r\n  B");
   EXPECT_EQ(Clean("A  \r\nB"), "A  \r\nB");
-  EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4")), Gbk("甲 5 3  8\r\n乙 4  4").bytes());
+  EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4").bytes()),
+            Gbk("甲 5 3  8\r\n乙 4  4").bytes());
   // A full-width space is not white space for this purpose.
-  EXPECT_EQ(Clean("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk),
+  EXPECT_EQ(Clean(("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk).bytes()),
             ("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk).bytes());
 }
 

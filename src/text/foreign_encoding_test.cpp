@@ -25,7 +25,7 @@ std::string Utf16Le(std::string_view utf8) {
 }
 
 TEST(DetectForeignEncodingTest, GbkAsciiAndEmptyAreNotForeign) {
-  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet)), ForeignEncoding::kNone);
+  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet).bytes()), ForeignEncoding::kNone);
   EXPECT_EQ(DetectForeignEncoding("<name>\tx\t</name>"), ForeignEncoding::kNone);
   EXPECT_EQ(DetectForeignEncoding(""), ForeignEncoding::kNone);
 }
@@ -65,7 +65,7 @@ TEST(DetectForeignEncodingTest, DecisionDoesNotDependOnWhereASampleWouldEnd) {
 }
 
 TEST(DetectForeignEncodingTest, Utf8MarkBeforeGbkTextIsGbk) {
-  EXPECT_EQ(DetectForeignEncoding(GbkView("\xEF\xBB\xBF") + Gbk(kSheet)),
+  EXPECT_EQ(DetectForeignEncoding((GbkView("\xEF\xBB\xBF") + Gbk(kSheet)).bytes()),
             ForeignEncoding::kNone);
 }
 

@@ -39,8 +39,8 @@ class HugeText {
   }
   bool ok() const { return data_ != nullptr; }
   // Puts `bytes` at the 1-based position `at`.
-  void Put(int64_t at, std::string_view bytes) {
-    std::memcpy(data_ + at - 1, bytes.data(), bytes.size());
+  void Put(int64_t at, GbkView text) {
+    std::memcpy(data_ + at - 1, text.data(), text.size());
   }
   GbkView view() const { return GbkView(std::string_view(data_, size_)); }
 
@@ -98,14 +98,14 @@ TEST(HugeTextTest, SubstitutionPastTwoGibReplacesOnceAndEnds) {
   HugeText text(size);
   if (!text.ok()) GTEST_SKIP() << kNoRoom;
   const int64_t far = (int64_t{1} << 31) + 10;
-  text.Put(5, ",");
-  text.Put(far, ",");
+  text.Put(5, ","_gbk);
+  text.Put(far, ","_gbk);
   const GbkText comma = Gbk("，");
   const GbkText out = SubstituteText(text.view(), ","_gbk, comma);
   ASSERT_EQ(out.size(), size + 2);
   // The text again, each comma widened to two bytes: compared in three stretches
   // (memcmp keeps this quick in unoptimised sanitizer builds too).
-  const std::string_view in = text.view();
+  const std::string_view in = text.view().bytes();
   const auto far_index = static_cast<size_t>(far) - 1;
   EXPECT_EQ(std::memcmp(out.data(), in.data(), 4), 0);
   EXPECT_EQ(out.substr(4, 2), comma);

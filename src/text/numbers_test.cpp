@@ -12,27 +12,28 @@ namespace {
 using testing::Gbk;
 
 TEST(TextToIntegerTest, ReadsLikeAtoiAfterFoldingFullWidth) {
-  EXPECT_EQ(TextToInteger("-5x"), -5);
-  EXPECT_EQ(TextToInteger(""), 0);
-  EXPECT_EQ(TextToInteger(" 8"), 8);
-  EXPECT_EQ(TextToInteger("\t\r\n+12"), 12);
+  EXPECT_EQ(TextToInteger("-5x"_gbk), -5);
+  EXPECT_EQ(TextToInteger(""_gbk), 0);
+  EXPECT_EQ(TextToInteger(" 8"_gbk), 8);
+  EXPECT_EQ(TextToInteger("\t\r\n+12"_gbk), 12);
   EXPECT_EQ(TextToInteger(Gbk("１０")), 10);
   EXPECT_EQ(TextToInteger(Gbk("10分")), 10);
   EXPECT_EQ(TextToInteger(Gbk("十")), 0);
   EXPECT_EQ(TextToInteger(Gbk("　－３")), -3);  // full-width space and minus
-  EXPECT_EQ(TextToInteger("- 5"), 0);
+  EXPECT_EQ(TextToInteger("- 5"_gbk), 0);
   // A full-width digit's bytes after a lead byte that is not A3 do not count.
-  EXPECT_EQ(TextToInteger("\xB0\xB1"), 0);
+  EXPECT_EQ(TextToInteger(GbkView("\xB0\xB1")), 0);
 }
 
 TEST(TextToIntegerTest, SaturatesAtThe32BitLimits) {
-  EXPECT_EQ(TextToInteger("2147483647"), std::numeric_limits<int32_t>::max());
-  EXPECT_EQ(TextToInteger("2147483648"), std::numeric_limits<int32_t>::max());
-  EXPECT_EQ(TextToInteger("-2147483648"), std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(TextToInteger("-99999999999999999999999"),
+  EXPECT_EQ(TextToInteger("2147483647"_gbk), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(TextToInteger("2147483648"_gbk), std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(TextToInteger("-2147483648"_gbk), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(TextToInteger("-99999999999999999999999"_gbk),
             std::numeric_limits<int32_t>::min());
-  EXPECT_EQ(TextToInteger64("1733616000123"), 1733616000123LL);
-  EXPECT_EQ(TextToInteger64("99999999999999999999"), std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(TextToInteger64("1733616000123"_gbk), 1733616000123LL);
+  EXPECT_EQ(TextToInteger64("99999999999999999999"_gbk),
+            std::numeric_limits<int64_t>::max());
 }
 
 TEST(NumbersTest, TruncateRoundAndFormat) {

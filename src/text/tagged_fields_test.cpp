@@ -16,13 +16,11 @@ using ::testing::ElementsAre;
 using testing::Gbk;
 using ::testing::IsEmpty;
 
-// The bytes as the tables spell them, read as GBK text.
-std::vector<GbkText> Fields(std::string_view text, std::string_view start,
-                            std::string_view end,
+std::vector<GbkText> Fields(GbkView text, GbkView start, GbkView end,
                             const TaggedFieldOptions& options = {}) {
   std::vector<GbkText> fields{"stale"_gbk};
   const TaggedFieldsResult result =
-      ExtractTaggedFields(GbkView(text), GbkView(start), GbkView(end), fields, options);
+      ExtractTaggedFields(text, start, end, fields, options);
   EXPECT_EQ(result.count, static_cast<int64_t>(fields.size()));
   return fields;
 }
@@ -31,8 +29,8 @@ TEST(TaggedFieldsTest, CollectsFieldsInOrderAndEmptiesTheResultFirst) {
   EXPECT_THAT(Fields("<a>1</a> <a>2</a>"_gbk, "<a>"_gbk, "</a>"_gbk),
               ElementsAre("1"_gbk, "2"_gbk));
   EXPECT_THAT(Fields("<a></a>"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre(""_gbk));
-  EXPECT_THAT(Fields("nothing", "<a>", "</a>"), IsEmpty());
-  EXPECT_THAT(Fields("", "<a>", "</a>"), IsEmpty());
+  EXPECT_THAT(Fields("nothing"_gbk, "<a>"_gbk, "</a>"_gbk), IsEmpty());
+  EXPECT_THAT(Fields(""_gbk, "<a>"_gbk, "</a>"_gbk), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
@@ -41,7 +39,7 @@ TEST(TaggedFieldsTest, NestedStartMarkersOpenNestedFields) {
   EXPECT_THAT(Fields("<a>1</a><a>open"_gbk, "<a>"_gbk, "</a>"_gbk), ElementsAre("1"_gbk));
   // An unclosed start marker ends the collection, also when later fields are complete
   // only for markers that stand after it... here the later end marker closes it.
-  EXPECT_THAT(Fields("</a><a>x", "<a>", "</a>"), IsEmpty());
+  EXPECT_THAT(Fields("</a><a>x"_gbk, "<a>"_gbk, "</a>"_gbk), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, AnswerSheetTagsNeedTheirOwnTabs) {
@@ -77,17 +75,18 @@ TEST(TaggedFieldsTest, OptionsShapeAndFilterFields) {
   TaggedFieldOptions fold;
   fold.ignore_case = true;
   EXPECT_THAT(Fields("<A>1</a>"_gbk, "<a>"_gbk, "</A>"_gbk, fold), ElementsAre("1"_gbk));
-  EXPECT_THAT(Fields("<A>1</a>", "<a>", "</A>"), IsEmpty());
+  EXPECT_THAT(Fields("<A>1</a>"_gbk, "<a>"_gbk, "</A>"_gbk), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, MarkersNeverBeginInsideATwoByteCharacter) {
   // B0 D6 D6 B5: the marker D6 D6 would straddle two characters.
-  EXPECT_THAT(Fields("\xB0\xD6\xD6\xB5x\xD6\xD6", "\xD6\xD6", "x"), IsEmpty());
+  EXPECT_THAT(Fields(GbkView("\xB0\xD6\xD6\xB5x\xD6\xD6"), GbkView("\xD6\xD6"), "x"_gbk),
+              IsEmpty());
 }
 
 TEST(TaggedFieldsTest, EmptyMarkersGiveNoFieldsAndNeverLoop) {
-  EXPECT_THAT(Fields("abc", "", "c"), IsEmpty());
-  EXPECT_THAT(Fields("abc", "a", ""), IsEmpty());
+  EXPECT_THAT(Fields("abc"_gbk, ""_gbk, "c"_gbk), IsEmpty());
+  EXPECT_THAT(Fields("abc"_gbk, "a"_gbk, ""_gbk), IsEmpty());
 }
 
 TEST(TaggedFieldsTest, StackedStartMarkersGiveEveryFieldAsAView) {
@@ -151,7 +150,7 @@ TEST(TaggedFieldsTest, PumpsOncePerFieldFound) {
   ScopedMessagePump pump([&] { ++pumped; });
   TaggedFieldOptions limit;
   limit.length_limit = 1;  // a dropped field still counts as found
-  Fields("<a>1</a><a>2</a><a>", "<a>", "</a>", limit);
+  Fields("<a>1</a><a>2</a><a>"_gbk, "<a>"_gbk, "</a>"_gbk, limit);
   EXPECT_EQ(pumped, 2);
 }
 
@@ -176,11 +175,12 @@ TEST(TaggedFieldsTest, ViewsAgreeWithCopiesAndPumpAsOften) {
     const int64_t n = ExtractTaggedFieldViews(GbkView(text), GbkView(markers.first),
                                               GbkView(markers.second), views);
     const int pumped_for_views = std::exchange(pumped, 0);
-    const std::vector<GbkText> copies = Fields(text, markers.first, markers.second);
+    const std::vector<GbkText> copies =
+        Fields(GbkView(text), GbkView(markers.first), GbkView(markers.second));
     EXPECT_EQ(std::vector<GbkText>(views.begin(), views.end()), copies) << text;
     EXPECT_EQ(n, static_cast<int64_t>(views.size()));
     EXPECT_EQ(pumped_for_views, pumped) << text;
-    for (std::string_view v : views) {
+    for (GbkView v : views) {
       EXPECT_TRUE(v.data() >= text.data() &&
                   v.data() + v.size() <= text.data() + text.size());
     }
