@@ -172,8 +172,8 @@ TEST(ClassStatisticsTest, DiscriminationDoesNotDependOnTheOrderOfTiedPapers) {
   // Three papers tied at the top (total 3) but split differently between questions,
   // two at the bottom (0): the groups of 0.27 x 5 = 1.35 papers take 0.45 of each tied
   // top paper and 0.675 of each bottom one.
-  const std::vector<std::string> answers = {Gbk("甲乙丙"), Gbk("甲乙\t丁"), Gbk(""),
-                                            Gbk("乙丙\t丁"), Gbk("戊")};
+  const std::vector<GbkText> answers = {Gbk("甲乙丙"), Gbk("甲乙\t丁"), Gbk(""),
+                                        Gbk("乙丙\t丁"), Gbk("戊")};
   std::vector<double> first_order;
   for (const bool reversed : {false, true}) {
     TestClass c(state, "1");

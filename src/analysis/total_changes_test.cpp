@@ -16,7 +16,7 @@ using testing::Gbk;
 
 // A class with these names and one question each scoring the total.
 GradedClass MakeClass(const std::vector<std::pair<std::string, int32_t>>& papers,
-                      std::deque<std::string>& names) {
+                      std::deque<GbkText>& names) {
   GradedClass graded;
   PaperRecord record;
   for (const auto& [name, total] : papers) {
@@ -32,7 +32,7 @@ GradedClass MakeClass(const std::vector<std::pair<std::string, int32_t>>& papers
 }
 
 TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
-  std::deque<std::string> names;
+  std::deque<GbkText> names;
   // 张 3 is a name ending in a number; 丁 is on two papers; 戊 only in the old report;
   // 己's name was broken over two lines; 庚 stands on two lines of the old report.
   const GradedClass graded = MakeClass({{"甲", 8},

@@ -23,7 +23,7 @@ std::string Marked(std::string_view points, std::string_view order,
   c.Add("a", Gbk(answer));
   PaperRecord record;
   c.graded().Record(0, record);
-  const std::string gbk(record.questions[0].answer);
+  const GbkView gbk = record.questions[0].answer;
   std::string out;
   size_t at = 0;
   for (const ByteRange& r : MatchedRanges(record, record.questions[0], limit)) {

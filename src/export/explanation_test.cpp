@@ -117,14 +117,13 @@ TEST(ExplanationTest, KeywordsShowOnOneLineWithInvalidBytesReplaced) {
   // An alternative holding a line break, and one that is not valid GBK.
   const ProgramState state =
       testing::StateWithRules({Gbk("<关键词>甲\r\n乙</关键词><关键词>") +
-                               "\xFF"
-                               "0+9" +
+                               GbkView("\xFF"
+                                       "0+9") +
                                Gbk("</关键词>")},
                               {"10"});
   TestClass t(state);
-  t.Add("a"_gbk, Gbk("甲\r\n乙") +
-                 "\xFF"
-                 "0+9");
+  t.Add("a", Gbk("甲\r\n乙") + GbkView("\xFF"
+                                       "0+9"));
   PaperRecord paper;
   t.graded().Record(0, paper);
   const std::string text = ExplainQuestion(paper, paper.questions[0]);
