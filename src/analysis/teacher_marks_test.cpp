@@ -83,7 +83,7 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
 
 TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
   const MarksRead read = ParseTeacherMarks(
-      Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
+      Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n").bytes());
   ASSERT_TRUE(read.ok()) << read.message();
   EXPECT_THAT(read->questions, ElementsAre(12, 3));
   ASSERT_EQ(read->row_count(), 2u);
@@ -99,7 +99,8 @@ TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
   const MarksRead read =
       ParseTeacherMarks(Gbk("姓名,第1题,第2题,第3题,第4题,第5题,第6题\r\n"
                             "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
-                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
+                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n")
+                            .bytes());
   ASSERT_TRUE(read.ok()) << read.message();
   ASSERT_EQ(read->row_count(), 2u);
   EXPECT_EQ(RowMarks(*read, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
@@ -164,13 +165,13 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   EXPECT_EQ(RowMarks(*read, 0), (Marks{10}));
 }
 
-TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {
-  EXPECT_EQ(TrimSpaces(Gbk(" \t王\r\n")), Gbk("王"));
-  EXPECT_EQ(TrimSpaces(Gbk("　王　")), Gbk("王"));
+TEST(TrimCellTest, StepsOverTwoByteCharacters) {
+  EXPECT_EQ(TrimCell(Gbk(" \t王\r\n")), Gbk("王"));
+  EXPECT_EQ(TrimCell(Gbk("　王　")), Gbk("王"));
   // "\xA1\xA1" preceded by a lead byte is not a full-width space: 0xB0 0xA1 is 啊.
-  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1\xA1"), "\xB0\xA1");
-  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");
-  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(TrimCell(GbkView("\xB0\xA1\xA1\xA1")), GbkView("\xB0\xA1"));
+  EXPECT_EQ(TrimCell(GbkView("\xB0\xA1\xA1")), GbkView("\xB0\xA1\xA1"));
+  EXPECT_EQ(TrimCell("   "_gbk), ""_gbk);
 }
 
 }  // namespace

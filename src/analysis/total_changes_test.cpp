@@ -57,9 +57,9 @@ TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
   EXPECT_EQ(changes.changed[1].before, 3);
 
   // Garbage and an empty report change nothing.
-  EXPECT_TRUE(CompareWithReplacedReport(graded, "").changed.empty());
+  EXPECT_TRUE(CompareWithReplacedReport(graded, ""_gbk).changed.empty());
   EXPECT_TRUE(
-      CompareWithReplacedReport(graded, "\r\n  x\r\n 99999999999").changed.empty());
+      CompareWithReplacedReport(graded, "\r\n  x\r\n 99999999999"_gbk).changed.empty());
 }
 
 TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
@@ -74,8 +74,8 @@ TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
   }
   AppendReportLine(report, record);
   AppendReportLine(report, Gbk("乙"), ""_gbk, 0);
-  const auto totals = ReadReportTotals(
-      report, [&](std::string_view n) { return n == name || n == Gbk("乙"); });
+  const auto totals =
+      ReadReportTotals(report, [&](GbkView n) { return n == name || n == Gbk("乙"); });
   ASSERT_EQ(totals.size(), 2u);  // the empty line after the last is none
   EXPECT_EQ(totals[0].name, name);
   EXPECT_EQ(totals[0].total, 3);

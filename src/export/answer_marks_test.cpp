@@ -18,7 +18,7 @@ std::string Marked(std::string_view points, std::string_view order,
   const ProgramState state = testing::StateWithRules(
       {Gbk(
           "<关键词>遵义会议</关键词><关键词>四渡赤水|赤水</关键词><关键词>DNA</关键词>")},
-      {"10"});
+      {"10"_gbk});
   testing::TestClass c(state, std::string(points), Gbk(order));
   c.Add("a", Gbk(answer));
   PaperRecord record;
@@ -49,7 +49,7 @@ TEST(AnswerMarksTest, MarksEveryOccurrenceOfTheWordingsThatScored) {
 
 TEST(AnswerMarksTest, ExcerptsFitALineAroundTheFirstMark) {
   const ProgramState state =
-      testing::StateWithRules({Gbk("<关键词>遵义会议</关键词>")}, {"10"});
+      testing::StateWithRules({Gbk("<关键词>遵义会议</关键词>")}, {"10"_gbk});
   testing::TestClass c(state);
   c.Add("a", Gbk("短答案\r\n遵义会议"))
       .Add("b",

@@ -38,7 +38,7 @@ TEST(JsonRecordTest, HoldsEveryDecisionInTheDocumentedShape) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules(
       {Gbk("<关键词>光合作用|光合</关键词><关键词>叶绿体</关键词><关键词>氧气</关键词>")},
-      {"5"});
+      {"5"_gbk});
   TestClass c(state, "2", "1-2,1-3");
   const GbkText odd_name = Gbk("王") + GbkView(
                                            "\x80"

@@ -46,7 +46,8 @@ testing::CommandResult CheckWorkbook(const std::string& mode,
 
 TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   TempDir dir;
-  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"});
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"_gbk});
   TestClass empty(state);
   const auto path = dir.File("阅卷结果20261208.xlsx");
   ASSERT_TRUE(WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state),
