@@ -12,6 +12,7 @@
 
 #include "platform/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/gbk_text.h"
 
 namespace {
 
@@ -81,8 +82,8 @@ int main(int argc, char** argv) {
     sheet += "\t</答题文本>\r\n";
   }
 
-  const GbkText gbk_params = vantry::Utf8ToGbk(params);
-  const GbkText gbk_sheet = vantry::Utf8ToGbk(sheet);
+  const vantry::GbkText gbk_params = vantry::Utf8ToGbk(params);
+  const vantry::GbkText gbk_sheet = vantry::Utf8ToGbk(sheet);
   if (!vantry::WriteWholeFile(vantry::PathInDirectory(dir, "参数设置.txt"),
                               {gbk_params}) ||
       !vantry::WriteWholeFile(vantry::PathInDirectory(dir, "学生答题文本.txt"),

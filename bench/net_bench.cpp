@@ -40,12 +40,13 @@ BENCHMARK(BM_HttpRequestBody)
 
 // A header block with many cookies, collected and merged with as many sent ones.
 void BM_CollectAndMergeCookies(benchmark::State& state) {
-  std::string block = "HTTP/1.1 200 OK\r\n";
+  GbkText block("HTTP/1.1 200 OK\r\n"_gbk);
   GbkText sent;
   for (int i = 0; i < state.range(0); ++i) {
-    block +=
-        "Set-Cookie: k" + std::to_string(i) + "=" + std::string(40, 'v') + "; path=/\r\n";
-    sent += (i == 0 ? "" : "; ") + ("s" + std::to_string(i) + "=1");
+    block += GbkText("Set-Cookie: k" + std::to_string(i) + "=" + std::string(40, 'v') +
+                     "; path=/\r\n");
+    if (i > 0) sent += "; "_gbk;
+    sent += GbkText("s" + std::to_string(i) + "=1");
   }
   for (auto _ : state) {
     GbkText sent_copy = sent;

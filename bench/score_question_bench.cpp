@@ -37,7 +37,8 @@ void BM_ScoreQuestion(benchmark::State& bench) {
   const GbkText answer = Utf8ToGbk(kAnswer);
   InMemoryControls controls;
   controls.SetControlText(controls::kPointsPerHit, "2"_gbk);
-  controls.SetControlText(controls::kOrderKeys, bench.range(0) ? "1-2,1-4,1-6"_gbk : ""_gbk);
+  controls.SetControlText(controls::kOrderKeys,
+                          bench.range(0) ? "1-2,1-4,1-6"_gbk : ""_gbk);
   BoxesReadAtUse boxes(controls);
   int64_t total = 0;
   for (auto _ : bench) {

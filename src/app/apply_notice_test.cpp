@@ -24,7 +24,7 @@ TEST(ApplyNoticeTest, AnnouncementAloneLetsStartUpGoOn) {
   EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), Gbk("维护"));
   // A failed request clears the label too.
   EXPECT_TRUE(ApplyNotice({}, controls));
-  EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), "");
+  EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), ""_gbk);
   EXPECT_THAT(controls.message_boxes(), IsEmpty());
   EXPECT_EQ(controls.exit_code(), std::nullopt);
 }

@@ -98,8 +98,8 @@ std::string Today() {
   return date;
 }
 
-std::string TodaysReport(const TempDir& dir) {
-  return ReadWholeFile(dir.File("阅卷结果" + Today() + ".txt"));
+GbkText TodaysReport(const TempDir& dir) {
+  return GbkText(ReadWholeFile(dir.File("阅卷结果" + Today() + ".txt")));
 }
 
 class ProgramTest : public ::testing::Test {
@@ -126,7 +126,7 @@ TEST_F(ProgramTest, StartUpWearsTheSkinLoadsTheParametersAndShowsTheWindow) {
   EXPECT_TRUE(PathExists(dir_.File("SkinH_EL.dll")));
   EXPECT_FALSE(qApp->styleSheet().isEmpty());
   EXPECT_EQ(state_.rule_list().size(), 2u);
-  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10", "4"));
+  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10"_gbk, "4"_gbk));
 
   EXPECT_TRUE(program.window().isVisible());
   const QRect screen = QGuiApplication::primaryScreen()->geometry();

@@ -51,20 +51,19 @@ TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer),
             Gbk("第1小题=====\r\n光合作用\r\n\r\n"));
   access_.SetControlText(c::kStudentAnswer, ""_gbk);
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), ""_gbk);
 
   access_.SetControlText(c::kRemaining, "20000"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(Control<QLineEdit>(window_, c::kRemaining)->text(), QStringLiteral("20000"));
-  EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000");
+  EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000"_gbk);
   access_.SetControlText(c::kOrderKeys, Gbk("1-2，1-3"));
   EXPECT_EQ(access_.GetControlText(c::kOrderKeys), Gbk("1-2，1-3"));
 }
 
 TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
-  access_.SetControlText(c::kStudentName,
-                         GbkView("A\x81\xFF")
-                         "B");
+  access_.SetControlText(c::kStudentName, GbkView("A\x81\xFF"
+                                                  "B"));
   access_.SetControlText(c::kStudentAnswer, GbkView("x\xFE"));  // a lead byte at the end
   QApplication::processEvents();
   EXPECT_EQ(Control<QLabel>(window_, c::kStudentName)->text(),
@@ -75,7 +74,7 @@ TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
   // Characters GBK lacks come back as "?".
   Control<QLineEdit>(window_, c::kOrderKeys)
       ->setText(QString::fromUtf16(u"1-2\U0001F600"));
-  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2?");
+  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2?"_gbk);
 }
 
 TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
@@ -97,13 +96,14 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   answer->setTextCursor(cursor);
   access_.AppendControlText(c::kStudentAnswer, "a"_gbk);
   access_.AppendControlText(c::kStudentAnswer, "b"_gbk);
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("startab"));
   EXPECT_EQ(answer->textCursor().position(), 7);
 
   // The view follows the end.
-  for (int i = 0; i < 60; ++i) access_.AppendControlText(c::kMatchedPoints, "line\r\n"_gbk);
+  for (int i = 0; i < 60; ++i)
+    access_.AppendControlText(c::kMatchedPoints, "line\r\n"_gbk);
   QApplication::processEvents();
   QScrollBar* bar = points->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
@@ -111,7 +111,7 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
 
   access_.SetControlText(c::kRemaining, "12"_gbk);
   access_.AppendControlText(c::kRemaining, "3"_gbk);
-  EXPECT_EQ(access_.GetControlText(c::kRemaining), "123");
+  EXPECT_EQ(access_.GetControlText(c::kRemaining), "123"_gbk);
 }
 
 TEST_F(WidgetControlsTest, AppendInsertsAtTheEndWithoutRebuildingTheBox) {
@@ -153,26 +153,26 @@ TEST_F(WidgetControlsTest, AppendInsertsAtTheEndWithoutRebuildingTheBox) {
 
 TEST_F(WidgetControlsTest, ReadsWhatTheUserTyped) {
   auto* points = Control<QLineEdit>(window_, c::kPointsPerHit);
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "2");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "2"_gbk);
   points->setFocus();
   points->selectAll();
   QTest::keyClicks(points, "5");
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "5");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "5"_gbk);
   QTest::keyClick(points, Qt::Key_Backspace);
   QTest::keyClicks(points, "10");
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "10");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "10"_gbk);
 
   auto* order = Control<QLineEdit>(window_, c::kOrderKeys);
   order->setFocus();
   QTest::keyClicks(order, "1-2,1-3");
-  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2,1-3");
+  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2,1-3"_gbk);
 
   auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
   answer->setFocus();
   QTest::keyClicks(answer, "ab");
   QTest::keyClick(answer, Qt::Key_Return);
   QTest::keyClicks(answer, "c");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "ab\r\nc");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "ab\r\nc"_gbk);
 }
 
 TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
@@ -205,7 +205,7 @@ TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   EXPECT_FALSE(picture->pixmap().isNull());
   access_.SetControlText("no such control"_gbk, "x"_gbk);
   access_.AppendControlText("no such control"_gbk, "x"_gbk);
-  EXPECT_EQ(access_.GetControlText("no such control"), "");
+  EXPECT_EQ(access_.GetControlText("no such control"), ""_gbk);
 }
 
 TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
@@ -216,12 +216,12 @@ TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
     access_.SetControlText(c::kStudentAnswer, ""_gbk);
     access_.AppendControlText(c::kStudentAnswer, "q1\r\n"_gbk);
     access_.AppendControlText(c::kStudentAnswer, "q2\r\n"_gbk);
-    access_.SetControlText(c::kStudentName, std::to_string(i));
+    access_.SetControlText(c::kStudentName, GbkText(std::to_string(i)));
   }
   // Not laid out one by one, but a read sees the latest write at once.
   EXPECT_EQ(name->text(), name_before);
-  EXPECT_EQ(access_.GetControlText(c::kStudentName), "999");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n");
+  EXPECT_EQ(access_.GetControlText(c::kStudentName), "999"_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n"_gbk);
   access_.AppendControlText(c::kStudentAnswer, "q3"_gbk);
   access_.Flush();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("q1\nq2\nq3"));
@@ -231,9 +231,9 @@ TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
   QApplication::processEvents();
   answer->setFocus();
   QTest::keyClicks(answer, "typed");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped"_gbk);
   access_.AppendControlText(c::kStudentAnswer, "!"_gbk);
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!"_gbk);
 }
 
 TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {

@@ -6,7 +6,7 @@ namespace vantry {
 namespace {
 
 TEST(IndexOfTextTest, FindsTheFirstEqualItemCountedFromOne) {
-  const std::vector<GbkText> items = {"x", "y", "x"};
+  const std::vector<GbkText> items = {GbkText("x"), GbkText("y"), GbkText("x")};
   EXPECT_EQ(IndexOfText(items, "x"_gbk), 1);
   EXPECT_EQ(IndexOfText(items, "y"_gbk), 2);
   EXPECT_EQ(IndexOfText(items, "X"_gbk), -1);
@@ -17,7 +17,8 @@ TEST(IndexOfTextTest, FindsTheFirstEqualItemCountedFromOne) {
 
 TEST(RemoveDuplicateItemsTest, KeepsEachItemAtItsFirstOccurrence) {
   EXPECT_EQ(RemoveDuplicateItems("x; y; x"_gbk, "; "_gbk), "x; y"_gbk);
-  EXPECT_EQ(RemoveDuplicateItems("a=1; b=2; a=1; b=3; b=2"_gbk, "; "_gbk), "a=1; b=2; b=3"_gbk);
+  EXPECT_EQ(RemoveDuplicateItems("a=1; b=2; a=1; b=3; b=2"_gbk, "; "_gbk),
+            "a=1; b=2; b=3"_gbk);
   EXPECT_EQ(RemoveDuplicateItems("x,x,,y,"_gbk, ","_gbk), "x,,y"_gbk);
   EXPECT_EQ(RemoveDuplicateItems(""_gbk, "; "_gbk), ""_gbk);
   EXPECT_EQ(RemoveDuplicateItems("solo"_gbk, "; "_gbk), "solo"_gbk);

@@ -5,7 +5,7 @@
 namespace vantry {
 namespace {
 
-constexpr std::string_view kUrl = "http://example/x";
+constexpr GbkView kUrl = "http://example/x"_gbk;
 
 TEST(HttpMethodTest, CodesAndVerbs) {
   const char* verbs[] = {"GET",     "POST",   "HEAD",  "PUT",
@@ -36,21 +36,22 @@ TEST(RequestAgentTest, TakesTheAgentLineOrFallsBackToTheFirstValue) {
 
 TEST(CompleteRequestHeadersTest, NothingGivenGivesTheThreeDefaultLines) {
   EXPECT_EQ(CompleteRequestHeaders(""_gbk, kUrl, HttpMethod::kGet, ""_gbk),
-            "Accept: */*\r\nReferer: http://example/x\r\nAccept-Language: zh-cn");
+            "Accept: */*\r\nReferer: http://example/x\r\nAccept-Language: zh-cn"_gbk);
   // The Referer is the URL exactly as passed.
   EXPECT_EQ(CompleteRequestHeaders(""_gbk, "Example/Y?Z"_gbk, HttpMethod::kGet, ""_gbk),
-            "Accept: */*\r\nReferer: Example/Y?Z\r\nAccept-Language: zh-cn");
+            "Accept: */*\r\nReferer: Example/Y?Z\r\nAccept-Language: zh-cn"_gbk);
 }
 
 TEST(CompleteRequestHeadersTest, OnlyPostGetsTheFormContentType) {
   EXPECT_EQ(CompleteRequestHeaders(""_gbk, kUrl, HttpMethod::kPost, ""_gbk),
             "Accept: */*\r\nReferer: http://example/x\r\nAccept-Language: zh-cn\r\n"
-            "Content-Type: application/x-www-form-urlencoded");
-  EXPECT_EQ(
-      CompleteRequestHeaders("Content-Type: text/plain"_gbk, kUrl, HttpMethod::kPost, ""_gbk),
-      "Content-Type: text/plain\r\nAccept: */*\r\nReferer: http://example/x\r\n"
-      "Accept-Language: zh-cn");
-  EXPECT_EQ(CompleteRequestHeaders(""_gbk, kUrl, HttpMethod::kPut, ""_gbk).find("Content-Type"_gbk),
+            "Content-Type: application/x-www-form-urlencoded"_gbk);
+  EXPECT_EQ(CompleteRequestHeaders("Content-Type: text/plain"_gbk, kUrl,
+                                   HttpMethod::kPost, ""_gbk),
+            "Content-Type: text/plain\r\nAccept: */*\r\nReferer: http://example/x\r\n"
+            "Accept-Language: zh-cn"_gbk);
+  EXPECT_EQ(CompleteRequestHeaders(""_gbk, kUrl, HttpMethod::kPut, ""_gbk)
+                .find("Content-Type"_gbk),
             std::string::npos);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/test_support.h"
+
 namespace vantry {
 namespace {
 
@@ -14,33 +16,36 @@ struct Parts {
 };
 
 void PrintTo(const Parts& p, std::ostream* os) {
-  *os << "{" << p.host << ", " << p.port << ", " << p.path << ", " << p.https << "}";
+  *os << "{" << ::testing::PrintToString(p.host) << ", " << p.port << ", "
+      << ::testing::PrintToString(p.path) << ", " << p.https << "}";
 }
 
-Parts Split(std::string_view url) {
+Parts Split(GbkView url) {
   return {UrlHost(url), UrlPort(url), UrlPath(url), IsHttpsUrl(url)};
 }
 
 TEST(UrlPartsTest, PlainHttpUrls) {
-  EXPECT_EQ(Split("http://notice.example.com/info.txt"),
+  EXPECT_EQ(Split("http://notice.example.com/info.txt"_gbk),
             (Parts{"notice.example.com"_gbk, 80, "/info.txt"_gbk, false}));
-  EXPECT_EQ(Split("http://127.0.0.1:8080/a/b?q=1"),
+  EXPECT_EQ(Split("http://127.0.0.1:8080/a/b?q=1"_gbk),
             (Parts{"127.0.0.1"_gbk, 8080, "/a/b?q=1"_gbk, false}));
-  EXPECT_EQ(Split("Http://Example.COM/Path"_gbk), (Parts{"example.com"_gbk, 80, "/Path"_gbk, false}));
+  EXPECT_EQ(Split("Http://Example.COM/Path"_gbk),
+            (Parts{"example.com"_gbk, 80, "/Path"_gbk, false}));
 }
 
 TEST(UrlPartsTest, SchemeLessUrlsAreHttp) {
   EXPECT_EQ(Split("example/x"_gbk), (Parts{"example"_gbk, 80, "/x"_gbk, false}));
   EXPECT_EQ(Split("example:81"_gbk), (Parts{"example"_gbk, 81, "/"_gbk, false}));
   // Only a leading scheme counts: the host is not taken from the query.
-  EXPECT_EQ(Split("example/go?to=http://other/"),
+  EXPECT_EQ(Split("example/go?to=http://other/"_gbk),
             (Parts{"example"_gbk, 80, "/go?to=http://other/"_gbk, false}));
 }
 
 TEST(UrlPartsTest, HttpsInCapitalsWithAPortAndAQuery) {
-  EXPECT_EQ(Split("HTTPS://WWW.Example.COM:8443/Some/Path?Q=Yes&r=1"),
+  EXPECT_EQ(Split("HTTPS://WWW.Example.COM:8443/Some/Path?Q=Yes&r=1"_gbk),
             (Parts{"www.example.com"_gbk, 8443, "/Some/Path?Q=Yes&r=1"_gbk, true}));
-  EXPECT_EQ(Split("https://secure.example"_gbk), (Parts{"secure.example"_gbk, 443, "/"_gbk, true}));
+  EXPECT_EQ(Split("https://secure.example"_gbk),
+            (Parts{"secure.example"_gbk, 443, "/"_gbk, true}));
 }
 
 TEST(UrlPartsTest, NothingAfterTheHostGivesTheRootPath) {
@@ -70,7 +75,8 @@ TEST(UrlPartsTest, AHostSpelledLikeTheSchemeIsFoundBehindTheScheme) {
 }
 
 TEST(UrlPartsTest, ThePathKeepsItsBytesAndCase) {
-  EXPECT_EQ(UrlPath(GbkView("http://Host/A%20b/\xD6\xD0?x=Y#frag")), GbkView("/A%20b/\xD6\xD0?x=Y#frag"));
+  EXPECT_EQ(UrlPath(GbkView("http://Host/A%20b/\xD6\xD0?x=Y#frag")),
+            GbkView("/A%20b/\xD6\xD0?x=Y#frag"));
   // The host is found again ignoring case, and the first "/" after it starts the path.
   EXPECT_EQ(UrlPath("HTTP://HOST:80//double"_gbk), "//double"_gbk);
 }
