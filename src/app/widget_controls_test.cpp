@@ -203,8 +203,8 @@ TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kPicture1, "x"_gbk);
   QApplication::processEvents();
   EXPECT_FALSE(picture->pixmap().isNull());
-  access_.SetControlText("no such control"_gbk, "x"_gbk);
-  access_.AppendControlText("no such control"_gbk, "x"_gbk);
+  access_.SetControlText("no such control", "x"_gbk);
+  access_.AppendControlText("no such control", "x"_gbk);
   EXPECT_EQ(access_.GetControlText("no such control"), ""_gbk);
 }
 

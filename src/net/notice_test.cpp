@@ -67,7 +67,7 @@ TEST(ParseNoticeTest, FirstFieldsOnlyUpToTheFirstNul) {
       {"<html>missing</html>"_gbk, ""_gbk, ""_gbk},
   };
   for (const Case& c : cases) {
-    const Notice notice = ParseNotice(c.body);
+    const Notice notice = ParseNotice(c.body.bytes());
     EXPECT_EQ(notice.announcement, c.announcement) << ::testing::PrintToString(c.body);
     EXPECT_EQ(notice.update, c.update) << ::testing::PrintToString(c.body);
   }

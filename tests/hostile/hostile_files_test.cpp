@@ -85,7 +85,7 @@ TEST(HostileFilesTest, BinaryGarbageGradesWhatItFindsAndEnds) {
   const CommandResult r = Grade(dir.path());
   EXPECT_EQ(r.exit_code, 0) << r.err;
   const std::string report = ReadWholeFile(dir.File(ReportName()));
-  EXPECT_TRUE(report.starts_with(Gbk("甲 "))) << report.substr(0, 64);
+  EXPECT_TRUE(report.starts_with(Gbk("甲 ").bytes())) << report.substr(0, 64);
 }
 
 TEST(HostileFilesTest, Utf8AndUtf16FilesAreNamedAsSuch) {
@@ -121,8 +121,8 @@ TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
   dir.Write("参数设置.txt", Gbk(std::string(kParameters) + "<综合题><综合题><综合题>"));
   std::string sheet;
   const GbkText start = Gbk("<姓名>\t");
-  while (sheet.size() < (4u << 20)) sheet += start;
-  sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>");
+  while (sheet.size() < (4u << 20)) sheet += start.bytes();
+  sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>").bytes();
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path());
   // Stacked names cannot be paired with the one answer: said, not graded.

@@ -56,8 +56,9 @@ TEST(HostileLimitsTest, NamesNestedIntoEachOtherAreAllGraded) {
   std::string sheet;
   for (int i = 0; i < kRecords; ++i) {
     const GbkText end = i + 1 < kRecords ? Gbk("</姓名>") : Gbk("\t</姓名>");
-    sheet += Gbk("<姓名>\t学生") + GbkText(std::to_string(1000 + i)) + end +
-             Gbk("<答题文本>\t光合\t</答题文本>\r\n");
+    sheet += (Gbk("<姓名>\t学生") + GbkText(std::to_string(1000 + i)) + end +
+              Gbk("<答题文本>\t光合\t</答题文本>\r\n"))
+                 .bytes();
   }
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path());
@@ -93,9 +94,10 @@ TEST(HostileLimitsTest, NamesTooLongForMemoryAreRefusedWithAMessage) {
   dir.Write(ReportName(), "earlier report");
   constexpr int kRecords = 300000;
   std::string sheet = "\r\n";
-  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<姓名>\t");
-  sheet += Gbk("甲\t</姓名>");
-  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<答题文本>\t光合\t</答题文本>");
+  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<姓名>\t").bytes();
+  sheet += Gbk("甲\t</姓名>").bytes();
+  for (int i = 0; i < kRecords; ++i)
+    sheet += Gbk("<答题文本>\t光合\t</答题文本>").bytes();
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path(), 120);
   EXPECT_EQ(r.exit_code, 3) << r.err;

@@ -289,8 +289,9 @@ TEST(HostileOutputsTest, PapersPastExcelsRowsContinueOnFurtherSheets) {
   TempDir dir;
   std::string sheet;
   for (int i = 0; i < 1048576; ++i) {
-    sheet += Gbk("<姓名>\ts") + GbkText(std::to_string(i)) +
-             Gbk("\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
+    sheet += (Gbk("<姓名>\ts") + GbkText(std::to_string(i)) +
+              Gbk("\t</姓名><答题文本>\t光合\t</答题文本>\r\n"))
+                 .bytes();
   }
   EXPECT_EQ(GradeOneQuestion(dir, sheet),
             "成绩 1048576\n成绩2 2\n需要复核 3\n小题分析 6\n得分点 2\n分数段 17\n"
