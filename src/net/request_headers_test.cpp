@@ -20,8 +20,8 @@ TEST(HttpMethodTest, CodesAndVerbs) {
 
 TEST(RequestAgentTest, DefaultWhenNoAgentLine) {
   EXPECT_EQ(DefaultUserAgent(), "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)");
-  EXPECT_EQ(RequestAgent(""_gbk), DefaultUserAgent());
-  EXPECT_EQ(RequestAgent("Accept: text/html"_gbk), DefaultUserAgent());
+  EXPECT_EQ(RequestAgent(""_gbk), GbkView(DefaultUserAgent()));
+  EXPECT_EQ(RequestAgent("Accept: text/html"_gbk), GbkView(DefaultUserAgent()));
 }
 
 TEST(RequestAgentTest, TakesTheAgentLineOrFallsBackToTheFirstValue) {
