@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   BatchOptions batch;
   batch.directory = dir;
   batch.parameters_load = LoadParameters(state, dir);
-  if (argc > 2) batch.order_keys = argv[2];
+  if (argc > 2) batch.order_keys = GbkText(argv[2]);
   std::vector<double> seconds, cpu_seconds;
   size_t page_bytes = 0, papers = 0, distinct = 0;
   batch.extra_outputs = [&](const FinishedRun& run) {

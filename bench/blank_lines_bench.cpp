@@ -13,12 +13,13 @@ namespace {
 // A report of `bytes` bytes as a grading run writes it: one line per paper, Chinese
 // names, and with `blank_every` > 0 a blank line after every so many papers (a name
 // that ended in a line break).
-std::string ReportText(size_t bytes, int blank_every) {
-  std::string out;
+GbkText ReportText(size_t bytes, int blank_every) {
+  GbkText out;
   out.reserve(bytes + 64);
   for (int paper = 0; out.size() < bytes; ++paper) {
-    out += Utf8ToGbk("王小明") + std::to_string(paper) + " 5 3 10 0 8  26\r\n";
-    if (blank_every > 0 && paper % blank_every == blank_every - 1) out += "  \r\n";
+    out +=
+        Utf8ToGbk("王小明") + GbkText(std::to_string(paper)) + " 5 3 10 0 8  26\r\n"_gbk;
+    if (blank_every > 0 && paper % blank_every == blank_every - 1) out += "  \r\n"_gbk;
   }
   return out;
 }
@@ -26,11 +27,11 @@ std::string ReportText(size_t bytes, int blank_every) {
 // Arguments: report bytes, 1 for the pattern engine (0: the byte path), and a blank
 // line every so many papers (0: none, the usual report).
 void BM_RemoveBlankLines(benchmark::State& state) {
-  const std::string report =
+  const GbkText report =
       ReportText(static_cast<size_t>(state.range(0)), static_cast<int>(state.range(2)));
   const bool by_pattern = state.range(1) == 1;
   for (auto _ : state) {
-    std::string text = report;
+    GbkText text = report;
     benchmark::DoNotOptimize(by_pattern ? RemoveBlankLinesByPattern(text)
                                         : RemoveBlankLines(text));
   }
@@ -50,10 +51,10 @@ BENCHMARK(BM_RemoveBlankLines)
 // so the pattern's time grows with the square of the run's length; the byte path
 // passes the run once.
 void BM_RemoveBlankLinesLineFeedRun(benchmark::State& state) {
-  const std::string report =
-      "A\r\n" + std::string(static_cast<size_t>(state.range(0)), '\n') + "B\r\nC";
+  const GbkText report =
+      "A\r\n"_gbk + GbkText(static_cast<size_t>(state.range(0)), '\n') + "B\r\nC"_gbk;
   for (auto _ : state) {
-    std::string text = report;
+    GbkText text = report;
     benchmark::DoNotOptimize(RemoveBlankLines(text));
   }
   state.SetComplexityN(state.range(0));

@@ -12,6 +12,7 @@
 
 #include "platform/file_io.h"
 #include "text/gbk_codec.h"
+#include "text/gbk_text.h"
 
 namespace {
 
@@ -81,12 +82,12 @@ int main(int argc, char** argv) {
     sheet += "\t</答题文本>\r\n";
   }
 
-  const std::string gbk_params = vantry::Utf8ToGbk(params);
-  const std::string gbk_sheet = vantry::Utf8ToGbk(sheet);
+  const vantry::GbkText gbk_params = vantry::Utf8ToGbk(params);
+  const vantry::GbkText gbk_sheet = vantry::Utf8ToGbk(sheet);
   if (!vantry::WriteWholeFile(vantry::PathInDirectory(dir, "参数设置.txt"),
-                              {gbk_params}) ||
+                              {gbk_params.bytes()}) ||
       !vantry::WriteWholeFile(vantry::PathInDirectory(dir, "学生答题文本.txt"),
-                              {gbk_sheet})) {
+                              {gbk_sheet.bytes()})) {
     std::fprintf(stderr, "make_large_sheet: cannot write into %s\n", argv[1]);
     return 1;
   }

@@ -20,7 +20,8 @@ using testing::LoopbackHttpServer;
 void BM_FetchNotice(benchmark::State& state) {
   LoopbackHttpServer server(HttpResponse(
       "200 OK", {"Content-Type: text/plain"},
-      Utf8ToGbk("<公告>本周五晚 18:00 至 20:00 服务器维护，请提前保存。</公告>")));
+      Utf8ToGbk("<公告>本周五晚 18:00 至 20:00 服务器维护，请提前保存。</公告>")
+          .bytes()));
   for (auto _ : state) benchmark::DoNotOptimize(FetchNotice(server.HostAndPort()));
 }
 BENCHMARK(BM_FetchNotice)->Unit(benchmark::kMicrosecond);
@@ -40,12 +41,13 @@ BENCHMARK(BM_HttpRequestBody)
 
 // A header block with many cookies, collected and merged with as many sent ones.
 void BM_CollectAndMergeCookies(benchmark::State& state) {
-  std::string block = "HTTP/1.1 200 OK\r\n";
+  GbkText block("HTTP/1.1 200 OK\r\n"_gbk);
   GbkText sent;
   for (int i = 0; i < state.range(0); ++i) {
-    block +=
-        "Set-Cookie: k" + std::to_string(i) + "=" + std::string(40, 'v') + "; path=/\r\n";
-    sent += (i == 0 ? "" : "; ") + ("s" + std::to_string(i) + "=1");
+    block += GbkText("Set-Cookie: k" + std::to_string(i) + "=" + std::string(40, 'v') +
+                     "; path=/\r\n");
+    if (i > 0) sent += "; "_gbk;
+    sent += GbkText("s" + std::to_string(i) + "=1");
   }
   for (auto _ : state) {
     GbkText sent_copy = sent;

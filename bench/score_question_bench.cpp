@@ -36,8 +36,9 @@ void BM_ScoreQuestion(benchmark::State& bench) {
   state.SetParametersText(Utf8ToGbk("<综合题>" + std::string(kRule) + "</综合题>"));
   const GbkText answer = Utf8ToGbk(kAnswer);
   InMemoryControls controls;
-  controls.SetControlText(controls::kPointsPerHit, "2");
-  controls.SetControlText(controls::kOrderKeys, bench.range(0) ? "1-2,1-4,1-6" : "");
+  controls.SetControlText(controls::kPointsPerHit, "2"_gbk);
+  controls.SetControlText(controls::kOrderKeys,
+                          bench.range(0) ? "1-2,1-4,1-6"_gbk : ""_gbk);
   BoxesReadAtUse boxes(controls);
   int64_t total = 0;
   for (auto _ : bench) {
@@ -56,7 +57,7 @@ void BM_ScoreAnswerCompiled(benchmark::State& bench) {
   ProgramState state;
   state.SetParametersText(Utf8ToGbk("<综合题>" + std::string(kRule) + "</综合题>"));
   const CompiledRules rules(state);
-  FixedScoringBoxes boxes("2", bench.range(0) ? "1-2,1-4,1-6" : "", rules);
+  FixedScoringBoxes boxes("2"_gbk, bench.range(0) ? "1-2,1-4,1-6"_gbk : ""_gbk, rules);
   const GbkText answer = Utf8ToGbk(kAnswer);
   ScoreLog log;
   int64_t total = 0;

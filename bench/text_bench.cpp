@@ -14,14 +14,14 @@ namespace {
 constexpr size_t kTextBytes = 50u << 20;
 
 // A realistic answer sheet: GBK records with tags, Chinese answers and TABs.
-const std::string& SheetText() {
-  static const std::string text = [] {
-    const std::string record = Utf8ToGbk(
+const GbkText& SheetText() {
+  static const GbkText text = [] {
+    const GbkText record = Utf8ToGbk(
         "<姓名>\t王小明\t</"
         "姓名>\r\n<答题文本>\t光合作用在叶绿体中进行，产生氧气和有机物。"
         "\t细胞膜控制物质进出，细胞核是遗传信息库。\t食物链：草→兔→狐，能量逐级递减。"
         "\t</答题文本>\r\n");
-    std::string out;
+    GbkText out;
     out.reserve(kTextBytes + record.size());
     while (out.size() < kTextBytes) out += record;
     return out;
@@ -30,8 +30,9 @@ const std::string& SheetText() {
 }
 
 void BM_FindTextAbsent(benchmark::State& state) {
-  const std::string& text = SheetText();
-  const std::string sought = state.range(0) == 0 ? "xyzzy!" : Utf8ToGbk("鲸鱼鲨");
+  const GbkText& text = SheetText();
+  const GbkText sought =
+      state.range(0) == 0 ? GbkText("xyzzy!"_gbk) : Utf8ToGbk("鲸鱼鲨");
   for (auto _ : state) benchmark::DoNotOptimize(FindText(text, sought));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(text.size()));
@@ -40,8 +41,8 @@ void BM_FindTextAbsent(benchmark::State& state) {
 BENCHMARK(BM_FindTextAbsent)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FindTextAbsentIgnoreCase(benchmark::State& state) {
-  const std::string& text = SheetText();
-  for (auto _ : state) benchmark::DoNotOptimize(FindText(text, "XYZZY!", 1, true));
+  const GbkText& text = SheetText();
+  for (auto _ : state) benchmark::DoNotOptimize(FindText(text, "XYZZY!"_gbk, 1, true));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(text.size()));
 }
@@ -53,8 +54,8 @@ BENCHMARK(BM_FindTextAbsentIgnoreCase)->Unit(benchmark::kMillisecond);
 void BM_FindTextWorstCase(benchmark::State& state) {
   const size_t n = static_cast<size_t>(state.range(0));
   const bool ignore_case = state.range(1) != 0;
-  const std::string answer(n, 'a');
-  std::string keyword(n / 2 - 1, ignore_case ? 'A' : 'a');
+  const GbkText answer(n, 'a');
+  GbkText keyword(n / 2 - 1, ignore_case ? 'A' : 'a');
   keyword += 'b';
   for (auto _ : state) {
     benchmark::DoNotOptimize(FindText(answer, keyword, 1, ignore_case));
@@ -74,10 +75,10 @@ BENCHMARK(BM_FindTextWorstCase)
     ->Unit(benchmark::kMicrosecond);
 
 void BM_ExtractTaggedFields(benchmark::State& state) {
-  const std::string& text = SheetText();
-  const std::string start = Utf8ToGbk("<答题文本>\t");
-  const std::string end = Utf8ToGbk("\t</答题文本>");
-  std::vector<std::string> fields;
+  const GbkText& text = SheetText();
+  const GbkText start = Utf8ToGbk("<答题文本>\t");
+  const GbkText end = Utf8ToGbk("\t</答题文本>");
+  std::vector<GbkText> fields;
   for (auto _ : state) {
     benchmark::DoNotOptimize(ExtractTaggedFields(text, start, end, fields));
   }
@@ -89,10 +90,10 @@ BENCHMARK(BM_ExtractTaggedFields)->Unit(benchmark::kMillisecond);
 
 // The same fields as views, as the grading run collects the sheet's: the scan alone.
 void BM_ExtractTaggedFieldViews(benchmark::State& state) {
-  const std::string& text = SheetText();
-  const std::string start = Utf8ToGbk("<答题文本>\t");
-  const std::string end = Utf8ToGbk("\t</答题文本>");
-  std::vector<std::string_view> fields;
+  const GbkText& text = SheetText();
+  const GbkText start = Utf8ToGbk("<答题文本>\t");
+  const GbkText end = Utf8ToGbk("\t</答题文本>");
+  std::vector<GbkView> fields;
   for (auto _ : state) {
     benchmark::DoNotOptimize(ExtractTaggedFieldViews(text, start, end, fields));
   }

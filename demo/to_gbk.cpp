@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
                  args[0].c_str());
     return 1;
   }
-  if (!vantry::WriteWholeFile(output, {gbk})) {
+  if (!vantry::WriteWholeFile(output, {gbk.bytes()})) {
     std::fprintf(stderr, "vantry_demo_gbk: cannot write %s\n", args[1].c_str());
     return 1;
   }

@@ -12,12 +12,15 @@
 
 namespace {
 
+using vantry::GbkText;
+using vantry::GbkView;
+using vantry::operator""_gbk;
 using vantry::fuzz::Check;
 
 bool IsWhite(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-std::string WithoutWhiteSpace(const std::string& text) {
-  std::string out;
+GbkText WithoutWhiteSpace(GbkView text) {
+  GbkText out;
   for (char c : text) {
     if (!IsWhite(c)) out.push_back(c);
   }
@@ -25,7 +28,7 @@ std::string WithoutWhiteSpace(const std::string& text) {
 }
 
 // True when every line feed is preceded by a CR and every CR followed by a line feed.
-bool HasCrlfBreaksOnly(const std::string& text) {
+bool HasCrlfBreaksOnly(GbkView text) {
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) return false;
     if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) return false;
@@ -37,17 +40,17 @@ bool HasCrlfBreaksOnly(const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  const std::string pattern = input.ConsumeRandomLengthString(16);
+  const GbkText pattern(input.ConsumeRandomLengthString(16));
   const bool case_sensitive = input.ConsumeBool();
   const bool global = input.ConsumeBool();
-  const std::string text = input.ConsumeRemainingBytesAsString();
+  const GbkText text(input.ConsumeRemainingBytesAsString());
 
   // Blank-line removal only ever removes white space, and with CRLF breaks it leaves no
   // line between two line breaks that holds only white space.
-  std::string trimmed = text;
-  const std::string cleaned = vantry::RemoveBlankLines(trimmed);
+  GbkText trimmed = text;
+  const GbkText cleaned = vantry::RemoveBlankLines(trimmed);
   // The byte path and the pattern engine agree, on the result and on the trimming.
-  std::string trimmed_by_pattern = text;
+  GbkText trimmed_by_pattern = text;
   Check(vantry::RemoveBlankLinesByPattern(trimmed_by_pattern) == cleaned,
         "byte path equals the pattern");
   Check(trimmed_by_pattern == trimmed, "both trim alike");
@@ -76,12 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(count >= 0 && (global || count <= 1), "match count");
   for (int n = 1; n <= count && n <= 64; ++n) {
     int offset = -2;
-    const std::string match = regex.MatchText(n, &offset);
+    const GbkText match = regex.MatchText(n, &offset);
     Check(offset >= 0 && static_cast<size_t>(offset) + match.size() <= text.size() &&
-              text.compare(static_cast<size_t>(offset), match.size(), match) == 0,
+              GbkView(text).substr(static_cast<size_t>(offset), match.size()) == match,
           "match text lies at its offset");
   }
-  Check(regex.Replace("$&") == text, "replacing matches by themselves is the identity");
+  Check(regex.Replace("$&"_gbk) == text,
+        "replacing matches by themselves is the identity");
   vantry::RegexObject copy = regex;
   Check(copy.MatchCount() == count && copy.GetPattern() == regex.GetPattern(), "copy");
   return 0;

@@ -16,63 +16,60 @@
 
 namespace {
 
+using vantry::GbkText;
+using vantry::GbkView;
+using vantry::operator""_gbk;
 using vantry::fuzz::Check;
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  std::string sent = input.ConsumeRandomLengthString(128);
-  std::string returned = input.ConsumeRandomLengthString(128);
+  GbkText sent(input.ConsumeRandomLengthString(128));
+  GbkText returned(input.ConsumeRandomLengthString(128));
   const bool valid = vantry::IsValidGbk(sent) && vantry::IsValidGbk(returned);
-  const std::string start = input.ConsumeRandomLengthString(8);
-  const std::string end = input.ConsumeRandomLengthString(8);
-  const std::string block = input.ConsumeRemainingBytesAsString();
+  const GbkText start(input.ConsumeRandomLengthString(8));
+  const GbkText end(input.ConsumeRandomLengthString(8));
+  const GbkText block(input.ConsumeRemainingBytesAsString());
 
   // MergeCookies: never a deleted cookie, no spaces, no repeated item, written back.
-  const std::string merged = vantry::MergeCookies(sent, returned);
+  const GbkText merged = vantry::MergeCookies(sent, returned);
   Check(merged == sent, "the sent cookies are overwritten with the result");
-  std::set<std::string> seen;
+  std::set<GbkText> seen;
   for (size_t i = 0; valid && i < merged.size(); ++i) {
     // A lone lead byte may swallow a following space as its second byte, so this holds
     // for valid GBK input only.
     Check(merged[i] != ' ' || (i > 0 && merged[i - 1] == ';'),
           "spaces only in separators");
   }
-  for (const std::string& item : vantry::SplitText(merged, "; ")) {
-    Check(!EndsWith(item, "=deleted"), "no deleted cookie survives the merge");
+  for (const GbkText& item : vantry::SplitText(merged, "; "_gbk)) {
+    Check(!item.ends_with("=deleted"_gbk), "no deleted cookie survives the merge");
     Check(seen.insert(item).second, "no item twice");
   }
 
   // TextBetween gives a piece of the text or nothing.
-  const std::string between = vantry::TextBetween(block, start, end);
-  Check(between.empty() || block.find(between) != std::string::npos,
-        "between lies in text");
+  const GbkText between = vantry::TextBetween(block, start, end);
+  Check(between.empty() || block.find(between) != GbkText::npos, "between lies in text");
 
   // At most one cookie per header line.
-  const std::string cookies = vantry::CollectSetCookies(block);
-  Check(
-      vantry::SplitText(cookies, "; ").size() <= vantry::SplitText(block, "\r\n").size(),
-      "at most one cookie per line");
-  const std::string once = vantry::RemoveDuplicateItems(block, "\r\n");
+  const GbkText cookies = vantry::CollectSetCookies(block);
+  Check(vantry::SplitText(cookies, "; "_gbk).size() <=
+            vantry::SplitText(block, "\r\n"_gbk).size(),
+        "at most one cookie per line");
+  const GbkText once = vantry::RemoveDuplicateItems(block, "\r\n"_gbk);
   // Idempotent, except that an empty last item leaves a trailing separator, which the
   // next split drops as it drops every empty piece after a trailing separator.
-  Check(vantry::RemoveDuplicateItems(once, "\r\n") == once || EndsWith(once, "\r\n"),
+  Check(vantry::RemoveDuplicateItems(once, "\r\n"_gbk) == once ||
+            once.ends_with("\r\n"_gbk),
         "duplicate removal is idempotent");
 
   // Completing headers keeps what the caller gave and adds each default once.
-  const std::string headers = vantry::CompleteRequestHeaders(
-      start + end, "http://h/x", vantry::HttpMethodFromCode(static_cast<int>(size % 9)),
+  const GbkText given = start + end;
+  const GbkText headers = vantry::CompleteRequestHeaders(
+      given, "http://h/x"_gbk, vantry::HttpMethodFromCode(static_cast<int>(size % 9)),
       sent);
-  Check(
-      headers.compare(0, (start + end).size(), start + end) == 0 || (start + end).empty(),
-      "caller's headers come first");
-  Check(headers.find("Accept:") != std::string::npos, "Accept present");
-  Check(headers.find("Accept-Language:") != std::string::npos, "Accept-Language present");
+  Check(headers.starts_with(given) || given.empty(), "caller's headers come first");
+  Check(headers.find("Accept:"_gbk) != GbkText::npos, "Accept present");
+  Check(headers.find("Accept-Language:"_gbk) != GbkText::npos, "Accept-Language present");
   return 0;
 }

@@ -54,8 +54,8 @@ void WriteFile(const fs::path& dir, std::string_view name, const std::string& by
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
-  const std::string points = input.ConsumeRandomLengthString(6);
-  const std::string order = input.ConsumeRandomLengthString(16);
+  const vantry::GbkText points(input.ConsumeRandomLengthString(6));
+  const vantry::GbkText order(input.ConsumeRandomLengthString(16));
   const std::string parameters = input.ConsumeRandomLengthString(2048);
   const std::string sheet = input.ConsumeRemainingBytesAsString();
 
@@ -105,16 +105,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         "one paper per name");
 
   // Every question's shown score respects its cap, and the score label shows the sum.
-  const std::string score_prefix = vantry::Utf8ToGbk("第 ");
-  const std::string score_middle = vantry::Utf8ToGbk(" 题得分：");
+  const vantry::GbkText score_prefix = vantry::Utf8ToGbk("第 ");
+  const vantry::GbkText score_middle = vantry::Utf8ToGbk(" 题得分：");
   int64_t total = 0;
   for (const auto& event : controls.events()) {
     if (event.kind == "set" && event.name == vantry::controls::kStudentName) total = 0;
     if (event.kind == "append" && event.name == vantry::controls::kMatchedPoints) {
-      Check(event.text.rfind(score_prefix, 0) == 0, "score line starts with its number");
+      Check(event.text.starts_with(score_prefix), "score line starts with its number");
       const int question = vantry::TextToInteger(event.text.substr(score_prefix.size()));
       const size_t middle = event.text.find(score_middle);
-      Check(middle != std::string::npos, "score line layout");
+      Check(middle != vantry::GbkText::npos, "score line layout");
       const int score =
           vantry::TextToInteger(event.text.substr(middle + score_middle.size()));
       if (const auto cap = state.Cap(question)) {

@@ -14,39 +14,39 @@ namespace {
 using vantry::fuzz::Check;
 
 // The first `sought` at or after `from` on character boundaries counted from `from`.
-size_t Find(const std::string& text, const std::string& sought, size_t from) {
+size_t Find(vantry::GbkView text, vantry::GbkView sought, size_t from) {
   for (size_t i = from; i + sought.size() <= text.size();
        i += static_cast<unsigned char>(text[i]) >= 0x80 ? 2 : 1) {
-    if (text.compare(i, sought.size(), sought) == 0) return i;
+    if (text.substr(i, sought.size()) == sought) return i;
   }
-  return std::string::npos;
+  return vantry::GbkView::npos;
 }
 
-std::string Between(const std::string& text, const std::string& start,
-                    const std::string& end) {
+vantry::GbkText Between(vantry::GbkView text, vantry::GbkView start,
+                        vantry::GbkView end) {
   const size_t s = Find(text, start, 0);
-  if (s == std::string::npos) return {};
+  if (s == vantry::GbkView::npos) return {};
   const size_t e = Find(text, end, s + start.size());
-  if (e == std::string::npos) return {};
+  if (e == vantry::GbkView::npos) return {};
   return text.substr(s + start.size(), e - s - start.size());
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string kAnnouncementStart = vantry::Utf8ToGbk("<公告>");
-  static const std::string kAnnouncementEnd = vantry::Utf8ToGbk("</公告>");
-  static const std::string kUpdateStart = vantry::Utf8ToGbk("<更新>");
-  static const std::string kUpdateEnd = vantry::Utf8ToGbk("</更新>");
+  static const vantry::GbkText kAnnouncementStart = vantry::Utf8ToGbk("<公告>");
+  static const vantry::GbkText kAnnouncementEnd = vantry::Utf8ToGbk("</公告>");
+  static const vantry::GbkText kUpdateStart = vantry::Utf8ToGbk("<更新>");
+  static const vantry::GbkText kUpdateEnd = vantry::Utf8ToGbk("</更新>");
   const std::string body(reinterpret_cast<const char*>(data), size);
   const vantry::Notice notice = vantry::ParseNotice(body);
-  const std::string text = body.substr(0, body.find('\0'));
+  const vantry::GbkText text(body.substr(0, body.find('\0')));
   Check(notice.announcement == Between(text, kAnnouncementStart, kAnnouncementEnd),
         "the announcement is the first field between its tags");
   Check(notice.update == Between(text, kUpdateStart, kUpdateEnd),
         "the update is the first field between its tags");
-  Check(notice.announcement.find('\0') == std::string::npos &&
-            notice.update.find('\0') == std::string::npos,
+  Check(notice.announcement.find('\0') == vantry::GbkText::npos &&
+            notice.update.find('\0') == vantry::GbkText::npos,
         "nothing after the first NUL is read");
   return 0;
 }

@@ -22,14 +22,17 @@
 
 namespace {
 
+using vantry::GbkText;
+using vantry::GbkView;
+using vantry::operator""_gbk;
 using vantry::fuzz::Check;
 
 bool Lead(unsigned char c) { return c >= 0x80; }
 
 // The 0-based starts of `sought` in `text` on character boundaries counted from
 // `from`, exact or with ASCII letters folded; all of them, or only non-overlapping.
-std::vector<size_t> Occurrences(const std::string& text, const std::string& sought,
-                                bool fold, bool overlapping, size_t from = 0) {
+std::vector<size_t> Occurrences(GbkView text, GbkView sought, bool fold, bool overlapping,
+                                size_t from = 0) {
   const auto f = [fold](unsigned char c) {
     return fold && c >= 'A' && c <= 'Z' ? c + 32 : c;
   };
@@ -54,9 +57,8 @@ std::vector<size_t> Occurrences(const std::string& text, const std::string& soug
 
 // The fields between `start` and `end` as the rules collect them: resuming right after
 // each start marker.
-std::vector<std::string> Fields(const std::string& text, const std::string& start,
-                                const std::string& end) {
-  std::vector<std::string> fields;
+std::vector<GbkText> Fields(GbkView text, GbkView start, GbkView end) {
+  std::vector<GbkText> fields;
   size_t pos = 0;
   while (true) {
     const std::vector<size_t> s = Occurrences(text, start, false, true, pos);
@@ -70,27 +72,27 @@ std::vector<std::string> Fields(const std::string& text, const std::string& star
 }
 
 // The raw score of one answer by the rules, read straight from their description.
-int32_t ReferenceScore(const std::string& rule, int question, const std::string& answer,
-                       const std::string& points_text, const std::string& order_text) {
+int32_t ReferenceScore(GbkView rule, int question, GbkView answer, GbkView points_text,
+                       GbkView order_text) {
   const int64_t points = vantry::TextToInteger(points_text);
   const auto add = [](int32_t score, double value) {
     return vantry::TruncateToInteger(static_cast<double>(score) + value);
   };
   int32_t score = 0;
   std::vector<int64_t> chain;
-  const std::vector<std::string> groups =
+  const std::vector<GbkText> groups =
       Fields(rule, vantry::Utf8ToGbk("<关键词>"), vantry::Utf8ToGbk("</关键词>"));
   for (size_t g = 0; g < groups.size(); ++g) {
-    const std::string key = std::to_string(question) + "-" + std::to_string(g + 1);
+    const GbkText key(std::to_string(question) + "-" + std::to_string(g + 1));
     const bool ordered = !Occurrences(order_text, key, false, true).empty();
-    std::vector<std::string> alternatives;
+    std::vector<GbkText> alternatives;
     size_t begin = 0;
-    for (size_t bar : Occurrences(groups[g], "|", false, false)) {
+    for (size_t bar : Occurrences(groups[g], "|"_gbk, false, false)) {
       if (bar > begin) alternatives.push_back(groups[g].substr(begin, bar - begin));
       begin = bar + 1;
     }
     if (begin < groups[g].size()) alternatives.push_back(groups[g].substr(begin));
-    for (const std::string& alternative : alternatives) {
+    for (const GbkText& alternative : alternatives) {
       if (Occurrences(answer, alternative, false, true).empty()) continue;
       if (ordered) {
         for (size_t p : Occurrences(answer, alternative, true, false)) {
@@ -112,7 +114,7 @@ int32_t ReferenceScore(const std::string& rule, int question, const std::string&
 
 struct Exam {
   vantry::ProgramState state;
-  std::vector<std::vector<std::string>> papers;  // the answers of each paper
+  std::vector<std::vector<GbkText>> papers;  // the answers of each paper
 
   Exam() {
     state.SetParametersText(vantry::Utf8ToGbk(
@@ -125,11 +127,10 @@ struct Exam {
          {"光合作用在叶绿体中进行，产生氧气。\t细胞膜控制物质进出，DNA在细胞核。\tab",
           "叶绿体中的色素。氧气在叶绿体中产生。\tdna Dna DNA 细胞核\tBA",
           "光合光合作用O2o2\t\tAaAa", "\t细胞核细胞膜\t"}) {
-      std::vector<std::string> answers;
-      std::string text = vantry::Utf8ToGbk(paper);
+      std::vector<GbkText> answers;
+      const GbkText text = vantry::Utf8ToGbk(paper);
       size_t begin = 0;
-      for (size_t tab; (tab = text.find('\t', begin)) != std::string::npos;
-           begin = tab + 1) {
+      for (size_t tab; (tab = text.find('\t', begin)) != GbkText::npos; begin = tab + 1) {
         answers.push_back(text.substr(begin, tab - begin));
       }
       answers.push_back(text.substr(begin));
@@ -144,8 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const Exam exam;
   static const vantry::CompiledRules compiled(exam.state);
   FuzzedDataProvider input(data, size);
-  const std::string points = input.ConsumeRandomLengthString(24);
-  const std::string order = input.ConsumeRemainingBytesAsString();
+  const GbkText points(input.ConsumeRandomLengthString(24));
+  const GbkText order(input.ConsumeRemainingBytesAsString());
 
   vantry::InMemoryControls controls;
   controls.SetControlText(vantry::controls::kPointsPerHit, points);
@@ -154,10 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vantry::FixedScoringBoxes fixed(points, order, compiled);
   vantry::FixedScoringBoxes fixed_searching(points, order);
   vantry::ScoreLog log;
-  for (const std::vector<std::string>& answers : exam.papers) {
+  for (const std::vector<GbkText>& answers : exam.papers) {
     for (size_t q = 1; q <= answers.size() + 1; ++q) {
       const int question = static_cast<int>(q);
-      const std::string answer = q <= answers.size() ? answers[q - 1] : "";
+      const GbkText answer = q <= answers.size() ? answers[q - 1] : GbkText();
       const int32_t live =
           vantry::ScoreQuestion(exam.state, live_boxes, question, answer);
       log.clear();
@@ -168,9 +169,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int32_t searched = vantry::ScoreAnswer(compiled.Question(question), question,
                                                    answer, fixed_searching, log)
                                    .raw_score;
-      const std::optional<std::string_view> rule = exam.state.Rule(question);
+      const std::optional<GbkView> rule = exam.state.Rule(question);
       const int32_t reference =
-          rule ? ReferenceScore(std::string(*rule), question, answer, points, order) : 0;
+          rule ? ReferenceScore(*rule, question, answer, points, order) : 0;
       Check(live == reference, "the window's scoring equals the reference");
       Check(batch == reference, "the batch scoring equals the reference");
       Check(searched == reference, "order decided per call equals the reference");

@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // The page: no angle bracket, quote or bare ampersand survives escaping.
   std::string html;
-  vantry::AppendGbkHtml(bytes, html);
+  vantry::AppendGbkHtml(vantry::GbkView(bytes), html);
   vantry::AppendHtml(bytes, html);
   for (size_t i = 0; i < html.size(); ++i) {
     const char c = html[i];

@@ -18,7 +18,7 @@ using vantry::fuzz::Check;
 
 // All match positions (1-based) of the character-by-character scan from `start`,
 // exact or with ASCII letters folded in every byte.
-std::vector<int64_t> ReferenceMatches(const std::string& text, const std::string& sought,
+std::vector<int64_t> ReferenceMatches(vantry::GbkView text, vantry::GbkView sought,
                                       int start, bool fold = false) {
   const auto f = [fold](unsigned char c) {
     return fold && c >= 'A' && c <= 'Z' ? c + 32 : c;
@@ -38,14 +38,14 @@ std::vector<int64_t> ReferenceMatches(const std::string& text, const std::string
 
 // The substitution scan: copy the bytes before start; at each position compare, on a
 // match append the replacement and move behind it, else copy one character.
-std::string ReferenceSubstitute(const std::string& text, const std::string& sought,
-                                const std::string& replacement, int start) {
+vantry::GbkText ReferenceSubstitute(vantry::GbkView text, vantry::GbkView sought,
+                                    vantry::GbkView replacement, int start) {
   if (text.empty() || sought.empty()) return text;
   size_t i = static_cast<size_t>(start < 1 ? 1 : start) - 1;
   if (i > text.size()) i = text.size();
-  std::string out = text.substr(0, i);
+  vantry::GbkText out = text.substr(0, i);
   while (i + sought.size() <= text.size()) {
-    if (text.compare(i, sought.size(), sought) == 0) {
+    if (text.substr(i, sought.size()) == sought) {
       out += replacement;
       i += sought.size();
       continue;
@@ -63,10 +63,10 @@ std::string ReferenceSubstitute(const std::string& text, const std::string& soug
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   // Sought texts long enough to reach the verifier's periodic cases.
-  const std::string sought = input.ConsumeRandomLengthString(40);
-  const std::string replacement = input.ConsumeRandomLengthString(8);
+  const vantry::GbkText sought(input.ConsumeRandomLengthString(40));
+  const vantry::GbkText replacement(input.ConsumeRandomLengthString(8));
   const int start = input.ConsumeIntegralInRange<int>(-2, 64);
-  const std::string text = input.ConsumeRemainingBytesAsString();
+  const vantry::GbkText text(input.ConsumeRemainingBytesAsString());
 
   // FindText: the first match of the reference scan, never a position inside a character.
   const int64_t found = vantry::FindText(text, sought, start);
@@ -103,8 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // SplitText: joining the pieces gives the text back (less one trailing separator).
   if (!sought.empty()) {
-    const std::vector<std::string> pieces = vantry::SplitText(text, sought);
-    std::string joined;
+    const std::vector<vantry::GbkText> pieces = vantry::SplitText(text, sought);
+    vantry::GbkText joined;
     for (size_t i = 0; i < pieces.size(); ++i) {
       if (i) joined += sought;
       joined += pieces[i];
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // Trimming and space removal never add bytes; trimming is idempotent.
-  const std::string trimmed = vantry::TrimSpaces(text);
+  const vantry::GbkText trimmed = vantry::TrimSpaces(text);
   Check(trimmed.size() <= text.size() && vantry::TrimSpaces(trimmed) == trimmed, "trim");
   Check(vantry::RemoveAllSpaces(text).size() <= text.size(), "remove spaces");
 

@@ -9,12 +9,13 @@
 namespace {
 
 using vantry::fuzz::Check;
+using vantry::operator""_gbk;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string url(reinterpret_cast<const char*>(data), size);
-  const std::string host = vantry::UrlHost(url);
+  const vantry::GbkText url(std::string_view(reinterpret_cast<const char*>(data), size));
+  const vantry::GbkText host = vantry::UrlHost(url);
   // Lower case and free of "/" and ":" on character boundaries (two-byte characters
   // are left as they are).
   for (size_t i = 0; i < host.size();
@@ -23,11 +24,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!(c >= 'A' && c <= 'Z'), "the host is in lower case");
     Check(c != '/' && c != ':', "the host holds no slash and no port");
   }
-  const std::string path = vantry::UrlPath(url);
+  const vantry::GbkText path = vantry::UrlPath(url);
   Check(!path.empty() && path[0] == '/', "the path starts with a slash");
-  Check(path == "/" || (path.size() <= url.size() &&
-                        url.compare(url.size() - path.size(), path.size(), path) == 0),
-        "the path is the end of the URL");
+  Check(path == "/"_gbk || url.ends_with(path), "the path is the end of the URL");
   const int port = vantry::UrlPort(url);
   (void)port;  // any int: the request refuses ports outside 0..65535
   return 0;

@@ -26,7 +26,8 @@ vantry::WordSegmenter& Segmenter() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const vantry::GbkView bytes(
+      std::string_view(reinterpret_cast<const char*>(data), size));
 
   // The character boundaries as the grader's search steps through the text.
   std::vector<bool> boundary(bytes.size() + 1, false);
@@ -49,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An edit of a rule made of the input: applied only when it reads back as itself.
   if (size > 0) {
     const auto kind = static_cast<vantry::RuleEdit::Kind>(data[0] % 4);
-    const std::string_view rule = bytes.substr(1);
-    const std::string wording(rule.substr(0, rule.size() % 7));
+    const vantry::GbkView rule = bytes.substr(1);
+    const vantry::GbkText wording(rule.substr(0, rule.size() % 7));
     const vantry::RuleEdit edit{.kind = kind,
                                 .group = 1 + static_cast<int>(size % 3),
                                 .alternative = 1,

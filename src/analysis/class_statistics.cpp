@@ -96,7 +96,7 @@ void FillGroups(const HitTally::Question* tally, const QuestionRules* rules,
   for (size_t g = 0; g < count; ++g) {
     GroupStatistics& group = question.groups.emplace_back();
     group.group = static_cast<int>(g) + 1;
-    std::span<const std::string_view> alternatives;
+    std::span<const GbkView> alternatives;
     if (g < rule_groups) {
       group.text = GbkText(rules->group_text(static_cast<int>(g)));
       alternatives = rules->alternatives(static_cast<int>(g));

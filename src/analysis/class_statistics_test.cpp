@@ -35,7 +35,7 @@ TEST(CompetitionRanksTest, TiesShareTheBestRankAndTheNextSkips) {
 }
 
 // Question 1: three groups worth 1 each, cap 3; question 2: one group, cap 1.
-ProgramState TwoQuestions(std::initializer_list<std::string_view> maxima = {"3", "1"}) {
+ProgramState TwoQuestions(std::initializer_list<GbkView> maxima = {"3"_gbk, "1"_gbk}) {
   return testing::StateWithRules(
       {Gbk("<关键词>甲|子</关键词><关键词>乙</关键词><关键词>丙</关键词>"),
        Gbk("<关键词>丁</关键词>")},
@@ -138,7 +138,7 @@ TEST(ClassStatisticsTest, QuestionsCountMissingPiecesAsZero) {
 TEST(ClassStatisticsTest, LevelsCountTotalsExactlyOnTheirBounds) {
   // Full marks 20: 17 is exactly 85 %, 12 exactly 60 %, 8 exactly 40 % (not low).
   const ProgramState state =
-      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"20"});
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"20"_gbk});
   TestClass c(state, "17");
   c.Add("a", Gbk("甲"));
   TestClass d(state, "12");
@@ -156,7 +156,7 @@ TEST(ClassStatisticsTest, LevelsCountTotalsExactlyOnTheirBounds) {
 
 TEST(ClassStatisticsTest, TheLowestBandSaysWhenItHoldsNegativeTotals) {
   const ProgramState state =
-      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"20"});
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"20"_gbk});
   for (const char* points : {"2", "-3"}) {
     TestClass c(state, points);
     c.Add("a", Gbk("甲")).Add("b", Gbk("乙"));
@@ -168,12 +168,12 @@ TEST(ClassStatisticsTest, TheLowestBandSaysWhenItHoldsNegativeTotals) {
 }
 
 TEST(ClassStatisticsTest, DiscriminationDoesNotDependOnTheOrderOfTiedPapers) {
-  const ProgramState state = TwoQuestions({"3", "3"});
+  const ProgramState state = TwoQuestions({"3"_gbk, "3"_gbk});
   // Three papers tied at the top (total 3) but split differently between questions,
   // two at the bottom (0): the groups of 0.27 x 5 = 1.35 papers take 0.45 of each tied
   // top paper and 0.675 of each bottom one.
-  const std::vector<std::string> answers = {Gbk("甲乙丙"), Gbk("甲乙\t丁"), Gbk(""),
-                                            Gbk("乙丙\t丁"), Gbk("戊")};
+  const std::vector<GbkText> answers = {Gbk("甲乙丙"), Gbk("甲乙\t丁"), Gbk(""),
+                                        Gbk("乙丙\t丁"), Gbk("戊")};
   std::vector<double> first_order;
   for (const bool reversed : {false, true}) {
     TestClass c(state, "1");
@@ -196,7 +196,7 @@ TEST(ClassStatisticsTest, DiscriminationDoesNotDependOnTheOrderOfTiedPapers) {
 
 TEST(ClassStatisticsTest, OrderedGroupsCountTheirBonus) {
   const ProgramState state = testing::StateWithRules(
-      {Gbk("<关键词>甲</关键词><关键词>乙</关键词><关键词>丙</关键词>")}, {"10"});
+      {Gbk("<关键词>甲</关键词><关键词>乙</关键词><关键词>丙</关键词>")}, {"10"_gbk});
   TestClass c(state, "2", "1-2,1-3");
   c.Add("a", Gbk("甲乙丙"))   // chain rises: bonus
       .Add("b", Gbk("丙乙"))  // falls: no bonus

@@ -32,9 +32,9 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
   MarksComparison ignored;
   MarksComparison& result = lists != nullptr ? *lists : ignored;
   // How many rows and papers carry each name.
-  std::unordered_map<std::string_view, size_t> row_of_name;  // SIZE_MAX: twice
+  std::unordered_map<GbkView, size_t> row_of_name;  // SIZE_MAX: twice
   for (size_t r = 0; r < marks.row_count(); ++r) {
-    const std::string_view name = marks.name(r);
+    const GbkView name = marks.name(r);
     const auto [it, added] = row_of_name.try_emplace(name, r);
     if (!added && it->second != SIZE_MAX) {  // listed on its second row only
       it->second = SIZE_MAX;
@@ -42,16 +42,16 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
     }
   }
   const auto papers = graded.papers();
-  std::unordered_map<std::string_view, size_t> paper_of_name;
+  std::unordered_map<GbkView, size_t> paper_of_name;
   for (size_t p = 0; p < papers.size(); ++p) {
-    const std::string_view name = TrimSpaces(papers[p].name);
+    const GbkView name = TrimCell(papers[p].name);
     const auto [it, added] = paper_of_name.try_emplace(name, p);
     if (!added) it->second = SIZE_MAX;
   }
 
   std::vector<MarksComparison::Match> matches;
   for (size_t r = 0; r < marks.row_count(); ++r) {
-    const std::string_view name = marks.name(r);
+    const GbkView name = marks.name(r);
     // Each name comes here once (a name on two rows not at all), so every list below
     // holds it at most once without a search.
     if (row_of_name[name] != r) continue;  // on two rows, reported above
@@ -65,7 +65,7 @@ std::vector<MarksComparison::Match> MatchNames(const GradedClass& graded,
     }
   }
   for (size_t p = 0; p < papers.size(); ++p) {
-    if (!row_of_name.contains(TrimSpaces(papers[p].name)))
+    if (!row_of_name.contains(TrimCell(papers[p].name)))
       result.papers_without_marks.push_back(p);
   }
 

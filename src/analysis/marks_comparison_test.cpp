@@ -15,7 +15,7 @@ using testing::Gbk;
 // the GBK names the class views.
 GradedClass MakeClass(
     const std::vector<std::pair<std::string_view, std::vector<int32_t>>>& papers,
-    std::vector<std::string>& names) {
+    std::vector<GbkText>& names) {
   names.reserve(papers.size());
   GradedClass graded;
   PaperRecord record;
@@ -42,7 +42,7 @@ TeacherMarks Sheet(std::string_view utf8_csv) {
 }
 
 TEST(CompareWithTeacherTest, MatchesByNameAndMeasuresEachQuestionAndTheTotals) {
-  std::vector<std::string> names;
+  std::vector<GbkText> names;
   const GradedClass graded = MakeClass({{"甲", {4, 6}},
                                         {" 乙 ", {2, 0}},
                                         {"丙", {}},  // handed in nothing
@@ -81,7 +81,7 @@ TEST(CompareWithTeacherTest, MatchesByNameAndMeasuresEachQuestionAndTheTotals) {
 }
 
 TEST(CompareWithTeacherTest, DoubledAndUnknownNamesAreReportedNotGuessed) {
-  std::vector<std::string> names;
+  std::vector<GbkText> names;
   const GradedClass graded = MakeClass(
       {{"甲", {1}}, {"乙", {2}}, {"乙", {3}}, {"丙", {4}}, {"丁", {5, 1}}}, names);
   const MarksComparison c = CompareWithTeacher(
@@ -100,7 +100,7 @@ TEST(CompareWithTeacherTest, DoubledAndUnknownNamesAreReportedNotGuessed) {
 }
 
 TEST(CompareWithTeacherTest, HalfMarksAreComparedInHalfPoints) {
-  std::vector<std::string> names;
+  std::vector<GbkText> names;
   const GradedClass graded =
       MakeClass({{"甲", {6, 4}}, {"乙", {7, 2}}, {"丙", {3, 3}}}, names);
   const MarksComparison c =

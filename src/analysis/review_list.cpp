@@ -18,7 +18,7 @@ void Add(ReviewEntries<Entry>& list, Entry entry) {
 }
 
 // The characters of a GBK text, each as one number.
-std::vector<uint16_t> Characters(std::string_view gbk) {
+std::vector<uint16_t> Characters(GbkView gbk) {
   std::vector<uint16_t> characters;
   for (size_t i = 0; i < gbk.size();) {
     const auto c = static_cast<unsigned char>(gbk[i]);
@@ -61,8 +61,8 @@ int Distance(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b, int
 bool SameAnswers(const PaperRecord& a, const PaperRecord& b) {
   const size_t questions = std::max(a.questions.size(), b.questions.size());
   for (size_t q = 0; q < questions; ++q) {
-    const std::string_view x = q < a.questions.size() ? a.questions[q].answer : "";
-    const std::string_view y = q < b.questions.size() ? b.questions[q].answer : "";
+    const GbkView x = q < a.questions.size() ? a.questions[q].answer : ""_gbk;
+    const GbkView y = q < b.questions.size() ? b.questions[q].answer : ""_gbk;
     if (!SameContent(x, y)) return false;
   }
   return true;
@@ -133,7 +133,7 @@ void SuggestNames(const GradedClass& graded, const MarksComparison& comparison,
                   ReviewList& list) {
   std::vector<std::vector<uint16_t>> candidates;
   for (size_t p : comparison.papers_without_marks)
-    candidates.push_back(Characters(TrimSpaces(graded.papers()[p].name)));
+    candidates.push_back(Characters(TrimCell(graded.papers()[p].name)));
   std::vector<int> row;
   for (size_t n = 0; n < comparison.names_without_paper.size(); ++n) {
     const GbkText& name = comparison.names_without_paper[n];
@@ -157,7 +157,7 @@ void SuggestNames(const GradedClass& graded, const MarksComparison& comparison,
 
 }  // namespace
 
-int NameDistance(std::string_view a, std::string_view b, int limit) {
+int NameDistance(GbkView a, GbkView b, int limit) {
   std::vector<int> row;
   return Distance(Characters(a), Characters(b), limit, row);
 }

@@ -67,7 +67,7 @@ ReviewList FindPapersToReview(const GradedClass& graded,
 
 // The edit distance of two GBK texts in characters (insertions, deletions and
 // substitutions of one character), or `limit` + 1 when it is above `limit`.
-int NameDistance(std::string_view a, std::string_view b, int limit);
+int NameDistance(GbkView a, GbkView b, int limit);
 
 }  // namespace vantry
 

@@ -18,7 +18,7 @@ TEST(ReviewListTest, FindsWhatNeedsASecondLook) {
   // Question 1 has keywords, question 2 none, question 3 a cap of 0.
   const ProgramState state = testing::StateWithRules(
       {Gbk("<关键词>遵义会议</关键词>"), Gbk(""), Gbk("<关键词>长征</关键词>")},
-      {"4", "4", "0"});
+      {"4"_gbk, "4"_gbk, "0"_gbk});
   TestClass c(state);
   c.Add(Gbk("甲"), Gbk("遵义会议召开\t写了\t长征"))
       .Add(Gbk("乙"), Gbk(" 遵义会议 召开\r\n\t写了 \t长征"))  // 甲's, spaced out
@@ -46,12 +46,14 @@ TEST(ReviewListTest, FindsWhatNeedsASecondLook) {
 }
 
 TEST(ReviewListTest, NamesWithoutPaperGetTheNearestNameOfAPaperWithoutMarks) {
-  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"4"});
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"4"_gbk});
   TestClass c(state);
   for (const char* name : {"张浩然", "李华", "王小明", "欧阳一二三", "赵"})
     c.Add(Gbk(name), Gbk("甲"));
   MarksRead read = ParseTeacherMarks(
-      Gbk("姓名,第1题\n张浩燃,4\n李华,4\n王晓明,3\n欧阳一二,2\n钱,1\n孙小小,1\n"));
+      Gbk("姓名,第1题\n张浩燃,4\n李华,4\n王晓明,3\n欧阳一二,2\n钱,1\n孙小小,1\n")
+          .bytes());
   ASSERT_TRUE(read.ok());
   const MarksComparison comparison = CompareWithTeacher(c.graded(), *read);
   const ReviewList list = FindPapersToReview(
@@ -73,7 +75,7 @@ TEST(ReviewListTest, NameDistanceCountsCharactersNotBytes) {
   EXPECT_EQ(NameDistance(Gbk("张浩然"), Gbk("张然"), 3), 1);
   EXPECT_EQ(NameDistance(Gbk("ab"), Gbk("张"), 3), 2);
   EXPECT_EQ(NameDistance(Gbk("王小明"), Gbk("李华"), 1), 2);  // above the limit
-  EXPECT_EQ(NameDistance("", "", 0), 0);
+  EXPECT_EQ(NameDistance(""_gbk, ""_gbk, 0), 0);
 }
 
 }  // namespace

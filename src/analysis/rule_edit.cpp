@@ -18,40 +18,40 @@ namespace {
 using Groups = std::vector<std::vector<GbkText>>;
 
 // The alternatives of every group of `rule`, as the scorer reads them.
-Groups ReadGroups(std::string_view rule) {
-  const std::vector<std::string_view> bodies = KeywordGroupTexts(rule);
+Groups ReadGroups(GbkView rule) {
+  const std::vector<GbkView> bodies = KeywordGroupTexts(rule);
   Groups groups;
-  std::vector<std::string_view> pieces;
-  for (std::string_view body : bodies) {
+  std::vector<GbkView> pieces;
+  for (GbkView body : bodies) {
     pieces.clear();
-    AppendNonEmptyPieces(body, "|", pieces);
+    AppendNonEmptyPieces(body, "|"_gbk, pieces);
     groups.emplace_back(pieces.begin(), pieces.end());
   }
   return groups;
 }
 
-size_t Offset(std::string_view outer, std::string_view inner) {
+size_t Offset(GbkView outer, GbkView inner) {
   return static_cast<size_t>(inner.data() - outer.data());
 }
 
 // Whether `later`, which starts at or after `earlier`, starts before `earlier` ends.
-bool Overlap(std::string_view earlier, std::string_view later) {
+bool Overlap(GbkView earlier, GbkView later) {
   return later.data() < earlier.data() + earlier.size();
 }
 
 }  // namespace
 
-std::vector<std::string_view> KeywordGroupTexts(std::string_view rule) {
-  std::vector<std::string_view> bodies;
+std::vector<GbkView> KeywordGroupTexts(GbkView rule) {
+  std::vector<GbkView> bodies;
   ExtractTaggedFieldViews(rule, GetParameterTags().group_start,
                           GetParameterTags().group_end, bodies);
   return bodies;
 }
 
-std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit) {
+std::optional<GbkText> ApplyRuleEdit(GbkView rule, const RuleEdit& edit) {
   const ParameterTags& tags = GetParameterTags();
-  const std::vector<std::string_view> bodies = KeywordGroupTexts(rule);
-  for (std::string_view body : bodies) {
+  const std::vector<GbkView> bodies = KeywordGroupTexts(rule);
+  for (GbkView body : bodies) {
     if (FindText(body, tags.group_start) > 0) return std::nullopt;  // nested blocks
   }
   const auto count = static_cast<int>(bodies.size());
@@ -67,8 +67,8 @@ std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit
     case RuleEdit::Kind::kAddWording: {
       if (!known_group) return std::nullopt;
       const size_t at = Offset(rule, bodies[g]) + bodies[g].size();
-      out = ConcatTexts(rule.substr(0, at), bodies[g].empty() ? "" : "|", edit.wording,
-                        rule.substr(at));
+      out = ConcatTexts(rule.substr(0, at), bodies[g].empty() ? ""_gbk : "|"_gbk,
+                        edit.wording, rule.substr(at));
       expected[g].push_back(edit.wording);
       break;
     }
@@ -114,12 +114,12 @@ std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit
   return out;
 }
 
-std::optional<GbkText> ApplyRuleEdits(std::string_view bytes,
+std::optional<GbkText> ApplyRuleEdits(GbkView bytes,
                                       std::span<const std::vector<RuleEdit>> edits) {
   const ParameterTags& tags = GetParameterTags();
   // The blocks as the loader finds them: in the text up to the first NUL.
-  const std::string_view text = bytes.substr(0, TextUpToNul(bytes).size());
-  std::vector<std::string_view> rules;
+  const GbkView text = bytes.substr(0, TextUpToNul(bytes.bytes()).size());
+  std::vector<GbkView> rules;
   ExtractTaggedFieldViews(text, tags.rule_start, tags.rule_end, rules);
   if (edits.size() > rules.size()) return std::nullopt;
 

@@ -30,7 +30,7 @@ struct RuleEdit {
 
 // The keyword groups of a question's rule: the text of each "<关键词>" block, found as
 // the scorer finds them (views into `rule`).
-std::vector<std::string_view> KeywordGroupTexts(std::string_view rule);
+std::vector<GbkView> KeywordGroupTexts(GbkView rule);
 
 // The text of a question's rule (between "<综合题>" and "</综合题>") with `edit`
 // applied: an added wording goes at the end of its group ("叶绿体" → "叶绿体|叶绿素"),
@@ -39,14 +39,14 @@ std::vector<std::string_view> KeywordGroupTexts(std::string_view rule);
 // Every byte outside the edited "<关键词>" block is kept. None when the result would not
 // read back as exactly the edited groups (nested or unclosed blocks, a wording holding
 // "|" or a tag, an index out of range): such a rule is not edited.
-std::optional<GbkText> ApplyRuleEdit(std::string_view rule, const RuleEdit& edit);
+std::optional<GbkText> ApplyRuleEdit(GbkView rule, const RuleEdit& edit);
 
 // The parameters file `bytes` with each question's edits (`edits[q - 1]`, in order)
 // applied to its "<综合题>" block, every other byte copied, the bytes after a NUL
 // included. None when an edited question's block overlaps another block or cannot be
 // edited, or when the result, read as the program reads a parameters file, does not
 // hold exactly the edited rules and the same maxima.
-std::optional<GbkText> ApplyRuleEdits(std::string_view bytes,
+std::optional<GbkText> ApplyRuleEdits(GbkView bytes,
                                       std::span<const std::vector<RuleEdit>> edits);
 
 }  // namespace vantry

@@ -24,16 +24,15 @@ RuleEdit Edit(Kind kind, int group, std::string_view utf8_wording = "",
 TEST(RuleEditTest, EditsChangeOnlyTheirGroupAndEveryOtherByteStays) {
   // Question 1 as a teacher's editor leaves it (CRLF, spaces, an ASCII comma the loader
   // reads full-width, text outside the groups), question 2 untouched, bytes after a NUL.
-  const std::string q1 =
+  const GbkText q1 =
       Gbk("<分值>10</分值> <关键词>光合作用|光合,作用</关键词>\r\n"
           "  <关键词>叶绿体</关键词>注");
-  const std::string q2 = Gbk("<分值>6</分值><关键词>细胞膜</关键词>");
-  const std::string file = Gbk("说明\r\n<综合题>") + q1 + Gbk("</综合题>\r\n<综合题>") +
-                           q2 + Gbk("</综合题>\r\n") + std::string(1, '\0') + "\xFF tail";
-  const auto with_q1 = [&](std::string_view edited_q1) {
-    return Gbk("说明\r\n<综合题>") + std::string(edited_q1) +
-           Gbk("</综合题>\r\n<综合题>") + q2 + Gbk("</综合题>\r\n") +
-           std::string(1, '\0') + "\xFF tail";
+  const GbkText q2 = Gbk("<分值>6</分值><关键词>细胞膜</关键词>");
+  const GbkText file = Gbk("说明\r\n<综合题>") + q1 + Gbk("</综合题>\r\n<综合题>") + q2 +
+                       Gbk("</综合题>\r\n") + GbkText(1, '\0') + GbkView("\xFF tail");
+  const auto with_q1 = [&](GbkView edited_q1) {
+    return Gbk("说明\r\n<综合题>") + edited_q1 + Gbk("</综合题>\r\n<综合题>") + q2 +
+           Gbk("</综合题>\r\n") + GbkText(1, '\0') + GbkView("\xFF tail");
   };
   const struct {
     RuleEdit edit;
@@ -61,7 +60,7 @@ TEST(RuleEditTest, EditsChangeOnlyTheirGroupAndEveryOtherByteStays) {
 }
 
 TEST(RuleEditTest, RulesThatCannotReadBackAsTheEditAreLeftAlone) {
-  const std::string rule = Gbk("<关键词>叶绿体</关键词>");
+  const GbkText rule = Gbk("<关键词>叶绿体</关键词>");
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 1, "a|b")));
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 1, "</关键词>")));
   EXPECT_FALSE(ApplyRuleEdit(rule, Edit(Kind::kAddWording, 2, "氧气")));
@@ -70,7 +69,7 @@ TEST(RuleEditTest, RulesThatCannotReadBackAsTheEditAreLeftAlone) {
   // A group holding another's start tag, and a rule block holding another.
   EXPECT_FALSE(ApplyRuleEdit(Gbk("<关键词>a<关键词>b</关键词>"),
                              Edit(Kind::kAddGroup, 2, "氧气")));
-  const std::string nested =
+  const GbkText nested =
       Gbk("<综合题><关键词>a</关键词><综合题><关键词>b</关键词></综合题>");
   EXPECT_FALSE(ApplyRuleEdits(
       nested, std::vector<std::vector<RuleEdit>>{{Edit(Kind::kAddWording, 1, "c")}}));

@@ -33,11 +33,10 @@ constexpr int kMaxSegmenters = 4;
 
 // Every paper's answer to each question: answers[q - 1][paper], none where the paper
 // lacks the question.
-std::vector<std::vector<std::optional<std::string_view>>> Answers(
-    const GradedClass& graded) {
-  std::vector<std::vector<std::optional<std::string_view>>> answers(
+std::vector<std::vector<std::optional<GbkView>>> Answers(const GradedClass& graded) {
+  std::vector<std::vector<std::optional<GbkView>>> answers(
       static_cast<size_t>(graded.question_count()),
-      std::vector<std::optional<std::string_view>>(graded.paper_count()));
+      std::vector<std::optional<GbkView>>(graded.paper_count()));
   PaperRecord record;
   for (size_t p = 0; p < graded.paper_count(); ++p) {
     graded.Record(p, record);
@@ -48,13 +47,13 @@ std::vector<std::vector<std::optional<std::string_view>>> Answers(
 }
 
 // Whether the rule's groups can be edited in place.
-bool Editable(std::string_view rule) {
+bool Editable(GbkView rule) {
   RuleEdit probe;
   probe.kind = RuleEdit::Kind::kAddGroup;
   QuestionRules rules;
   rules.Extract(rule);
   probe.group = rules.group_count() + 1;
-  probe.wording = "x";
+  probe.wording = "x"_gbk;
   return ApplyRuleEdit(rule, probe).has_value();
 }
 
@@ -70,7 +69,7 @@ size_t RuleProposals::edit_count() const {
 
 RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
                            const TeacherMarks& marks,
-                           std::optional<std::string_view> parameters_file,
+                           std::optional<GbkView> parameters_file,
                            const ProposalOptions& options) {
   using Status = QuestionProposals::Status;
   RuleProposals out;
@@ -94,9 +93,9 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
       q.marked_papers.push_back(m.paper);
       q.half_marks.push_back(*mark);
       const auto answer = index < answers.size() ? answers[index][m.paper] : std::nullopt;
-      q.marked_answers.push_back(answer.value_or(std::string_view()));
+      q.marked_answers.push_back(answer.value_or(GbkView()));
     }
-    const std::optional<std::string_view> rule = state.Rule(q.question);
+    const std::optional<GbkView> rule = state.Rule(q.question);
     if (!rule) {
       q.status = Status::kNoRule;
     } else if (static_cast<int>(q.marked_papers.size()) < kMinMarkedPapers) {
@@ -105,7 +104,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
       q.status = Status::kNotEditable;
     } else {
       size_t bytes = 0;
-      for (std::string_view a : q.marked_answers) bytes += a.size();
+      for (GbkView a : q.marked_answers) bytes += a.size();
       if (bytes > kMaxMarkedBytes) q.status = Status::kNotEditable;
     }
     if (rule) q.rule_before = GbkText(*rule);
@@ -124,7 +123,7 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
   for (size_t k = 0; k < out.questions.size(); ++k) {
     if (out.questions[k].status == Status::kSearched) searched.push_back(k);
   }
-  std::vector<std::vector<std::string_view>> texts(searched.size());
+  std::vector<std::vector<GbkView>> texts(searched.size());
   std::vector<std::vector<std::vector<WordSpan>>> words(searched.size());
   // Each distinct answer of a question is segmented once (blank answers and copies are
   // common); `first[s][p]` is the paper whose answer paper p repeats, or p itself.
@@ -133,11 +132,11 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
   for (size_t s = 0; s < searched.size(); ++s) {
     const auto index = static_cast<size_t>(out.questions[searched[s]].question) - 1;
     // Every paper's answer, empty where it lacks the question.
-    texts[s].assign(graded.paper_count(), std::string_view());
+    texts[s].assign(graded.paper_count(), GbkView());
     first[s].resize(graded.paper_count());
-    std::unordered_map<std::string_view, size_t> seen;
+    std::unordered_map<GbkView, size_t> seen;
     for (size_t p = 0; p < graded.paper_count(); ++p) {
-      if (index < answers.size()) texts[s][p] = answers[index][p].value_or("");
+      if (index < answers.size()) texts[s][p] = answers[index][p].value_or(GbkView());
       first[s][p] = seen.try_emplace(texts[s][p], p).first->second;
       if (first[s][p] == p) bytes += texts[s][p].size();
     }
@@ -145,11 +144,11 @@ RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
   }
   if (!searched.empty()) {
     const CompiledRules compiled(state);
-    std::vector<std::string_view> own_words;
+    std::vector<GbkView> own_words;
     for (int q = 1; q <= compiled.question_count(); ++q) {
       const QuestionRules& rules = *compiled.Question(q);
       for (int g = 0; g < rules.group_count(); ++g) {
-        for (std::string_view a : rules.alternatives(g)) own_words.push_back(a);
+        for (GbkView a : rules.alternatives(g)) own_words.push_back(a);
       }
     }
     const int segmenters = std::clamp(static_cast<int>(bytes / kBytesPerSegmenter) + 1, 1,

@@ -25,7 +25,7 @@ inline constexpr int kMinMarkedPapers = 10;
 
 struct ProposalOptions {
   // The boxes' texts (GBK) the proposals score with, as the run had them.
-  GbkText points_text = "2";
+  GbkText points_text = "2"_gbk;
   GbkText order_text;
   SearchSettings settings;
   // Threads; 0: one per hardware thread.
@@ -49,7 +49,7 @@ struct QuestionProposals {
   std::vector<size_t> marked_papers;
   std::vector<HalfPoints> half_marks;  // her marks, in the same order
   // The papers' answers to the question, views into the answer sheet.
-  std::vector<std::string_view> marked_answers;
+  std::vector<GbkView> marked_answers;
   GbkText rule_before;
   QuestionSearch search;
   // For each kept edit, the papers not marked on this question whose score it changes.
@@ -93,7 +93,7 @@ struct RuleProposals {
 // file is made from them when they still read as the rules the class was graded with.
 RuleProposals ProposeRules(const GradedClass& graded, const ProgramState& state,
                            const TeacherMarks& marks,
-                           std::optional<std::string_view> parameters_file,
+                           std::optional<GbkView> parameters_file,
                            const ProposalOptions& options);
 
 }  // namespace vantry

@@ -28,7 +28,8 @@ struct Group {
 class MarkedClass {
  public:
   MarkedClass(std::string_view utf8_rule, const std::vector<Group>& groups)
-      : state_(testing::StateWithRules({Gbk(utf8_rule)}, {"10"})), class_(state_, "5") {
+      : state_(testing::StateWithRules({Gbk(utf8_rule)}, {"10"_gbk})),
+        class_(state_, "5") {
     marks_.questions = {1};
     int n = 0;
     for (const Group& g : groups) {
@@ -37,7 +38,7 @@ class MarkedClass {
         class_.Add(name, Gbk(g.answer));
         const std::optional<HalfPoints> mark =
             static_cast<HalfPoints>(g.mark * kHalfPointsPerPoint);
-        marks_.AddRow(n + 1, name, {&mark, 1});
+        marks_.AddRow(n + 1, GbkView(name), {&mark, 1});
       }
       for (int i = 0; i < g.unmarked; ++i)
         class_.Add("u" + std::to_string(n++), Gbk(g.answer));
@@ -46,7 +47,7 @@ class MarkedClass {
 
   RuleProposals Propose(SearchSettings settings = {}) const {
     ProposalOptions options;
-    options.points_text = "5";
+    options.points_text = "5"_gbk;
     options.settings = settings;
     return ProposeRules(class_.graded(), state_, marks_, state_.parameters_text(),
                         options);

@@ -214,7 +214,7 @@ class RuleState {
     std::fill_n(backup_.begin() + static_cast<std::ptrdiff_t>(i * groups), groups, 0);
     shown_[i] = raw_[i] = 0;
     if (!case_.answers[i]) return;
-    const std::string_view answer = *case_.answers[i];
+    const GbkView answer = *case_.answers[i];
     log_.clear();
     const QuestionRecord r =
         GradeQuestion(&rules_, case_.question, answer, case_.cap, boxes_, log_);
@@ -826,7 +826,7 @@ class Search {
 // `wording` with ASCII letters in lower case and the full-width forms of ASCII
 // characters (A3 A1..A3 FD, but A3 A4, the yen sign) in half width: the spellings of
 // one term share it. Empty for a wording without such characters, which has no other.
-std::string SpellingKey(std::string_view wording) {
+std::string SpellingKey(GbkView wording) {
   std::string key;
   bool ascii = false;
   for (size_t i = 0; i < wording.size(); ++i) {

@@ -55,7 +55,7 @@ struct QuestionCase {
   GbkText order_text;
   // Per marked paper: its answer to the question (none: the paper lacks the question,
   // which scores 0 whatever the rule) and the teacher's mark in half points.
-  std::vector<std::optional<std::string_view>> answers;
+  std::vector<std::optional<GbkView>> answers;
   std::vector<HalfPoints> half_marks;
   // Candidate wordings; their marked_with index `answers`.
   WordingCandidates candidates;

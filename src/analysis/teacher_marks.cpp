@@ -53,8 +53,8 @@ bool DecodeSheet(std::string bytes, GbkText& text, std::string& problem) {
 
 // A GBK text with full-width digits, signs and dots folded to ASCII (UTF-8 is the
 // same for ASCII, so the result can be read as either).
-std::string FoldFullWidth(std::string_view gbk) {
-  std::string folded;
+GbkText FoldFullWidth(GbkView gbk) {
+  GbkText folded;
   for (size_t i = 0; i < gbk.size(); ++i) {
     const auto c = static_cast<unsigned char>(gbk[i]);
     if (IsLeadByte(c) && i + 1 < gbk.size()) {
@@ -76,14 +76,14 @@ std::string FoldFullWidth(std::string_view gbk) {
 // an optional fraction of a half or of zeros ("7", "-1", "8.0", "6.5", "6.50") and an
 // optional unit "分" ("6.5分"). False for anything else (another fraction, words) or
 // beyond the 32-bit range of points.
-bool ReadMark(std::string_view cell, HalfPoints& mark) {
-  static const std::string kUnit = Utf8ToGbk("分");
-  const std::string folded = FoldFullWidth(cell);
-  std::string_view text = folded;
+bool ReadMark(GbkView cell, HalfPoints& mark) {
+  static const GbkText kUnit = Utf8ToGbk("分");
+  const GbkText folded = FoldFullWidth(cell);
+  GbkView text = folded;
   // Bytes that only look like the unit (the end of another character) leave no number
   // before them, so nothing wrong is accepted.
   if (text.ends_with(kUnit))
-    text = TrimSpaces(text.substr(0, text.size() - kUnit.size()));
+    text = TrimCell(text.substr(0, text.size() - kUnit.size()));
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -137,8 +137,8 @@ int ChineseNumber(std::string_view utf8) {
 
 // The question a header cell names ("第3题", "第３题", "第三题", "第3题（10分）"), 0 when
 // it names none.
-int HeaderQuestion(std::string_view cell) {
-  const std::string utf8 = GbkToUtf8(FoldFullWidth(TrimSpaces(cell)));
+int HeaderQuestion(GbkView cell) {
+  const std::string utf8 = GbkToUtf8(FoldFullWidth(TrimCell(cell)));
   constexpr std::string_view kOrdinal = "第", kQuestion = "题";
   if (!std::string_view(utf8).starts_with(kOrdinal)) return 0;
   const size_t end = utf8.find(kQuestion);
@@ -168,7 +168,7 @@ struct Header {
 // Takes one cell of the header row; false with `problem` set at a fault.
 bool ReadHeaderCell(const CsvField& field, Header& header, TeacherMarks& marks,
                     std::string& problem) {
-  const std::string_view cell = TrimSpaces(field.text);
+  const GbkView cell = TrimCell(GbkView(field.text));
   header.width = field.column + 1;
   if (cell.empty()) return true;
   header.named_width = field.column + 1;
@@ -210,9 +210,9 @@ bool CheckHeader(int line, const Header& header, const TeacherMarks& marks,
 
 // A cell as a problem quotes it: at most 16 characters, control characters shown as
 // "?", so a stray cell cannot flood or steer the terminal that prints the problem.
-std::string QuotedCell(std::string_view gbk) {
+std::string QuotedCell(GbkView gbk) {
   constexpr int kMaxCharacters = 16;
-  std::string shown;
+  GbkText shown;
   int characters = 0;
   for (size_t i = 0; i < gbk.size(); ++characters) {
     if (characters == kMaxCharacters) return GbkToUtf8(shown) + "…";
@@ -242,7 +242,7 @@ class RowReader {
   void Take(const CsvField& field) {
     if (field.column == 0) Reset();
     fields_ = field.column + 1;
-    const std::string_view cell = TrimSpaces(field.text);
+    const GbkView cell = TrimCell(GbkView(field.text));
     if (cell.empty()) return;
     blank_ = false;
     if (field.column >= header_.width) {
@@ -262,7 +262,7 @@ class RowReader {
       marked_ = true;
     } else if (bad_mark_.empty()) {
       bad_mark_ = "第" + std::to_string(questions_[next_mark_]) + "题的“" +
-                  QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）";
+                  QuotedCell(GbkView(cell)) + "”不是整数或半分（如 6 或 6.5）";
     }
   }
 
@@ -351,7 +351,7 @@ bool ReadTable(std::string_view text, TeacherMarks& marks, std::string& problem)
 
 }  // namespace
 
-std::string_view TrimSpaces(std::string_view text) {
+GbkView TrimCell(GbkView text) {
   size_t begin = 0;
   size_t end = 0;  // just after the last character that is not a space
   bool leading = true;
@@ -359,7 +359,7 @@ std::string_view TrimSpaces(std::string_view text) {
     const auto c = static_cast<unsigned char>(text[i]);
     const size_t width = IsLeadByte(c) && i + 1 < text.size() ? 2 : 1;
     const bool space =
-        width == 1 ? IsAsciiSpace(c) : text.substr(i, 2) == std::string_view("\xA1\xA1");
+        width == 1 ? IsAsciiSpace(c) : text.substr(i, 2) == GbkView("\xA1\xA1");
     if (!space) {
       if (leading) begin = i;
       leading = false;
@@ -367,12 +367,12 @@ std::string_view TrimSpaces(std::string_view text) {
     }
     i += width;
   }
-  return leading ? std::string_view() : text.substr(begin, end - begin);
+  return leading ? GbkView() : text.substr(begin, end - begin);
 }
 
-std::string_view TeacherMarks::name(size_t row) const {
+GbkView TeacherMarks::name(size_t row) const {
   const size_t begin = row == 0 ? 0 : name_ends_[row - 1];
-  return std::string_view(names_).substr(begin, name_ends_[row] - begin);
+  return GbkView(std::string_view(names_).substr(begin, name_ends_[row] - begin));
 }
 
 std::optional<HalfPoints> TeacherMarks::half_points(size_t row, size_t column) const {
@@ -381,10 +381,10 @@ std::optional<HalfPoints> TeacherMarks::half_points(size_t row, size_t column) c
   return mark;
 }
 
-void TeacherMarks::AddRow(int line, std::string_view name,
+void TeacherMarks::AddRow(int line, GbkView name,
                           std::span<const std::optional<HalfPoints>> half_points) {
   lines_.push_back(line);
-  names_.append(name);
+  names_.append(name.bytes());
   name_ends_.push_back(static_cast<uint32_t>(names_.size()));
   for (const std::optional<HalfPoints>& mark : half_points)
     half_points_.push_back(mark.value_or(kNoMark));
@@ -406,7 +406,8 @@ MarksRead ParseSheet(std::string bytes) {
   GbkText text;
   TeacherMarks marks;
   std::string problem;
-  if (!DecodeSheet(std::move(bytes), text, problem) || !ReadTable(text, marks, problem))
+  if (!DecodeSheet(std::move(bytes), text, problem) ||
+      !ReadTable(text.bytes(), marks, problem))
     return Failure{std::move(problem)};
   marks.ShrinkToFit();
   return marks;

@@ -35,13 +35,13 @@ class TeacherMarks {
   // Where row `row` starts in the file (1-based).
   int line(size_t row) const { return lines_[row]; }
   // Its name, without the spaces around it.
-  std::string_view name(size_t row) const;
+  GbkView name(size_t row) const;
   // Its mark in mark column `column` (an index of `questions`), in half points (6.5 is
   // 13); none where the cell was left empty.
   std::optional<HalfPoints> half_points(size_t row, size_t column) const;
 
   // Appends a row with one mark per entry of `questions`.
-  void AddRow(int line, std::string_view name,
+  void AddRow(int line, GbkView name,
               std::span<const std::optional<HalfPoints>> half_points);
   // Gives back the room that growing left unused.
   void ShrinkToFit();
@@ -75,8 +75,9 @@ using MarksRead = Result<TeacherMarks>;
 // device), one over 64 MB, and one that does not fit in memory are problems too.
 [[nodiscard]] MarksRead ReadTeacherMarks(const std::filesystem::path& path);
 
-// `text` without ASCII white space and full-width spaces at either end.
-std::string_view TrimSpaces(std::string_view text);
+// A cell or a name without ASCII white space and full-width spaces at either end: a
+// view into `text`, where the text module's TrimSpaces makes a copy.
+GbkView TrimCell(GbkView text);
 
 }  // namespace vantry
 

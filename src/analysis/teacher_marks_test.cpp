@@ -34,6 +34,9 @@ Marks RowMarks(const TeacherMarks& marks, size_t row) {
   return row_marks;
 }
 
+// The UTF-8 text of a sheet saved in GBK, as the bytes a sheet file holds.
+std::string GbkSheet(std::string_view utf8) { return Gbk(utf8).bytes(); }
+
 // The UTF-8 text of a sheet in UTF-16LE with its byte order mark, as Excel's
 // "Unicode text" saves it.
 std::string Utf16Le(std::string_view utf8) {
@@ -52,15 +55,17 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
     std::string name;
     std::string bytes;
   } cases[] = {
-      {"Excel CSV, GBK, CRLF", Gbk(sheet)},
+      {"Excel CSV, GBK, CRLF", GbkSheet(sheet)},
       {"Excel CSV UTF-8 with BOM", "\xEF\xBB\xBF" + sheet},
       {"WPS UTF-8 without BOM, LF",
        "姓名,第1题,第2题,总分\n王小明,10,8,18\n\"李,华\",6,,6\n"},
       // The first GBK character just past 64 KiB of blank lines.
-      {"GBK after 65,535 bytes of blank lines", std::string(65535, '\n') + Gbk(sheet)},
-      {"GBK after a stray UTF-8 byte-order mark", "\xEF\xBB\xBF" + Gbk(sheet)},
+      {"GBK after 65,535 bytes of blank lines",
+       std::string(65535, '\n') + GbkSheet(sheet)},
+      {"GBK after a stray UTF-8 byte-order mark", "\xEF\xBB\xBF" + GbkSheet(sheet)},
       {"hand-made headers, padding and full-width digits",
-       Gbk("\r\n,,,,\r\n 姓名 ,第一题（10分）,第２题,总分,\r\n王小明,１０, 8.0 ,18,\r\n"
+       GbkSheet(
+           "\r\n,,,,\r\n 姓名 ,第一题（10分）,第２题,总分,\r\n王小明,１０, 8.0 ,18,\r\n"
            "\"李,华\",6,,,\r\n")},
   };
   for (const Case& c : cases) {
@@ -78,7 +83,7 @@ TEST(TeacherMarksTest, ReadsTheShapesExcelAndWpsSave) {
 
 TEST(TeacherMarksTest, ColumnsInAnyOrderAndNamesSpanningLines) {
   const MarksRead read = ParseTeacherMarks(
-      Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n"));
+      Gbk("第十二题,备注,姓名,第3题\n5,缺考,\"张\n三\",-1\n0,,　赵磊　,+4\n").bytes());
   ASSERT_TRUE(read.ok()) << read.message();
   EXPECT_THAT(read->questions, ElementsAre(12, 3));
   ASSERT_EQ(read->row_count(), 2u);
@@ -94,7 +99,8 @@ TEST(TeacherMarksTest, HalfMarksAsExcelAndWpsExportThem) {
   const MarksRead read =
       ParseTeacherMarks(Gbk("姓名,第1题,第2题,第3题,第4题,第5题,第6题\r\n"
                             "王小明,6.5,６.５,6.5分,７．５ 分,-0.5,2147483647.5\r\n"
-                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n"));
+                            "李华,6.50,0.5,8.0,8分,+1.5,\r\n")
+                            .bytes());
   ASSERT_TRUE(read.ok()) << read.message();
   ASSERT_EQ(read->row_count(), 2u);
   EXPECT_EQ(RowMarks(*read, 0), (Marks{13, 13, 13, 15, -1, 4294967295}));
@@ -106,25 +112,26 @@ TEST(TeacherMarksTest, MalformedSheetsNameTheLineAndGiveNothing) {
     std::string bytes;
     std::string_view problem;  // UTF-8
   } cases[] = {
-      {Gbk("姓名,第1题\r\n王,小明,5\r\n"), "第2行：这一行有 3 列，比表头多"},
-      {Gbk("姓名,第1题,第2题\r\n王小明,5,6\r\n李华,5\r\n"), "第3行：这一行只有 2 列"},
-      {Gbk("姓名,第1题\r\n王小明,5\r\n李华,五分\r\n"),
+      {GbkSheet("姓名,第1题\r\n王,小明,5\r\n"), "第2行：这一行有 3 列，比表头多"},
+      {GbkSheet("姓名,第1题,第2题\r\n王小明,5,6\r\n李华,5\r\n"),
+       "第3行：这一行只有 2 列"},
+      {GbkSheet("姓名,第1题\r\n王小明,5\r\n李华,五分\r\n"),
        "第3行：第1题的“五分”不是整数或半分（如 6 或 6.5）"},
-      {Gbk("姓名,第1题\r\n王小明,3.25\r\n"), "第2行：第1题的“3.25”不是整数或半分"},
-      {Gbk("姓名,第1题\r\n王小明,3.05\r\n"), "第2行：第1题的“3.05”不是整数或半分"},
-      {Gbk("姓名,第1题\r\n王小明,.5\r\n"), "第2行：第1题的“.5”不是整数或半分"},
-      {Gbk("姓名,第1题\r\n王小明,分\r\n"), "第2行：第1题的“分”不是整数或半分"},
-      {Gbk("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数或半分"},
+      {GbkSheet("姓名,第1题\r\n王小明,3.25\r\n"), "第2行：第1题的“3.25”不是整数或半分"},
+      {GbkSheet("姓名,第1题\r\n王小明,3.05\r\n"), "第2行：第1题的“3.05”不是整数或半分"},
+      {GbkSheet("姓名,第1题\r\n王小明,.5\r\n"), "第2行：第1题的“.5”不是整数或半分"},
+      {GbkSheet("姓名,第1题\r\n王小明,分\r\n"), "第2行：第1题的“分”不是整数或半分"},
+      {GbkSheet("姓名,第1题\r\n王小明,99999999999\r\n"), "不是整数或半分"},
       // A long or control-laden cell is cut and made harmless for a terminal.
-      {Gbk("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
+      {GbkSheet("姓名,第1题\r\n王小明,\"\x1b]0;标题\x07一二三四五六七八九十\"\r\n"),
        "第2行：第1题的“?]0;标题?一二三四五六七八九…”不是整数或半分"},
-      {Gbk("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
-      {Gbk("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
-      {Gbk("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},
-      {Gbk("学生,第1题\r\n王小明,5\r\n"), "第1行：表头（第一个非空行）没有“姓名”列"},
-      {Gbk("\r\n姓名,得分\r\n王小明,5\r\n"), "第2行：表头没有“第1题”这样的题目列"},
-      {Gbk("姓名,第1题,第一题\r\n王小明,5,5\r\n"), "第1行：表头有两列“第1题”"},
-      {Gbk("姓名,第1题,姓名\r\n王小明,5,5\r\n"), "第1行：表头有两列“姓名”"},
+      {GbkSheet("姓名,第1题\r\n\"王小明,5\r\n李华,6\r\n"), "第2行：引号没有闭合"},
+      {GbkSheet("姓名,第1题\r\n\"张\r\n三\",5\r\n李华,x\r\n"), "第4行：第1题的“x”"},
+      {GbkSheet("姓名,第1题\r\n,5\r\n"), "第2行：这一行有分数，但没有姓名"},
+      {GbkSheet("学生,第1题\r\n王小明,5\r\n"), "第1行：表头（第一个非空行）没有“姓名”列"},
+      {GbkSheet("\r\n姓名,得分\r\n王小明,5\r\n"), "第2行：表头没有“第1题”这样的题目列"},
+      {GbkSheet("姓名,第1题,第一题\r\n王小明,5,5\r\n"), "第1行：表头有两列“第1题”"},
+      {GbkSheet("姓名,第1题,姓名\r\n王小明,5,5\r\n"), "第1行：表头有两列“姓名”"},
       {"", "表是空的"},
       {Utf16Le("姓名\t第1题\r\n王小明\t5\r\n"), "UTF-16"},
       {"\x81\x20,\x81\x20\r\n", "既不是 GBK 也不是 UTF-8"},
@@ -158,13 +165,13 @@ TEST(TeacherMarksTest, ReadsAFileAndSaysWhenThereIsNone) {
   EXPECT_EQ(RowMarks(*read, 0), (Marks{10}));
 }
 
-TEST(TrimSpacesTest, StepsOverTwoByteCharacters) {
-  EXPECT_EQ(TrimSpaces(Gbk(" \t王\r\n")), Gbk("王"));
-  EXPECT_EQ(TrimSpaces(Gbk("　王　")), Gbk("王"));
+TEST(TrimCellTest, StepsOverTwoByteCharacters) {
+  EXPECT_EQ(TrimCell(Gbk(" \t王\r\n")), Gbk("王"));
+  EXPECT_EQ(TrimCell(Gbk("　王　")), Gbk("王"));
   // "\xA1\xA1" preceded by a lead byte is not a full-width space: 0xB0 0xA1 is 啊.
-  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1\xA1"), "\xB0\xA1");
-  EXPECT_EQ(TrimSpaces("\xB0\xA1\xA1"), "\xB0\xA1\xA1");
-  EXPECT_EQ(TrimSpaces("   "), "");
+  EXPECT_EQ(TrimCell(GbkView("\xB0\xA1\xA1\xA1")), GbkView("\xB0\xA1"));
+  EXPECT_EQ(TrimCell(GbkView("\xB0\xA1\xA1")), GbkView("\xB0\xA1\xA1"));
+  EXPECT_EQ(TrimCell("   "_gbk), ""_gbk);
 }
 
 }  // namespace

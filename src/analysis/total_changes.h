@@ -29,7 +29,7 @@ struct TotalChanges {
 // without the spaces around them, nothing guessed (a name on two papers or on two
 // lines of the old report is left out).
 TotalChanges CompareWithReplacedReport(const GradedClass& graded,
-                                       std::string_view replaced_report);
+                                       GbkView replaced_report);
 
 }  // namespace vantry
 

@@ -16,7 +16,7 @@ using testing::Gbk;
 
 // A class with these names and one question each scoring the total.
 GradedClass MakeClass(const std::vector<std::pair<std::string, int32_t>>& papers,
-                      std::deque<std::string>& names) {
+                      std::deque<GbkText>& names) {
   GradedClass graded;
   PaperRecord record;
   for (const auto& [name, total] : papers) {
@@ -32,7 +32,7 @@ GradedClass MakeClass(const std::vector<std::pair<std::string, int32_t>>& papers
 }
 
 TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
-  std::deque<std::string> names;
+  std::deque<GbkText> names;
   // 张 3 is a name ending in a number; 丁 is on two papers; 戊 only in the old report;
   // 己's name was broken over two lines; 庚 stands on two lines of the old report.
   const GradedClass graded = MakeClass({{"甲", 8},
@@ -44,7 +44,7 @@ TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
                                         {"庚", 6},
                                         {"辛", 0}},
                                        names);
-  const std::string old = Gbk(
+  const GbkText old = Gbk(
       "甲 5 3  8\r\n乙  2 0  2\r\n张 3 4 3  7\r\n丁 1  1\r\n戊 9  9\r\n己\r\n己 3  3\r\n"
       "庚 1  1\r\n庚 2  2\r\n辛  0");
   const TotalChanges changes = CompareWithReplacedReport(graded, old);
@@ -57,15 +57,15 @@ TEST(TotalChangesTest, ReadsTheOldReportFromTheEndOfEachLine) {
   EXPECT_EQ(changes.changed[1].before, 3);
 
   // Garbage and an empty report change nothing.
-  EXPECT_TRUE(CompareWithReplacedReport(graded, "").changed.empty());
+  EXPECT_TRUE(CompareWithReplacedReport(graded, ""_gbk).changed.empty());
   EXPECT_TRUE(
-      CompareWithReplacedReport(graded, "\r\n  x\r\n 99999999999").changed.empty());
+      CompareWithReplacedReport(graded, "\r\n  x\r\n 99999999999"_gbk).changed.empty());
 }
 
 TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
   PaperRecord record;
   GbkText report;
-  const std::string name = Gbk("张 3 2");
+  const GbkText name = Gbk("张 3 2");
   record.name = name;
   for (int32_t score : {4, -1, 0}) {
     QuestionRecord& q = record.questions.emplace_back();
@@ -73,9 +73,9 @@ TEST(TotalChangesTest, ReportLinesReadBackAsWritten) {
     record.total += score;
   }
   AppendReportLine(report, record);
-  AppendReportLine(report, Gbk("乙"), "", 0);
-  const auto totals = ReadReportTotals(
-      report, [&](std::string_view n) { return n == name || n == Gbk("乙"); });
+  AppendReportLine(report, Gbk("乙"), ""_gbk, 0);
+  const auto totals =
+      ReadReportTotals(report, [&](GbkView n) { return n == name || n == Gbk("乙"); });
   ASSERT_EQ(totals.size(), 2u);  // the empty line after the last is none
   EXPECT_EQ(totals[0].name, name);
   EXPECT_EQ(totals[0].total, 3);

@@ -188,7 +188,7 @@ void LoadPacked(friso_dic_t dictionary, std::string_view packed) {
 }
 
 // The UTF-8 form of `gbk` if it is two to five Chinese characters as friso reads them.
-bool ChineseWord(std::string_view gbk, std::string& utf8) {
+bool ChineseWord(GbkView gbk, std::string& utf8) {
   utf8.clear();
   int characters = 0;
   for (size_t i = 0; i < gbk.size(); i += 2) {
@@ -319,7 +319,7 @@ WordSegmenter::WordSegmenter(std::unique_ptr<Friso> friso) : friso_(std::move(fr
 WordSegmenter::~WordSegmenter() = default;
 
 std::unique_ptr<WordSegmenter> WordSegmenter::Create(
-    std::span<const std::string_view> extra_words) {
+    std::span<const GbkView> extra_words) {
   if (AvailableMemoryBytes() < kMemoryNeeded) return nullptr;
   auto f = std::make_unique<Friso>();
   f->friso = friso_new();
@@ -345,7 +345,7 @@ std::unique_ptr<WordSegmenter> WordSegmenter::Create(
                                              packed.size()));
   std::string utf8;
   size_t added = 0;
-  for (std::string_view word : extra_words) {
+  for (GbkView word : extra_words) {
     if (added == kMaxExtraWords) break;
     if (!ChineseWord(word, utf8)) continue;
     AddWord(f->friso->dic, __LEX_CJK_WORDS__, utf8, 0);
@@ -355,7 +355,7 @@ std::unique_ptr<WordSegmenter> WordSegmenter::Create(
   return std::unique_ptr<WordSegmenter>(new WordSegmenter(std::move(f)));
 }
 
-void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) {
+void WordSegmenter::Segment(GbkView gbk, std::vector<WordSpan>& words) {
   words.clear();
   // The text in UTF-8, stepped through as the grader's searches step.
   utf8_.clear();
@@ -423,7 +423,7 @@ void WordSegmenter::Segment(std::string_view gbk, std::vector<WordSpan>& words) 
     }
     start = end;
   }
-  JoinFormulas(gbk, words);
+  JoinFormulas(gbk.bytes(), words);
 }
 
 }  // namespace vantry

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/gbk_text.h"
+
 namespace vantry {
 
 // One word of a GBK text: bytes [begin, end) of the text, on character boundaries as
@@ -44,7 +46,7 @@ class WordSegmenter {
   // dictionary, so that they come out as whole words; a word that is not two to five
   // Chinese characters is not added. nullptr when the memory it needs is not there.
   [[nodiscard]] static std::unique_ptr<WordSegmenter> Create(
-      std::span<const std::string_view> extra_words = {});
+      std::span<const GbkView> extra_words = {});
   ~WordSegmenter();
   WordSegmenter(const WordSegmenter&) = delete;
   WordSegmenter& operator=(const WordSegmenter&) = delete;
@@ -53,7 +55,7 @@ class WordSegmenter {
   // space, control characters and bytes that are not valid GBK belong to no word. A
   // formula of ASCII letters, digits, symbols and brackets ("O(n)", "（2n+1）/3") is one
   // word.
-  void Segment(std::string_view gbk, std::vector<WordSpan>& words);
+  void Segment(GbkView gbk, std::vector<WordSpan>& words);
 
  private:
   struct Friso;

@@ -16,7 +16,7 @@ using ::testing::ElementsAre;
 using testing::Gbk;
 
 // The words of `gbk` as UTF-8 texts, each checked to lie on the text's characters.
-std::vector<std::string> Words(WordSegmenter& segmenter, std::string_view gbk,
+std::vector<std::string> Words(WordSegmenter& segmenter, GbkView gbk,
                                std::vector<WordSpan>* spans = nullptr) {
   std::vector<WordSpan> words;
   segmenter.Segment(gbk, words);
@@ -38,14 +38,14 @@ TEST(WordSegmenterTest, ChineseAndGbkOnlyTextsComeBackByteForByte) {
   ASSERT_NE(segmenter, nullptr);
   // 镕, 喆 and 堃 are GBK but not GB2312; the pair FF FF and a lone lead byte at the
   // end are no characters; the TAB and the NUL part words.
-  const std::string text = Gbk("链表的存储空间不连续，朱镕基和王喆、李堃。") +
-                           "\xFF\xFF" + Gbk("顺序表\t") + std::string(1, '\0') +
-                           Gbk("随机访问") + "\xB0";
+  const GbkText text = Gbk("链表的存储空间不连续，朱镕基和王喆、李堃。") +
+                       GbkView("\xFF\xFF") + Gbk("顺序表\t") + GbkText(1, '\0') +
+                       Gbk("随机访问") + GbkView("\xB0");
   std::vector<WordSpan> spans;
   const std::vector<std::string> words = Words(*segmenter, text, &spans);
   // Every Chinese character lies in exactly one word, and the words' bytes are the
   // text's own.
-  std::string joined;
+  GbkText joined;
   for (const WordSpan& w : spans) {
     if (!w.punctuation) joined += text.substr(w.begin, w.end - w.begin);
   }
@@ -66,14 +66,14 @@ TEST(WordSegmenterTest, ChineseAndGbkOnlyTextsComeBackByteForByte) {
 }
 
 TEST(WordSegmenterTest, TheTeachersWordingsBecomeWholeWords) {
-  const std::string wording = Gbk("镕喆堃");
-  const std::string text = Gbk("答案：镕喆堃。");
+  const GbkText wording = Gbk("镕喆堃");
+  const GbkText text = Gbk("答案：镕喆堃。");
   const auto plain = WordSegmenter::Create();
   ASSERT_NE(plain, nullptr);
   EXPECT_THAT(Words(*plain, text), ElementsAre("答案", "：", "镕", "喆", "堃", "。"));
   // Not words to add: a letter, and a word longer than friso's longest match.
-  const std::string letter = Gbk("x"), too_long = Gbk("太长的一个词语");
-  const std::vector<std::string_view> extra = {wording, letter, too_long};
+  const GbkText letter = Gbk("x"), too_long = Gbk("太长的一个词语");
+  const std::vector<GbkView> extra = {wording, letter, too_long};
   const auto taught = WordSegmenter::Create(extra);
   ASSERT_NE(taught, nullptr);
   EXPECT_THAT(Words(*taught, text), ElementsAre("答案", "：", "镕喆堃", "。"));
@@ -92,13 +92,13 @@ TEST(WordSegmenterTest, FormulasAndLettersKeepTheirBytes) {
 TEST(WordSegmenterTest, LongTextsAreSegmentedWhole) {
   const auto segmenter = WordSegmenter::Create();
   ASSERT_NE(segmenter, nullptr);
-  const std::string sentence = Gbk("顺序表支持随机访问 ");
+  const GbkText sentence = Gbk("顺序表支持随机访问 ");
   const size_t per_sentence = Words(*segmenter, sentence).size();
-  std::string text;
+  GbkText text;
   for (int i = 0; i < 2000; ++i) text += sentence;  // 38 kB, many pieces
   EXPECT_EQ(Words(*segmenter, text).size(), 2000 * per_sentence);
   // Without a space to cut at, no character is split or lost either.
-  std::string chinese;
+  GbkText chinese;
   for (int i = 0; i < 3000; ++i) chinese += Gbk("表");
   std::vector<WordSpan> spans;
   Words(*segmenter, chinese, &spans);

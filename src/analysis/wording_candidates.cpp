@@ -8,7 +8,7 @@ namespace {
 
 // Bytes a wording may not hold: the parameters file's separator and tags, the ASCII
 // comma the loader turns full-width, and control characters.
-bool Writable(std::string_view wording) {
+bool Writable(GbkView wording) {
   for (size_t i = 0; i < wording.size(); ++i) {
     const auto c = static_cast<unsigned char>(wording[i]);
     if (IsLeadByte(c)) {
@@ -28,7 +28,7 @@ struct Seen {
 
 // Calls `visit(text)` for every span of words of answer `a` that may be a wording.
 template <typename Visit>
-void ForEachSpan(std::string_view answer, const std::vector<WordSpan>& w,
+void ForEachSpan(GbkView answer, const std::vector<WordSpan>& w,
                  const WordingRules& rules, Visit visit) {
   for (size_t first = 0; first < w.size(); ++first) {
     if (w[first].stop_word) continue;
@@ -37,8 +37,7 @@ void ForEachSpan(std::string_view answer, const std::vector<WordSpan>& w,
       if (last > first && w[last].begin != w[last - 1].end) break;  // not in a row
       if (w[last].end - w[first].begin > rules.max_bytes) break;
       if (w[last].stop_word) continue;
-      const std::string_view text =
-          answer.substr(w[first].begin, w[last].end - w[first].begin);
+      const GbkView text = answer.substr(w[first].begin, w[last].end - w[first].begin);
       if (CharacterCount(text) < rules.min_characters || !Writable(text)) continue;
       visit(text);
     }
@@ -47,13 +46,13 @@ void ForEachSpan(std::string_view answer, const std::vector<WordSpan>& w,
 
 }  // namespace
 
-WordingCandidates FindWordingCandidates(std::span<const std::string_view> answers,
+WordingCandidates FindWordingCandidates(std::span<const GbkView> answers,
                                         std::span<const std::vector<WordSpan>> words,
                                         std::span<const uint32_t> marked,
                                         const WordingRules& rules) {
-  std::unordered_map<std::string_view, Seen> seen;
+  std::unordered_map<GbkView, Seen> seen;
   for (size_t a = 0; a < answers.size() && a < words.size(); ++a) {
-    ForEachSpan(answers[a], words[a], rules, [&](std::string_view text) {
+    ForEachSpan(answers[a], words[a], rules, [&](GbkView text) {
       Seen& s = seen[text];
       if (s.last_answer != a) {
         s.last_answer = a;
@@ -63,12 +62,12 @@ WordingCandidates FindWordingCandidates(std::span<const std::string_view> answer
   }
 
   WordingCandidates out;
-  std::vector<std::pair<std::string_view, int32_t>> kept;
+  std::vector<std::pair<GbkView, int32_t>> kept;
   for (const auto& [text, s] : seen) {
     if (s.answers >= rules.min_answers) kept.emplace_back(text, s.answers);
   }
   std::sort(kept.begin(), kept.end());
-  std::unordered_map<std::string_view, uint32_t> index;
+  std::unordered_map<GbkView, uint32_t> index;
   std::vector<size_t> lengths;
   for (const auto& [text, count] : kept) {
     index.emplace(text, static_cast<uint32_t>(out.wordings.size()));
@@ -87,9 +86,9 @@ WordingCandidates FindWordingCandidates(std::span<const std::string_view> answer
   // Every place where the grader's search could find a wording: each character
   // boundary of the scan from the first byte, with each wording length.
   for (size_t m = 0; m < marked.size(); ++m) {
-    const std::string_view answer = answers[marked[m]];
+    const GbkView answer = answers[marked[m]];
     if (marked[m] < words.size() && marked[m] < answers.size()) {
-      ForEachSpan(answer, words[marked[m]], rules, [&](std::string_view text) {
+      ForEachSpan(answer, words[marked[m]], rules, [&](GbkView text) {
         const auto found = index.find(text);
         if (found != index.end()) add(out.marked_as_words[found->second], m);
       });

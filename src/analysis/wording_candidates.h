@@ -43,7 +43,7 @@ struct WordingCandidates {
 // `words[i]` the words of answers[i]): spans of words that neither begin nor end with
 // a stop word or punctuation; and which of the marked papers contain each, `marked`
 // holding their indices in `answers`.
-WordingCandidates FindWordingCandidates(std::span<const std::string_view> answers,
+WordingCandidates FindWordingCandidates(std::span<const GbkView> answers,
                                         std::span<const std::vector<WordSpan>> words,
                                         std::span<const uint32_t> marked,
                                         const WordingRules& rules = {});

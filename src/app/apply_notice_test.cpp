@@ -19,12 +19,12 @@ using ::testing::IsEmpty;
 
 TEST(ApplyNoticeTest, AnnouncementAloneLetsStartUpGoOn) {
   InMemoryControls controls;
-  controls.SetControlText(controls::kAnnouncement, "old");
+  controls.SetControlText(controls::kAnnouncement, "old"_gbk);
   EXPECT_TRUE(ApplyNotice({.announcement = Gbk("维护")}, controls));
   EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), Gbk("维护"));
   // A failed request clears the label too.
   EXPECT_TRUE(ApplyNotice({}, controls));
-  EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), "");
+  EXPECT_EQ(controls.GetControlText(controls::kAnnouncement), ""_gbk);
   EXPECT_THAT(controls.message_boxes(), IsEmpty());
   EXPECT_EQ(controls.exit_code(), std::nullopt);
 }

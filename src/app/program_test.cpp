@@ -98,8 +98,8 @@ std::string Today() {
   return date;
 }
 
-std::string TodaysReport(const TempDir& dir) {
-  return ReadWholeFile(dir.File("阅卷结果" + Today() + ".txt"));
+GbkText TodaysReport(const TempDir& dir) {
+  return GbkText(ReadWholeFile(dir.File("阅卷结果" + Today() + ".txt")));
 }
 
 class ProgramTest : public ::testing::Test {
@@ -126,7 +126,7 @@ TEST_F(ProgramTest, StartUpWearsTheSkinLoadsTheParametersAndShowsTheWindow) {
   EXPECT_TRUE(PathExists(dir_.File("SkinH_EL.dll")));
   EXPECT_FALSE(qApp->styleSheet().isEmpty());
   EXPECT_EQ(state_.rule_list().size(), 2u);
-  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10", "4"));
+  EXPECT_THAT(state_.max_score_list(), ::testing::ElementsAre("10"_gbk, "4"_gbk));
 
   EXPECT_TRUE(program.window().isVisible());
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -151,7 +151,7 @@ TEST_F(ProgramTest, WithoutAParametersFileStartUpIsSilent) {
 TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
   WriteSmallExam(dir_);
   dir_.Write("SkinH_EL.dll", "not a library");
-  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>x</公告>")));
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>x</公告>").bytes()));
   Program program(state_, Options(server.HostAndPort()));
   BoxCatcher catcher;
   EXPECT_FALSE(program.OnMainWindowCreated());
@@ -174,7 +174,7 @@ TEST_F(ProgramTest, ABrokenSkinLibraryIsFatalBeforeAnythingElse) {
 
 TEST_F(ProgramTest, TheNoticeSetsTheAnnouncementAsPlainText) {
   LoopbackHttpServer server(
-      HttpResponse("200 OK", {}, Gbk("<公告><b>周五</b> 维护\r\n请保存</公告>")));
+      HttpResponse("200 OK", {}, Gbk("<公告><b>周五</b> 维护\r\n请保存</公告>").bytes()));
   Program program(state_, Options(server.HostAndPort()));
   BoxCatcher catcher;
   EXPECT_TRUE(program.OnMainWindowCreated());
@@ -187,8 +187,8 @@ TEST_F(ProgramTest, TheNoticeSetsTheAnnouncementAsPlainText) {
 }
 
 TEST_F(ProgramTest, AnUpdateMessageEndsTheProgramAfterItsBox) {
-  LoopbackHttpServer server(
-      HttpResponse("200 OK", {}, Gbk("<公告>新版</公告><更新>请下载 2.0</更新>")));
+  LoopbackHttpServer server(HttpResponse(
+      "200 OK", {}, Gbk("<公告>新版</公告><更新>请下载 2.0</更新>").bytes()));
   Program program(state_, Options(server.HostAndPort()));
   BoxCatcher catcher;
   EXPECT_FALSE(program.OnMainWindowCreated());
@@ -329,7 +329,7 @@ bool ProcessEventsUntil(Done done, int limit_ms = 10000) {
 
 TEST_F(ProgramTest, AClickDuringStartUpStartsTheRunOnceStartUpIsOver) {
   WriteSmallExam(dir_);
-  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>欢迎</公告>")));
+  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<公告>欢迎</公告>").bytes()));
   Program program(state_, Options(server.HostAndPort()));
   auto* button = Control<QPushButton>(program, c::kGradeButton);
   // Delivered while start-up paints the window, before the notice is fetched.
@@ -356,7 +356,8 @@ TEST_F(ProgramTest, AClickDuringStartUpStartsTheRunOnceStartUpIsOver) {
 
 TEST_F(ProgramTest, AClickDuringStartUpDoesNotRunWhenTheNoticeEndsTheProgram) {
   WriteSmallExam(dir_);
-  LoopbackHttpServer server(HttpResponse("200 OK", {}, Gbk("<更新>请下载 2.0</更新>")));
+  LoopbackHttpServer server(
+      HttpResponse("200 OK", {}, Gbk("<更新>请下载 2.0</更新>").bytes()));
   Program program(state_, Options(server.HostAndPort()));
   QTimer::singleShot(0, [&] {
     QTest::mouseClick(Control<QPushButton>(program, c::kGradeButton), Qt::LeftButton);
@@ -429,8 +430,9 @@ TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramAlsoDuringARun) {
   std::string sheet;
   for (int i = 0; i < 20000; ++i) {
     sheet +=
-        Gbk("<姓名>\t学生" + std::to_string(i) +
-            "\t</姓名><答题文本>\t光合作用在叶绿体中进行。\t细胞膜。\t</答题文本>\r\n");
+        (Gbk("<姓名>\t学生" + std::to_string(i) +
+             "\t</姓名><答题文本>\t光合作用在叶绿体中进行。\t细胞膜。\t</答题文本>\r\n"))
+            .bytes();
   }
   WriteSmallExam(dir_);
   dir_.Write("学生答题文本.txt", sheet);

@@ -8,13 +8,13 @@
 
 namespace vantry {
 
-QString GbkToQString(std::string_view gbk) {
+QString GbkToQString(GbkView gbk) {
   const std::u16string utf16 = GbkToUtf16(gbk, InvalidGbk::kReplace);
   return QString(reinterpret_cast<const QChar*>(utf16.data()),
                  static_cast<qsizetype>(utf16.size()));
 }
 
-QString GbkToDisplayText(std::string_view gbk) {
+QString GbkToDisplayText(GbkView gbk) {
   QString text = GbkToQString(gbk);
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   text.replace(QChar('\r'), QChar('\n'));

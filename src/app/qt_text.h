@@ -11,10 +11,10 @@
 namespace vantry {
 
 // For the screen: bytes that are not valid GBK show as U+FFFD.
-QString GbkToQString(std::string_view gbk);
+QString GbkToQString(GbkView gbk);
 // GbkToQString with CRLF and lone CR turned into LF, for labels and message boxes,
 // which break lines at LF.
-QString GbkToDisplayText(std::string_view gbk);
+QString GbkToDisplayText(GbkView gbk);
 // Characters that GBK lacks become "?".
 GbkText QStringToGbk(const QString& text);
 // A UTF-8 literal of the program (control names, captions) as a QString.

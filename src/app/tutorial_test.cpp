@@ -65,7 +65,7 @@ TEST(TutorialTest, ShellOpenTellsAMissingFileAndAFailedLauncher) {
   WriteLauncher(bin, 0);
   {
     ScopedPath path(bin.path());
-    ShellOpen(file, "", 0, owner, record);
+    ShellOpen(file, ""_gbk, 0, owner, record);
   }
   EXPECT_EQ(failures, std::vector<OpenFailure>{OpenFailure::kFileMissing});
   EXPECT_FALSE(PathExists(bin.File("launched")));
@@ -75,7 +75,7 @@ TEST(TutorialTest, ShellOpenTellsAMissingFileAndAFailedLauncher) {
   failures.clear();
   {
     ScopedPath path(bin.path());
-    ShellOpen(file, "--ignored", kShowHidden, owner, record);
+    ShellOpen(file, "--ignored"_gbk, kShowHidden, owner, record);
   }
   ASSERT_TRUE(WaitFor([&] { return !ReadWholeFile(bin.File("launched")).empty(); }));
   QApplication::processEvents();
@@ -86,7 +86,7 @@ TEST(TutorialTest, ShellOpenTellsAMissingFileAndAFailedLauncher) {
   WriteLauncher(bin, 3);
   {
     ScopedPath path(bin.path());
-    ShellOpen(file, "", 0, owner, record);
+    ShellOpen(file, ""_gbk, 0, owner, record);
   }
   EXPECT_TRUE(failures.empty());  // not before the launcher has ended
   ASSERT_TRUE(WaitFor([&] { return !failures.empty(); }));
@@ -97,7 +97,7 @@ TEST(TutorialTest, ShellOpenTellsAMissingFileAndAFailedLauncher) {
   TempDir empty;
   {
     ScopedPath path(empty.path());
-    ShellOpen(file, "", 0, owner, record);
+    ShellOpen(file, ""_gbk, 0, owner, record);
   }
   EXPECT_EQ(failures, std::vector<OpenFailure>{OpenFailure::kNoApplication});
 }

@@ -50,22 +50,21 @@ TEST_F(WidgetControlsTest, SetAndGetEditBoxesInGbk) {
             QStringLiteral("第1小题=====\n光合作用\n\n"));
   EXPECT_EQ(access_.GetControlText(c::kStudentAnswer),
             Gbk("第1小题=====\r\n光合作用\r\n\r\n"));
-  access_.SetControlText(c::kStudentAnswer, "");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "");
+  access_.SetControlText(c::kStudentAnswer, ""_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), ""_gbk);
 
-  access_.SetControlText(c::kRemaining, "20000");
+  access_.SetControlText(c::kRemaining, "20000"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(Control<QLineEdit>(window_, c::kRemaining)->text(), QStringLiteral("20000"));
-  EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000");
+  EXPECT_EQ(access_.GetControlText(c::kRemaining), "20000"_gbk);
   access_.SetControlText(c::kOrderKeys, Gbk("1-2，1-3"));
   EXPECT_EQ(access_.GetControlText(c::kOrderKeys), Gbk("1-2，1-3"));
 }
 
 TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
-  access_.SetControlText(c::kStudentName,
-                         "A\x81\xFF"
-                         "B");
-  access_.SetControlText(c::kStudentAnswer, "x\xFE");  // a lead byte at the end
+  access_.SetControlText(c::kStudentName, GbkView("A\x81\xFF"
+                                                  "B"));
+  access_.SetControlText(c::kStudentAnswer, GbkView("x\xFE"));  // a lead byte at the end
   QApplication::processEvents();
   EXPECT_EQ(Control<QLabel>(window_, c::kStudentName)->text(),
             QString::fromUtf16(u"A\uFFFD\uFFFDB"));
@@ -75,12 +74,12 @@ TEST_F(WidgetControlsTest, InvalidGbkShowsAsReplacementCharacter) {
   // Characters GBK lacks come back as "?".
   Control<QLineEdit>(window_, c::kOrderKeys)
       ->setText(QString::fromUtf16(u"1-2\U0001F600"));
-  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2?");
+  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2?"_gbk);
 }
 
 TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
   auto* points = Control<QPlainTextEdit>(window_, c::kMatchedPoints);
-  access_.SetControlText(c::kMatchedPoints, "");
+  access_.SetControlText(c::kMatchedPoints, ""_gbk);
   access_.AppendControlText(c::kMatchedPoints, Gbk("第 1 题得分：5 分\r\n"));
   EXPECT_EQ(access_.GetControlText(c::kMatchedPoints), Gbk("第 1 题得分：5 分\r\n"));
   access_.AppendControlText(c::kMatchedPoints, Gbk("第 2 题得分：3 分\r\n"));
@@ -89,29 +88,30 @@ TEST_F(WidgetControlsTest, AppendMovesToTheEndAndFollowsIt) {
 
   // Appending twice adds both texts in order with nothing between, also where the
   // user left the caret elsewhere.
-  access_.SetControlText(c::kStudentAnswer, "start");
+  access_.SetControlText(c::kStudentAnswer, "start"_gbk);
   QApplication::processEvents();
   auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
   QTextCursor cursor = answer->textCursor();
   cursor.setPosition(2);
   answer->setTextCursor(cursor);
-  access_.AppendControlText(c::kStudentAnswer, "a");
-  access_.AppendControlText(c::kStudentAnswer, "b");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab");
+  access_.AppendControlText(c::kStudentAnswer, "a"_gbk);
+  access_.AppendControlText(c::kStudentAnswer, "b"_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "startab"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("startab"));
   EXPECT_EQ(answer->textCursor().position(), 7);
 
   // The view follows the end.
-  for (int i = 0; i < 60; ++i) access_.AppendControlText(c::kMatchedPoints, "line\r\n");
+  for (int i = 0; i < 60; ++i)
+    access_.AppendControlText(c::kMatchedPoints, "line\r\n"_gbk);
   QApplication::processEvents();
   QScrollBar* bar = points->verticalScrollBar();
   EXPECT_GT(bar->maximum(), 0);
   EXPECT_EQ(bar->value(), bar->maximum());
 
-  access_.SetControlText(c::kRemaining, "12");
-  access_.AppendControlText(c::kRemaining, "3");
-  EXPECT_EQ(access_.GetControlText(c::kRemaining), "123");
+  access_.SetControlText(c::kRemaining, "12"_gbk);
+  access_.AppendControlText(c::kRemaining, "3"_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kRemaining), "123"_gbk);
 }
 
 TEST_F(WidgetControlsTest, AppendInsertsAtTheEndWithoutRebuildingTheBox) {
@@ -153,32 +153,32 @@ TEST_F(WidgetControlsTest, AppendInsertsAtTheEndWithoutRebuildingTheBox) {
 
 TEST_F(WidgetControlsTest, ReadsWhatTheUserTyped) {
   auto* points = Control<QLineEdit>(window_, c::kPointsPerHit);
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "2");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "2"_gbk);
   points->setFocus();
   points->selectAll();
   QTest::keyClicks(points, "5");
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "5");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "5"_gbk);
   QTest::keyClick(points, Qt::Key_Backspace);
   QTest::keyClicks(points, "10");
-  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "10");
+  EXPECT_EQ(access_.GetControlText(c::kPointsPerHit), "10"_gbk);
 
   auto* order = Control<QLineEdit>(window_, c::kOrderKeys);
   order->setFocus();
   QTest::keyClicks(order, "1-2,1-3");
-  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2,1-3");
+  EXPECT_EQ(access_.GetControlText(c::kOrderKeys), "1-2,1-3"_gbk);
 
   auto* answer = Control<QPlainTextEdit>(window_, c::kStudentAnswer);
   answer->setFocus();
   QTest::keyClicks(answer, "ab");
   QTest::keyClick(answer, Qt::Key_Return);
   QTest::keyClicks(answer, "c");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "ab\r\nc");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "ab\r\nc"_gbk);
 }
 
 TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kGradeButton, Gbk("正在进行"));
-  access_.SetControlText(c::kScore, "17");
-  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>");
+  access_.SetControlText(c::kScore, "17"_gbk);
+  access_.SetControlText(c::kAnnouncement, "<b>x</b> &amp; <a href='y'>z</a>"_gbk);
   QApplication::processEvents();
   EXPECT_EQ(Control<QPushButton>(window_, c::kGradeButton)->text(),
             QStringLiteral("正在进行"));
@@ -194,18 +194,18 @@ TEST_F(WidgetControlsTest, CaptionsOfLabelsButtonsAndGroups) {
   access_.SetControlText(c::kAnnouncement, Gbk(" 第一行\r\n第二行 "));
   QApplication::processEvents();
   EXPECT_EQ(notice->text(), QStringLiteral(" 第一行\n第二行 "));
-  access_.SetControlText(c::kAnnouncement, "");
+  access_.SetControlText(c::kAnnouncement, ""_gbk);
   QApplication::processEvents();
   EXPECT_EQ(notice->text(), QString());
 
   // A picture box has no caption; unknown names are ignored.
   auto* picture = Control<QLabel>(window_, c::kPicture1);
-  access_.SetControlText(c::kPicture1, "x");
+  access_.SetControlText(c::kPicture1, "x"_gbk);
   QApplication::processEvents();
   EXPECT_FALSE(picture->pixmap().isNull());
-  access_.SetControlText("no such control", "x");
-  access_.AppendControlText("no such control", "x");
-  EXPECT_EQ(access_.GetControlText("no such control"), "");
+  access_.SetControlText("no such control", "x"_gbk);
+  access_.AppendControlText("no such control", "x"_gbk);
+  EXPECT_EQ(access_.GetControlText("no such control"), ""_gbk);
 }
 
 TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
@@ -213,27 +213,27 @@ TEST_F(WidgetControlsTest, WritesReachTheWidgetsWhenTheWindowProcessesEvents) {
   auto* name = Control<QLabel>(window_, c::kStudentName);
   const QString name_before = name->text();
   for (int i = 0; i < 1000; ++i) {
-    access_.SetControlText(c::kStudentAnswer, "");
-    access_.AppendControlText(c::kStudentAnswer, "q1\r\n");
-    access_.AppendControlText(c::kStudentAnswer, "q2\r\n");
-    access_.SetControlText(c::kStudentName, std::to_string(i));
+    access_.SetControlText(c::kStudentAnswer, ""_gbk);
+    access_.AppendControlText(c::kStudentAnswer, "q1\r\n"_gbk);
+    access_.AppendControlText(c::kStudentAnswer, "q2\r\n"_gbk);
+    access_.SetControlText(c::kStudentName, GbkText(std::to_string(i)));
   }
   // Not laid out one by one, but a read sees the latest write at once.
   EXPECT_EQ(name->text(), name_before);
-  EXPECT_EQ(access_.GetControlText(c::kStudentName), "999");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n");
-  access_.AppendControlText(c::kStudentAnswer, "q3");
+  EXPECT_EQ(access_.GetControlText(c::kStudentName), "999"_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\n"_gbk);
+  access_.AppendControlText(c::kStudentAnswer, "q3"_gbk);
   access_.Flush();
   EXPECT_EQ(answer->toPlainText(), QStringLiteral("q1\nq2\nq3"));
 
   // What the user types after the window caught up is kept and read.
-  access_.AppendControlText(c::kStudentAnswer, "\r\n");
+  access_.AppendControlText(c::kStudentAnswer, "\r\n"_gbk);
   QApplication::processEvents();
   answer->setFocus();
   QTest::keyClicks(answer, "typed");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped");
-  access_.AppendControlText(c::kStudentAnswer, "!");
-  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!");
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped"_gbk);
+  access_.AppendControlText(c::kStudentAnswer, "!"_gbk);
+  EXPECT_EQ(access_.GetControlText(c::kStudentAnswer), "q1\r\nq2\r\nq3\r\ntyped!"_gbk);
 }
 
 TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
@@ -245,7 +245,7 @@ TEST_F(WidgetControlsTest, MessageBoxIsModalOwnedPlainAndWaitsForOk) {
     QMessageBox::StandardButtons buttons;
   } seen;
   bool found = false;
-  access_.SetControlText(c::kScore, "8");
+  access_.SetControlText(c::kScore, "8"_gbk);
   QString score_behind_box;
   QTimer::singleShot(50, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());

@@ -42,7 +42,7 @@ void WriteText(std::FILE* stream, std::string_view text) {
   // Line ends stay as the program writes them, as on every other platform.
   _setmode(_fileno(stream), _O_BINARY);
   if (GetConsoleOutputCP() == 936) {
-    const std::string gbk = Utf8ToGbk(text);
+    const GbkText gbk = Utf8ToGbk(text);
     std::fwrite(gbk.data(), 1, gbk.size(), stream);
   } else {
     std::fwrite(text.data(), 1, text.size(), stream);

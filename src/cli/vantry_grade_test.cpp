@@ -34,7 +34,7 @@ Result Grade(const std::filesystem::path& cwd, const std::vector<std::string>& a
 }
 
 // The one report file in `dir`, by its bytes; fails when there is none or several.
-std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
+GbkText ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
   std::vector<std::filesystem::path> reports;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
     const std::string name = PathToUtf8(entry.path().filename());
@@ -44,7 +44,7 @@ std::string ReportBytes(const TempDir& dir, std::string* utf8_name = nullptr) {
   EXPECT_EQ(reports.size(), 1u);
   if (reports.empty()) return {};
   if (utf8_name) *utf8_name = PathToUtf8(reports[0].filename());
-  return ReadWholeFile(reports[0]);
+  return GbkText(ReadWholeFile(reports[0]));
 }
 
 void WriteExam(const TempDir& dir) {
@@ -158,8 +158,8 @@ std::string PageBytes(const TempDir& dir) {
 }
 
 TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
-  const std::string rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
-  const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
+  const GbkText rules = Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>");
+  const GbkText record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
   struct Case {
     const char* what;
     std::optional<std::string> sheet;
@@ -167,25 +167,29 @@ TEST(VantryGradeTest, NothingToGradeExitsThreeWritesNothingAndSaysWhy) {
     std::string says;
   };
   const Case cases[] = {
-      {"sheet missing", std::nullopt, rules, "没有找到学生答题文件“学生答题文本.txt”"},
-      {"no record", "", rules, "里没有找到任何学生记录"},
+      {"sheet missing", std::nullopt, rules.bytes(),
+       "没有找到学生答题文件“学生答题文本.txt”"},
+      {"no record", "", rules.bytes(), "里没有找到任何学生记录"},
       {"UTF-8 sheet with a character GBK lacks",
-       "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\xF0\x9F\x98\x80\t</答题文本>", rules,
+       "<姓名>\t王小明\t</姓名>\r\n<答题文本>\t光合\xF0\x9F\x98\x80\t</答题文本>",
+       rules.bytes(),
        "是以 UTF-8 编码保存的，其中第 2 行第 10 个字“\xF0\x9F\x98\x80”（U+1F600）是 "
        "GBK（ANSI）"
        "编码里没有的字符"},
-      {"UTF-16 sheet", std::string("\xFF\xFE<\0", 4), rules, "是以 UTF-16"},
+      {"UTF-16 sheet", std::string("\xFF\xFE<\0", 4), rules.bytes(), "是以 UTF-16"},
       // An answer holding its own end and start tags becomes two answers; the names
       // after it would be graded on their neighbours' answers.
       {"fields mismatch",
-       record +
-           Gbk("<姓名>\t乙\t</姓名>\r\n<答题文本>\t一\t</答题文本><答题文本>\t二\t</"
-               "答题文本>\r\n") +
-           record,
-       rules, "姓名 3 个，答题文本 4 个"},
-      {"parameters missing", record, std::nullopt, "没有找到评分参数文件“参数设置.txt”"},
-      {"no rule", record, Gbk("<分值>10</分值>"), "没有找到任何题目规则"},
-      {"UTF-8 parameters with a character GBK lacks", record,
+       (record +
+        Gbk("<姓名>\t乙\t</姓名>\r\n<答题文本>\t一\t</答题文本><答题文本>\t二\t</"
+            "答题文本>\r\n") +
+        record)
+           .bytes(),
+       rules.bytes(), "姓名 3 个，答题文本 4 个"},
+      {"parameters missing", record.bytes(), std::nullopt,
+       "没有找到评分参数文件“参数设置.txt”"},
+      {"no rule", record.bytes(), Gbk("<分值>10</分值>").bytes(), "没有找到任何题目规则"},
+      {"UTF-8 parameters with a character GBK lacks", record.bytes(),
        "<综合题><关键词>光合作用</关键词></综合题>\r\n<综合题><关键词>\xF0\xA0\x80\x80"
        "</关键词></综合题>",
        "评分参数文件“参数设置.txt”是以 UTF-8 编码保存的，其中第 2 行第 11 "
@@ -219,22 +223,22 @@ TEST(VantryGradeTest, Utf8ExamFilesGradeAsTheirGbkTwins) {
   twins.Write("学生答题文本.txt", Gbk(sheet));
   twins.Write("参数设置.txt", Gbk(rules));
   ASSERT_EQ(Grade(twins.path(), {"--no-xlsx", "--no-html"}).exit_code, 0);
-  const std::string expected = ReportBytes(twins);
+  const GbkText expected = ReportBytes(twins);
   ASSERT_NE(expected.find(Gbk("李华Ａ")), std::string::npos);
   const struct {
     const char* what;
     std::string sheet;
     std::string rules;
   } cases[] = {
-      {"UTF-8 sheet", sheet, Gbk(rules)},
-      {"UTF-8 sheet with its mark", mark + sheet, Gbk(rules)},
-      {"UTF-8 parameters", Gbk(sheet), rules},
-      {"UTF-8 parameters with its mark", Gbk(sheet), mark + rules},
+      {"UTF-8 sheet", sheet, Gbk(rules).bytes()},
+      {"UTF-8 sheet with its mark", mark + sheet, Gbk(rules).bytes()},
+      {"UTF-8 parameters", Gbk(sheet).bytes(), rules},
+      {"UTF-8 parameters with its mark", Gbk(sheet).bytes(), mark + rules},
       {"both UTF-8", mark + sheet, rules},
-      {"GBK after a stray mark", mark + Gbk(sheet), mark + Gbk(rules)},
+      {"GBK after a stray mark", mark + Gbk(sheet).bytes(), mark + Gbk(rules).bytes()},
       // The first GBK character just past 64 KiB of blank lines is still GBK.
-      {"GBK after 65,535 blank lines", std::string(65535, '\n') + Gbk(sheet),
-       std::string(65535, '\n') + Gbk(rules)},
+      {"GBK after 65,535 blank lines", std::string(65535, '\n') + Gbk(sheet).bytes(),
+       std::string(65535, '\n') + Gbk(rules).bytes()},
   };
   for (const auto& c : cases) {
     TempDir dir;
@@ -311,8 +315,9 @@ TEST(VantryGradeTest, CheckPrintsTheAgreementWithTheTeachersMarks) {
 
   // A sheet that cannot be used stops the run before anything is written.
   for (const auto& [bytes, says] : std::vector<std::pair<std::string, std::string>>{
-           {Gbk("姓名,第1题\r\n王小明,6\r\n李华,\"2\r\n"), "bad.csv 第3行：引号没有闭合"},
-           {Gbk("姓名,第1题\r\n王小明,六\r\n"),
+           {Gbk("姓名,第1题\r\n王小明,6\r\n李华,\"2\r\n").bytes(),
+            "bad.csv 第3行：引号没有闭合"},
+           {Gbk("姓名,第1题\r\n王小明,六\r\n").bytes(),
             "bad.csv 第2行：第1题的“六”不是整数或半分（如 6 或 6.5）"}}) {
     TempDir clean;
     WriteExam(clean);
@@ -406,21 +411,22 @@ TEST(VantryGradeTest, AnyNumberOfJobsGivesTheSameReport) {
   dir.Write("参数设置.txt",
             Gbk("<综合题><分值>6</分值><关键词>甲|乙</关键词><关键词>丙</关键词>"
                 "<关键词>丁</关键词></综合题><综合题><关键词>戊</关键词></综合题>"));
-  std::string sheet;
+  GbkText sheet;
   const char* answers[] = {"甲丙丁\t戊", "丁丙\t", "\t戊戊", "", "乙丁丙甲\t\t\t戊"};
   for (int i = 0; i < 3000; ++i) {
     sheet += Gbk("<姓名>\t学生" + std::to_string(i) + "\t</姓名><答题文本>\t" +
                  answers[i % 5] + "\t</答题文本>\r\n");
   }
   dir.Write("学生答题文本.txt", sheet);
-  std::string first;
+  GbkText first;
   for (const char* jobs : {"1", "4", "3"}) {
     const Result r = Grade(dir.path(), {"--jobs", jobs, "--order", "1-2,1-3"});
     ASSERT_EQ(r.exit_code, 0) << r.err;
-    const std::string report = ReportBytes(dir);
+    const GbkText report = ReportBytes(dir);
     if (first.empty()) {
       first = report;
-      EXPECT_TRUE(first.starts_with(Gbk("学生0 6 2  8\r\n学生1 0  0\r\n"))) << first;
+      EXPECT_TRUE(first.starts_with(Gbk("学生0 6 2  8\r\n学生1 0  0\r\n")))
+          << ::testing::PrintToString(first);
     }
     EXPECT_EQ(report, first) << "--jobs " << jobs;
   }
@@ -437,9 +443,11 @@ TEST(VantryGradeTest, GradesTheDemoExam) {
   const Result ordered = Grade(dir.path(), {"--order", "3-1,3-2,3-3,5-1,5-2,5-3"});
   EXPECT_EQ(ordered.exit_code, 0) << ordered.err;
   EXPECT_TRUE(ordered.out.starts_with("共有试卷：30 份\n")) << ordered.out;
-  const std::string report = ReportBytes(dir);
-  EXPECT_TRUE(report.starts_with(Gbk("王小明 10 8 8 6 10  42\r\n"))) << report;
-  EXPECT_TRUE(report.ends_with(Gbk("\r\n邓超 2 0 8 2 6  18"))) << report;
+  const GbkText report = ReportBytes(dir);
+  EXPECT_TRUE(report.starts_with(Gbk("王小明 10 8 8 6 10  42\r\n")))
+      << ::testing::PrintToString(report);
+  EXPECT_TRUE(report.ends_with(Gbk("\r\n邓超 2 0 8 2 6  18")))
+      << ::testing::PrintToString(report);
   EXPECT_NE(report.find(Gbk("\r\n杨帆  0\r\n")), std::string::npos);  // no answers
   EXPECT_NE(report.find(Gbk("\r\n赵磊 10 8 8 6 10  42\r\n")),
             std::string::npos);  // line breaks
@@ -479,9 +487,9 @@ TEST(VantryGradeTest, ChineseFolderAndFullWidthPointsOnTheCommandLine) {
             std::string::npos)
       << r.out;
   // Three points per group instead of two: 张伟 earns 9 6 8 3 9 instead of 6 4 8 2 6.
-  EXPECT_NE(ReadWholeFile(exam / PathFromUtf8(reports[0]))
+  EXPECT_NE(GbkText(ReadWholeFile(exam / PathFromUtf8(reports[0])))
                 .find(Gbk("\r\n张伟 9 6 8 3 9  35\r\n")),
-            std::string::npos);
+            GbkText::npos);
 }
 
 #ifdef _WIN32
@@ -490,7 +498,7 @@ TEST(VantryGradeTest, ReportHeldOpenByAnotherProgramStaysWholeAndExitsOne) {
   WriteExam(dir);
   ASSERT_EQ(Grade(dir.path(), {"--quiet"}).exit_code, 0);
   std::string name;
-  const std::string before = ReportBytes(dir, &name);
+  const GbkText before = ReportBytes(dir, &name);
   ASSERT_FALSE(before.empty());
   // An editor holds the report open and lets others read it, but not delete it.
   HANDLE held = CreateFileW(dir.File(name).c_str(), GENERIC_READ, FILE_SHARE_READ,

@@ -23,7 +23,7 @@ namespace vantry {
 namespace {
 
 // Digits of a whole number (ASCII, the same in GBK and UTF-8).
-void AppendInt(int64_t value, std::string& out) { out += FormatInteger(value); }
+void AppendInt(int64_t value, std::string& out) { out += IntegerText(value); }
 
 // One tile of the class summary.
 void AppendTile(std::string_view title, std::string_view value, std::string_view small,
@@ -44,7 +44,7 @@ std::string LevelText(const std::optional<LevelCount>& level) {
   return level ? PercentText(level->rate) : std::string(kNoFigure);
 }
 std::string LevelCountText(const std::optional<LevelCount>& level) {
-  return level ? FormatInteger(level->count) + " 人" : "";
+  return level ? IntegerText(level->count) + " 人" : "";
 }
 
 // Why the full marks, and with them the levels and the bands, are unknown.
@@ -66,14 +66,14 @@ std::string FullMarksProblem(const ScoreDistribution& d) {
 
 void AppendSummary(const ClassStatistics& s, std::string& out) {
   out += "<section id=\"summary\"><h2>全班概况</h2><dl class=\"summary\">";
-  AppendTile("试卷", FormatInteger(s.paper_count), "份", out);
+  AppendTile("试卷", IntegerText(s.paper_count), "份", out);
   AppendTile("平均分", FixedText(s.totals.mean, 1), "", out);
   AppendTile("最高分",
-             s.totals.highest ? FormatInteger(*s.totals.highest) : std::string(kNoFigure),
+             s.totals.highest ? IntegerText(*s.totals.highest) : std::string(kNoFigure),
              "", out);
   AppendTile("最低分",
-             s.totals.lowest ? FormatInteger(*s.totals.lowest) : std::string(kNoFigure),
-             "", out);
+             s.totals.lowest ? IntegerText(*s.totals.lowest) : std::string(kNoFigure), "",
+             out);
   AppendTile("标准差", FixedText(s.totals.standard_deviation, 2), "", out);
   const ScoreDistribution& d = s.distribution;
   AppendTile("优秀率", LevelText(d.excellent), LevelCountText(d.excellent), out);
@@ -114,22 +114,22 @@ void AppendCharts(const ClassStatistics& s, int questions, std::string& out) {
     chart.title = "总分分布：各分数段的人数";
     chart.value_axis = "人数";
     chart.category_axis =
-        "总分占满分的比例（满分 " + FormatInteger(d.full_marks.value_or(0)) + " 分）";
+        "总分占满分的比例（满分 " + IntegerText(d.full_marks.value_or(0)) + " 分）";
     for (const ScoreBand& band : d.bands) {
       const bool last = &band == &d.bands.back();
       // The lowest band holds the negative totals too: no lower bound is claimed.
       const std::string from =
-          band.below_zero ? "<" : FormatInteger(band.lower_percent) + "–";
+          band.below_zero ? "<" : IntegerText(band.lower_percent) + "–";
       const std::string range =
           band.below_zero
               ? "总分不足 " + FixedText(band.upper, 1) + " 分（含负分）"
               : "总分 " + FixedText(band.lower, 1) + (last ? "–" : " 至不足 ") +
                     FixedText(band.upper, 1) + " 分";
-      chart.bars.push_back({.label = from + FormatInteger(band.upper_percent) + "%",
+      chart.bars.push_back({.label = from + IntegerText(band.upper_percent) + "%",
                             .value = static_cast<double>(band.count),
-                            .value_label = FormatInteger(band.count),
-                            .tooltip = range + "：" + FormatInteger(band.count) +
-                                       " 人（" + PercentText(band.rate) + "）"});
+                            .value_label = IntegerText(band.count),
+                            .tooltip = range + "：" + IntegerText(band.count) + " 人（" +
+                                       PercentText(band.rate) + "）"});
     }
     AppendBarChart(chart, out);
   }
@@ -149,7 +149,7 @@ void AppendCharts(const ClassStatistics& s, int questions, std::string& out) {
     for (const QuestionStatistics& q : s.questions) {
       if (q.question > questions) break;
       chart.bars.push_back(
-          {.label = short_labels ? FormatInteger(q.question) : QuestionLabel(q.question),
+          {.label = short_labels ? IntegerText(q.question) : QuestionLabel(q.question),
            .value = q.score_rate.value_or(0) * 100,
            .value_label = PercentText(q.score_rate, 0),
            .tooltip = QuestionLabel(q.question) + " 得分率 " + PercentText(q.score_rate) +
@@ -175,13 +175,13 @@ void AppendQuestion(const QuestionStatistics& q, int64_t paper_count, std::strin
   out += " 分 · 得分率 ";
   AppendHtml(PercentText(q.score_rate), out);
   out += " · 最高 ";
-  AppendHtml(q.scores.highest ? FormatInteger(*q.scores.highest) : std::string(kNoFigure),
+  AppendHtml(q.scores.highest ? IntegerText(*q.scores.highest) : std::string(kNoFigure),
              out);
   out += " · 最低 ";
-  AppendHtml(q.scores.lowest ? FormatInteger(*q.scores.lowest) : std::string(kNoFigure),
+  AppendHtml(q.scores.lowest ? IntegerText(*q.scores.lowest) : std::string(kNoFigure),
              out);
   out += " · 满分 ";
-  AppendHtml(q.full_count ? FormatInteger(*q.full_count) + " 人" : std::string(kNoFigure),
+  AppendHtml(q.full_count ? IntegerText(*q.full_count) + " 人" : std::string(kNoFigure),
              out);
   out += " · 零分 ";
   AppendInt(q.zero_count, out);
@@ -435,19 +435,18 @@ void AppendReview(const GradedClass& graded, const AnalysisPageContent& c, bool 
 void AppendAnswerData(const PaperRecord& record, const QuestionRecord& question,
                       size_t& budget, const std::string& whole_answer_at,
                       std::string& out) {
-  const std::string_view answer = question.answer;
+  const GbkView answer = question.answer;
   const size_t shown =
       PrefixOfCharacters(answer, answer.size() <= budget ? answer.size() : budget / 2);
   budget -= std::min(budget, shown);
   std::string note;
   if (shown < answer.size()) {
-    note = "…（答案共 " + FormatInteger(static_cast<int64_t>(CharacterCount(answer))) +
+    note = "…（答案共 " + IntegerText(static_cast<int64_t>(CharacterCount(answer))) +
            " 字，";
     if (shown > 0) {
-      note +=
-          "这里只列出前 " +
-          FormatInteger(static_cast<int64_t>(CharacterCount(answer.substr(0, shown)))) +
-          " 字；";
+      note += "这里只列出前 " +
+              IntegerText(static_cast<int64_t>(CharacterCount(answer.substr(0, shown)))) +
+              " 字；";
     }
     note += "全文见" + whole_answer_at + "）";
   }

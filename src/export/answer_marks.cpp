@@ -16,17 +16,17 @@ size_t Width(std::string_view text, size_t i) {
 
 }  // namespace
 
-size_t PrefixOfCharacters(std::string_view text, size_t characters) {
+size_t PrefixOfCharacters(GbkView text, size_t characters) {
   size_t i = 0;
-  for (size_t n = 0; n < characters && i < text.size(); ++n) i += Width(text, i);
+  for (size_t n = 0; n < characters && i < text.size(); ++n) i += Width(text.bytes(), i);
   return i;
 }
 
 std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
                                      const QuestionRecord& question, size_t limit) {
   std::vector<ByteRange> ranges;
-  const std::string_view answer = question.answer;
-  const auto add_all = [&](std::string_view wording, bool ignore_case) {
+  const GbkView answer = question.answer;
+  const auto add_all = [&](GbkView wording, bool ignore_case) {
     if (wording.empty()) return;
     const TextFinder finder(wording, ignore_case);
     for (int64_t at = finder.Find(answer); at > 0 && static_cast<size_t>(at) <= limit;
@@ -59,7 +59,7 @@ std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
   return merged;
 }
 
-std::string AnswerText(std::string_view gbk) {
+std::string AnswerText(GbkView gbk) {
   const std::string utf8 = GbkToUtf8(gbk);
   std::string out;
   out.reserve(utf8.size());
@@ -79,7 +79,7 @@ std::string AnswerText(std::string_view gbk) {
 
 std::string AnswerExcerpt(const PaperRecord& paper, const QuestionRecord& question,
                           size_t max_characters) {
-  const std::string_view answer = question.answer;
+  const GbkView answer = question.answer;
   std::string out;
   if (CharacterCount(answer) <= max_characters) {
     AppendOneLine(answer, out);
@@ -93,7 +93,7 @@ std::string AnswerExcerpt(const PaperRecord& paper, const QuestionRecord& questi
     const size_t lead = CharacterCount(answer.substr(0, marks.front().first));
     if (lead > kBefore) begin = PrefixOfCharacters(answer, lead - kBefore);
   }
-  const std::string_view rest = answer.substr(begin);
+  const GbkView rest = answer.substr(begin);
   const size_t shown = PrefixOfCharacters(rest, max_characters);
   if (begin > 0) out += "…";
   AppendOneLine(rest.substr(0, shown), out);

@@ -25,11 +25,11 @@ std::vector<ByteRange> MatchedRanges(const PaperRecord& paper,
 
 // The length in bytes of the first `characters` characters of GBK `text` (all of it
 // when it is shorter).
-size_t PrefixOfCharacters(std::string_view text, size_t characters);
+size_t PrefixOfCharacters(GbkView text, size_t characters);
 
 // A GBK answer (or a part of one) as UTF-8 to show as a block of text: line breaks as
 // "\n", bytes that are not valid GBK and other control characters as U+FFFD.
-std::string AnswerText(std::string_view gbk);
+std::string AnswerText(GbkView gbk);
 
 // The answer on one line for a terminal (UTF-8, as AppendOneLine shows it): whole when
 // it has at most `max_characters` characters, else that many around its first marked

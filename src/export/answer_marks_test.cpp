@@ -18,12 +18,12 @@ std::string Marked(std::string_view points, std::string_view order,
   const ProgramState state = testing::StateWithRules(
       {Gbk(
           "<关键词>遵义会议</关键词><关键词>四渡赤水|赤水</关键词><关键词>DNA</关键词>")},
-      {"10"});
+      {"10"_gbk});
   testing::TestClass c(state, std::string(points), Gbk(order));
   c.Add("a", Gbk(answer));
   PaperRecord record;
   c.graded().Record(0, record);
-  const std::string gbk(record.questions[0].answer);
+  const GbkView gbk = record.questions[0].answer;
   std::string out;
   size_t at = 0;
   for (const ByteRange& r : MatchedRanges(record, record.questions[0], limit)) {
@@ -49,7 +49,7 @@ TEST(AnswerMarksTest, MarksEveryOccurrenceOfTheWordingsThatScored) {
 
 TEST(AnswerMarksTest, ExcerptsFitALineAroundTheFirstMark) {
   const ProgramState state =
-      testing::StateWithRules({Gbk("<关键词>遵义会议</关键词>")}, {"10"});
+      testing::StateWithRules({Gbk("<关键词>遵义会议</关键词>")}, {"10"_gbk});
   testing::TestClass c(state);
   c.Add("a", Gbk("短答案\r\n遵义会议"))
       .Add("b",
@@ -67,7 +67,7 @@ TEST(AnswerMarksTest, ExcerptsFitALineAroundTheFirstMark) {
 
 TEST(AnswerMarksTest, TextsKeepLineBreaksAndShowNothingElseRaw) {
   EXPECT_EQ(AnswerText(Gbk("甲\r\n乙\r丙\n丁")), "甲\n乙\n丙\n丁");
-  EXPECT_EQ(AnswerText("a\x01\x7F"
+  EXPECT_EQ(AnswerText("a\x01\x7F"_gbk
                        "b"),
             "a\uFFFD\uFFFDb");
   EXPECT_EQ(CharacterCount(Gbk("甲a乙")), 3u);

@@ -76,7 +76,7 @@ class Parts {
 };
 
 // 「text」: a wording from the rules, on one line.
-void AppendQuoted(std::string_view gbk, std::string& out) {
+void AppendQuoted(GbkView gbk, std::string& out) {
   out += "「";
   AppendOneLine(gbk, out);
   out += "」";
@@ -184,7 +184,7 @@ void AppendMissed(const std::vector<const GroupRecord*>& missed, std::string& ou
 
 }  // namespace
 
-void AppendOneLine(std::string_view gbk, std::string& out) {
+void AppendOneLine(GbkView gbk, std::string& out) {
   const std::string utf8 = GbkToUtf8(gbk);
   for (size_t i = 0; i < utf8.size(); ++i) {
     const char c = utf8[i];

@@ -49,7 +49,7 @@ void ExplainPaper(const PaperRecord& paper, const GradedClass& graded,
 
 // `gbk` in UTF-8 for a one-line display: invalid bytes as U+FFFD, a line break as "↵",
 // a TAB as "⇥", other control characters as U+FFFD.
-void AppendOneLine(std::string_view gbk, std::string& out);
+void AppendOneLine(GbkView gbk, std::string& out);
 
 }  // namespace vantry
 

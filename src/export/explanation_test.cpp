@@ -23,7 +23,7 @@ ProgramState Exam() {
   return testing::StateWithRules(
       {Gbk("<关键词>光合作用|光合</关键词><关键词>叶绿体</关键词><关键词>氧气</关键词>"),
        Gbk("<关键词>甲</关键词><关键词>乙</关键词><关键词></关键词>")},
-      {"10", "3"});
+      {"10"_gbk, "3"_gbk});
 }
 
 TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
@@ -100,8 +100,8 @@ TEST(ExplanationTest, SaysWhereEveryPointCameFrom) {
 
 TEST(ExplanationTest, NegativeScoresAreNotMistakenForAmounts) {
   // A maximum of -5 lowers a raw score of -4.
-  const ProgramState state =
-      testing::StateWithRules({Gbk("<关键词>甲</关键词><关键词>乙</关键词>")}, {"-5"});
+  const ProgramState state = testing::StateWithRules(
+      {Gbk("<关键词>甲</关键词><关键词>乙</关键词>")}, {"-5"_gbk});
   TestClass t(state, "-2");
   t.Add("a", Gbk("甲乙"));
   PaperRecord paper;
@@ -117,14 +117,13 @@ TEST(ExplanationTest, KeywordsShowOnOneLineWithInvalidBytesReplaced) {
   // An alternative holding a line break, and one that is not valid GBK.
   const ProgramState state =
       testing::StateWithRules({Gbk("<关键词>甲\r\n乙</关键词><关键词>") +
-                               "\xFF"
-                               "0+9" +
+                               GbkView("\xFF"
+                                       "0+9") +
                                Gbk("</关键词>")},
-                              {"10"});
+                              {"10"_gbk});
   TestClass t(state);
-  t.Add("a", Gbk("甲\r\n乙") +
-                 "\xFF"
-                 "0+9");
+  t.Add("a", Gbk("甲\r\n乙") + GbkView("\xFF"
+                                       "0+9"));
   PaperRecord paper;
   t.graded().Record(0, paper);
   const std::string text = ExplainQuestion(paper, paper.questions[0]);

@@ -30,6 +30,8 @@ std::string SignedText(std::optional<double> value, int decimals) {
   return "+" + text;
 }
 
+std::string IntegerText(int64_t value) { return std::to_string(value); }
+
 std::string QuestionLabel(int question) { return "第" + std::to_string(question) + "题"; }
 
 std::string_view DiscriminationReading(std::optional<double> index) {

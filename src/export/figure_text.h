@@ -3,6 +3,7 @@
 #ifndef VANTRY_EXPORT_FIGURE_TEXT_H_
 #define VANTRY_EXPORT_FIGURE_TEXT_H_
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,8 @@ namespace vantry {
 // What stands where a figure is undefined.
 inline constexpr std::string_view kNoFigure = "—";
 
+// `value` in decimal digits ("-12").
+std::string IntegerText(int64_t value);
 // `value` with `decimals` decimals ("7.25"); "—" when absent or not finite.
 std::string FixedText(std::optional<double> value, int decimals);
 // `share` (0..1) as a percentage with `decimals` decimals ("72.5%"); "—" when absent.

@@ -34,7 +34,7 @@ void AppendHtml(std::string_view text, std::string& out) {
   out.append(text, plain);
 }
 
-void AppendGbkHtml(std::string_view gbk, std::string& out) {
+void AppendGbkHtml(GbkView gbk, std::string& out) {
   std::string line;
   AppendOneLine(gbk, line);
   AppendHtml(line, out);

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/gbk_text.h"
+
 namespace vantry {
 
 // Appends UTF-8 `text` with &, <, >, " and ' written as character references, so it is
@@ -15,7 +17,7 @@ void AppendHtml(std::string_view text, std::string& out);
 // Appends a GBK text from the input files in UTF-8, escaped as by AppendHtml, on one
 // line: bytes that are not valid GBK and control characters show as U+FFFD, a line
 // break as "↵" and a TAB as "⇥".
-void AppendGbkHtml(std::string_view gbk, std::string& out);
+void AppendGbkHtml(GbkView gbk, std::string& out);
 
 // Appends UTF-8 `text` as a JSON string literal (with its quotes) that is safe inside a
 // <script> element: <, > and & are written as \u escapes, so no "</script>" or "<!--"

@@ -30,7 +30,7 @@ TEST(HtmlTextTest, MarkupFromTheInputFilesStaysText) {
   }
   // One line: breaks and TABs shown, bytes that are not GBK and control bytes replaced.
   std::string line;
-  AppendGbkHtml(Gbk("张\r\n三\t<b>") + "\x81\x20" + std::string(1, '\0'), line);
+  AppendGbkHtml(Gbk("张\r\n三\t<b>") + GbkView("\x81\x20") + GbkText(1, '\0'), line);
   EXPECT_EQ(line, "张↵三⇥&lt;b&gt;\uFFFD \uFFFD");
 }
 

@@ -14,7 +14,7 @@ using Json = nlohmann::ordered_json;
 
 // Sets `key` to the text in UTF-8 and, when that does not give back the exact bytes in
 // GBK (bytes that are not valid GBK became U+FFFD), `key` + "_gbk_hex" to the bytes.
-void PutText(Json& object, const std::string& key, std::string_view gbk) {
+void PutText(Json& object, const std::string& key, GbkView gbk) {
   std::string utf8 = GbkToUtf8(gbk);
   const bool lossless = IsValidGbk(gbk) && Utf8ToGbk(utf8) == gbk;
   object[key] = std::move(utf8);

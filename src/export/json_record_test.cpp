@@ -38,17 +38,17 @@ TEST(JsonRecordTest, HoldsEveryDecisionInTheDocumentedShape) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules(
       {Gbk("<关键词>光合作用|光合</关键词><关键词>叶绿体</关键词><关键词>氧气</关键词>")},
-      {"5"});
+      {"5"_gbk});
   TestClass c(state, "2", "1-2,1-3");
-  const std::string odd_name = Gbk("王") +
-                               "\x80"
-                               "A";
+  const GbkText odd_name = Gbk("王") + GbkView(
+                                           "\x80"
+                                           "A");
   c.Add(Gbk("甲"), Gbk("光合作用在叶绿体中进行，产生氧气。\t其他"))
-      .Add(odd_name, Gbk("氧气") + "\xFF")
+      .Add(odd_name, Gbk("氧气") + GbkView("\xFF"))
       .Add(Gbk("丙"), std::nullopt);
   const auto path = dir.File("record.json");
   ASSERT_TRUE(WriteJsonRecord(c.graded(), ComputeClassStatistics(c.graded(), state),
-                              {"2", "1-2,1-3"}, path));
+                              {"2"_gbk, "1-2,1-3"_gbk}, path));
   const std::string text = ReadWholeFile(path);
   const json record = json::parse(text);
 
@@ -100,8 +100,9 @@ TEST(JsonRecordTest, HoldsEveryDecisionInTheDocumentedShape) {
   // Texts that are not valid GBK keep their bytes beside the shown text.
   const json& second = record["papers"][1];
   EXPECT_EQ(second["name"], "王\uFFFDA");
-  EXPECT_EQ(FromHex(second["name_gbk_hex"]), odd_name);
-  EXPECT_EQ(FromHex(second["questions"][0]["answer_gbk_hex"]), Gbk("氧气") + "\xFF");
+  EXPECT_EQ(GbkText(FromHex(second["name_gbk_hex"])), odd_name);
+  EXPECT_EQ(GbkText(FromHex(second["questions"][0]["answer_gbk_hex"])),
+            Gbk("氧气") + GbkView("\xFF"));
   EXPECT_FALSE(first.contains("name_gbk_hex"));
   EXPECT_EQ(second["questions"][0]["groups"][1]["alternative"], nullptr);
   EXPECT_EQ(second["questions"][0]["groups"][1]["position"], nullptr);

@@ -37,7 +37,7 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
   options.order_text = request.order_text;
   const RuleProposals proposals = ProposeRules(
       graded, state, *sheet.read,
-      parameters.ok() ? std::optional<std::string_view>(parameters->bytes) : std::nullopt,
+      parameters.ok() ? std::optional<GbkView>(GbkView(parameters->bytes)) : std::nullopt,
       options);
   outcome.report = ReportProposals(proposals, graded, sheet.name);
   ProposalsReport& report = outcome.report;
@@ -53,7 +53,7 @@ ProposalsOutcome WriteProposals(const GradedClass& graded, const ProgramState& s
     outcome.written = Failure{report.file_problem};
     return outcome;
   }
-  outcome.written = WriteWholeFile(out, {*proposals.proposed_file});
+  outcome.written = WriteWholeFile(out, {proposals.proposed_file->bytes()});
   report.file_written = outcome.written.ok();
   outcome.lines.push_back(
       Utf8ToGbk((report.file_written ? "建议的规则已保存在‘" : "规则建议未能保存到‘") +

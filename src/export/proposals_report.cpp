@@ -20,20 +20,19 @@ namespace {
 // Characters of the answer shown on each side of the wording.
 constexpr size_t kContextCharacters = 24;
 
-std::string Utf8(std::string_view gbk) {
+std::string Utf8(GbkView gbk) {
   std::string out;
   AppendOneLine(gbk, out);
   return out;
 }
 
-size_t CharacterWidth(std::string_view gbk, size_t at) {
+size_t CharacterWidth(GbkView gbk, size_t at) {
   return IsLeadByte(static_cast<unsigned char>(gbk[at])) && at + 1 < gbk.size() ? 2 : 1;
 }
 
 // Where the answer is cut: at most kContextCharacters characters before `begin`, as
 // the grader steps through it, and after `end`.
-void FillAnswer(std::string_view answer, std::string_view wording,
-                ChangedPaperReport& out) {
+void FillAnswer(GbkView answer, GbkView wording, ChangedPaperReport& out) {
   const int64_t found = wording.empty() ? -1 : FindText(answer, wording);
   std::vector<size_t> starts;  // every character's first byte
   for (size_t i = 0; i < answer.size(); i += CharacterWidth(answer, i))
@@ -60,9 +59,7 @@ void FillAnswer(std::string_view answer, std::string_view wording,
   if (last + kContextCharacters < starts.size()) out.tail += "…";
 }
 
-std::string GroupSyntax(std::string_view body) {
-  return "<关键词>" + Utf8(body) + "</关键词>";
-}
+std::string GroupSyntax(GbkView body) { return "<关键词>" + Utf8(body) + "</关键词>"; }
 
 std::string Share(int part, int whole) {
   return std::to_string(part) + "/" + std::to_string(whole) + "（" +
@@ -95,7 +92,7 @@ std::string_view LevelName(int percent) {
 }
 
 ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
-                          std::string_view rule_before, std::string_view rule_after,
+                          GbkView rule_before, GbkView rule_after,
                           const GradedClass& graded, int resamples) {
   const RuleEdit& e = chosen.edit;
   ProposalReport r;
@@ -121,8 +118,8 @@ ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
   if (e.kind == RuleEdit::Kind::kAddWording || e.kind == RuleEdit::Kind::kAddGroup) {
     // The same wording in another group: the point then counts twice.
     for (size_t h = 0; h < before.size(); ++h) {
-      std::vector<std::string_view> alternatives;
-      AppendNonEmptyPieces(before[h], "|", alternatives);
+      std::vector<GbkView> alternatives;
+      AppendNonEmptyPieces(before[h], "|"_gbk, alternatives);
       if (h != k && std::find(alternatives.begin(), alternatives.end(), e.wording) !=
                         alternatives.end()) {
         r.title += "（得分点" + std::to_string(h + 1) + " 已有这个写法，答出它计两次分）";
@@ -152,14 +149,14 @@ ProposalReport ReportEdit(const QuestionProposals& q, const ChosenEdit& chosen,
     p.before = c.before;
     p.after = c.after;
     p.teacher = HalfPointsText(q.half_marks[c.paper]);
-    const std::string_view answer = q.marked_answers[c.paper];
-    std::string_view wording = e.wording;
+    const GbkView answer = q.marked_answers[c.paper];
+    GbkView wording = e.wording;
     if (e.kind == RuleEdit::Kind::kDropGroup && k < before.size()) {
       // The group's wording the scorer found: its first alternative in the answer.
-      std::vector<std::string_view> alternatives;
-      AppendNonEmptyPieces(before[k], "|", alternatives);
+      std::vector<GbkView> alternatives;
+      AppendNonEmptyPieces(before[k], "|"_gbk, alternatives);
       wording = {};
-      for (std::string_view a : alternatives) {
+      for (GbkView a : alternatives) {
         if (FindText(answer, a) > 0) {
           wording = a;
           break;
@@ -227,9 +224,9 @@ ProposalsReport ReportProposals(const RuleProposals& proposals, const GradedClas
         PercentText(e.before.exact_share) + " → " + PercentText(e.after.exact_share);
     r.mean_difference = SignedText(e.before.mean_difference, 2) + " → " +
                         SignedText(e.after.mean_difference, 2) + " 分";
-    std::string rule = q.rule_before;
+    GbkText rule = q.rule_before;
     for (size_t j = 0; j < s.edits.size(); ++j) {
-      const std::string next = ApplyRuleEdit(rule, s.edits[j].edit).value_or(rule);
+      const GbkText next = ApplyRuleEdit(rule, s.edits[j].edit).value_or(rule);
       ProposalReport p =
           ReportEdit(q, s.edits[j], rule, next, graded, proposals.resamples);
       if (j < q.unmarked_changed.size()) p.unmarked_changed = q.unmarked_changed[j];

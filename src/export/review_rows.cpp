@@ -168,7 +168,7 @@ void AddCheck(const GradedClass& graded, const ReviewList& review,
 
 }  // namespace
 
-std::string ShownName(std::string_view gbk, size_t max_characters) {
+std::string ShownName(GbkView gbk, size_t max_characters) {
   const size_t cut = PrefixOfCharacters(gbk, max_characters);
   std::string out;
   AppendOneLine(gbk.substr(0, cut), out);

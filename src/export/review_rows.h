@@ -54,7 +54,7 @@ GbkText TotalChangesLine(const GradedClass& graded, const TotalChanges& changes)
 
 // A paper's name as the outputs show it: on one line, at most `max_characters`
 // characters with "…" at a cut (UTF-8).
-std::string ShownName(std::string_view gbk, size_t max_characters);
+std::string ShownName(GbkView gbk, size_t max_characters);
 
 }  // namespace vantry
 

@@ -4,12 +4,13 @@
 #include <system_error>
 
 #include "export/explanation.h"
+#include "export/figure_text.h"
 #include "text/numbers.h"
 
 namespace vantry {
 namespace {
 
-std::string OneLine(std::string_view gbk) {
+std::string OneLine(GbkView gbk) {
   std::string utf8;
   AppendOneLine(gbk, utf8);
   return utf8;
@@ -38,8 +39,8 @@ RunDescription DescribeRun(const std::filesystem::path& directory,
 }
 
 std::string DateText(const LocalDateTime& time) {
-  return FormatInteger(time.year) + "年" + FormatInteger(time.month) + "月" +
-         FormatInteger(time.day) + "日";
+  return IntegerText(time.year) + "年" + IntegerText(time.month) + "月" +
+         IntegerText(time.day) + "日";
 }
 
 std::string DateTimeText(const LocalDateTime& time) {
@@ -53,7 +54,7 @@ std::vector<std::pair<std::string, std::string>> RunDescriptionLines(
   std::vector<std::pair<std::string, std::string>> lines = {
       {"考试", d.exam.empty() ? "（程序所在的文件夹）" : d.exam},
       {"阅卷时间", DateTimeText(d.dated)},
-      {"试卷", FormatInteger(d.papers) + " 份"},
+      {"试卷", IntegerText(d.papers) + " 份"},
       {"分值", d.points_per_hit.empty()
                    ? "（空：命中得分点不加分）"
                    : d.points_per_hit + "（每命中一个得分点的分数）"},

@@ -27,7 +27,7 @@ class RunOutputsTest : public ::testing::Test {
  protected:
   RunOutputsTest()
       : state_(testing::StateWithRules(
-            {Gbk("<关键词>光合</关键词><关键词>叶绿体</关键词>")}, {"10"})),
+            {Gbk("<关键词>光合</关键词><关键词>叶绿体</关键词>")}, {"10"_gbk})),
         class_(state_) {
     class_.Add(Gbk("甲"), Gbk("光合\t多余")).Add(Gbk("乙"), Gbk("叶绿体"));
     options_.directory = dir_.path();
@@ -44,7 +44,7 @@ class RunOutputsTest : public ::testing::Test {
       const ExtraOutputs& outputs, const std::optional<GbkText>& replaced = std::nullopt,
       bool* failed = nullptr) {
     const LocalDateTime now = clock_.Now();
-    const GbkText points = "2", order;
+    const GbkText points = "2"_gbk, order;
     const OutputNotes notes = outputs({.graded = class_.graded(),
                                        .dated = now,
                                        .points_per_hit = points,

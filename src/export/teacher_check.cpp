@@ -66,7 +66,7 @@ std::string Columns(const std::vector<std::vector<std::string>>& rows) {
   return out;
 }
 
-std::string Name(std::string_view gbk) {
+std::string Name(GbkView gbk) {
   std::string utf8;
   AppendOneLine(gbk, utf8);
   return utf8;

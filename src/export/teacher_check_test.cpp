@@ -16,7 +16,7 @@ using ::testing::HasSubstr;
 
 TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
   const ProgramState state = testing::StateWithRules(
-      {Gbk("<关键词>叶绿体</关键词><关键词>氧气</关键词>")}, {"4"});
+      {Gbk("<关键词>叶绿体</关键词><关键词>氧气</关键词>")}, {"4"_gbk});
   testing::TestClass papers(state);
   papers.Add(Gbk("甲"), Gbk("叶绿体和氧气"))
       .Add(Gbk("乙"), Gbk("叶绿体"))
@@ -43,8 +43,9 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
   EXPECT_THAT(text, HasSubstr("  答题文本里找不到：戊\n"));
   EXPECT_THAT(text, HasSubstr("  没有教师评分的试卷：丁\n"));
 
-  const TeacherCheck broken = CheckAgainstTeacher(
-      papers.graded(), "marks.csv", ParseTeacherMarks(Gbk("姓名,第1题\n甲,四\n")));
+  const TeacherCheck broken =
+      CheckAgainstTeacher(papers.graded(), "marks.csv",
+                          ParseTeacherMarks(Gbk("姓名,第1题\n甲,四\n").bytes()));
   EXPECT_EQ(
       TeacherCheckText(broken, papers.graded()),
       "marks.csv 第2行：第1题的“四”不是整数或半分（如 6 或 6.5）；没有与教师评分核对\n");
@@ -54,7 +55,7 @@ TEST(TeacherCheckTest, TextLinesUpFiguresDisagreementsAndNames) {
 // one the rules lack (the rules have it).
 TEST(TeacherCheckTest, QuestionsNoPaperAnsweredAreSaidToBeUnanswered) {
   const ProgramState state = testing::StateWithRules(
-      {Gbk("<关键词>叶绿体</关键词>"), Gbk("<关键词>氧气</关键词>")}, {"4", "4"});
+      {Gbk("<关键词>叶绿体</关键词>"), Gbk("<关键词>氧气</关键词>")}, {"4"_gbk, "4"_gbk});
   testing::TestClass papers(state);
   papers.Add(Gbk("甲"), Gbk(""));
   const TeacherCheck check = CheckAgainstTeacher(

@@ -358,9 +358,9 @@ class Book {
 std::string QuestionTitle(int question) { return "第" + std::to_string(question) + "题"; }
 
 // Display width of a GBK text: a two-byte character is about two columns wide.
-size_t DisplayWidth(std::string_view gbk) {
-  const size_t line = gbk.find_first_of("\r\n");
-  return line == gbk.npos ? gbk.size() : line;
+size_t DisplayWidth(GbkView gbk) {
+  const size_t line = gbk.bytes().find_first_of("\r\n");
+  return line == std::string_view::npos ? gbk.size() : line;
 }
 
 // A sheet that goes on as "<name>2", "<name>3", … when it holds `max_rows` rows, its
@@ -763,7 +763,7 @@ constexpr size_t kAnswerCellCharacters = kMaxCellCharacters - 200;
 
 // Question `question`'s answer for its cell (UTF-8, line breaks kept), cut visibly
 // when a cell cannot hold it. `paper` is the paper's place in the answer sheet.
-std::string AnswerCell(std::string_view answer, size_t paper, int question,
+std::string AnswerCell(GbkView answer, size_t paper, int question,
                        const std::string& name) {
   const size_t characters = CharacterCount(answer);
   if (characters <= kAnswerCellCharacters) return AnswerText(answer);

@@ -46,7 +46,8 @@ testing::CommandResult CheckWorkbook(const std::string& mode,
 
 TEST(WorkbookTest, AClassWithoutPapersHasEverySheetAndEmptyStatistics) {
   TempDir dir;
-  const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"});
+  const ProgramState state =
+      testing::StateWithRules({Gbk("<关键词>甲</关键词>")}, {"5"_gbk});
   TestClass empty(state);
   const auto path = dir.File("阅卷结果20261208.xlsx");
   ASSERT_TRUE(WriteWorkbook(empty.graded(), ComputeClassStatistics(empty.graded(), state),
@@ -79,7 +80,7 @@ TEST(WorkbookTest, MoreQuestionsThanColumnsStillGiveAWorkbook) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
   TestClass c(state);
-  c.Add("a", Gbk("甲") + std::string(16400, '\t') + "x");  // 16,401 questions
+  c.Add("a", Gbk("甲") + GbkText(16400, '\t') + "x"_gbk);  // 16,401 questions
   const auto path = dir.File("book.xlsx");
   ASSERT_TRUE(
       WriteWorkbook(c.graded(), ComputeClassStatistics(c.graded(), state), path, {}));
@@ -96,7 +97,7 @@ TEST(WorkbookTest, AnAnswerLongerThanACellIsCutSayingWhereTheWholeOneIs) {
   TempDir dir;
   const ProgramState state = testing::StateWithRules({Gbk("<关键词>甲</关键词>")});
   TestClass c(state);
-  std::string answer;
+  GbkText answer;
   for (int i = 0; i < 33000; ++i) answer += Gbk("乙");
   c.Add("a", answer);
   const auto path = dir.File("book.xlsx");

@@ -29,7 +29,7 @@ AnswerSheetRead ReadAnswerSheet(const std::filesystem::path& directory) {
   read.outside_gbk = std::move(reading.outside_gbk);
   read.text = std::move(reading.text);
   // Cut at the first NUL in place: a copy of a large sheet would double its memory.
-  if (const size_t nul = read.text.find('\0'); nul != GbkText::npos)
+  if (const size_t nul = read.text.bytes().find('\0'); nul != GbkText::npos)
     read.text.resize(nul);
   return read;
 }
@@ -68,12 +68,11 @@ LoadedAnswerSheet::LoadedAnswerSheet(GbkText sheet_text, FieldCollection collect
   if (!answers.joinable()) collect_answers();
 }
 
-void SplitQuestionAnswers(std::string_view answer,
-                          std::vector<std::string_view>& pieces) {
+void SplitQuestionAnswers(GbkView answer, std::vector<GbkView>& pieces) {
   pieces.clear();
   int64_t begin = 0;  // 0-based start of the next piece
   while (!answer.empty()) {
-    const auto tab = FindText(answer, "\t", begin + 1);
+    const auto tab = FindText(answer, "\t"_gbk, begin + 1);
     if (tab < 0) break;
     pieces.push_back(
         answer.substr(static_cast<size_t>(begin), static_cast<size_t>(tab - 1 - begin)));

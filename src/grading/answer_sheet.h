@@ -62,28 +62,28 @@ class LoadedAnswerSheet {
   LoadedAnswerSheet(const LoadedAnswerSheet&) = delete;
   LoadedAnswerSheet& operator=(const LoadedAnswerSheet&) = delete;
 
-  const std::vector<std::string_view>& names() const { return names_; }
-  const std::vector<std::string_view>& answers() const { return answers_; }
+  const std::vector<GbkView>& names() const { return names_; }
+  const std::vector<GbkView>& answers() const { return answers_; }
   const GbkText& text() const { return text_; }
   size_t paper_count() const { return names_.size(); }
   // Paper i (0-based) pairs name i with answer i; a name beyond the answers has none.
-  std::string_view name(size_t paper) const { return names_[paper]; }
-  std::optional<std::string_view> answer(size_t paper) const {
+  GbkView name(size_t paper) const { return names_[paper]; }
+  std::optional<GbkView> answer(size_t paper) const {
     if (paper >= answers_.size()) return std::nullopt;
     return answers_[paper];
   }
 
  private:
   const GbkText text_;
-  std::vector<std::string_view> names_;
-  std::vector<std::string_view> answers_;
+  std::vector<GbkView> names_;
+  std::vector<GbkView> answers_;
 };
 
 // Empties `pieces`, then fills it with the answer cut at every TAB, as views into
 // `answer`: piece q answers question q. Empty pieces between TABs or before a leading
 // TAB count; one after a trailing TAB does not; an empty answer has no questions. The
 // TAB is found on character boundaries, as every search steps.
-void SplitQuestionAnswers(std::string_view answer, std::vector<std::string_view>& pieces);
+void SplitQuestionAnswers(GbkView answer, std::vector<GbkView>& pieces);
 
 }  // namespace vantry
 

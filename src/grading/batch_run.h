@@ -14,7 +14,7 @@ namespace vantry {
 // hold still.
 struct BatchOptions : RunSetup {
   // The two scoring boxes' texts (GBK) as typed; they hold still for the whole run.
-  GbkText points_per_hit = "2";
+  GbkText points_per_hit = "2"_gbk;
   GbkText order_keys;
   // Threads that grade; 0 means one per hardware thread. The outputs are the same
   // byte for byte whatever the number.

@@ -21,10 +21,10 @@ using testing::TempDir;
 
 // Everything a record says, flattened to text, so two records compare as one value.
 std::string Describe(const PaperRecord& paper) {
-  std::string out(paper.name);
+  std::string out(paper.name.bytes());
   out += " total=" + std::to_string(paper.total) + "\n";
   for (const QuestionRecord& q : paper.questions) {
-    out += " q" + std::to_string(q.question) + " [" + std::string(q.answer) +
+    out += " q" + std::to_string(q.question) + " [" + std::string(q.answer.bytes()) +
            "] raw=" + std::to_string(q.raw_score) +
            " shown=" + std::to_string(q.shown_score) +
            " cap=" + (q.cap ? std::to_string(*q.cap) : "-") +
@@ -85,8 +85,8 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
       {Gbk("<关键词>光合作用|光合</关键词><关键词>叶绿体</关键词><关键词>氧气</关键词>"),
        Gbk("<关键词>DNA</关键词><关键词>基因|遗传</关键词>"),
        Gbk("<关键词>甲</关键词><关键词>乙</关键词><关键词>丙</关键词>")},
-      {"5", Gbk("十分")});
-  std::string sheet;
+      {"5"_gbk, Gbk("十分")});
+  GbkText sheet;
   const char* answers[] = {
       "光合作用在叶绿体中进行，产生氧气。\tDNA 和 dna\t甲乙丙\t多余",
       "叶绿体中的色素。氧气在叶绿体中产生。\t\t丙乙甲",
@@ -103,7 +103,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
   const std::filesystem::path report_path = dir.File("阅卷结果20261208.txt");
 
   InMemoryControls controls;
-  controls.SetControlText(controls::kPointsPerHit, "3");
+  controls.SetControlText(controls::kPointsPerHit, "3"_gbk);
   controls.SetControlText(controls::kOrderKeys, Gbk("1-2,1-3；2-2 3-1,3-2,3-3"));
   Collected live;
   GradingOptions window;
@@ -121,7 +121,7 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
     Collected batch;
     BatchOptions options;
     options.directory = dir.path();
-    options.points_per_hit = "3";
+    options.points_per_hit = "3"_gbk;
     options.order_keys = Gbk("1-2,1-3；2-2 3-1,3-2,3-3");
     options.jobs = jobs;
     options.clock = &clock;
@@ -133,7 +133,8 @@ TEST(GradeBatchTest, WindowAndBatchGiveTheSameReportAndRecords) {
     EXPECT_EQ(batch.records, live.records) << "jobs " << jobs;
     EXPECT_EQ(batch.totals, live.totals);
   }
-  EXPECT_TRUE(live_report.starts_with(Gbk("学生0 5 0 9 0  14\r\n"))) << live_report;
+  EXPECT_TRUE(live_report.starts_with(Gbk("学生0 5 0 9 0  14\r\n").bytes()))
+      << live_report;
 }
 
 }  // namespace

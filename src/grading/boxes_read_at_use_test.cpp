@@ -182,8 +182,8 @@ TEST(ScoreQuestionTest, BoxesChangedWhileTheRuleIsReadTakeEffect) {
   int pumped = 0;
   ScopedMessagePump pump([&] {
     if (++pumped == 2) {
-      f.controls.SetControlText(controls::kPointsPerHit, "5");
-      f.controls.SetControlText(controls::kOrderKeys, "1-2,1-3");
+      f.controls.SetControlText(controls::kPointsPerHit, "5"_gbk);
+      f.controls.SetControlText(controls::kOrderKeys, "1-2,1-3"_gbk);
     }
   });
   EXPECT_EQ(f.Score(kPhotosynthesis), 15);  // 5 + 2 x 5
@@ -197,7 +197,7 @@ class TypingControls : public InMemoryControls {
   GbkText GetControlText(std::string_view name) override {
     GbkText text = InMemoryControls::GetControlText(name);
     if (name == controls::kPointsPerHit && ++points_reads_ == 1) {
-      SetControlText(controls::kPointsPerHit, "7");
+      SetControlText(controls::kPointsPerHit, "7"_gbk);
     }
     return text;
   }
@@ -212,14 +212,14 @@ TEST(ScoreQuestionTest, EveryReadSeesTheBoxAsItIsThen) {
   BoxesReadAtUse boxes(typing);
   EXPECT_EQ(ScoreQuestion(state, boxes, 1, Gbk(kPhotosynthesis)), 2 + 7 + 7);
   // Nothing is carried over into the next call either.
-  typing.SetControlText(controls::kPointsPerHit, "1");
+  typing.SetControlText(controls::kPointsPerHit, "1"_gbk);
   EXPECT_EQ(ScoreQuestion(state, boxes, 1, Gbk(kPhotosynthesis)), 3);
 }
 
 TEST(ScoreQuestionTest, RulesOfLaterQuestionsAndTheirKeys) {
   const ProgramState state = StateWithRules({Rule({"甲"}), Rule({"乙", "丙"})});
   InMemoryControls c;
-  c.SetControlText(controls::kOrderKeys, "1-1,2-1,2-2");
+  c.SetControlText(controls::kOrderKeys, "1-1,2-1,2-2"_gbk);
   BoxesReadAtUse boxes(c);
   EXPECT_EQ(ScoreQuestion(state, boxes, 2, Gbk("乙丙")), 4);
   EXPECT_EQ(ScoreQuestion(state, boxes, 2, Gbk("丙乙")), 0);

@@ -65,17 +65,17 @@ std::string OutsideGbkText(std::string_view name, const CharacterOutsideGbk& out
 }
 
 // The 1-based line on which byte `offset` of `text` stands.
-int64_t LineOf(std::string_view text, size_t offset) {
+int64_t LineOf(GbkView text, size_t offset) {
   return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset),
                         '\n');
 }
 
-size_t OffsetIn(std::string_view text, std::string_view field) {
+size_t OffsetIn(GbkView text, GbkView field) {
   return static_cast<size_t>(field.data() - text.data());
 }
 
 std::string MismatchMessage(const LoadedAnswerSheet& sheet) {
-  const std::string_view text = sheet.text();
+  const GbkView text = sheet.text();
   const auto& names = sheet.names();
   const auto& answers = sheet.answers();
   std::string where;
@@ -124,14 +124,14 @@ std::string MismatchMessage(const LoadedAnswerSheet& sheet) {
 std::optional<std::string> NamesTooLongMessage(const LoadedAnswerSheet& sheet,
                                                const std::string& path) {
   uint64_t name_bytes = 0;
-  for (std::string_view name : sheet.names()) name_bytes += name.size();
+  for (GbkView name : sheet.names()) name_bytes += name.size();
   if (name_bytes <= AvailableMemoryBytes() / 4) return std::nullopt;
   static const GbkText kNameStart = Utf8ToGbk("<姓名>\t");
   const TextFinder start_tag(kNameStart);
   std::string where;
   // A name without a start tag in it ends before the next name begins, so the names
   // searched until the first nested one do not overlap: one pass over the sheet.
-  for (std::string_view name : sheet.names()) {
+  for (GbkView name : sheet.names()) {
     if (start_tag.Find(name) > 0) {
       where = "第一个延续到后面记录里的姓名在第 " +
               std::to_string(LineOf(sheet.text(), OffsetIn(sheet.text(), name))) +

@@ -18,9 +18,9 @@ int32_t HeldTo32Bits(int64_t value) {
 
 }  // namespace
 
-QuestionRecord GradeQuestion(const QuestionRules* rules, int question,
-                             std::string_view answer, std::optional<int32_t> cap,
-                             ScoringBoxes& boxes, ScoreLog& log) {
+QuestionRecord GradeQuestion(const QuestionRules* rules, int question, GbkView answer,
+                             std::optional<int32_t> cap, ScoringBoxes& boxes,
+                             ScoreLog& log) {
   QuestionRecord record = ScoreAnswer(rules, question, answer, boxes, log);
   // The cap only lowers.
   record.cap = cap;
@@ -35,8 +35,8 @@ const QuestionRules* RulesReadAtUse::Rules(int question) {
   return rules;
 }
 
-void PaperGrader::Grade(std::string_view name, std::optional<std::string_view> answer,
-                        PaperRecord& record, PaperObserver* observer) {
+void PaperGrader::Grade(GbkView name, std::optional<GbkView> answer, PaperRecord& record,
+                        PaperObserver* observer) {
   record.Clear();
   record.name = name;
   record.has_answer = answer.has_value();

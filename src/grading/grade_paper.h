@@ -51,7 +51,7 @@ class PaperObserver {
  public:
   virtual ~PaperObserver() = default;
   // Before question `question` is scored, with the student's answer to it.
-  virtual void OnQuestionStart(int question, std::string_view answer) = 0;
+  virtual void OnQuestionStart(int question, GbkView answer) = 0;
   // After it was scored and capped, with the paper's running total.
   virtual void OnQuestionGraded(const QuestionRecord& record, int32_t total) = 0;
 };
@@ -60,9 +60,9 @@ class PaperObserver {
 // rule) and lowers the score to `cap` (none: not capped): the one way a run scores a
 // question, for every score the program gives or predicts. The record is ScoreAnswer's
 // with cap and shown_score filled; the groups and the chain go to `log`.
-QuestionRecord GradeQuestion(const QuestionRules* rules, int question,
-                             std::string_view answer, std::optional<int32_t> cap,
-                             ScoringBoxes& boxes, ScoreLog& log);
+QuestionRecord GradeQuestion(const QuestionRules* rules, int question, GbkView answer,
+                             std::optional<int32_t> cap, ScoringBoxes& boxes,
+                             ScoreLog& log);
 
 // Grades papers one at a time with the given rules, boxes and caps.
 class PaperGrader {
@@ -76,14 +76,14 @@ class PaperGrader {
   // maximum; a question beyond the list of maxima is not capped) and added to the
   // total, which holds at the 32-bit limits instead of wrapping. `observer` (may be
   // null) sees each question before and after.
-  void Grade(std::string_view name, std::optional<std::string_view> answer,
-             PaperRecord& record, PaperObserver* observer = nullptr);
+  void Grade(GbkView name, std::optional<GbkView> answer, PaperRecord& record,
+             PaperObserver* observer = nullptr);
 
  private:
   const ProgramState& state_;
   RuleSource& rules_;
   ScoringBoxes& boxes_;
-  std::vector<std::string_view> pieces_;
+  std::vector<GbkView> pieces_;
 };
 
 }  // namespace vantry

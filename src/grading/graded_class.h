@@ -30,7 +30,7 @@ struct QuestionScore {
 class GradedClass {
  public:
   struct Paper {
-    std::string_view name;
+    GbkView name;
     bool has_answer = false;
     int32_t total = 0;
     uint64_t first_score = 0;  // index of its first question in the scores

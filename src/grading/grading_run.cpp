@@ -34,7 +34,7 @@ class LiveView final : public PaperObserver {
  public:
   explicit LiveView(ControlAccess& controls) : controls_(controls) {}
 
-  void OnPaperStart(int64_t index, int64_t count, std::string_view name) {
+  void OnPaperStart(int64_t index, int64_t count, GbkView name) {
     static const GbkText kEmpty;
     controls_.SetControlText(controls::kRemaining, FormatInteger(count - index + 1));
     controls_.SetControlText(controls::kMatchedPoints, kEmpty);
@@ -44,12 +44,12 @@ class LiveView final : public PaperObserver {
     controls_.SetControlText(controls::kStudentName, GbkText(name));
   }
 
-  void OnQuestionStart(int question, std::string_view answer) override {
+  void OnQuestionStart(int question, GbkView answer) override {
     const LiveTexts& t = Texts();
     shown_.assign(t.question_head)
         .append(FormatInteger(question))
         .append(t.question_rule);
-    shown_.append(answer).append("\r\n\r\n");
+    shown_.append(answer).append("\r\n\r\n"_gbk);
     controls_.AppendControlText(controls::kStudentAnswer, shown_);
   }
 

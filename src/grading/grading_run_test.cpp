@@ -41,13 +41,13 @@ void WriteSheet(
 // Rules with the given keyword groups per question and the given maxima.
 ProgramState Rules(std::initializer_list<std::vector<std::string_view>> questions,
                    std::initializer_list<std::string_view> maxima) {
-  std::vector<std::string> rules;
+  std::vector<GbkText> rules;
   for (const auto& groups : questions) {
     std::string rule;
     for (std::string_view g : groups) rule += "<关键词>" + std::string(g) + "</关键词>";
     rules.push_back(Gbk(rule));
   }
-  std::vector<std::string> gbk_maxima;
+  std::vector<GbkText> gbk_maxima;
   for (std::string_view m : maxima) gbk_maxima.push_back(Gbk(m));
   return testing::StateWithRules(rules, gbk_maxima);
 }
@@ -70,12 +70,15 @@ struct Harness {
     outcome = RunGrading(state, controls, options);
   }
   GbkText Text(std::string_view name) { return controls.GetControlText(name); }
-  GbkText Report() const { return ReadWholeFile(dir.File("阅卷结果20261208.txt")); }
+  GbkText Report() const {
+    return GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt")));
+  }
   // The writes to one control, in order.
   std::vector<std::string> Writes(std::string_view name) const {
     std::vector<std::string> texts;
     for (const Event& e : controls.events()) {
-      if (e.name == name && e.kind != "get") texts.push_back(e.kind + ":" + e.text);
+      if (e.name == name && e.kind != "get")
+        texts.push_back(e.kind + ":" + e.text.bytes());
     }
     return texts;
   }
@@ -100,22 +103,24 @@ TEST(RunGradingTest, ShowsEachStepInOrder) {
       writes,
       ElementsAre(
           Event{"set", std::string(controls::kGradeButton), Gbk("正在进行")},
-          Event{"set", std::string(controls::kRemaining), "1"}, Event{"set", points, ""},
-          Event{"set", answer, ""}, Event{"set", name, ""}, Event{"set", score, ""},
+          Event{"set", std::string(controls::kRemaining), "1"_gbk},
+          Event{"set", points, ""_gbk}, Event{"set", answer, ""_gbk},
+          Event{"set", name, ""_gbk}, Event{"set", score, ""_gbk},
           Event{"set", name, Gbk("王小明")},
           Event{"append", answer, Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n")},
-          Event{"append", points, Gbk("第 1 题得分：4 分\r\n")}, Event{"set", score, "4"},
+          Event{"append", points, Gbk("第 1 题得分：4 分\r\n")},
+          Event{"set", score, "4"_gbk},
           Event{"append", answer, Gbk("第2" + kRule + "细胞膜\r\n\r\n")},
           Event{"append", points, Gbk("第 2 题得分：2 分\r\n")},
-          Event{"set", score, "6"}));
+          Event{"set", score, "6"_gbk}));
 
   EXPECT_EQ(run.Text(controls::kStudentAnswer),
             Gbk("第1" + kRule + "光合作用在叶绿体中进行\r\n\r\n第2" + kRule +
                 "细胞膜\r\n\r\n"));
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：4 分\r\n第 2 题得分：2 分\r\n"));
-  EXPECT_EQ(run.Text(controls::kScore), "6");
-  EXPECT_EQ(run.Text(controls::kRemaining), "1");
+  EXPECT_EQ(run.Text(controls::kScore), "6"_gbk);
+  EXPECT_EQ(run.Text(controls::kRemaining), "1"_gbk);
   EXPECT_EQ(run.Text(controls::kGradeButton), Gbk("正在进行"));
   EXPECT_EQ(run.Report(), Gbk("王小明 4 2  6"));
   EXPECT_EQ(run.outcome.paper_count, 1);
@@ -148,7 +153,7 @@ TEST(RunGradingTest, CapLowersOnlyAndTextWithoutNumberCapsAtZero) {
                   {"5", "十分", "１０分"}));
   EXPECT_EQ(run.Text(controls::kMatchedPoints),
             Gbk("第 1 题得分：5 分\r\n第 2 题得分：0 分\r\n第 3 题得分：4 分\r\n"));
-  EXPECT_EQ(run.Text(controls::kScore), "9");
+  EXPECT_EQ(run.Text(controls::kScore), "9"_gbk);
   EXPECT_EQ(run.Report(), Gbk("甲 5 0 4  9"));
 }
 
@@ -182,7 +187,7 @@ TEST(RunGradingTest, EmptyAnswerHasNoQuestions) {
   run.Grade(Rules({{"光合作用"}}, {"10"}));
   EXPECT_THAT(run.Writes(controls::kStudentAnswer), ElementsAre("set:"));
   EXPECT_THAT(run.Writes(controls::kMatchedPoints), ElementsAre("set:"));
-  EXPECT_EQ(run.Text(controls::kScore), "");
+  EXPECT_EQ(run.Text(controls::kScore), ""_gbk);
   EXPECT_EQ(run.Report(), Gbk("甲  0"));
 }
 
@@ -206,11 +211,11 @@ TEST(RunGradingTest, TwoPapersCountDownAndEachStartsAfresh) {
 TEST(RunGradingTest, ExamThatCannotBeGradedIsSaidAndNothingRuns) {
   struct Case {
     const char* what;
-    std::optional<std::string> sheet;
+    std::optional<GbkText> sheet;
     ParametersLoad load;
     std::string says;
   };
-  const std::string record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>");
+  const GbkText record = Gbk("<姓名>\t甲\t</姓名><答题文本>\t光合作用\t</答题文本>");
   const auto load_of = [](ForeignEncoding encoding = ForeignEncoding::kNone,
                           std::optional<CharacterOutsideGbk> outside = std::nullopt) {
     ParametersFile load;
@@ -270,8 +275,8 @@ TEST(RunGradingTest, UnwritableReportIsSaidInTheSummary) {
 TEST(RunGradingTest, ScoringBoxesAreTheControlsAtTheTime) {
   Harness run;
   WriteSheet(run.dir, {{"甲", "叶绿体产生氧气"}});
-  run.controls.SetControlText(controls::kPointsPerHit, "3");
-  run.controls.SetControlText(controls::kOrderKeys, "1-1,1-2");
+  run.controls.SetControlText(controls::kPointsPerHit, "3"_gbk);
+  run.controls.SetControlText(controls::kOrderKeys, "1-1,1-2"_gbk);
   run.Grade(Rules({{"叶绿体", "氧气"}}, {"100"}));
   EXPECT_EQ(run.Report(), Gbk("甲 6  6"));
 }
@@ -287,7 +292,7 @@ TEST(RunGradingTest, TypingWhileAQuestionsRulesAreReadCountsFromThatQuestion) {
     if (!typed &&
         run.controls.GetControlText(controls::kStudentAnswer).find(Gbk("第2小题")) !=
             std::string::npos) {
-      run.controls.SetControlText(controls::kPointsPerHit, "5");
+      run.controls.SetControlText(controls::kPointsPerHit, "5"_gbk);
       typed = true;
     }
   });

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scoring/score_record.h"
+#include "text/gbk_text.h"
 
 namespace vantry {
 
@@ -15,7 +16,7 @@ namespace vantry {
 // into the answer sheet and the rules. Clearing keeps the storage, so a run that reuses
 // one record allocates nothing per paper once it has seen its largest paper.
 struct PaperRecord {
-  std::string_view name;
+  GbkView name;
   // False when the sheet holds fewer answer fields than names and this name has none:
   // a paper without questions.
   bool has_answer = false;

@@ -57,7 +57,8 @@ std::vector<size_t> NameEnds(std::string_view front) {
 }  // namespace
 
 std::vector<ReportedTotal> ReadReportTotals(
-    std::string_view report, const std::function<bool(std::string_view)>& is_name) {
+    GbkView report_text, const std::function<bool(GbkView)>& is_name) {
+  const std::string_view report = report_text.bytes();
   std::vector<ReportedTotal> totals;
   size_t record = 0;  // where the current line, with any name lines before it, begins
   for (size_t line = 0; line <= report.size();) {
@@ -72,12 +73,12 @@ std::vector<ReportedTotal> ReadReportTotals(
       const std::vector<size_t> ends = NameEnds(front);
       size_t name_end = ends.front();
       for (size_t e : ends) {
-        if (is_name(front.substr(0, e))) {
+        if (is_name(GbkView(front.substr(0, e)))) {
           name_end = e;
           break;
         }
       }
-      totals.push_back({.name = front.substr(0, name_end), .total = *total});
+      totals.push_back({.name = GbkView(front.substr(0, name_end)), .total = *total});
       record = end + 2;
     }
     line = end + 2;
@@ -85,17 +86,16 @@ std::vector<ReportedTotal> ReadReportTotals(
   return totals;
 }
 
-void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
-                      int32_t total) {
-  report.append(name).append(" ").append(score_line).append(" ");
-  report.append(FormatInteger(total)).append("\r\n");
+void AppendReportLine(GbkText& report, GbkView name, GbkView score_line, int32_t total) {
+  report.append(name).append(" "_gbk).append(score_line).append(" "_gbk);
+  report.append(FormatInteger(total)).append("\r\n"_gbk);
 }
 
 void AppendReportLine(GbkText& report, const PaperRecord& paper) {
   char number[16];
   const auto append_number = [&](int32_t value) {
     const char* end = std::to_chars(number, number + sizeof number, value).ptr;
-    report.append(number, static_cast<size_t>(end - number));
+    report.append(GbkView(std::string_view(number, static_cast<size_t>(end - number))));
   };
   report.append(paper.name).push_back(' ');
   for (const QuestionRecord& question : paper.questions) {
@@ -104,7 +104,7 @@ void AppendReportLine(GbkText& report, const PaperRecord& paper) {
   }
   report.push_back(' ');
   append_number(paper.total);
-  report.append("\r\n");
+  report.append("\r\n"_gbk);
 }
 
 GbkText ReportFileName(const Clock& clock) {
@@ -120,8 +120,8 @@ ReportResult WriteReport(GbkText& report_text, const std::filesystem::path& dire
   result.file_name = Utf8ToGbk(utf8_name);
   const GbkText cleaned = RemoveBlankLines(report_text);
   FileRead replaced = ReadWholeFileWithStatus(result.path);
-  if (replaced.ok()) result.replaced = std::move(replaced->bytes);
-  result.written = WriteWholeFile(result.path, {cleaned});
+  if (replaced.ok()) result.replaced = GbkText(std::move(replaced->bytes));
+  result.written = WriteWholeFile(result.path, {cleaned.bytes()});
   return result;
 }
 

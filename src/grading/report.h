@@ -19,8 +19,7 @@ namespace vantry {
 // Appends one paper's report line to `report`: name, " ", the score line (every capped
 // question score followed by one space), " ", the total, "\r\n". A paper without
 // questions gives name, two spaces and "0".
-void AppendReportLine(GbkText& report, std::string_view name, std::string_view score_line,
-                      int32_t total);
+void AppendReportLine(GbkText& report, GbkView name, GbkView score_line, int32_t total);
 
 // The same line from a graded paper's record: its name, its shown scores and total.
 // Appends in place without building pieces, for runs of many papers.
@@ -28,7 +27,7 @@ void AppendReportLine(GbkText& report, const PaperRecord& paper);
 
 // A line of a report read back: the name and the total.
 struct ReportedTotal {
-  std::string_view name;  // a view into the report
+  GbkView name;  // a view into the report
   int32_t total = 0;
 };
 
@@ -39,7 +38,7 @@ struct ReportedTotal {
 // (张 3): of the names a line can be read with, the shortest for which `is_name` says
 // yes is taken (of the shortest few), else the shortest.
 std::vector<ReportedTotal> ReadReportTotals(
-    std::string_view report, const std::function<bool(std::string_view)>& is_name);
+    GbkView report, const std::function<bool(GbkView)>& is_name);
 
 // The report's file name (UTF-8): the stem, the date as yyyyMMdd, the extension.
 inline constexpr std::string_view kReportFileStem = "阅卷结果";

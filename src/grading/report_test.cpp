@@ -23,32 +23,32 @@ FixedClock DayClock(int year, int month, int day) {
 
 TEST(ReportLineTest, NameScoresTwoSpacesAndTotal) {
   GbkText report;
-  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
-  AppendReportLine(report, Gbk("乙"), "", 0);
-  AppendReportLine(report, Gbk("丙"), "-2 ", -2);
+  AppendReportLine(report, Gbk("甲"), "5 3 "_gbk, 8);
+  AppendReportLine(report, Gbk("乙"), ""_gbk, 0);
+  AppendReportLine(report, Gbk("丙"), "-2 "_gbk, -2);
   EXPECT_EQ(report, Gbk("甲 5 3  8\r\n乙  0\r\n丙 -2  -2\r\n"));
 }
 
 TEST(WriteReportTest, WritesTheDatedFileWithoutTheLastLineBreak) {
   TempDir dir;
   GbkText report;
-  AppendReportLine(report, Gbk("甲"), "5 3 ", 8);
-  AppendReportLine(report, Gbk("乙"), "4 ", 4);
+  AppendReportLine(report, Gbk("甲"), "5 3 "_gbk, 8);
+  AppendReportLine(report, Gbk("乙"), "4 "_gbk, 4);
   const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
   EXPECT_TRUE(result.written);
   EXPECT_EQ(result.path, dir.File("阅卷结果20261208.txt"));
   EXPECT_EQ(result.file_name, Gbk("阅卷结果20261208.txt"));
-  EXPECT_EQ(ReadWholeFile(result.path), Gbk("甲 5 3  8\r\n乙 4  4"));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("甲 5 3  8\r\n乙 4  4").bytes());
   EXPECT_EQ(ReportFileName(DayClock(2027, 3, 5)), Gbk("阅卷结果20270305.txt"));
 }
 
 TEST(WriteReportTest, BlankLinesInsideNamesAreRemoved) {
   TempDir dir;
   GbkText report;
-  AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 ", 1);
-  AppendReportLine(report, Gbk("戊\r\n己"), "2 ", 2);
+  AppendReportLine(report, Gbk("丙\r\n\r\n  \r\n丁"), "1 "_gbk, 1);
+  AppendReportLine(report, Gbk("戊\r\n己"), "2 "_gbk, 2);
   const ReportResult result = WriteReport(report, dir.path(), DayClock(2026, 12, 8));
-  EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2"));
+  EXPECT_EQ(ReadWholeFile(result.path), Gbk("丙\r\n丁 1  1\r\n戊\r\n己 2  2").bytes());
 }
 
 TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
@@ -57,11 +57,11 @@ TEST(WriteReportTest, ReplacesTheSameDaysFileAndAddsAnotherDays) {
   ASSERT_TRUE(WriteReport(first, dir.path(), DayClock(2026, 12, 8)).written);
   GbkText second = Gbk("乙 3  3\r\n");
   ASSERT_TRUE(WriteReport(second, dir.path(), DayClock(2026, 12, 8)).written);
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt"))), Gbk("乙 3  3"));
   GbkText third = Gbk("丙 1  1\r\n");
   ASSERT_TRUE(WriteReport(third, dir.path(), DayClock(2026, 12, 9)).written);
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261208.txt")), Gbk("乙 3  3"));
-  EXPECT_EQ(ReadWholeFile(dir.File("阅卷结果20261209.txt")), Gbk("丙 1  1"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261208.txt"))), Gbk("乙 3  3"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File("阅卷结果20261209.txt"))), Gbk("丙 1  1"));
 
   // A run without papers leaves an empty file under the day's name.
   GbkText none;
@@ -110,9 +110,9 @@ TEST(SummaryTextTest, PapersSecondsAndAverage) {
     const size_t at = text.find(head) + head.size();
     return text.substr(at, text.find(' ', at) - at);
   };
-  EXPECT_EQ(average(2, 3000), "1.5");
-  EXPECT_EQ(average(2, 4000), "2");
-  EXPECT_EQ(average(3, 2000), "0.667");
+  EXPECT_EQ(average(2, 3000), "1.5"_gbk);
+  EXPECT_EQ(average(2, 4000), "2"_gbk);
+  EXPECT_EQ(average(3, 2000), "0.667"_gbk);
   // Whole seconds: 1999 ms is 1 second.
   EXPECT_NE(SummaryText(1, Took(1999), Saved()).find(Gbk("用时：1 秒")),
             std::string::npos);

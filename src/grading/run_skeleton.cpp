@@ -5,7 +5,7 @@
 namespace vantry {
 
 GbkText SummaryWithNotes(GbkText summary, const std::vector<GbkText>& notes) {
-  for (const GbkText& note : notes) summary.append("\r\n").append(note);
+  for (const GbkText& note : notes) summary.append("\r\n"_gbk).append(note);
   return summary;
 }
 

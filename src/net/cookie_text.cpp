@@ -10,7 +10,7 @@
 namespace vantry {
 namespace {
 
-constexpr std::string_view kCookieSeparator = "; ";
+constexpr GbkView kCookieSeparator = "; "_gbk;
 
 void DropTrailingSeparator(GbkText& text) {
   text.resize(text.size() - std::min(text.size(), kCookieSeparator.size()));
@@ -18,14 +18,15 @@ void DropTrailingSeparator(GbkText& text) {
 
 }  // namespace
 
-GbkText CollectSetCookies(std::string_view header_block) {
+GbkText CollectSetCookies(GbkView header_block) {
   GbkText result;
-  for (const GbkText& line : SplitText(header_block, "\r\n")) {
-    if (TextBefore(line, ": ") != "Set-Cookie") continue;
+  for (const GbkText& line : SplitText(header_block, "\r\n"_gbk)) {
+    if (TextBefore(line, ": "_gbk) != "Set-Cookie"_gbk) continue;
     // With attributes, the pair is what stands before the first ";".
-    const GbkText value = FindText(line, ";") > 0
-                              ? TextBetween(line, "Set-Cookie:", ";")
-                              : SubstituteText(line, "Set-Cookie:", "", 1, -1, false);
+    const GbkText value =
+        FindText(line, ";"_gbk) > 0
+            ? TextBetween(line, "Set-Cookie:"_gbk, ";"_gbk)
+            : SubstituteText(line, "Set-Cookie:"_gbk, ""_gbk, 1, -1, false);
     result += TrimSpaces(value);
     result += kCookieSeparator;
   }
@@ -33,12 +34,12 @@ GbkText CollectSetCookies(std::string_view header_block) {
   return result;
 }
 
-GbkText CookieName(std::string_view item) {
-  const int64_t p = FindText(item, "=");
+GbkText CookieName(GbkView item) {
+  const int64_t p = FindText(item, "="_gbk);
   return TrimSpaces(p > 0 ? item.substr(0, static_cast<size_t>(p) - 1) : item);
 }
 
-bool HasCookieNamed(const std::vector<GbkText>& items, std::string_view name) {
+bool HasCookieNamed(const std::vector<GbkText>& items, GbkView name) {
   for (const GbkText& item : items) {
     if (CookieName(item) == name) return true;
   }
@@ -48,14 +49,14 @@ bool HasCookieNamed(const std::vector<GbkText>& items, std::string_view name) {
 GbkText MergeCookies(GbkText& sent, GbkText& returned) {
   sent = RemoveAllSpaces(sent);
   returned = RemoveAllSpaces(returned);
-  const std::vector<GbkText> old_items = SplitText(sent, ";");
-  std::vector<GbkText> new_items = SplitText(returned, ";");
+  const std::vector<GbkText> old_items = SplitText(sent, ";"_gbk);
+  std::vector<GbkText> new_items = SplitText(returned, ";"_gbk);
   for (const GbkText& item : old_items) {
     if (!HasCookieNamed(new_items, CookieName(item))) new_items.push_back(item);
   }
   GbkText merged;
   for (const GbkText& item : new_items) {
-    if (Right(item, 8) == "=deleted") continue;
+    if (Right(item, 8) == "=deleted"_gbk) continue;
     merged += item;
     merged += kCookieSeparator;
   }

@@ -15,13 +15,13 @@ namespace vantry {
 // The cookie text of every "Set-Cookie" line (exact case, followed by ": ") of a raw
 // response header block whose lines are separated by "\r\n": each cookie's pair
 // without its attributes, in the order of the lines, repeats kept.
-GbkText CollectSetCookies(std::string_view header_block);
+GbkText CollectSetCookies(GbkView header_block);
 
 // The part of an item before its first "=" (the whole item without one), trimmed.
-GbkText CookieName(std::string_view item);
+GbkText CookieName(GbkView item);
 
 // True when some item's CookieName is exactly `name`.
-bool HasCookieNamed(const std::vector<GbkText>& items, std::string_view name);
+bool HasCookieNamed(const std::vector<GbkText>& items, GbkView name);
 
 // Folds the cookies a request sent into those its response returned. Spaces are removed
 // from both (both arguments are overwritten with that); a returned cookie replaces the

@@ -86,7 +86,7 @@ std::string EncodePath(std::string_view path) {
 
 // The URL libcurl is given: scheme, host, port and path as derived from the caller's
 // URL. Empty when the URL holds control bytes or names no usable host or port.
-std::string TargetUrl(std::string_view url) {
+std::string TargetUrl(GbkView url) {
   // Control bytes would also reach the Referer line, where they could start a line of
   // their own.
   for (const char c : url) {
@@ -102,8 +102,8 @@ std::string TargetUrl(std::string_view url) {
   int port = UrlPort(url);
   if (port < 0 || port > 65535) return {};
   if (port == 0) port = https ? 443 : 80;  // no usable number: the scheme's own port
-  std::string target = (https ? "https://" : "http://") + host + ":" +
-                       std::to_string(port) + EncodePath(UrlPath(url));
+  std::string target = std::string(https ? "https://" : "http://") + host.bytes() + ":" +
+                       std::to_string(port) + EncodePath(UrlPath(url).bytes());
   UrlHandle parsed(curl_url());
   if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, target.c_str(),
                               CURLU_PATH_AS_IS) != CURLUE_OK) {
@@ -117,16 +117,17 @@ std::string TargetUrl(std::string_view url) {
 // keep-alive line and the form content type of non-POST bodies. Then the block's
 // lines; a line with an empty value is passed in libcurl's "Name;" form so that it
 // is still sent.
-bool BuildHeaderList(std::string_view block, HeaderList& list) {
+bool BuildHeaderList(GbkView block, HeaderList& list) {
   for (const char* off : {"Expect:", "Proxy-Connection:", "Content-Type:"}) {
     if (!AppendLine(list, off)) return false;
   }
-  for (const GbkText& line : SplitText(block, "\r\n")) {
+  for (const GbkText& line : SplitText(block, "\r\n"_gbk)) {
     if (line.empty()) continue;
-    const size_t colon = line.find(':');
-    const bool no_value = colon != GbkText::npos &&
-                          line.find_first_not_of(" \t", colon + 1) == GbkText::npos;
-    if (!AppendLine(list, no_value ? line.substr(0, colon) + ";" : line)) return false;
+    const std::string& bytes = line.bytes();
+    const size_t colon = bytes.find(':');
+    const bool no_value = colon != std::string::npos &&
+                          bytes.find_first_not_of(" \t", colon + 1) == std::string::npos;
+    if (!AppendLine(list, no_value ? bytes.substr(0, colon) + ";" : bytes)) return false;
   }
   return true;
 }
@@ -192,7 +193,7 @@ size_t OnBodyBytes(char* data, size_t size, size_t count, void* user) {
 
 }  // namespace
 
-HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) {
+HttpResult HttpRequest(GbkView url, const HttpRequestOptions& options) {
   // An out-of-range value goes as GET, as an unknown method code does.
   const HttpMethod verb = HttpMethodFromCode(static_cast<int>(options.method));
   const GbkText agent = RequestAgent(options.headers);
@@ -236,8 +237,8 @@ HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) 
   set(CURLOPT_WRITEFUNCTION, &OnBodyBytes);
   set(CURLOPT_WRITEDATA, &transfer);
 
-  const std::string_view cookies =
-      options.cookies.has_value() ? std::string_view(*options.cookies) : "";
+  const GbkView cookies =
+      options.cookies.has_value() ? GbkView(*options.cookies) : GbkView();
   GbkText block = CompleteRequestHeaders(options.headers, url, verb, cookies);
   HeaderList header_list;
   ok = ok && BuildHeaderList(block, header_list);
@@ -248,7 +249,7 @@ HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) 
   std::string body_sent;
   if (verb != HttpMethod::kGet) {
     body_sent =
-        !options.send_bytes.empty() ? options.send_bytes : std::string(options.send_text);
+        !options.send_bytes.empty() ? options.send_bytes : options.send_text.bytes();
   }
   if (verb == HttpMethod::kGet) {
     set(CURLOPT_HTTPGET, 1L);
@@ -278,7 +279,7 @@ HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options) 
   // The final response arrived when every redirect followed was answered too.
   const bool final_arrived = transfer.final_blocks == redirects + 1;
   if (final_arrived && transfer.block_complete && !transfer.block_too_large) {
-    result.returned_headers = std::move(transfer.block);
+    result.returned_headers = GbkText(std::move(transfer.block));
   }
   if (final_arrived) result.body = std::move(transfer.body);
 

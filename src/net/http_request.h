@@ -93,7 +93,7 @@ struct HttpResult {
 // the same header lines. A connection that fails still completes the result: sent
 // headers and bytes as they would have gone, no body, no returned headers, and passed
 // cookies merged with none.
-HttpResult HttpRequest(std::string_view url, const HttpRequestOptions& options = {});
+HttpResult HttpRequest(GbkView url, const HttpRequestOptions& options = {});
 
 }  // namespace vantry
 

@@ -43,7 +43,7 @@ int CountOf(std::string_view text, std::string_view part) {
 TEST(HttpRequestTest, TheNoticeCallSendsExactlyTheBrowserRequest) {
   LoopbackHttpServer server(
       HttpResponse("200 OK", {"Content-Type: text/plain"}, "hello"));
-  const std::string url = server.Url("/info.txt");
+  const GbkText url = server.Url("/info.txt");
 
   const HttpResult result = HttpRequest(url);
   EXPECT_TRUE(result.requested);
@@ -52,25 +52,25 @@ TEST(HttpRequestTest, TheNoticeCallSendsExactlyTheBrowserRequest) {
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_EQ(server.requests()[0],
             "GET /info.txt HTTP/1.1\r\nHost: " + server.HostAndPort() + "\r\n" +
-                std::string(kAgentLine) + "Accept: */*\r\nReferer: " + url +
+                std::string(kAgentLine) + "Accept: */*\r\nReferer: " + url.bytes() +
                 "\r\nAccept-Language: zh-cn\r\n\r\n");
 }
 
 TEST(HttpRequestTest, AGetReportsTheSentAndReceivedHeaderBlocks) {
   LoopbackHttpServer server(
       HttpResponse("200 OK", {"Content-Type: text/plain"}, "hello"));
-  const std::string url = server.Url("/a/b?c=D");
+  const GbkText url = server.Url("/a/b?c=D");
 
   const HttpResult result =
-      HttpRequest(url, {.send_text = "ignored", .send_bytes = "ignored too"});
+      HttpRequest(url, {.send_text = "ignored"_gbk, .send_bytes = "ignored too"});
 
   EXPECT_EQ(result.body, "hello");
   EXPECT_EQ(result.sent_headers,
-            "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn");
+            "Accept: */*\r\nReferer: "_gbk + url + "\r\nAccept-Language: zh-cn"_gbk);
   EXPECT_EQ(result.returned_headers,
             "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n"
-            "Connection: close\r\n");
-  EXPECT_EQ(result.returned_cookies, "");
+            "Connection: close\r\n"_gbk);
+  EXPECT_EQ(result.returned_cookies, ""_gbk);
   EXPECT_EQ(result.merged_cookies, std::nullopt);
   // GET takes no body, neither from the text nor from the bytes.
   EXPECT_EQ(result.sent_bytes, "");
@@ -82,25 +82,25 @@ TEST(HttpRequestTest, AGetReportsTheSentAndReceivedHeaderBlocks) {
 
 TEST(HttpRequestTest, PostSendsAFormBodyFromTextOrFromBytes) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, "ok"));
-  HttpResult result = HttpRequest(server.Url("/form"),
-                                  {.method = HttpMethod::kPost, .send_text = "a=1&b=2"});
+  HttpResult result = HttpRequest(
+      server.Url("/form"), {.method = HttpMethod::kPost, .send_text = "a=1&b=2"_gbk});
   EXPECT_EQ(result.body, "ok");
   EXPECT_EQ(result.sent_bytes, "a=1&b=2");  // taken from the text
 
   // Bytes win over text and travel unchanged, NUL and all.
   const std::string raw("\x00\xFF\r\nbin", 7);
-  result =
-      HttpRequest(server.Url("/form"),
-                  {.method = HttpMethod::kPost, .send_text = "text", .send_bytes = raw});
+  result = HttpRequest(
+      server.Url("/form"),
+      {.method = HttpMethod::kPost, .send_text = "text"_gbk, .send_bytes = raw});
   EXPECT_EQ(result.body, "ok");
   EXPECT_EQ(result.sent_bytes, raw);
 
   // A large body goes at once, without waiting for "100 Continue".
   const std::string large(200'000, 'x');
-  EXPECT_EQ(
-      HttpRequest(server.Url("/big"), {.method = HttpMethod::kPost, .send_text = large})
-          .body,
-      "ok");
+  EXPECT_EQ(HttpRequest(server.Url("/big"),
+                        {.method = HttpMethod::kPost, .send_text = GbkText(large)})
+                .body,
+            "ok");
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(3));
@@ -121,9 +121,9 @@ TEST(HttpRequestTest, HeadSendsNoBodyAndDoesNotWaitForOne) {
   LoopbackHttpServer server(
       std::string("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n"));
   const HttpResult result =
-      HttpRequest(server.Url("/h"), {.method = HttpMethod::kHead, .send_text = "t"});
+      HttpRequest(server.Url("/h"), {.method = HttpMethod::kHead, .send_text = "t"_gbk});
   EXPECT_EQ(result.body, "");
-  EXPECT_EQ(result.returned_headers, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n");
+  EXPECT_EQ(result.returned_headers, "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n"_gbk);
   EXPECT_EQ(result.sent_bytes, "t");  // taken as for the other methods, yet not sent
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_THAT(server.requests()[0], StartsWith("HEAD /h HTTP/1.1\r\n"));
@@ -133,19 +133,19 @@ TEST(HttpRequestTest, HeadSendsNoBodyAndDoesNotWaitForOne) {
 TEST(HttpRequestTest, EachMethodSendsItsVerbAndBody) {
   struct Case {
     HttpMethod method;
-    std::string send_text;
+    GbkText send_text;
     std::string request_line;
     // The body sent; std::nullopt: none, and no Content-Length either.
     std::optional<std::string> body;
   };
   const std::vector<Case> cases = {
-      {HttpMethod::kPut, "data", "PUT /x HTTP/1.1", "data"},
-      {HttpMethod::kDelete, "", "DELETE /x HTTP/1.1", ""},
-      {HttpMethod::kOptions, "", "OPTIONS /x HTTP/1.1", ""},
+      {HttpMethod::kPut, "data"_gbk, "PUT /x HTTP/1.1", "data"},
+      {HttpMethod::kDelete, ""_gbk, "DELETE /x HTTP/1.1", ""},
+      {HttpMethod::kOptions, ""_gbk, "OPTIONS /x HTTP/1.1", ""},
       // Codes outside the table, and values outside the enumerators, send GET.
-      {HttpMethodFromCode(9), "unsent", "GET /x HTTP/1.1", std::nullopt},
-      {HttpMethodFromCode(-1), "unsent", "GET /x HTTP/1.1", std::nullopt},
-      {static_cast<HttpMethod>(9), "unsent", "GET /x HTTP/1.1", std::nullopt},
+      {HttpMethodFromCode(9), "unsent"_gbk, "GET /x HTTP/1.1", std::nullopt},
+      {HttpMethodFromCode(-1), "unsent"_gbk, "GET /x HTTP/1.1", std::nullopt},
+      {static_cast<HttpMethod>(9), "unsent"_gbk, "GET /x HTTP/1.1", std::nullopt},
   };
   LoopbackHttpServer server(HttpResponse("200 OK", {}, "body"));
   for (const Case& c : cases) {
@@ -173,11 +173,11 @@ TEST(HttpRequestTest, EachMethodSendsItsVerbAndBody) {
 TEST(HttpRequestTest, CustomHeaderLinesAreKeptAndNotDoubled) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, ""));
   const GbkText given =
-      "Accept: text/html\r\nReferer: http://from/\r\nAccept-Language: en\r\nX-Token: "
+      "Accept: text/html\r\nReferer: http://from/\r\nAccept-Language: en\r\nX-Token: "_gbk
       "42\r\n"
       "X-Empty:";
   EXPECT_EQ(HttpRequest(server.Url("/"), {.headers = given}).sent_headers, given);
-  HttpRequest(server.Url("/"), {.headers = "accept: text/plain"});
+  HttpRequest(server.Url("/"), {.headers = "accept: text/plain"_gbk});
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(2));
@@ -192,7 +192,7 @@ TEST(HttpRequestTest, CustomHeaderLinesAreKeptAndNotDoubled) {
 
 TEST(HttpRequestTest, TheAgentComesFromTheCallersAgentLine) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, ""));
-  HttpRequest(server.Url("/"), {.headers = "user-agent: Foo"});
+  HttpRequest(server.Url("/"), {.headers = "user-agent: Foo"_gbk});
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_THAT(server.requests()[0], HasSubstr("\r\nuser-agent: Foo\r\n"));
   EXPECT_EQ(CountOf(server.requests()[0], "ser-"), 1);
@@ -200,11 +200,11 @@ TEST(HttpRequestTest, TheAgentComesFromTheCallersAgentLine) {
   // Through a proxy an https request opens a tunnel, which carries the agent itself:
   // the fallback reads it from a lower-case line, the agent line is trimmed.
   LoopbackHttpServer proxy("HTTP/1.1 403 Forbidden\r\nContent-Length: 0\r\n\r\n");
-  for (const char* given : {"user-agent: Foo", "User-Agent:  Foo "}) {
+  for (const GbkView given : {"user-agent: Foo"_gbk, "User-Agent:  Foo "_gbk}) {
     const HttpResult result = HttpRequest(
-        "https://vantry.invalid/x", {.headers = given, .proxy = proxy.HostAndPort()});
+        "https://vantry.invalid/x"_gbk, {.headers = given, .proxy = proxy.HostAndPort()});
     EXPECT_EQ(result.body, "");
-    EXPECT_EQ(result.returned_headers, "");
+    EXPECT_EQ(result.returned_headers, ""_gbk);
   }
   const auto tunnels = proxy.requests();
   ASSERT_THAT(tunnels, SizeIs(2));
@@ -224,20 +224,21 @@ TEST(HttpRequestTest, RedirectsAreFollowedUnlessRefused) {
   });
   HttpResult result = HttpRequest(server.Url("/start"));
   EXPECT_EQ(result.body, "final");
-  EXPECT_THAT(result.returned_headers, StartsWith("HTTP/1.1 200 OK\r\n"));
-  EXPECT_EQ(result.returned_cookies, "f=2");
+  EXPECT_THAT(result.returned_headers.bytes(), StartsWith("HTTP/1.1 200 OK\r\n"));
+  EXPECT_EQ(result.returned_cookies, "f=2"_gbk);
 
   result = HttpRequest(server.Url("/start"), {.follow_redirects = false});
   EXPECT_EQ(result.body, "moved");
-  EXPECT_THAT(result.returned_headers,
+  EXPECT_THAT(result.returned_headers.bytes(),
               StartsWith("HTTP/1.1 302 Found\r\nLocation: /end\r\n"));
-  EXPECT_EQ(result.returned_cookies, "r=1");
+  EXPECT_EQ(result.returned_cookies, "r=1"_gbk);
 
   const auto requests = server.requests();
   ASSERT_THAT(requests, SizeIs(3));
   EXPECT_THAT(requests[1], StartsWith("GET /end HTTP/1.1\r\n"));
   // The caller's header lines go with the redirected request as well.
-  EXPECT_THAT(requests[1], HasSubstr("\r\nReferer: " + server.Url("/start") + "\r\n"));
+  EXPECT_THAT(requests[1],
+              HasSubstr("\r\nReferer: " + server.Url("/start").bytes() + "\r\n"));
   EXPECT_THAT(requests[2], StartsWith("GET /start HTTP/1.1\r\n"));
 }
 
@@ -248,7 +249,7 @@ TEST(HttpRequestTest, ARedirectToADeadServerGivesNothing) {
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_TRUE(result.requested);
   EXPECT_EQ(result.body, "");
-  EXPECT_EQ(result.returned_headers, "");
+  EXPECT_EQ(result.returned_headers, ""_gbk);
 }
 
 TEST(HttpRequestTest, CookiesAreSentAndMergedAsAsked) {
@@ -269,16 +270,16 @@ TEST(HttpRequestTest, CookiesAreSentAndMergedAsAsked) {
   };
   const std::vector<Case> cases = {
       {"not passed: only the response's cookies", std::nullopt, true, std::nullopt,
-       "a=5; c=deleted; d=4; d=4", std::nullopt},
-      {"passed: merged with the response's", "a=1; c=3", true, "Cookie: a=1; c=3",
-       "a=5; d=4", "a=5; d=4"},
-      {"passed empty: no line, yet merged", "", true, std::nullopt, "a=5; d=4",
-       "a=5; d=4"},
-      {"not merged: the response's as set, the passed ones untouched", "a=1; c=3", false,
-       "Cookie: a=1; c=3", "a=5; c=deleted; d=4; d=4", std::nullopt},
+       "a=5; c=deleted; d=4; d=4"_gbk, std::nullopt},
+      {"passed: merged with the response's", "a=1; c=3"_gbk, true, "Cookie: a=1; c=3",
+       "a=5; d=4"_gbk, "a=5; d=4"_gbk},
+      {"passed empty: no line, yet merged", ""_gbk, true, std::nullopt, "a=5; d=4"_gbk,
+       "a=5; d=4"_gbk},
+      {"not merged: the response's as set, the passed ones untouched", "a=1; c=3"_gbk,
+       false, "Cookie: a=1; c=3", "a=5; c=deleted; d=4; d=4"_gbk, std::nullopt},
       // A text that already reads "Cookie:" is sent as its own line.
-      {"a Cookie line", "Cookie: x=1", false, "Cookie: x=1", "a=5; c=deleted; d=4; d=4",
-       std::nullopt},
+      {"a Cookie line", "Cookie: x=1"_gbk, false, "Cookie: x=1",
+       "a=5; c=deleted; d=4; d=4"_gbk, std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,9 +300,9 @@ TEST(HttpRequestTest, CookiesAreSentAndMergedAsAsked) {
 TEST(HttpRequestTest, AProxyReceivesTheRequestInAbsoluteForm) {
   LoopbackHttpServer proxy(HttpResponse("200 OK", {"Set-Cookie: p=1"}, "via proxy"));
   const HttpResult result =
-      HttpRequest("http://vantry.invalid/p?q=1", {.proxy = proxy.HostAndPort()});
+      HttpRequest("http://vantry.invalid/p?q=1"_gbk, {.proxy = proxy.HostAndPort()});
   EXPECT_EQ(result.body, "via proxy");
-  EXPECT_EQ(result.returned_cookies, "p=1");
+  EXPECT_EQ(result.returned_cookies, "p=1"_gbk);
   ASSERT_THAT(proxy.requests(), SizeIs(1));
   EXPECT_EQ(proxy.requests()[0],
             "GET http://vantry.invalid/p?q=1 HTTP/1.1\r\nHost: vantry.invalid\r\n" +
@@ -322,20 +323,19 @@ TEST(HttpRequestTest, ProxiesOfTheEnvironmentAreNotUsed) {
 }
 
 TEST(HttpRequestTest, AnUnreachableServerGivesAnEmptyBodyAndEmptyHeaders) {
-  const std::string url =
-      "http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/x";
-  const HttpResult result = HttpRequest(
-      url,
-      {.method = HttpMethod::kPost, .send_text = "q=1", .cookies = "a=1; b=deleted"});
+  const GbkText url("http://127.0.0.1:" + std::to_string(UnusedLoopbackPort()) + "/x");
+  const HttpResult result = HttpRequest(url, {.method = HttpMethod::kPost,
+                                              .send_text = "q=1"_gbk,
+                                              .cookies = "a=1; b=deleted"_gbk});
   EXPECT_TRUE(result.requested);
   EXPECT_EQ(result.body, "");
-  EXPECT_EQ(result.returned_headers, "");
+  EXPECT_EQ(result.returned_headers, ""_gbk);
   // The exchange still completes its steps: headers completed, body taken, cookies
   // merged.
-  EXPECT_THAT(result.sent_headers, HasSubstr("\r\nCookie: a=1; b=deleted"));
+  EXPECT_THAT(result.sent_headers.bytes(), HasSubstr("\r\nCookie: a=1; b=deleted"));
   EXPECT_EQ(result.sent_bytes, "q=1");
-  EXPECT_EQ(result.returned_cookies, "a=1");
-  EXPECT_EQ(result.merged_cookies, "a=1");
+  EXPECT_EQ(result.returned_cookies, "a=1"_gbk);
+  EXPECT_EQ(result.merged_cookies, "a=1"_gbk);
 }
 
 TEST(HttpRequestTest, AnUnusableUrlIsNotRequestedAndGivesAnEmptyResult) {
@@ -343,16 +343,16 @@ TEST(HttpRequestTest, AnUnusableUrlIsNotRequestedAndGivesAnEmptyResult) {
        {"http://bad host/x", "http:///x", "http://h:70000/", "http://h:-1/",
         "http://a@b/x", "http://h/\r\nX: y", "http://h/\x7F"}) {
     SCOPED_TRACE(url);
-    const HttpResult result = HttpRequest(url, {.method = HttpMethod::kPost,
-                                                .send_text = "t",
-                                                .cookies = "c=1",
-                                                .headers = "X: 1"});
+    const HttpResult result = HttpRequest(GbkView(url), {.method = HttpMethod::kPost,
+                                                         .send_text = "t"_gbk,
+                                                         .cookies = "c=1"_gbk,
+                                                         .headers = "X: 1"_gbk});
     EXPECT_FALSE(result.requested);
     EXPECT_EQ(result.body, "");
-    EXPECT_EQ(result.returned_headers, "");
-    EXPECT_EQ(result.returned_cookies, "");
+    EXPECT_EQ(result.returned_headers, ""_gbk);
+    EXPECT_EQ(result.returned_cookies, ""_gbk);
     EXPECT_EQ(result.merged_cookies, std::nullopt);
-    EXPECT_EQ(result.sent_headers, "");
+    EXPECT_EQ(result.sent_headers, ""_gbk);
     EXPECT_EQ(result.sent_bytes, "");
   }
 }
@@ -363,15 +363,15 @@ TEST(HttpRequestTest, AServerThatClosesMidBodyGivesWhatArrived) {
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_EQ(result.body, "0123456789");
   EXPECT_EQ(result.returned_headers,
-            "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nSet-Cookie: m=1\r\n");
-  EXPECT_EQ(result.returned_cookies, "m=1");
+            "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nSet-Cookie: m=1\r\n"_gbk);
+  EXPECT_EQ(result.returned_cookies, "m=1"_gbk);
 }
 
 TEST(HttpRequestTest, AServerThatClosesMidHeadersGivesNothing) {
   LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Len");
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_EQ(result.body, "");
-  EXPECT_EQ(result.returned_headers, "");
+  EXPECT_EQ(result.returned_headers, ""_gbk);
 }
 
 TEST(HttpRequestTest, AServerThatFallsSilentIsAbandoned) {
@@ -395,7 +395,7 @@ TEST(HttpRequestTest, TheBodyIsCutAtItsLimit) {
   limits.max_body_bytes = 10;
   const HttpResult cut = HttpRequest(server.Url("/"), {.limits = limits});
   EXPECT_EQ(cut.body, "0123456789");
-  EXPECT_EQ(cut.returned_cookies, "s=1");
+  EXPECT_EQ(cut.returned_cookies, "s=1"_gbk);
   limits.max_body_bytes = body.size();
   EXPECT_EQ(HttpRequest(server.Url("/"), {.limits = limits}).body, body);
 }
@@ -412,7 +412,7 @@ TEST(HttpRequestTest, ALargeHeaderBlockIsKeptWhole) {
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_EQ(result.body, "x");
   EXPECT_GT(result.returned_headers.size(), 8000u);
-  EXPECT_EQ(result.returned_cookies, expected_cookies);
+  EXPECT_EQ(result.returned_cookies, GbkText(expected_cookies));
 }
 
 TEST(HttpRequestTest, AnOversizedHeaderBlockIsNotReturnedButTheBodyIs) {
@@ -422,8 +422,8 @@ TEST(HttpRequestTest, AnOversizedHeaderBlockIsNotReturnedButTheBodyIs) {
   LoopbackHttpServer server(HttpResponse("200 OK", lines, "body"));
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_EQ(result.body, "body");
-  EXPECT_EQ(result.returned_headers, "");
-  EXPECT_EQ(result.returned_cookies, "");
+  EXPECT_EQ(result.returned_headers, ""_gbk);
+  EXPECT_EQ(result.returned_cookies, ""_gbk);
 }
 
 TEST(HttpRequestTest, TheHeaderBlockIsTheFinalResponsesWithCrLfLines) {
@@ -434,13 +434,13 @@ TEST(HttpRequestTest, TheHeaderBlockIsTheFinalResponsesWithCrLfLines) {
   const HttpResult result = HttpRequest(server.Url("/"));
   EXPECT_EQ(result.body, "ok");
   EXPECT_EQ(result.returned_headers,
-            "HTTP/1.1 200 OK\r\nSet-Cookie: n=1\r\nContent-Length: 2\r\n");
-  EXPECT_EQ(result.returned_cookies, "n=1");
+            "HTTP/1.1 200 OK\r\nSet-Cookie: n=1\r\nContent-Length: 2\r\n"_gbk);
+  EXPECT_EQ(result.returned_cookies, "n=1"_gbk);
 }
 
 TEST(HttpRequestTest, PathBytesThatCannotStandInARequestLineAreEncoded) {
   LoopbackHttpServer server(HttpResponse("200 OK", {}, ""));
-  HttpRequest(server.Url("/a b/\xD6\xD0?x=%41#frag"));
+  HttpRequest(server.Url(GbkView("/a b/\xD6\xD0?x=%41#frag").bytes()));
   ASSERT_THAT(server.requests(), SizeIs(1));
   EXPECT_THAT(server.requests()[0], StartsWith("GET /a%20b/%D6%D0?x=%41 HTTP/1.1\r\n"));
 }

@@ -4,14 +4,14 @@
 
 namespace vantry {
 
-int IndexOfText(const std::vector<GbkText>& items, std::string_view text) {
+int IndexOfText(const std::vector<GbkText>& items, GbkView text) {
   for (size_t i = 0; i < items.size(); ++i) {
     if (items[i] == text) return static_cast<int>(i) + 1;
   }
   return -1;
 }
 
-GbkText RemoveDuplicateItems(std::string_view text, std::string_view separator) {
+GbkText RemoveDuplicateItems(GbkView text, GbkView separator) {
   std::vector<GbkText> seen;
   GbkText result;
   for (GbkText& item : SplitText(text, separator)) {

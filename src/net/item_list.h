@@ -10,11 +10,11 @@
 namespace vantry {
 
 // The 1-based index of the first item equal to `text` byte for byte, or -1.
-int IndexOfText(const std::vector<GbkText>& items, std::string_view text);
+int IndexOfText(const std::vector<GbkText>& items, GbkView text);
 
 // `text` split at `separator`, each item kept only at its first occurrence, joined
 // again by `separator`.
-GbkText RemoveDuplicateItems(std::string_view text, std::string_view separator);
+GbkText RemoveDuplicateItems(GbkView text, GbkView separator);
 
 }  // namespace vantry
 

@@ -12,10 +12,10 @@ const GbkText& QuoteToken() {
   return token;
 }
 
-GbkText TextBetween(std::string_view text, std::string_view start_marker,
-                    std::string_view end_marker, int from, bool ignore_case) {
-  const GbkText start = SubstituteText(start_marker, QuoteToken(), "\"");
-  const GbkText end = SubstituteText(end_marker, QuoteToken(), "\"");
+GbkText TextBetween(GbkView text, GbkView start_marker, GbkView end_marker, int from,
+                    bool ignore_case) {
+  const GbkText start = SubstituteText(start_marker, QuoteToken(), "\""_gbk);
+  const GbkText end = SubstituteText(end_marker, QuoteToken(), "\""_gbk);
   int64_t p = FindText(text, start, from, ignore_case);
   if (p < 1) return {};
   p += static_cast<int64_t>(start.size());
@@ -24,15 +24,14 @@ GbkText TextBetween(std::string_view text, std::string_view start_marker,
   return Middle(text, p, q - p);
 }
 
-GbkText TextBefore(std::string_view text, std::string_view separator, int from,
-                   bool ignore_case) {
+GbkText TextBefore(GbkView text, GbkView separator, int from, bool ignore_case) {
   const int64_t p = FindText(text, separator, from < 1 ? 1 : from, ignore_case);
   if (p < 1) return {};
   return Left(text, p - 1);
 }
 
-GbkText ValueAfterColon(std::string_view text) {
-  const int64_t p = FindText(text, ":");
+GbkText ValueAfterColon(GbkView text) {
+  const int64_t p = FindText(text, ":"_gbk);
   if (p < 1) return {};
   return TrimSpaces(text.substr(static_cast<size_t>(p)));
 }

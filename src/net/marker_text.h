@@ -16,17 +16,17 @@ const GbkText& QuoteToken();
 // `end_marker` after it; empty when either is missing. Every QuoteToken in the markers
 // is replaced by a double quote first. Searches step over two-byte characters whole;
 // `ignore_case` folds ASCII letters.
-GbkText TextBetween(std::string_view text, std::string_view start_marker,
-                    std::string_view end_marker, int from = 1, bool ignore_case = false);
+GbkText TextBetween(GbkView text, GbkView start_marker, GbkView end_marker, int from = 1,
+                    bool ignore_case = false);
 
 // The text left of the first `separator` found at or after `from` (below 1 counts as
 // 1); empty when there is none.
-GbkText TextBefore(std::string_view text, std::string_view separator, int from = 1,
+GbkText TextBefore(GbkView text, GbkView separator, int from = 1,
                    bool ignore_case = false);
 
 // Everything after the first ":", without leading and trailing spaces; empty when
 // there is no ":".
-GbkText ValueAfterColon(std::string_view text);
+GbkText ValueAfterColon(GbkView text);
 
 }  // namespace vantry
 

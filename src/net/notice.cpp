@@ -41,7 +41,7 @@ Notice FetchNotice(std::string_view notice_host, const NoticeOptions& options) {
   // The window waits for the notice; a server that trickles must not hold it long.
   limits.total_timeout = options.total_timeout;
   limits.connect_timeout = std::min(limits.connect_timeout, options.total_timeout);
-  const std::string url = ConcatTexts("http://", notice_host, "/info.txt");
+  const GbkText url = ConcatTexts("http://"_gbk, GbkView(notice_host), "/info.txt"_gbk);
   return ParseNotice(HttpRequest(url, {.limits = limits}).body);
 }
 

@@ -23,33 +23,36 @@ std::string_view DefaultUserAgent() {
   return "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 }
 
-GbkText RequestAgent(std::string_view headers) {
-  if (FindText(headers, "User-Agent:", 1, true) < 1) return GbkText(DefaultUserAgent());
-  GbkText agent =
-      TrimSpaces(TextBetween(ConcatTexts(headers, "\r\n"), "User-Agent:", "\r\n"));
+GbkText RequestAgent(GbkView headers) {
+  if (FindText(headers, "User-Agent:"_gbk, 1, true) < 1)
+    return GbkText(DefaultUserAgent());
+  GbkText agent = TrimSpaces(
+      TextBetween(ConcatTexts(headers, "\r\n"_gbk), "User-Agent:"_gbk, "\r\n"_gbk));
   if (agent.empty()) agent = ValueAfterColon(headers);
   // The fallback may run over several lines; a header value never does.
-  const size_t line_break = agent.find_first_of("\r\n");
+  const size_t line_break = agent.bytes().find_first_of("\r\n");
   if (line_break != GbkText::npos) agent = TrimSpaces(agent.substr(0, line_break));
   return agent;
 }
 
-GbkText CompleteRequestHeaders(std::string_view headers, std::string_view url,
-                               HttpMethod method, std::string_view cookies) {
+GbkText CompleteRequestHeaders(GbkView headers, GbkView url, HttpMethod method,
+                               GbkView cookies) {
   GbkText block(headers);
   if (block.empty()) {
-    block = "Accept: */*";
-  } else if (FindText(block, "Accept:") < 1) {
-    block += "\r\nAccept: */*";
+    block = "Accept: */*"_gbk;
+  } else if (FindText(block, "Accept:"_gbk) < 1) {
+    block += "\r\nAccept: */*"_gbk;
   }
-  if (FindText(block, "Referer:") < 1) block += ConcatTexts("\r\nReferer: ", url);
-  if (FindText(block, "Accept-Language:") < 1) block += "\r\nAccept-Language: zh-cn";
-  if (method == HttpMethod::kPost && FindText(block, "Content-Type:") < 1) {
-    block += "\r\nContent-Type: application/x-www-form-urlencoded";
+  if (FindText(block, "Referer:"_gbk) < 1) block += ConcatTexts("\r\nReferer: "_gbk, url);
+  if (FindText(block, "Accept-Language:"_gbk) < 1)
+    block += "\r\nAccept-Language: zh-cn"_gbk;
+  if (method == HttpMethod::kPost && FindText(block, "Content-Type:"_gbk) < 1) {
+    block += "\r\nContent-Type: application/x-www-form-urlencoded"_gbk;
   }
   if (!cookies.empty()) {
-    block += FindText(cookies, "Cookie:") > 0 ? ConcatTexts("\r\n", cookies)
-                                              : ConcatTexts("\r\nCookie: ", cookies);
+    block += FindText(cookies, "Cookie:"_gbk) > 0
+                 ? ConcatTexts("\r\n"_gbk, cookies)
+                 : ConcatTexts("\r\nCookie: "_gbk, cookies);
   }
   return block;
 }

@@ -26,15 +26,15 @@ std::string_view DefaultUserAgent();
 // when that line is not written in exactly that case or its value is empty, the
 // trimmed text after the first ":" of all the lines. Cut at the first line break, so
 // the agent is always a single header value.
-GbkText RequestAgent(std::string_view headers);
+GbkText RequestAgent(GbkView headers);
 
 // The caller's header lines ("\r\n"-separated, no trailing line break) completed with
 // the lines that are missing, each looked for by its exact name: "Accept: */*",
 // "Referer: " + url, "Accept-Language: zh-cn", for kPost the form content type, and
 // the cookies ("Cookie: " + cookies, or cookies as their own line when they already
 // read "Cookie:") when `cookies` is not empty.
-GbkText CompleteRequestHeaders(std::string_view headers, std::string_view url,
-                               HttpMethod method, std::string_view cookies);
+GbkText CompleteRequestHeaders(GbkView headers, GbkView url, HttpMethod method,
+                               GbkView cookies);
 
 }  // namespace vantry
 

@@ -8,42 +8,41 @@
 namespace vantry {
 namespace {
 
-constexpr std::string_view kHttps = "https://";
-constexpr std::string_view kHttp = "http://";
+constexpr GbkView kHttps = "https://"_gbk;
+constexpr GbkView kHttp = "http://"_gbk;
 
 // The host with its port, if any: between the scheme and the next "/".
-GbkText HostAndPort(std::string_view url) {
+GbkText HostAndPort(GbkView url) {
   GbkText u = ToLowerAscii(url);
   if (u.empty() || u.back() != '/') u += '/';
-  if (u.starts_with(kHttps)) return TextBetween(u, kHttps, "/");
+  if (u.starts_with(kHttps)) return TextBetween(u, kHttps, "/"_gbk);
   // Only a leading scheme counts: "example/?next=http://other/" names "example".
   if (!u.starts_with(kHttp)) u.insert(0, kHttp);
-  return TextBetween(u, kHttp, "/");
+  return TextBetween(u, kHttp, "/"_gbk);
 }
 
 }  // namespace
 
-bool IsHttpsUrl(std::string_view url) { return ToLowerAscii(Left(url, 8)) == kHttps; }
+bool IsHttpsUrl(GbkView url) { return ToLowerAscii(Left(url, 8)) == kHttps; }
 
-GbkText UrlHost(std::string_view url) {
+GbkText UrlHost(GbkView url) {
   GbkText host = HostAndPort(url);
-  const int64_t colon = FindText(host, ":");
+  const int64_t colon = FindText(host, ":"_gbk);
   if (colon > 0) host.resize(static_cast<size_t>(colon) - 1);
   return host;
 }
 
-int UrlPort(std::string_view url) {
+int UrlPort(GbkView url) {
   const GbkText host_and_port = HostAndPort(url);
-  const int64_t colon = FindTextBackward(host_and_port, ":");
+  const int64_t colon = FindTextBackward(host_and_port, ":"_gbk);
   if (colon > 0)
-    return TextToInteger(
-        std::string_view(host_and_port).substr(static_cast<size_t>(colon)));
+    return TextToInteger(GbkView(host_and_port).substr(static_cast<size_t>(colon)));
   // The same test as for the secure connection, so a scheme-less "httpsite/x" is
   // plain http on port 80.
   return IsHttpsUrl(url) ? 443 : 80;
 }
 
-GbkText UrlPath(std::string_view url) {
+GbkText UrlPath(GbkView url) {
   const GbkText host = UrlHost(url);
   // The host is sought behind the scheme, so a host such as "h" or "http" is not taken
   // for the letters of the scheme itself.
@@ -55,9 +54,9 @@ GbkText UrlPath(std::string_view url) {
     from = static_cast<int64_t>(kHttp.size()) + 1;
   }
   const int64_t host_at = FindText(url, host, from, true);
-  const int64_t slash = FindText(url, "/", host_at > 0 ? host_at : 1, true);
+  const int64_t slash = FindText(url, "/"_gbk, host_at > 0 ? host_at : 1, true);
   if (slash > 0) return GbkText(url.substr(static_cast<size_t>(slash) - 1));
-  return "/";
+  return "/"_gbk;
 }
 
 }  // namespace vantry

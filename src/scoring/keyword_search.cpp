@@ -7,8 +7,8 @@ namespace {
 
 // Calls `on_match(position)` for every non-overlapping occurrence, left to right.
 template <typename OnMatch>
-void ForEachOccurrence(std::string_view text, std::string_view sought,
-                       const TextFinder& finder, OnMatch on_match) {
+void ForEachOccurrence(GbkView text, GbkView sought, const TextFinder& finder,
+                       OnMatch on_match) {
   if (text.empty() || sought.empty()) return;
   const auto step = static_cast<int64_t>(sought.size());
   for (int64_t p = finder.Find(text, 1); p > 0; p = finder.Find(text, p + step)) {
@@ -17,8 +17,7 @@ void ForEachOccurrence(std::string_view text, std::string_view sought,
 }
 
 template <typename OnMatch>
-void ForEachOccurrence(std::string_view text, std::string_view sought, bool ignore_case,
-                       OnMatch on_match) {
+void ForEachOccurrence(GbkView text, GbkView sought, bool ignore_case, OnMatch on_match) {
   if (text.empty() || sought.empty()) return;
   ForEachOccurrence(text, sought, TextFinder(sought, ignore_case), on_match);
 }
@@ -26,7 +25,7 @@ void ForEachOccurrence(std::string_view text, std::string_view sought, bool igno
 // Cuts `text` at `separator` as SplitText does (an empty last piece after a trailing
 // separator is not a piece) and hands each piece to `keep`, which returns false to stop.
 template <typename Keep>
-void CutAt(std::string_view text, std::string_view separator, Keep keep) {
+void CutAt(GbkView text, GbkView separator, Keep keep) {
   const TextFinder finder(separator);
   size_t begin = 0;
   while (!text.empty()) {
@@ -41,42 +40,39 @@ void CutAt(std::string_view text, std::string_view separator, Keep keep) {
 
 }  // namespace
 
-int SplitNonEmpty(std::string_view text, std::string_view separator,
-                  std::vector<GbkText>& pieces, int maximum) {
+int SplitNonEmpty(GbkView text, GbkView separator, std::vector<GbkText>& pieces,
+                  int maximum) {
   pieces.clear();
-  if (separator.empty()) separator = ",";
+  if (separator.empty()) separator = ","_gbk;
   int cut = 0;  // pieces cut so far, empty ones included
-  CutAt(text, separator, [&](std::string_view piece) {
+  CutAt(text, separator, [&](GbkView piece) {
     if (!piece.empty()) pieces.emplace_back(piece);
     return !(maximum > 0 && ++cut >= maximum);
   });
   return static_cast<int>(pieces.size());
 }
 
-void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
-                          std::vector<std::string_view>& pieces) {
-  CutAt(text, separator, [&](std::string_view piece) {
+void AppendNonEmptyPieces(GbkView text, GbkView separator, std::vector<GbkView>& pieces) {
+  CutAt(text, separator, [&](GbkView piece) {
     if (!piece.empty()) pieces.push_back(piece);
     return true;
   });
 }
 
-int64_t CountOccurrences(std::string_view text, std::string_view sought,
-                         bool case_sensitive) {
+int64_t CountOccurrences(GbkView text, GbkView sought, bool case_sensitive) {
   int64_t count = 0;
   ForEachOccurrence(text, sought, !case_sensitive, [&](int64_t) { ++count; });
   return count;
 }
 
-void FindAllPositions(std::string_view text, std::string_view sought,
-                      std::vector<int64_t>& positions) {
+void FindAllPositions(GbkView text, GbkView sought, std::vector<int64_t>& positions) {
   // Counting and positioning are the same ignore-case scan, so one pass gives exactly
   // the positions of the occurrences a count would find.
   ForEachOccurrence(text, sought, true, [&](int64_t p) { positions.push_back(p); });
 }
 
-void FindAllPositions(std::string_view text, std::string_view sought,
-                      const TextFinder& folded, std::vector<int64_t>& positions) {
+void FindAllPositions(GbkView text, GbkView sought, const TextFinder& folded,
+                      std::vector<int64_t>& positions) {
   ForEachOccurrence(text, sought, folded, [&](int64_t p) { positions.push_back(p); });
 }
 

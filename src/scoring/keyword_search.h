@@ -14,28 +14,25 @@ namespace vantry {
 // Empties `pieces`, then fills it with the non-empty pieces of `text` cut at
 // `separator` ("," when empty), in order. A positive `maximum` limits the cut itself
 // to that many pieces before the empty ones are dropped. Returns the number of pieces.
-int SplitNonEmpty(std::string_view text, std::string_view separator,
-                  std::vector<GbkText>& pieces, int maximum = 0);
+int SplitNonEmpty(GbkView text, GbkView separator, std::vector<GbkText>& pieces,
+                  int maximum = 0);
 
 // Appends the non-empty pieces of `text` cut at `separator` (not empty) to `pieces`,
 // as views into `text`, in order. SplitNonEmpty without copies and without a maximum.
-void AppendNonEmptyPieces(std::string_view text, std::string_view separator,
-                          std::vector<std::string_view>& pieces);
+void AppendNonEmptyPieces(GbkView text, GbkView separator, std::vector<GbkView>& pieces);
 
 // The number of non-overlapping occurrences of `sought` in `text`, found on character
 // boundaries; without `case_sensitive` ASCII letters are folded. 0 when either is empty.
-int64_t CountOccurrences(std::string_view text, std::string_view sought,
-                         bool case_sensitive);
+int64_t CountOccurrences(GbkView text, GbkView sought, bool case_sensitive);
 
 // Appends to `positions` the 1-based positions of every non-overlapping occurrence of
 // `sought` in `text`, ignoring ASCII letter case, ascending: one per occurrence that
 // CountOccurrences(text, sought, false) counts.
-void FindAllPositions(std::string_view text, std::string_view sought,
-                      std::vector<int64_t>& positions);
+void FindAllPositions(GbkView text, GbkView sought, std::vector<int64_t>& positions);
 // The same with the sought text prepared once: `folded` must be a finder of it that
 // ignores case.
-void FindAllPositions(std::string_view text, std::string_view sought,
-                      const TextFinder& folded, std::vector<int64_t>& positions);
+void FindAllPositions(GbkView text, GbkView sought, const TextFinder& folded,
+                      std::vector<int64_t>& positions);
 
 }  // namespace vantry
 

@@ -10,10 +10,9 @@
 
 namespace vantry {
 
-GbkText SubstitutePairs(
-    std::string_view text,
-    std::initializer_list<std::pair<std::string_view, std::string_view>> pairs, int start,
-    bool case_sensitive, int count) {
+GbkText SubstitutePairs(GbkView text,
+                        std::initializer_list<std::pair<GbkView, GbkView>> pairs,
+                        int start, bool case_sensitive, int count) {
   assert(pairs.size() <= 5);
   GbkText result(text);
   for (const auto& [sought, replacement] : pairs) {
@@ -24,9 +23,9 @@ GbkText SubstitutePairs(
   return result;
 }
 
-GbkText NormaliseParameters(std::string_view bytes) {
+GbkText NormaliseParameters(GbkView text) {
   static const GbkText kFullWidthComma = Utf8ToGbk("，");
-  return SubstitutePairs(TextUpToNul(bytes), {{",", kFullWidthComma}});
+  return SubstitutePairs(TextUpToNul(text.bytes()), {{","_gbk, kFullWidthComma}});
 }
 
 ParametersLoad LoadParameters(ProgramState& state,

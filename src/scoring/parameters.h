@@ -24,14 +24,13 @@ inline constexpr std::string_view kParametersFileName = "参数设置.txt";
 // previous, replacing every non-overlapping occurrence from `start` (0 counts as 1) on
 // character boundaries, at most `count` per pair when `count` >= 0. A pair with an
 // empty sought text changes nothing.
-GbkText SubstitutePairs(
-    std::string_view text,
-    std::initializer_list<std::pair<std::string_view, std::string_view>> pairs,
-    int start = 1, bool case_sensitive = true, int count = -1);
+GbkText SubstitutePairs(GbkView text,
+                        std::initializer_list<std::pair<GbkView, GbkView>> pairs,
+                        int start = 1, bool case_sensitive = true, int count = -1);
 
-// The parameters text as the scorer reads it: `bytes` up to the first NUL, every ASCII
+// The parameters text as the scorer reads it: `text` up to the first NUL, every ASCII
 // comma made full-width.
-GbkText NormaliseParameters(std::string_view bytes);
+GbkText NormaliseParameters(GbkView text);
 
 // What loading the parameters file found, for the check before a grading run.
 // The parameters file as loaded (it may still hold no rule).

@@ -33,7 +33,7 @@ TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
       ElementsAre(
           Gbk("<分值>10</分值><关键词>光合作用|光合</关键词><关键词>叶绿体</关键词>"),
           Gbk("<分值>6</分值><关键词>细胞膜</关键词>")));
-  EXPECT_THAT(state.max_score_list(), ElementsAre("10", "6"));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("10"_gbk, "6"_gbk));
   EXPECT_EQ(state.Cap(1), 10);
   EXPECT_EQ(state.Cap(3), std::nullopt);
   EXPECT_EQ(state.Rule(0), std::nullopt);
@@ -41,11 +41,11 @@ TEST(LoadParametersTest, ReadsRulesAndMaximaOfTheExample) {
 
 TEST(LoadParametersTest, CommasBecomeFullWidthAndNulEndsTheText) {
   TempDir dir;
-  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>") +
-                                std::string("\0", 1) + Gbk("<分值>9</分值>"));
+  dir.Write("参数设置.txt", Gbk("<综合题>a,b</综合题><分值>5</分值>").bytes() +
+                                std::string("\0", 1) + Gbk("<分值>9</分值>").bytes());
   const ProgramState state = Load(dir);
-  EXPECT_THAT(state.rule_list(), ElementsAre("a" + Gbk("，") + "b"));
-  EXPECT_THAT(state.max_score_list(), ElementsAre("5"));
+  EXPECT_THAT(state.rule_list(), ElementsAre("a"_gbk + Gbk("，") + "b"_gbk));
+  EXPECT_THAT(state.max_score_list(), ElementsAre("5"_gbk));
   EXPECT_EQ(state.parameters_text(), Gbk("<综合题>a，b</综合题><分值>5</分值>"));
 }
 
@@ -71,7 +71,7 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
   const ParametersLoad none = LoadParameters(missing, dir.path());
   ASSERT_FALSE(none.ok());
   EXPECT_EQ(none.failure().problem, FileReadProblem::kMissing);
-  EXPECT_THAT(missing.rule_list(), ElementsAre("kept"));  // nothing is read at all
+  EXPECT_THAT(missing.rule_list(), ElementsAre("kept"_gbk));  // nothing is read at all
 
   dir.Write("参数设置.txt", "");
   EXPECT_THAT(Load(dir).rule_list(), IsEmpty());
@@ -101,15 +101,16 @@ TEST(LoadParametersTest, MissingEmptyOrForeignFilesLeaveEmptyLists) {
 TEST(LoadParametersTest, UnclosedBlockSwallowsTheNextOne) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题>A<综合题>B</综合题><综合题></综合题><综合题>C"));
-  EXPECT_THAT(Load(dir).rule_list(), ElementsAre(Gbk("A<综合题>B"), "B", ""));
+  EXPECT_THAT(Load(dir).rule_list(), ElementsAre(Gbk("A<综合题>B"), "B"_gbk, ""_gbk));
 }
 
 TEST(SubstitutePairsTest, AppliesPairsInOrder) {
-  EXPECT_EQ(SubstitutePairs("abc", {{"a", "b"}, {"b", "c"}}), "ccc");
-  EXPECT_EQ(SubstitutePairs("abc", {{"", "x"}}), "abc");
-  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 0), "bbb");
-  EXPECT_EQ(SubstitutePairs("aaa", {{"a", "b"}}, 2), "abb");
-  EXPECT_EQ(SubstitutePairs("aAa", {{"a", "b"}}, 1, false, 2), "bba");
+  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{"a"_gbk, "b"_gbk}, {"b"_gbk, "c"_gbk}}),
+            "ccc"_gbk);
+  EXPECT_EQ(SubstitutePairs("abc"_gbk, {{""_gbk, "x"_gbk}}), "abc"_gbk);
+  EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 0), "bbb"_gbk);
+  EXPECT_EQ(SubstitutePairs("aaa"_gbk, {{"a"_gbk, "b"_gbk}}, 2), "abb"_gbk);
+  EXPECT_EQ(SubstitutePairs("aAa"_gbk, {{"a"_gbk, "b"_gbk}}, 1, false, 2), "bba"_gbk);
 }
 
 }  // namespace

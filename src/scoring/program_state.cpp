@@ -27,7 +27,7 @@ const GbkText& ProgramState::parameters_text() const {
   return text_ ? *text_ : EmptyText();
 }
 
-std::optional<std::string_view> ProgramState::Rule(int question) const {
+std::optional<GbkView> ProgramState::Rule(int question) const {
   if (question < 1 || static_cast<size_t>(question) > rule_list_.size()) return {};
   return rule_list_[static_cast<size_t>(question) - 1];
 }

@@ -31,19 +31,19 @@ class ProgramState {
 
   const GbkText& parameters_text() const;
   // One QuestionRule per "<综合题>" block: the raw text holding its keyword groups.
-  std::span<const std::string_view> rule_list() const { return rule_list_; }
+  std::span<const GbkView> rule_list() const { return rule_list_; }
   // One maximum score per "<分值>" block, kept as text.
-  std::span<const std::string_view> max_score_list() const { return max_score_list_; }
+  std::span<const GbkView> max_score_list() const { return max_score_list_; }
 
   // The rule of question `question` (1-based); none beyond the list.
-  std::optional<std::string_view> Rule(int question) const;
+  std::optional<GbkView> Rule(int question) const;
   // The cap of question `question`: TextToInteger of its maximum; none beyond the list.
   std::optional<int32_t> Cap(int question) const;
 
  private:
   std::unique_ptr<const GbkText> text_;
-  std::vector<std::string_view> rule_list_;
-  std::vector<std::string_view> max_score_list_;
+  std::vector<GbkView> rule_list_;
+  std::vector<GbkView> max_score_list_;
 };
 
 }  // namespace vantry

@@ -6,18 +6,18 @@
 
 namespace vantry {
 
-void QuestionRules::Extract(std::string_view rule) {
+void QuestionRules::Extract(GbkView rule) {
   const ParameterTags& tags = GetParameterTags();
   ExtractTaggedFieldViews(rule, tags.group_start, tags.group_end, groups_);
   alternatives_.clear();
   first_alternative_.assign(1, 0);
-  for (std::string_view group : groups_) {
-    AppendNonEmptyPieces(group, "|", alternatives_);
+  for (GbkView group : groups_) {
+    AppendNonEmptyPieces(group, "|"_gbk, alternatives_);
     first_alternative_.push_back(static_cast<uint32_t>(alternatives_.size()));
   }
   exact_.clear();
   folded_.clear();
-  for (std::string_view alternative : alternatives_) {
+  for (GbkView alternative : alternatives_) {
     exact_.emplace_back(alternative, /*ignore_case=*/false);
     folded_.emplace_back(alternative, /*ignore_case=*/true);
   }

@@ -19,13 +19,13 @@ class QuestionRules {
  public:
   // Replaces the groups with those of `rule`, reusing the storage. Finding the blocks
   // runs the message pump once per block, as every tagged-field scan does.
-  void Extract(std::string_view rule);
+  void Extract(GbkView rule);
 
   int group_count() const { return static_cast<int>(groups_.size()); }
   // The raw text of group `index` (0-based).
-  std::string_view group_text(int index) const { return groups_[Index(index)]; }
+  GbkView group_text(int index) const { return groups_[Index(index)]; }
   // The alternatives of group `index` (0-based), in order; empty when it has none.
-  std::span<const std::string_view> alternatives(int index) const {
+  std::span<const GbkView> alternatives(int index) const {
     return std::span(alternatives_).subspan(First(index), Count(index));
   }
   // The same alternatives prepared for searching: exactly (whether one occurs), and
@@ -44,8 +44,8 @@ class QuestionRules {
     return first_alternative_[Index(index) + 1] - first_alternative_[Index(index)];
   }
 
-  std::vector<std::string_view> groups_;
-  std::vector<std::string_view> alternatives_;
+  std::vector<GbkView> groups_;
+  std::vector<GbkView> alternatives_;
   std::vector<TextFinder> exact_;
   std::vector<TextFinder> folded_;
   // Where each group's alternatives begin, with one more entry for the end.

@@ -25,8 +25,8 @@ bool IsStrictlyRising(std::span<const int64_t> chain) {
 
 }  // namespace
 
-QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
-                           std::string_view answer, ScoringBoxes& boxes, ScoreLog& log) {
+QuestionRecord ScoreAnswer(const QuestionRules* rules, int question, GbkView answer,
+                           ScoringBoxes& boxes, ScoreLog& log) {
   QuestionRecord record;
   record.question = question;
   record.answer = answer;
@@ -86,7 +86,7 @@ QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
 }
 
 int32_t ScoreQuestion(const ProgramState& state, ScoringBoxes& boxes, int question,
-                      std::string_view answer) {
+                      GbkView answer) {
   const auto rule = state.Rule(question);
   if (!rule) return 0;
   QuestionRules rules;

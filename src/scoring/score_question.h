@@ -29,7 +29,7 @@ namespace vantry {
 // examined, the points box once per unordered hit and once for the bonus. Every
 // addition goes through double and back with TruncateToInteger.
 [[nodiscard]] QuestionRecord ScoreAnswer(const QuestionRules* rules, int question,
-                                         std::string_view answer, ScoringBoxes& boxes,
+                                         GbkView answer, ScoringBoxes& boxes,
                                          ScoreLog& log);
 
 // The raw score of `answer` to question `question` under the rule in `state`, asking
@@ -37,7 +37,7 @@ namespace vantry {
 // call, which runs the message pump once per group, so boxes read at use see what the
 // teacher typed while a question is scored.
 [[nodiscard]] int32_t ScoreQuestion(const ProgramState& state, ScoringBoxes& boxes,
-                                    int question, std::string_view answer);
+                                    int question, GbkView answer);
 
 }  // namespace vantry
 

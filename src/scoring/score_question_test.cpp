@@ -24,15 +24,15 @@ GbkText Rule(std::initializer_list<std::string_view> groups) {
 constexpr std::string_view kPhotosynthesis = "光合作用在叶绿体中进行，产生氧气。";
 
 TEST(OrderKeyTest, QuestionDashGroupInPlainDecimal) {
-  EXPECT_EQ(OrderKey(1, 2), "1-2");
-  EXPECT_EQ(OrderKey(12, 10), "12-10");
+  EXPECT_EQ(OrderKey(1, 2), "1-2"_gbk);
+  EXPECT_EQ(OrderKey(12, 10), "12-10"_gbk);
 }
 
 TEST(ScoreAnswerTest, RecordsEveryDecisionOfTheWorkedExample) {
   const ProgramState state =
       StateWithRules({Rule({"光合作用|光合", "叶绿体", "氧气", "线粒体"})});
   CompiledRules rules(state);
-  FixedScoringBoxes boxes("2", "1-2,1-3");
+  FixedScoringBoxes boxes("2"_gbk, "1-2,1-3"_gbk);
   ScoreLog log;
   log.groups.resize(1);  // records append after what the log already holds
   const GbkText answer = Gbk(kPhotosynthesis);

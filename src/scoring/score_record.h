@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scoring/group_mode.h"
+#include "text/gbk_text.h"
 
 namespace vantry {
 
@@ -20,10 +21,10 @@ struct GroupRecord {
   // The alternative found (1-based, in the order written) and its text; 0 when none of
   // the group's alternatives occurs in the answer.
   int32_t alternative = 0;
-  std::string_view alternative_text;
+  GbkView alternative_text;
   // The group's first alternative as written, to name the group by; empty when it has
   // none.
-  std::string_view first_alternative;
+  GbkView first_alternative;
   // 1-based byte position of the alternative's first exact occurrence; -1 when none.
   int64_t position = -1;
   // Points earned by this group on its own: the points box for an unordered hit, 0
@@ -43,7 +44,7 @@ struct GroupRecord {
 struct QuestionRecord {
   int32_t question = 0;  // 1-based
   // The student's answer to this question, a view into the answer sheet.
-  std::string_view answer;
+  GbkView answer;
   // False for a question beyond the rule list: it scores 0 and reads nothing.
   bool has_rule = false;
   // Its groups: entries [groups_begin, groups_begin + groups_size) of ScoreLog::groups.

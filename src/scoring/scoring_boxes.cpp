@@ -17,10 +17,10 @@ std::string_view FormatOrderKey(char (&buffer)[32], int question, int group) {
   return std::string_view(buffer, static_cast<size_t>(end - buffer));
 }
 
-bool HoldsOrderKey(std::string_view order_keys, int question, int group) {
+bool HoldsOrderKey(GbkView order_keys, int question, int group) {
   if (order_keys.empty()) return false;  // an empty box holds no key
   char buffer[32];
-  return FindText(order_keys, FormatOrderKey(buffer, question, group)) > 0;
+  return FindText(order_keys, GbkView(FormatOrderKey(buffer, question, group))) > 0;
 }
 
 }  // namespace
@@ -30,14 +30,12 @@ GbkText OrderKey(int question, int group) {
   return GbkText(FormatOrderKey(buffer, question, group));
 }
 
-GroupMode GroupModeInOrderBox(std::string_view order_keys, int question, int group) {
+GroupMode GroupModeInOrderBox(GbkView order_keys, int question, int group) {
   return HoldsOrderKey(order_keys, question, group) ? GroupMode::kOrdered
                                                     : GroupMode::kUnordered;
 }
 
-int32_t PointsInPointsBox(std::string_view points_text) {
-  return TextToInteger(points_text);
-}
+int32_t PointsInPointsBox(GbkView points_text) { return TextToInteger(points_text); }
 
 FixedScoringBoxes::FixedScoringBoxes(GbkText points_per_hit_text, GbkText order_keys_text)
     : points_per_hit_text_(std::move(points_per_hit_text)),

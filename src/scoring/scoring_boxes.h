@@ -19,12 +19,11 @@ GbkText OrderKey(int question, int group);
 
 // The mode the order box's text `order_keys` gives group `group` of question
 // `question`: kOrdered when it holds OrderKey(question, group).
-[[nodiscard]] GroupMode GroupModeInOrderBox(std::string_view order_keys, int question,
-                                            int group);
+[[nodiscard]] GroupMode GroupModeInOrderBox(GbkView order_keys, int question, int group);
 
 // The points box's text `points_text` as the points for one hit: a whole number
 // (TextToInteger; 0 when empty).
-[[nodiscard]] int32_t PointsInPointsBox(std::string_view points_text);
+[[nodiscard]] int32_t PointsInPointsBox(GbkView points_text);
 
 // The boxes as the scorer asks them. Where the texts come from is the caller's: the
 // window's run reads its boxes at every call (the teacher may type while a run goes

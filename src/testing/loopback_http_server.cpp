@@ -111,8 +111,8 @@ std::string LoopbackHttpServer::HostAndPort() const {
   return "127.0.0.1:" + std::to_string(port_);
 }
 
-std::string LoopbackHttpServer::Url(std::string_view path) const {
-  return "http://" + HostAndPort() + std::string(path);
+GbkText LoopbackHttpServer::Url(std::string_view path) const {
+  return GbkText("http://" + HostAndPort() + std::string(path));
 }
 
 std::vector<std::string> LoopbackHttpServer::requests() const {

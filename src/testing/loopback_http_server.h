@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "text/gbk_text.h"
+
 namespace vantry::testing {
 
 // The answer to one request, sent byte for byte; then the connection is closed, or,
@@ -48,7 +50,7 @@ class LoopbackHttpServer {
   // "127.0.0.1:<port>".
   std::string HostAndPort() const;
   // "http://127.0.0.1:<port>" + path.
-  std::string Url(std::string_view path) const;
+  GbkText Url(std::string_view path) const;
   // The requests received so far, each exactly as its bytes arrived, in order.
   std::vector<std::string> requests() const;
 

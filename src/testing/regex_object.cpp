@@ -51,7 +51,7 @@ const GbkText& QuoteToken() {
 // The pattern's characters for PCRE2. "\v" means the vertical tab in this dialect but
 // vertical white space in PCRE2's, so it is spelled out; every other escape keeps its
 // meaning. Escapes are read in pairs, so "\\v" stays a backslash followed by "v".
-std::u32string EnginePattern(std::string_view pattern) {
+std::u32string EnginePattern(GbkView pattern) {
   const std::u32string characters = GbkToUtf32(pattern, InvalidGbk::kEscape);
   std::u32string out;
   out.reserve(characters.size());
@@ -99,7 +99,7 @@ RegexObject::RegexObject(const RegexObject& other) = default;
 RegexObject& RegexObject::operator=(const RegexObject& other) = default;
 RegexObject::~RegexObject() = default;
 
-bool RegexObject::Create(std::string_view pattern, std::string_view subject,
+bool RegexObject::Create(GbkView pattern, GbkView subject,
                          const RegexOptions& regex_options) {
   engine_.reset();
   matches_.reset();
@@ -107,7 +107,7 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject,
   try {
     auto engine = std::make_shared<Engine>();
     engine->pattern = regex_options.quote_macro
-                          ? SubstituteText(pattern, QuoteToken(), "\"")
+                          ? SubstituteText(pattern, QuoteToken(), "\""_gbk)
                           : GbkText(pattern);
     engine->global = regex_options.global;
 
@@ -183,7 +183,7 @@ bool RegexObject::Create(std::string_view pattern, std::string_view subject,
 
 GbkText RegexObject::GetPattern() const { return engine_ ? engine_->pattern : GbkText(); }
 
-GbkText RegexObject::Replace(std::string_view replacement) const {
+GbkText RegexObject::Replace(GbkView replacement) const {
   if (!matches_) return {};
   const std::u32string with = GbkToUtf32(replacement, InvalidGbk::kEscape);
   const bool plain = with.find(U'$') == std::u32string::npos;

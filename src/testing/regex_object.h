@@ -53,7 +53,7 @@ class RegexObject {
   // held. Returns true when the pattern compiled and the search ran through (also with
   // no match); false for a pattern the engine rejects or a search that failed, after
   // which the reading operations give empty results.
-  [[nodiscard]] bool Create(std::string_view pattern, std::string_view subject,
+  [[nodiscard]] bool Create(GbkView pattern, GbkView subject,
                             const RegexOptions& options = {});
 
   // The pattern as the engine got it (after the quote macro); empty before Create.
@@ -64,7 +64,7 @@ class RegexObject {
   // before it, $' for the text after it and $$ for a dollar sign; any other $ is
   // itself. A group number beyond the pattern's groups is taken as literal text.
   // Empty when Create failed or was not called.
-  GbkText Replace(std::string_view replacement) const;
+  GbkText Replace(GbkView replacement) const;
 
   // The number of matches (at most 1 without the global flag).
   int MatchCount() const;

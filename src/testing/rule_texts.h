@@ -12,17 +12,18 @@ namespace vantry::testing {
 
 // A state whose rule list holds `rules` (GBK, each wrapped in its own "<综合题>" block)
 // and whose maxima are `maxima` (GBK, "<分值>" blocks after all rules).
-template <typename Rules = std::initializer_list<std::string_view>,
-          typename Maxima = std::initializer_list<std::string_view>>
+template <typename Rules = std::initializer_list<GbkView>,
+          typename Maxima = std::initializer_list<GbkView>>
 ProgramState StateWithRules(const Rules& rules, const Maxima& maxima = {}) {
   // "<综合题>", "</综合题>", "<分值>", "</分值>" in GBK.
-  const std::string rule_start = "<\xD7\xDB\xBA\xCF\xCC\xE2>";
-  const std::string rule_end = "</\xD7\xDB\xBA\xCF\xCC\xE2>";
-  const std::string max_start = "<\xB7\xD6\xD6\xB5>";
-  const std::string max_end = "</\xB7\xD6\xD6\xB5>";
-  std::string text;
-  for (const auto& rule : rules) text.append(rule_start).append(rule).append(rule_end);
-  for (const auto& m : maxima) text.append(max_start).append(m).append(max_end);
+  const GbkView rule_start("<\xD7\xDB\xBA\xCF\xCC\xE2>");
+  const GbkView rule_end("</\xD7\xDB\xBA\xCF\xCC\xE2>");
+  const GbkView max_start("<\xB7\xD6\xD6\xB5>");
+  const GbkView max_end("</\xB7\xD6\xD6\xB5>");
+  GbkText text;
+  for (const auto& rule : rules)
+    text.append(rule_start).append(GbkView(rule)).append(rule_end);
+  for (const auto& m : maxima) text.append(max_start).append(GbkView(m)).append(max_end);
   ProgramState state;
   state.SetParametersText(std::move(text));
   return state;

@@ -20,18 +20,27 @@ namespace vantry::testing {
 // views stay valid while this object lives.
 class TestClass {
  public:
-  TestClass(const ProgramState& state, std::string points = "2", std::string order = "")
+  // A test's GBK bytes: a GbkText, or a literal spelled in bytes.
+  struct Bytes {
+    Bytes(const char* literal) : text(literal) {}         // NOLINT
+    Bytes(std::string_view literal) : text(literal) {}    // NOLINT
+    Bytes(const std::string& literal) : text(literal) {}  // NOLINT
+    Bytes(GbkText gbk) : text(std::move(gbk)) {}          // NOLINT
+    GbkText text;
+  };
+
+  TestClass(const ProgramState& state, Bytes points = "2", Bytes order = "")
       : state_(state),
         rules_(state),
         source_(rules_),
-        boxes_(std::move(points), std::move(order)),
+        boxes_(std::move(points.text), std::move(order.text)),
         grader_(state, source_, boxes_) {}
 
   // Adds a paper; no answer: the name has no answer field.
-  TestClass& Add(std::string name, std::optional<std::string> answer) {
-    const std::string& kept_name = texts_.emplace_back(std::move(name));
-    std::optional<std::string_view> kept_answer;
-    if (answer) kept_answer = texts_.emplace_back(std::move(*answer));
+  TestClass& Add(Bytes name, std::optional<Bytes> answer) {
+    const GbkText& kept_name = texts_.emplace_back(std::move(name.text));
+    std::optional<GbkView> kept_answer;
+    if (answer) kept_answer = texts_.emplace_back(std::move(answer->text));
     grader_.Grade(kept_name, kept_answer, record_);
     graded_.Add(record_);
     graded_.SetCaps(state_);
@@ -46,7 +55,7 @@ class TestClass {
   PrecompiledRules source_;
   FixedScoringBoxes boxes_;
   PaperGrader grader_;
-  std::deque<std::string> texts_;
+  std::deque<GbkText> texts_;
   PaperRecord record_;
   GradedClass graded_{/*keep_records=*/true};
 };

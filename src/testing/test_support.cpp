@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <random>
 #include <stdexcept>
 
@@ -11,7 +12,7 @@
 
 namespace vantry::testing {
 
-std::string Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
+GbkText Gbk(std::string_view utf8) { return Utf8ToGbk(utf8); }
 
 TempDir::TempDir() {
   std::random_device random;
@@ -62,3 +63,27 @@ std::filesystem::path ProgramDir() {
 }
 
 }  // namespace vantry::testing
+
+namespace vantry {
+
+void PrintTo(GbkView text, std::ostream* out) {
+  if (IsValidGbk(text)) {
+    *out << "GBK \"" << GbkToUtf8(text) << '"';
+    return;
+  }
+  *out << "bytes \"";
+  for (const char c : text.bytes()) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7f && byte != '"' && byte != '\\') {
+      *out << c;
+    } else {
+      *out << "\\x" << std::hex << std::setw(2) << std::setfill('0')
+           << static_cast<int>(byte) << std::dec;
+    }
+  }
+  *out << '"';
+}
+
+void PrintTo(const GbkText& text, std::ostream* out) { PrintTo(GbkView(text), out); }
+
+}  // namespace vantry

@@ -4,9 +4,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/gbk_text.h"
 
 namespace vantry::testing {
 
@@ -25,7 +28,7 @@ inline constexpr bool kAddressSanitizer = false;
 #endif
 
 // The GBK bytes of a UTF-8 literal, so tests read like the texts they check.
-std::string Gbk(std::string_view utf8);
+GbkText Gbk(std::string_view utf8);
 
 // A fresh folder under the system's temporary folder, removed with its contents when
 // the object goes.
@@ -40,6 +43,10 @@ class TempDir {
   std::filesystem::path File(std::string_view utf8_name) const;
   // Writes `bytes` to the named file and returns its path.
   std::filesystem::path Write(std::string_view utf8_name, std::string_view bytes) const;
+  // The same for GBK text.
+  std::filesystem::path Write(std::string_view utf8_name, GbkView text) const {
+    return Write(utf8_name, text.bytes());
+  }
 
  private:
   std::filesystem::path path_;
@@ -75,5 +82,14 @@ CommandResult RunProgram(std::string_view program, const std::vector<std::string
                          const std::filesystem::path& cwd);
 
 }  // namespace vantry::testing
+
+namespace vantry {
+
+// How a failing assertion shows GBK text: as UTF-8 in quotes when it decodes, as
+// escaped bytes when it does not, so a message reads like the text it compares.
+void PrintTo(GbkView text, std::ostream* out);
+void PrintTo(const GbkText& text, std::ostream* out);
+
+}  // namespace vantry
 
 #endif  // VANTRY_TESTING_TEST_SUPPORT_H_

@@ -4,7 +4,7 @@
 
 namespace vantry {
 
-size_t WhiteSpaceAt(std::string_view text, size_t i) {
+size_t WhiteSpaceAt(GbkView text, size_t i) {
   const auto c = static_cast<unsigned char>(text[i]);
   if (c == ' ' || (c >= '\t' && c <= '\r')) return 1;
   if (c == 0xA1 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0xA1)
@@ -12,7 +12,7 @@ size_t WhiteSpaceAt(std::string_view text, size_t i) {
   return 0;
 }
 
-bool HasContent(std::string_view text) {
+bool HasContent(GbkView text) {
   for (size_t i = 0; i < text.size();) {
     const size_t space = WhiteSpaceAt(text, i);
     if (space == 0) return true;
@@ -24,7 +24,7 @@ bool HasContent(std::string_view text) {
 namespace {
 
 // The start of the next character at or after `i` that is not white space.
-size_t SkipWhiteSpace(std::string_view text, size_t i) {
+size_t SkipWhiteSpace(GbkView text, size_t i) {
   while (i < text.size()) {
     const size_t space = WhiteSpaceAt(text, i);
     if (space == 0) break;
@@ -33,7 +33,7 @@ size_t SkipWhiteSpace(std::string_view text, size_t i) {
   return i;
 }
 
-size_t CharacterWidth(std::string_view text, size_t i) {
+size_t CharacterWidth(GbkView text, size_t i) {
   return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
 }
 
@@ -42,7 +42,7 @@ constexpr uint64_t kPrime = 0x100000001B3u;
 
 }  // namespace
 
-bool SameContent(std::string_view a, std::string_view b) {
+bool SameContent(GbkView a, GbkView b) {
   size_t i = SkipWhiteSpace(a, 0), k = SkipWhiteSpace(b, 0);
   while (i < a.size() && k < b.size()) {
     const size_t width = CharacterWidth(a, i);
@@ -59,7 +59,7 @@ uint64_t EndOfAnswerDigest(uint64_t digest) {
   return (digest ^ '\t') * kPrime;
 }
 
-uint64_t ContentDigest(std::string_view text, uint64_t digest) {
+uint64_t ContentDigest(GbkView text, uint64_t digest) {
   for (size_t i = 0; i < text.size();) {
     const size_t space = WhiteSpaceAt(text, i);
     if (space > 0) {

@@ -9,17 +9,17 @@ namespace {
 
 TEST(AnswerContentTest, WhiteSpaceIsNotContent) {
   const struct {
-    std::string text;
+    GbkText text;
     bool content;
   } cases[] = {
-      {"", false},
-      {" \t\r\n\v\f", false},
+      {""_gbk, false},
+      {" \t\r\n\v\f"_gbk, false},
       {Utf8ToGbk("　 　"), false},  // full-width spaces
       {Utf8ToGbk(" 无 "), true},
-      {"\xB0\xA1\xA1", true},  // 啊 and a lone A1: the A1 of 啊 is no space
-      {"\x81", true},          // a lead byte cut off is still something written
+      {GbkView("\xB0\xA1\xA1"), true},  // 啊 and a lone A1: the A1 of 啊 is no space
+      {GbkView("\x81"), true},          // a lead byte cut off is still something written
   };
-  for (const auto& c : cases) EXPECT_EQ(HasContent(c.text), c.content) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(HasContent(c.text), c.content) << c.text.bytes();
 }
 
 TEST(AnswerContentTest, DigestIgnoresWhiteSpaceOnly) {
@@ -30,12 +30,12 @@ TEST(AnswerContentTest, DigestIgnoresWhiteSpaceOnly) {
   EXPECT_EQ(digest(" \r\n"), kEmptyContentDigest);
   EXPECT_NE(digest("遵义会议"), digest("遵义会"));
   EXPECT_NE(digest("ab"), digest("ba"));
-  const auto answers = [](std::string_view first, std::string_view second) {
+  const auto answers = [](GbkView first, GbkView second) {
     return EndOfAnswerDigest(ContentDigest(
         second, EndOfAnswerDigest(ContentDigest(first, kEmptyContentDigest))));
   };
-  EXPECT_NE(answers("ab", ""), answers("a", "b"));
-  EXPECT_EQ(answers("a b", ""), answers("ab ", " "));
+  EXPECT_NE(answers("ab"_gbk, ""_gbk), answers("a"_gbk, "b"_gbk));
+  EXPECT_EQ(answers("a b"_gbk, ""_gbk), answers("ab "_gbk, " "_gbk));
 }
 
 TEST(AnswerContentTest, SameContentLeavesWhiteSpaceAside) {
@@ -46,11 +46,11 @@ TEST(AnswerContentTest, SameContentLeavesWhiteSpaceAside) {
   EXPECT_TRUE(same("", " \t"));
   EXPECT_FALSE(same("遵义会议", "遵义会"));
   EXPECT_FALSE(same("a", ""));
-  EXPECT_FALSE(SameContent("\xB0\xA1\xA1", "\xB0\xA1"));
+  EXPECT_FALSE(SameContent(GbkView("\xB0\xA1\xA1"), GbkView("\xB0\xA1")));
   // A full-width space is two bytes A1 A1, but the trail byte of 啊 followed by A1 is
   // not one: 啊 then a lone A1 keeps both bytes.
-  EXPECT_NE(ContentDigest("\xB0\xA1\xA1", kEmptyContentDigest),
-            ContentDigest("\xB0\xA1", kEmptyContentDigest));
+  EXPECT_NE(ContentDigest(GbkView("\xB0\xA1\xA1"), kEmptyContentDigest),
+            ContentDigest(GbkView("\xB0\xA1"), kEmptyContentDigest));
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 namespace vantry {
 namespace {
 
-constexpr std::string_view kLineBreak = "\r\n";
+constexpr GbkView kLineBreak = "\r\n"_gbk;
 
 void TrimOneLineBreakAtEachEnd(GbkText& text) {
-  if (std::string_view(text).starts_with(kLineBreak)) text.erase(0, kLineBreak.size());
-  if (std::string_view(text).ends_with(kLineBreak)) {
+  if (text.starts_with(kLineBreak)) text.erase(0, kLineBreak.size());
+  if (text.ends_with(kLineBreak)) {
     text.resize(text.size() - kLineBreak.size());
   }
 }
@@ -38,7 +38,7 @@ size_t MatchEnd(std::string_view text, size_t lf, size_t* run_end) {
 
 GbkText RemoveBlankLines(GbkText& text) {
   TrimOneLineBreakAtEachEnd(text);
-  const std::string_view view(text);
+  const std::string_view view = text.bytes();
   GbkText cleaned;
   size_t copied = 0;  // bytes of `view` already handed to `cleaned`
   size_t from = 0;
@@ -56,12 +56,12 @@ GbkText RemoveBlankLines(GbkText& text) {
     }
     // Most reports hold no match at all: allocate only once one is found.
     if (cleaned.empty()) cleaned.reserve(view.size());
-    cleaned.append(view.substr(copied, lf - copied));
+    cleaned.append(GbkView(view.substr(copied, lf - copied)));
     copied = end;
     from = end;
   }
   if (copied == 0) return text;
-  cleaned.append(view.substr(copied));
+  cleaned.append(GbkView(view.substr(copied)));
   return cleaned;
 }
 

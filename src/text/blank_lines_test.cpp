@@ -15,13 +15,14 @@ namespace {
 using testing::Gbk;
 
 // Cleans with both paths, which must agree; returns the byte path's result.
-std::string Clean(const std::string& text) {
-  std::string by_bytes = text;
-  std::string by_pattern = text;
-  const std::string cleaned = RemoveBlankLines(by_bytes);
+// Takes and gives the bytes, so that the tables below can spell them.
+std::string Clean(std::string_view text) {
+  GbkText by_bytes(text);
+  GbkText by_pattern(text);
+  const GbkText cleaned = RemoveBlankLines(by_bytes);
   EXPECT_EQ(cleaned, RemoveBlankLinesByPattern(by_pattern)) << text;
   EXPECT_EQ(by_bytes, by_pattern) << text;  // both trim the caller's text alike
-  return cleaned;
+  return cleaned.bytes();
 }
 
 TEST(RemoveBlankLinesTest, RemovesBlankLinesBetweenLines) {
@@ -34,27 +35,29 @@ TEST(RemoveBlankLinesTest, RemovesBlankLinesBetweenLines) {
 TEST(RemoveBlankLinesTest, KeepsLinesThatHoldAnything) {
   EXPECT_EQ(Clean("A\r\n  B"), "A\r\n  B");
   EXPECT_EQ(Clean("A  \r\nB"), "A  \r\nB");
-  EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4")), Gbk("甲 5 3  8\r\n乙 4  4"));
+  EXPECT_EQ(Clean(Gbk("甲 5 3  8\r\n乙 4  4").bytes()),
+            Gbk("甲 5 3  8\r\n乙 4  4").bytes());
   // A full-width space is not white space for this purpose.
-  EXPECT_EQ(Clean("A\r\n" + Gbk("　") + "\r\nB"), "A\r\n" + Gbk("　") + "\r\nB");
+  EXPECT_EQ(Clean(("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk).bytes()),
+            ("A\r\n"_gbk + Gbk("　") + "\r\nB"_gbk).bytes());
 }
 
 TEST(RemoveBlankLinesTest, TrimsOneLineBreakAtEachEndOfTheCallersText) {
-  std::string text = "A\r\n";
-  EXPECT_EQ(RemoveBlankLines(text), "A");
-  EXPECT_EQ(text, "A");
+  GbkText text("A\r\n");
+  EXPECT_EQ(RemoveBlankLines(text), "A"_gbk);
+  EXPECT_EQ(text, "A"_gbk);
 
-  text = "A\r\n\r\n";
-  EXPECT_EQ(RemoveBlankLines(text), "A\r\n");
-  EXPECT_EQ(text, "A\r\n");
+  text = GbkText("A\r\n\r\n");
+  EXPECT_EQ(RemoveBlankLines(text), "A\r\n"_gbk);
+  EXPECT_EQ(text, "A\r\n"_gbk);
 
-  text = "A\r\n\r\n\r\n";
-  EXPECT_EQ(RemoveBlankLines(text), "A\r\n");
-  EXPECT_EQ(text, "A\r\n\r\n");
+  text = GbkText("A\r\n\r\n\r\n");
+  EXPECT_EQ(RemoveBlankLines(text), "A\r\n"_gbk);
+  EXPECT_EQ(text, "A\r\n\r\n"_gbk);
 
-  text = "\r\n\r\nA";
-  EXPECT_EQ(RemoveBlankLines(text), "\r\nA");
-  EXPECT_EQ(text, "\r\nA");
+  text = GbkText("\r\n\r\nA");
+  EXPECT_EQ(RemoveBlankLines(text), "\r\nA"_gbk);
+  EXPECT_EQ(text, "\r\nA"_gbk);
 }
 
 TEST(RemoveBlankLinesTest, EmptyAndLineBreakOnly) {
@@ -70,9 +73,9 @@ TEST(RemoveBlankLinesTest, ReportWithInvalidGbkComesBackByteForByte) {
   const std::string utf8_name = "\xE5\xBC\xA0\xE4\xB8\x89";  // 张三 in UTF-8
   const std::string lines[] = {
       utf8_name + " 5 3  8",
-      Gbk("李四") + "\xFF" + " 4  4",
+      Gbk("李四").bytes() + "\xFF 4  4",
       "\x81",
-      Gbk("王五 1  1") + "\x80",
+      Gbk("王五 1  1").bytes() + "\x80",
       "\xFE\x7F \xA1",
   };
   std::string report;
@@ -88,9 +91,9 @@ TEST(RemoveBlankLinesTest, ReportWithInvalidGbkComesBackByteForByte) {
 
 TEST(RemoveBlankLinesTest, AgreesWithThePatternOnRandomTexts) {
   // Texts of line breaks, white space, lone CRs and LFs, Chinese and invalid bytes.
-  const std::string pieces[] = {"\r\n",     "\r",     "\n",    " ",       "\t",
-                                "\v",       "\f",     "A",     Gbk("甲"), "\x81",
-                                "\xA1\x0A", "\xFF\r", "\x80\n"};
+  const std::string pieces[] = {
+      "\r\n", "\r",       "\n",     " ",     "\t", "\v", "\f", "A", Gbk("甲").bytes(),
+      "\x81", "\xA1\x0A", "\xFF\r", "\x80\n"};
   std::mt19937 random(11);
   for (int round = 0; round < 3000; ++round) {
     std::string text;
@@ -104,7 +107,7 @@ TEST(RemoveBlankLinesTest, LongReport) {
   std::string report;
   std::string expected;
   for (int i = 0; i < 20000; ++i) {
-    const std::string line = Gbk("学生") + std::to_string(i) + " 5 3  8";
+    const std::string line = Gbk("学生").bytes() + std::to_string(i) + " 5 3  8";
     report += line + (i % 3 == 0 ? "\r\n\r\n  \r\n" : "\r\n");
     expected += line + "\r\n";
   }

@@ -32,11 +32,11 @@ void AppendNumber(GbkText& out, int64_t value, int min_digits) {
   if (static_cast<int>(digits.size()) < min_digits) {
     out.append(static_cast<size_t>(min_digits) - digits.size(), '0');
   }
-  out += digits;
+  out += GbkView(digits);
 }
 
 // The first character of `text` (one or two bytes).
-std::string_view FirstCharacter(std::string_view text) {
+GbkView FirstCharacter(GbkView text) {
   if (text.empty()) return text;
   return text.substr(0, IsLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1);
 }
@@ -100,7 +100,7 @@ bool WriteTimeField(const LocalDateTime& t, char letter, int count, bool force_2
     case 't': {
       const TimeNames& names = UserTimeNames();
       const GbkText& designator = t.hour < 12 ? names.am : names.pm;
-      out += count >= 2 ? std::string_view(designator) : FirstCharacter(designator);
+      out += count >= 2 ? GbkView(designator) : FirstCharacter(designator);
       return true;
     }
     default:
@@ -139,7 +139,7 @@ GbkText ExpandPicture(const LocalDateTime& t, std::string_view picture, bool for
     }
     if (IsLeadByte(static_cast<unsigned char>(c))) {
       const size_t n = i + 1 < picture.size() ? 2 : 1;
-      out.append(picture.substr(i, n));
+      out.append(GbkView(picture.substr(i, n)));
       i += n;
       continue;
     }
@@ -165,7 +165,7 @@ GbkText TimestampText(const Clock& clock, bool seconds_only) {
   const double difference_days = OleDateFromLocal(now) - OleDateFromLocal(epoch);
   const auto seconds = static_cast<int64_t>(difference_days * 86400.0 + 0.5);
 
-  GbkText full = std::to_string(seconds);
+  GbkText full(std::to_string(seconds));
   AppendNumber(full, milliseconds, 3);
   const size_t width = seconds_only ? 10 : 13;
   if (full.size() > width && seconds_only) full.resize(width);
@@ -191,7 +191,7 @@ int64_t TimestampMilliseconds(const LocalDateTime& time) {
 std::string DatedFileName(std::string_view stem, const LocalDateTime& day,
                           std::string_view extension) {
   std::string name(stem);
-  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd");
+  name += FormatDateTime(OleDateFromLocal(day), "yyyyMMdd"_gbk).bytes();
   name += extension;
   return name;
 }
@@ -227,15 +227,16 @@ std::optional<LocalDateTime> LocalFromOleDate(double ole_date) {
   return out;
 }
 
-GbkText FormatDateTime(double ole_date, std::string_view date_picture,
-                       std::string_view time_picture, HourClock hours) {
+GbkText FormatDateTime(double ole_date, GbkView date_picture, GbkView time_picture,
+                       HourClock hours) {
   const std::optional<LocalDateTime> t = LocalFromOleDate(ole_date);
   if (!t) return {};
   GbkText out;
   if (date_picture.size() > 2)
-    out += ExpandPicture(*t, date_picture, false, WriteDateField);
+    out += ExpandPicture(*t, date_picture.bytes(), false, WriteDateField);
   if (time_picture.size() > 2) {
-    out += ExpandPicture(*t, time_picture, hours == HourClock::kAlways24, WriteTimeField);
+    out += ExpandPicture(*t, time_picture.bytes(), hours == HourClock::kAlways24,
+                         WriteTimeField);
   }
   return out;
 }

@@ -63,8 +63,8 @@ enum class HourClock {
   kAlways24,    // h and hh give the 24-hour clock too
 };
 
-GbkText FormatDateTime(double ole_date, std::string_view date_picture = {},
-                       std::string_view time_picture = {},
+GbkText FormatDateTime(double ole_date, GbkView date_picture = {},
+                       GbkView time_picture = {},
                        HourClock hours = HourClock::kAsPictured);
 
 }  // namespace vantry

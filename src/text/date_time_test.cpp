@@ -25,25 +25,25 @@ TEST(TimestampTextTest, MillisecondsAreTheLastThreeDigits) {
   FixedClock clock(At(2024, 3, 5, 10, 20, 30, 500));
   const GbkText stamp = TimestampText(clock);
   ASSERT_EQ(stamp.size(), 13u);
-  EXPECT_EQ(stamp.substr(10), "500");
-  EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos);
+  EXPECT_EQ(stamp.substr(10), "500"_gbk);
+  EXPECT_EQ(stamp.bytes().find_first_not_of("0123456789"), std::string::npos);
 
   clock.Set(At(2024, 3, 5, 10, 20, 30, 5));
-  EXPECT_EQ(TimestampText(clock).substr(10), "005");
+  EXPECT_EQ(TimestampText(clock).substr(10), "005"_gbk);
   clock.Set(At(2024, 3, 5, 10, 20, 30, 45));
-  EXPECT_EQ(TimestampText(clock).substr(10), "045");
+  EXPECT_EQ(TimestampText(clock).substr(10), "045"_gbk);
 }
 
 TEST(TimestampTextTest, SecondsSinceTheUtcPlus8Epoch) {
   // 08:00 local on a UTC+8 clock is 00:00 UTC: 2024-03-05 00:00:00 UTC is 1709596800.
   FixedClock clock(At(2024, 3, 5, 8, 0, 0, 123));
-  EXPECT_EQ(TimestampText(clock), "1709596800123");
-  EXPECT_EQ(TimestampText(clock, /*seconds_only=*/true), "1709596800");
+  EXPECT_EQ(TimestampText(clock), "1709596800123"_gbk);
+  EXPECT_EQ(TimestampText(clock, /*seconds_only=*/true), "1709596800"_gbk);
   clock.Set(At(1970, 1, 1, 8, 0, 1, 0));
-  EXPECT_EQ(TimestampText(clock), "1000000000000");  // zero-filled on the right
-  EXPECT_EQ(TimestampText(clock, true), "1000000000");
+  EXPECT_EQ(TimestampText(clock), "1000000000000"_gbk);  // zero-filled on the right
+  EXPECT_EQ(TimestampText(clock, true), "1000000000"_gbk);
   clock.Set(At(1970, 1, 1, 8, 0, 0, 7));
-  EXPECT_EQ(TimestampText(clock), "0007000000000");
+  EXPECT_EQ(TimestampText(clock), "0007000000000"_gbk);
 }
 
 TEST(TimestampTextTest, StampsASecondApartDifferByAThousand) {
@@ -62,7 +62,7 @@ TEST(TimestampMillisecondsTest, ReadsAsTheStampsText) {
         At(1970, 1, 1, 8, 0, 1, 0), At(1970, 1, 1, 8, 0, 0, 7),
         At(2000, 1, 1, 0, 0, 0, 999), At(1969, 12, 31, 23, 0, 0, 123),
         At(2001, 9, 9, 9, 46, 40, 1), At(2300, 1, 1, 0, 0, 0, 42)}) {
-    SCOPED_TRACE(TimestampText(FixedClock(time)));
+    SCOPED_TRACE(TimestampText(FixedClock(time)).bytes());
     EXPECT_EQ(TimestampMilliseconds(time),
               TextToInteger64(TimestampText(FixedClock(time))));
   }
@@ -125,71 +125,80 @@ bool EnglishLocale() {
 
 TEST(FormatDateTimeTest, ReportFileDate) {
   const double march_5 = OleDateFromLocal(At(2024, 3, 5, 14, 7, 9));
-  EXPECT_EQ(FormatDateTime(march_5, "yyyyMMdd"), "20240305");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2025, 11, 23)), "yyyyMMdd"), "20251123");
+  EXPECT_EQ(FormatDateTime(march_5, "yyyyMMdd"_gbk), "20240305"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2025, 11, 23)), "yyyyMMdd"_gbk),
+            "20251123"_gbk);
   // Pictures of one or two bytes are ignored.
-  EXPECT_EQ(FormatDateTime(march_5, "yy"), "");
-  EXPECT_EQ(FormatDateTime(march_5, "d"), "");
-  EXPECT_EQ(FormatDateTime(march_5, "", "HH"), "");
-  EXPECT_EQ(FormatDateTime(march_5), "");
+  EXPECT_EQ(FormatDateTime(march_5, "yy"_gbk), ""_gbk);
+  EXPECT_EQ(FormatDateTime(march_5, "d"_gbk), ""_gbk);
+  EXPECT_EQ(FormatDateTime(march_5, ""_gbk, "HH"_gbk), ""_gbk);
+  EXPECT_EQ(FormatDateTime(march_5), ""_gbk);
   // A date the conversion rejects gives nothing.
-  EXPECT_EQ(FormatDateTime(-700000.0, "yyyyMMdd"), "");
-  EXPECT_EQ(FormatDateTime(3e6, "yyyyMMdd", "HH:mm"), "");
+  EXPECT_EQ(FormatDateTime(-700000.0, "yyyyMMdd"_gbk), ""_gbk);
+  EXPECT_EQ(FormatDateTime(3e6, "yyyyMMdd"_gbk, "HH:mm"_gbk), ""_gbk);
 }
 
 TEST(FormatDateTimeTest, DateNumbers) {
   const double t = OleDateFromLocal(At(2009, 3, 5));
-  EXPECT_EQ(FormatDateTime(t, "d/dd/M/MM"), "5/05/3/03");
-  EXPECT_EQ(FormatDateTime(t, "y|yy|yyy|yyyy|yyyyy"), "9|09|2009|2009|2009");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2010, 12, 25)), "y.yy"), "10.10");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(100, 1, 1)), "yyyy-MM-dd"), "0100-01-01");
+  EXPECT_EQ(FormatDateTime(t, "d/dd/M/MM"_gbk), "5/05/3/03"_gbk);
+  EXPECT_EQ(FormatDateTime(t, "y|yy|yyy|yyyy|yyyyy"_gbk), "9|09|2009|2009|2009"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2010, 12, 25)), "y.yy"_gbk), "10.10"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(100, 1, 1)), "yyyy-MM-dd"_gbk),
+            "0100-01-01"_gbk);
   // Two-byte characters are copied whole; their second bytes are not letters here.
   EXPECT_EQ(FormatDateTime(t, Gbk("yyyy年M月d日")), Gbk("2009年3月5日"));
   // 0xC8 0x79 has "y" as its second byte.
-  EXPECT_EQ(FormatDateTime(t, "\xC8yyy"), "\xC8y09");
+  EXPECT_EQ(FormatDateTime(t, GbkView("\xC8yyy")), GbkView("\xC8y09"));
 }
 
 TEST(FormatDateTimeTest, DateAndTimeNames) {
   const double t = OleDateFromLocal(At(2024, 3, 5, 15, 4));  // a Tuesday afternoon
   const TimeNames& names = UserTimeNames();
-  EXPECT_EQ(FormatDateTime(t, "ddd,dddd,MMM,MMMM"),
-            names.abbreviated_days[2] + "," + names.days[2] + "," +
-                names.abbreviated_months[2] + "," + names.months[2]);
-  EXPECT_EQ(FormatDateTime(t, "", "h tt"), "3 " + names.pm);
+  EXPECT_EQ(FormatDateTime(t, "ddd,dddd,MMM,MMMM"_gbk),
+            names.abbreviated_days[2] + ","_gbk + names.days[2] + ","_gbk +
+                names.abbreviated_months[2] + ","_gbk + names.months[2]);
+  EXPECT_EQ(FormatDateTime(t, ""_gbk, "h tt"_gbk), "3 "_gbk + names.pm);
   if (EnglishLocale()) {
-    EXPECT_EQ(FormatDateTime(t, "dddd d MMMM yyyy"), "Tuesday 5 March 2024");
-    EXPECT_EQ(FormatDateTime(t, "ddd MMM"), "Tue Mar");
-    EXPECT_EQ(FormatDateTime(t, "", "h:mm t"), "3:04 P");
-    EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 4)), "", "hh:mm tt"),
-              "12:04 AM");
+    EXPECT_EQ(FormatDateTime(t, "dddd d MMMM yyyy"_gbk), "Tuesday 5 March 2024"_gbk);
+    EXPECT_EQ(FormatDateTime(t, "ddd MMM"_gbk), "Tue Mar"_gbk);
+    EXPECT_EQ(FormatDateTime(t, ""_gbk, "h:mm t"_gbk), "3:04 P"_gbk);
+    EXPECT_EQ(
+        FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 4)), ""_gbk, "hh:mm tt"_gbk),
+        "12:04 AM"_gbk);
   }
 }
 
 TEST(FormatDateTimeTest, TimeFieldsAnd24Hours) {
   const double afternoon = OleDateFromLocal(At(2024, 3, 5, 15, 4, 9));
-  EXPECT_EQ(FormatDateTime(afternoon, "", "H:HH:h:hh:m:mm:s:ss"), "15:15:3:03:4:04:9:09");
-  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", HourClock::kAlways24), "15:04");
-  EXPECT_EQ(FormatDateTime(afternoon, "", "hh:mm", HourClock::kAsPictured), "03:04");
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "H:HH:h:hh:m:mm:s:ss"_gbk),
+            "15:15:3:03:4:04:9:09"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAlways24),
+            "15:04"_gbk);
+  EXPECT_EQ(FormatDateTime(afternoon, ""_gbk, "hh:mm"_gbk, HourClock::kAsPictured),
+            "03:04"_gbk);
   const double morning = OleDateFromLocal(At(2024, 3, 5, 9, 0, 0));
-  EXPECT_EQ(FormatDateTime(morning, "", "hhh:HHH"), "09:09");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), "", "h:mm"), "12:30");
-  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), "", "h:mm",
+  EXPECT_EQ(FormatDateTime(morning, ""_gbk, "hhh:HHH"_gbk), "09:09"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), ""_gbk, "h:mm"_gbk),
+            "12:30"_gbk);
+  EXPECT_EQ(FormatDateTime(OleDateFromLocal(At(2024, 3, 5, 0, 30)), ""_gbk, "h:mm"_gbk,
                            HourClock::kAlways24),
-            "0:30");
+            "0:30"_gbk);
   // The date part and the time part follow each other directly.
-  EXPECT_EQ(FormatDateTime(afternoon, "yyyyMMdd", "HHmmss"), "20240305150409");
+  EXPECT_EQ(FormatDateTime(afternoon, "yyyyMMdd"_gbk, "HHmmss"_gbk),
+            "20240305150409"_gbk);
 }
 
 TEST(FormatDateTimeTest, LiteralsAndForeignLetters) {
   const double t = OleDateFromLocal(At(2024, 3, 5, 15, 4, 9));
-  EXPECT_EQ(FormatDateTime(t, "'day' d"), "day 5");
-  EXPECT_EQ(FormatDateTime(t, "", "h 'o''clock'"), "3 o'clock");
-  EXPECT_EQ(FormatDateTime(t, "dd''MM"), "05'03");
-  EXPECT_EQ(FormatDateTime(t, "'yyyy"), "yyyy");  // an unclosed quote runs to the end
+  EXPECT_EQ(FormatDateTime(t, "'day' d"_gbk), "day 5"_gbk);
+  EXPECT_EQ(FormatDateTime(t, ""_gbk, "h 'o''clock'"_gbk), "3 o'clock"_gbk);
+  EXPECT_EQ(FormatDateTime(t, "dd''MM"_gbk), "05'03"_gbk);
+  EXPECT_EQ(FormatDateTime(t, "'yyyy"_gbk),
+            "yyyy"_gbk);  // an unclosed quote runs to the end
   // Each picture knows only its own letters.
-  EXPECT_EQ(FormatDateTime(t, "yyyy HH:mm"), "2024 HH:mm");
-  EXPECT_EQ(FormatDateTime(t, "", "HH yyyy"), "15 yyyy");
-  EXPECT_EQ(FormatDateTime(t, "[x-dd_z]"), "[x-05_z]");
+  EXPECT_EQ(FormatDateTime(t, "yyyy HH:mm"_gbk), "2024 HH:mm"_gbk);
+  EXPECT_EQ(FormatDateTime(t, ""_gbk, "HH yyyy"_gbk), "15 yyyy"_gbk);
+  EXPECT_EQ(FormatDateTime(t, "[x-dd_z]"_gbk), "[x-05_z]"_gbk);
 }
 
 }  // namespace

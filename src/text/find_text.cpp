@@ -59,7 +59,7 @@ bool Folds(std::string_view sought, bool ignore_case) {
 // Scans [from, limit_end) for `pattern` (not empty) on character boundaries counted
 // from `from`. Calls `on_match(index)` for each match; stops when it returns false.
 template <typename OnMatch>
-void Scan(std::string_view text, const BytePattern& pattern, size_t from,
+void Scan(GbkView text, const BytePattern& pattern, size_t from,
           size_t limit_end, OnMatch on_match) {
   if (limit_end < pattern.size() || from > limit_end - pattern.size()) return;
   const auto* t = reinterpret_cast<const unsigned char*>(text.data());
@@ -68,7 +68,7 @@ void Scan(std::string_view text, const BytePattern& pattern, size_t from,
   // the nearest ASCII byte (which always ends a character) or to a known boundary, c
   // is on a boundary when that run has even length. The known boundary moves forward
   // with every candidate, so no byte is walked twice.
-  ByteMatches matches(text.substr(0, limit_end), pattern, from);
+  ByteMatches matches(text.bytes().substr(0, limit_end), pattern, from);
   size_t anchor = from;  // a character boundary at or before the next candidate
   for (size_t c = matches.Next(); c != ByteMatches::npos; c = matches.Next()) {
     const size_t run = StartOfHighRun(t, anchor, c);
@@ -83,10 +83,10 @@ void Scan(std::string_view text, const BytePattern& pattern, size_t from,
 
 }  // namespace
 
-TextFinder::TextFinder(std::string_view sought, bool ignore_case)
-    : sought_(sought), pattern_(sought, Folds(sought, ignore_case)) {}
+TextFinder::TextFinder(GbkView sought, bool ignore_case)
+    : sought_(sought), pattern_(sought.bytes(), Folds(sought.bytes(), ignore_case)) {}
 
-int64_t TextFinder::Find(std::string_view text, int64_t start) const {
+int64_t TextFinder::Find(GbkView text, int64_t start) const {
   if (start < 1) start = 1;
   if (static_cast<uint64_t>(start) > text.size()) return -1;
   if (sought_.empty()) return start;
@@ -98,7 +98,7 @@ int64_t TextFinder::Find(std::string_view text, int64_t start) const {
   return found;
 }
 
-int64_t TextFinder::FindBackward(std::string_view text, int64_t end) const {
+int64_t TextFinder::FindBackward(GbkView text, int64_t end) const {
   size_t limit = text.size();
   if (end > 0 && static_cast<uint64_t>(end) - 1 < limit) {
     limit = static_cast<size_t>(end) - 1;
@@ -113,15 +113,13 @@ int64_t TextFinder::FindBackward(std::string_view text, int64_t end) const {
   return found;
 }
 
-int64_t FindText(std::string_view text, std::string_view sought, int64_t start,
-                 bool ignore_case) {
+int64_t FindText(GbkView text, GbkView sought, int64_t start, bool ignore_case) {
   // Nothing to prepare when the range is empty.
   if (start >= 1 && static_cast<uint64_t>(start) > text.size()) return -1;
   return TextFinder(sought, ignore_case).Find(text, start);
 }
 
-int64_t FindTextBackward(std::string_view text, std::string_view sought, int64_t end,
-                         bool ignore_case) {
+int64_t FindTextBackward(GbkView text, GbkView sought, int64_t end, bool ignore_case) {
   return TextFinder(sought, ignore_case).FindBackward(text, end);
 }
 

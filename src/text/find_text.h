@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "text/byte_search.h"
+#include "text/gbk_text.h"
 
 namespace vantry {
 
@@ -17,13 +18,13 @@ namespace vantry {
 // folded byte by byte (every byte, also the second byte of a two-byte character).
 // Positions are 64-bit: texts may be longer than 2 GiB. Linear in the text and
 // `sought` whatever their bytes; no allocation.
-int64_t FindText(std::string_view text, std::string_view sought, int64_t start = 1,
+int64_t FindText(GbkView text, GbkView sought, int64_t start = 1,
                  bool ignore_case = false);
 
 // Returns the position of the last occurrence of `sought`, found by the same forward
 // scan from the first byte. With `end` > 0 only occurrences lying wholly within the
 // first end - 1 bytes count. Otherwise as FindText.
-int64_t FindTextBackward(std::string_view text, std::string_view sought, int64_t end = 0,
+int64_t FindTextBackward(GbkView text, GbkView sought, int64_t end = 0,
                          bool ignore_case = false);
 
 // A sought text prepared once for many searches by the rules of FindText: the
@@ -31,15 +32,15 @@ int64_t FindTextBackward(std::string_view text, std::string_view sought, int64_t
 // `sought` must outlive the finder.
 class TextFinder {
  public:
-  explicit TextFinder(std::string_view sought, bool ignore_case = false);
+  explicit TextFinder(GbkView sought, bool ignore_case = false);
 
   // FindText(text, sought, start, ignore_case).
-  int64_t Find(std::string_view text, int64_t start = 1) const;
+  int64_t Find(GbkView text, int64_t start = 1) const;
   // FindTextBackward(text, sought, end, ignore_case).
-  int64_t FindBackward(std::string_view text, int64_t end = 0) const;
+  int64_t FindBackward(GbkView text, int64_t end = 0) const;
 
  private:
-  std::string_view sought_;
+  GbkView sought_;
   BytePattern pattern_;
 };
 

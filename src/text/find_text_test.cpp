@@ -14,64 +14,67 @@ namespace {
 using testing::Gbk;
 
 TEST(FindTextTest, FindsFromStartPosition) {
-  EXPECT_EQ(FindText("abcabc", "bc"), 2);
-  EXPECT_EQ(FindText("abcabc", "bc", 3), 5);
-  EXPECT_EQ(FindText("abcabc", "bc", -7), 2);
-  EXPECT_EQ(FindText("abcabc", "x"), -1);
-  EXPECT_EQ(FindText("abc", "abcd"), -1);
+  EXPECT_EQ(FindText("abcabc"_gbk, "bc"_gbk), 2);
+  EXPECT_EQ(FindText("abcabc"_gbk, "bc"_gbk, 3), 5);
+  EXPECT_EQ(FindText("abcabc"_gbk, "bc"_gbk, -7), 2);
+  EXPECT_EQ(FindText("abcabc"_gbk, "x"_gbk), -1);
+  EXPECT_EQ(FindText("abc"_gbk, "abcd"_gbk), -1);
 }
 
 TEST(FindTextTest, EmptySoughtAndStartBeyondEnd) {
-  EXPECT_EQ(FindText("abc", ""), 1);
-  EXPECT_EQ(FindText("abc", "", 3), 3);
-  EXPECT_EQ(FindText("", ""), -1);
-  EXPECT_EQ(FindText("abc", "", 4), -1);
-  EXPECT_EQ(FindText("abc", "c", 4), -1);
+  EXPECT_EQ(FindText("abc"_gbk, ""_gbk), 1);
+  EXPECT_EQ(FindText("abc"_gbk, ""_gbk, 3), 3);
+  EXPECT_EQ(FindText(""_gbk, ""_gbk), -1);
+  EXPECT_EQ(FindText("abc"_gbk, ""_gbk, 4), -1);
+  EXPECT_EQ(FindText("abc"_gbk, "c"_gbk, 4), -1);
 }
 
 TEST(FindTextTest, TwoByteCharactersAreSteppedOverWhole) {
   // 中 is D6 D0, 文 is CE C4: the pair D0 CE straddles the two characters.
-  const std::string text = Gbk("中文");
-  EXPECT_EQ(FindText(text, "\xD0\xCE"), -1);
+  const GbkText text = Gbk("中文");
+  EXPECT_EQ(FindText(text, GbkView("\xD0\xCE")), -1);
   EXPECT_EQ(FindText(text, Gbk("文")), 3);
   // An ASCII trail byte after a lead byte is not a character of its own: 丂 is 81 40.
-  EXPECT_EQ(FindText("\x81@@", "@"), 3);
-  EXPECT_EQ(FindText("x\x81@@", "@"), 4);
-  EXPECT_EQ(FindText("\x81\x81\x81@@", "@"), 5);
-  EXPECT_EQ(FindText("\x81\x81@@", "@"), 3);
+  EXPECT_EQ(FindText(GbkView("\x81@@"), "@"_gbk), 3);
+  EXPECT_EQ(FindText(GbkView("x\x81@@"), "@"_gbk), 4);
+  EXPECT_EQ(FindText(GbkView("\x81\x81\x81@@"), "@"_gbk), 5);
+  EXPECT_EQ(FindText(GbkView("\x81\x81@@"), "@"_gbk), 3);
   // Boundaries are counted from the start position, not from the text's start.
-  EXPECT_EQ(FindText("\x81@@", "@", 2), 2);
+  EXPECT_EQ(FindText(GbkView("\x81@@"), "@"_gbk, 2), 2);
 }
 
 TEST(FindTextTest, LoneLeadByteAtTheEndIsNoMatchAndNoOverread) {
-  EXPECT_EQ(FindText("ab\x81", "\x81"), 3);
-  EXPECT_EQ(FindText("ab\x81", "\x81x"), -1);
-  EXPECT_EQ(FindText("\x81", "a"), -1);
+  EXPECT_EQ(FindText(GbkView("ab\x81"), GbkView("\x81")), 3);
+  EXPECT_EQ(FindText(GbkView("ab\x81"), GbkView("\x81x")), -1);
+  EXPECT_EQ(FindText(GbkView("\x81"), "a"_gbk), -1);
 }
 
 TEST(FindTextTest, IgnoreCaseFoldsAsciiLettersOnly) {
-  EXPECT_EQ(FindText("xabc", "ABC", 1, true), 2);
-  EXPECT_EQ(FindText("xabc", "ABC", 1, false), -1);
+  EXPECT_EQ(FindText("xabc"_gbk, "ABC"_gbk, 1, true), 2);
+  EXPECT_EQ(FindText("xabc"_gbk, "ABC"_gbk, 1, false), -1);
   // The second byte of a two-byte character is folded like any byte: 81 41 vs 81 61.
-  EXPECT_EQ(FindText("\x81\x41", "\x81\x61", 1, true), 1);
-  EXPECT_EQ(FindText("\x81\x41", "\x81\x61", 1, false), -1);
-  EXPECT_EQ(FindText("\xC4\xE3", "\xE4\xE3", 1, true), -1);
+  EXPECT_EQ(FindText(GbkView("\x81\x41"), GbkView("\x81\x61"), 1, true), 1);
+  EXPECT_EQ(FindText(GbkView("\x81\x41"), GbkView("\x81\x61"), 1, false), -1);
+  EXPECT_EQ(FindText(GbkView("\xC4\xE3"), GbkView("\xE4\xE3"), 1, true), -1);
 }
 
 TEST(FindTextTest, BackwardFindsLastOccurrenceWithinEnd) {
-  EXPECT_EQ(FindTextBackward("abcabc", "bc"), 5);
-  EXPECT_EQ(FindTextBackward("abcabc", "bc", 6), 2);  // must lie within 5 bytes
-  EXPECT_EQ(FindTextBackward("abcabc", "bc", 7), 5);
-  EXPECT_EQ(FindTextBackward("aaaa", "aa"), 3);
-  EXPECT_EQ(FindTextBackward("abc", "x"), -1);
-  EXPECT_EQ(FindTextBackward(Gbk("中文中"), "\xD0\xCE"), -1);
+  EXPECT_EQ(FindTextBackward("abcabc"_gbk, "bc"_gbk), 5);
+  EXPECT_EQ(FindTextBackward("abcabc"_gbk, "bc"_gbk, 6), 2);  // must lie within 5 bytes
+  EXPECT_EQ(FindTextBackward("abcabc"_gbk, "bc"_gbk, 7), 5);
+  EXPECT_EQ(FindTextBackward("aaaa"_gbk, "aa"_gbk), 3);
+  EXPECT_EQ(FindTextBackward("abc"_gbk, "x"_gbk), -1);
+  EXPECT_EQ(FindTextBackward(Gbk("中文中"), GbkView("\xD0\xCE")), -1);
 }
 
 TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
   // A mixed text where ASCII bytes also appear as trail bytes.
   std::string text;
   for (int i = 0; i < 400; ++i) {
-    text += (i % 7 == 0) ? "\x81@" : (i % 5 == 0) ? "@" : (i % 3 == 0) ? Gbk("字") : "a";
+    text += (i % 7 == 0)   ? "\x81@"
+            : (i % 5 == 0) ? "@"
+            : (i % 3 == 0) ? Gbk("字").bytes()
+                           : "a";
   }
   for (const std::string sought : {"@", "@a", "a@", "\x81@", "@@"}) {
     std::vector<int> naive;
@@ -81,7 +84,8 @@ TEST(FindTextTest, AgreesWithNaiveCharacterScan) {
         naive.push_back(static_cast<int>(i) + 1);
     }
     std::vector<int> found;
-    for (int p = FindText(text, sought); p > 0; p = FindText(text, sought, p + 1)) {
+    for (int p = FindText(GbkView(text), GbkView(sought)); p > 0;
+         p = FindText(GbkView(text), GbkView(sought), p + 1)) {
       // Resuming at p + 1 is only valid after ASCII; resume on the next boundary.
       found.push_back(p);
       if (static_cast<unsigned char>(text[p - 1]) >= 0x80) ++p;
@@ -130,13 +134,13 @@ TEST(FindTextTest, AgreesWithNaiveScanOnRandomMixedTexts) {
     const int expected = start <= static_cast<int>(text.size())
                              ? NaiveFind(text, sought, start, fold, text.size())
                              : -1;
-    ASSERT_EQ(FindText(text, sought, start, fold), expected)
+    ASSERT_EQ(FindText(GbkView(text), GbkView(sought), start, fold), expected)
         << round << " start " << start << " fold " << fold;
     const int end = static_cast<int>(random() % (text.size() + 2));
     const size_t limit = end > 0 && static_cast<size_t>(end) - 1 < text.size()
                              ? static_cast<size_t>(end) - 1
                              : text.size();
-    ASSERT_EQ(FindTextBackward(text, sought, end, fold),
+    ASSERT_EQ(FindTextBackward(GbkView(text), GbkView(sought), end, fold),
               limit == 0 ? -1 : NaiveFind(text, sought, 1, fold, limit, true))
         << round << " end " << end << " fold " << fold;
   }

@@ -136,7 +136,7 @@ GbkReading ReadAsGbk(std::string bytes) {
   } else {
     bytes.erase(0, mark);
   }
-  reading.text = std::move(bytes);
+  reading.text = GbkText(std::move(bytes));
   return reading;
 }
 

@@ -25,7 +25,7 @@ std::string Utf16Le(std::string_view utf8) {
 }
 
 TEST(DetectForeignEncodingTest, GbkAsciiAndEmptyAreNotForeign) {
-  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet)), ForeignEncoding::kNone);
+  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet).bytes()), ForeignEncoding::kNone);
   EXPECT_EQ(DetectForeignEncoding("<name>\tx\t</name>"), ForeignEncoding::kNone);
   EXPECT_EQ(DetectForeignEncoding(""), ForeignEncoding::kNone);
 }
@@ -52,7 +52,7 @@ TEST(DetectForeignEncodingTest, DecisionDoesNotDependOnWhereASampleWouldEnd) {
   // ASCII up to the 64 KiB edge, then GBK: a sample cut inside the first GBK character
   // looked like UTF-8 cut short.
   for (const size_t ascii : {size_t{65535}, size_t{65536}, size_t{200000}}) {
-    const std::string gbk = std::string(ascii, 'a') + Gbk("姓名,第1题\r\n");
+    const std::string gbk = std::string(ascii, 'a') + Gbk("姓名,第1题\r\n").bytes();
     EXPECT_EQ(DetectForeignEncoding(gbk), ForeignEncoding::kNone) << ascii;
     EXPECT_EQ(DetectForeignEncoding(std::string(ascii, 'a') + "姓名"),
               ForeignEncoding::kUtf8)
@@ -61,15 +61,16 @@ TEST(DetectForeignEncodingTest, DecisionDoesNotDependOnWhereASampleWouldEnd) {
   // UTF-8 for 64 KiB, GBK after: not UTF-8.
   std::string mixed;
   while (mixed.size() < 70000) mixed += "光合作用";
-  EXPECT_EQ(DetectForeignEncoding(mixed + Gbk("叶绿体")), ForeignEncoding::kNone);
+  EXPECT_EQ(DetectForeignEncoding(mixed + Gbk("叶绿体").bytes()), ForeignEncoding::kNone);
 }
 
 TEST(DetectForeignEncodingTest, Utf8MarkBeforeGbkTextIsGbk) {
-  EXPECT_EQ(DetectForeignEncoding("\xEF\xBB\xBF" + Gbk(kSheet)), ForeignEncoding::kNone);
+  EXPECT_EQ(DetectForeignEncoding((GbkView("\xEF\xBB\xBF") + Gbk(kSheet)).bytes()),
+            ForeignEncoding::kNone);
 }
 
 TEST(ReadAsGbkTest, ReadsEachKindOfFileAsItsGbkTwin) {
-  const std::string gbk = Gbk(kSheet);
+  const std::string gbk = Gbk(kSheet).bytes();
   struct Case {
     const char* what;
     std::string bytes;
@@ -90,15 +91,16 @@ TEST(ReadAsGbkTest, ReadsEachKindOfFileAsItsGbkTwin) {
       // NULs stay: the readers cut there.
       {"UTF-8 with NUL", std::string("甲\r\n乙\0丙丁戊己庚辛", 27),
        ForeignEncoding::kUtf8,
-       Gbk("甲\r\n乙") + std::string(1, '\0') + Gbk("丙丁戊己庚辛")},
+       (Gbk("甲\r\n乙") + GbkView(std::string_view("\0", 1)) + Gbk("丙丁戊己庚辛"))
+           .bytes()},
       // Two-byte UTF-8 characters that GBK holds in two bytes as well.
-      {"Greek and Cyrillic", "αБ·", ForeignEncoding::kUtf8, Gbk("αБ·")},
+      {"Greek and Cyrillic", "αБ·", ForeignEncoding::kUtf8, Gbk("αБ·").bytes()},
   };
   for (const Case& c : cases) {
     const GbkReading reading = ReadAsGbk(c.bytes);
     EXPECT_EQ(reading.encoding, c.encoding) << c.what;
     EXPECT_TRUE(reading.readable()) << c.what;
-    EXPECT_EQ(reading.text, c.text) << c.what;
+    EXPECT_EQ(reading.text.bytes(), c.text) << c.what;
   }
 }
 
@@ -107,7 +109,7 @@ TEST(ReadAsGbkTest, NamesTheLineOfTheFirstCharacterGbkLacks) {
       ReadAsGbk("\xEF\xBB\xBF第一行\r\n第二行\n第三行有\xF0\xA0\x80\x80和€\n");
   EXPECT_EQ(reading.encoding, ForeignEncoding::kUtf8);
   EXPECT_FALSE(reading.readable());
-  EXPECT_EQ(reading.text, "");
+  EXPECT_EQ(reading.text, ""_gbk);
   ASSERT_TRUE(reading.outside_gbk.has_value());
   EXPECT_EQ(reading.outside_gbk->line, 3);
   EXPECT_EQ(reading.outside_gbk->column, 5);
@@ -125,7 +127,7 @@ TEST(ReadAsGbkTest, NamesTheLineOfTheFirstCharacterGbkLacks) {
 TEST(DetectForeignEncodingTest, RecognisesUtf16ByMarkOrNuls) {
   EXPECT_EQ(DetectForeignEncoding("\xFF\xFE" + Utf16Le(kSheet)), ForeignEncoding::kUtf16);
   EXPECT_EQ(DetectForeignEncoding(Utf16Le(kSheet)), ForeignEncoding::kUtf16);
-  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet) + std::string(1, '\0')),
+  EXPECT_EQ(DetectForeignEncoding(Gbk(kSheet).bytes() + std::string(1, '\0')),
             ForeignEncoding::kNone);
 }
 

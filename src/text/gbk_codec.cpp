@@ -57,7 +57,7 @@ class CodePage936 {
 
 // Decodes `gbk` and hands each code point to `emit`.
 template <typename Emit>
-void Decode(std::string_view gbk, InvalidGbk invalid, Emit emit) {
+void Decode(GbkView gbk, InvalidGbk invalid, Emit emit) {
   const CodePage936& table = CodePage936::Get();
   const auto bad = [&](unsigned char byte) {
     emit(invalid == InvalidGbk::kEscape ? kEscapeBase + byte : kReplacement);
@@ -108,21 +108,21 @@ void EncodeOne(char32_t c, GbkText& out) {
 
 }  // namespace
 
-std::u32string GbkToUtf32(std::string_view gbk, InvalidGbk invalid) {
+std::u32string GbkToUtf32(GbkView gbk, InvalidGbk invalid) {
   std::u32string out;
   out.reserve(gbk.size());
   Decode(gbk, invalid, [&](char32_t c) { out.push_back(c); });
   return out;
 }
 
-std::u16string GbkToUtf16(std::string_view gbk, InvalidGbk invalid) {
+std::u16string GbkToUtf16(GbkView gbk, InvalidGbk invalid) {
   std::u16string out;
   out.reserve(gbk.size());
   Decode(gbk, invalid, [&](char32_t c) { out.push_back(static_cast<char16_t>(c)); });
   return out;
 }
 
-std::string GbkToUtf8(std::string_view gbk) {
+std::string GbkToUtf8(GbkView gbk) {
   std::string out;
   out.reserve(gbk.size() + gbk.size() / 2);
   Decode(gbk, InvalidGbk::kReplace, [&](char32_t c) { AppendUtf8(c, out); });
@@ -173,7 +173,7 @@ int EncodeGbkCharacter(char32_t c, char out[2]) {
   return 2;
 }
 
-bool IsValidGbk(std::string_view gbk) {
+bool IsValidGbk(GbkView gbk) {
   bool valid = true;
   Decode(gbk, InvalidGbk::kEscape, [&](char32_t c) {
     if (c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF) valid = false;

@@ -22,12 +22,10 @@ enum class InvalidGbk {
 // The first code point of the escape range: byte b (>= 0x80) travels as kEscapeBase + b.
 inline constexpr char32_t kEscapeBase = 0xDC00;
 
-std::u32string GbkToUtf32(std::string_view gbk,
-                          InvalidGbk invalid = InvalidGbk::kReplace);
-std::u16string GbkToUtf16(std::string_view gbk,
-                          InvalidGbk invalid = InvalidGbk::kReplace);
+std::u32string GbkToUtf32(GbkView gbk, InvalidGbk invalid = InvalidGbk::kReplace);
+std::u16string GbkToUtf16(GbkView gbk, InvalidGbk invalid = InvalidGbk::kReplace);
 // Valid UTF-8; invalid bytes always become U+FFFD.
-std::string GbkToUtf8(std::string_view gbk);
+std::string GbkToUtf8(GbkView gbk);
 
 // Escaped code points become their bytes again; characters that code page 936 lacks
 // become "?". Lone surrogates in UTF-16 outside the escape range also become "?".
@@ -41,7 +39,7 @@ GbkText Utf8ToGbk(std::string_view utf8);
 int EncodeGbkCharacter(char32_t c, char out[2]);
 
 // True when every byte of `gbk` is part of a valid code page 936 character.
-bool IsValidGbk(std::string_view gbk);
+bool IsValidGbk(GbkView gbk);
 
 }  // namespace vantry
 

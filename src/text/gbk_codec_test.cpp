@@ -12,30 +12,30 @@ namespace vantry {
 namespace {
 
 TEST(GbkCodecTest, ConvertsBothWays) {
-  const std::string gbk = "\xD6\xD0\xCE\xC4 ok";  // 中文 ok
+  const GbkText gbk("\xD6\xD0\xCE\xC4 ok");  // 中文 ok
   EXPECT_EQ(GbkToUtf8(gbk), "中文 ok");
   EXPECT_EQ(Utf8ToGbk("中文 ok"), gbk);
   EXPECT_EQ(GbkToUtf16(gbk), u"中文 ok");
   EXPECT_EQ(Utf16ToGbk(u"中文 ok"), gbk);
-  EXPECT_EQ(Utf8ToGbk("＜姓名＞，"), "\xA3\xBC\xD0\xD5\xC3\xFB\xA3\xBE\xA3\xAC");
+  EXPECT_EQ(Utf8ToGbk("＜姓名＞，"), GbkView("\xA3\xBC\xD0\xD5\xC3\xFB\xA3\xBE\xA3\xAC"));
 }
 
 TEST(GbkCodecTest, InvalidBytesShowAsReplacementCharacter) {
-  EXPECT_EQ(GbkToUtf8("a\xFF"
-                      "b"),
+  EXPECT_EQ(GbkToUtf8(GbkView("a\xFF"
+                              "b")),
             "a\xEF\xBF\xBD"
             "b");
-  EXPECT_EQ(GbkToUtf8("a\x81"), "a\xEF\xBF\xBD");
-  EXPECT_FALSE(IsValidGbk("a\x81"));
+  EXPECT_EQ(GbkToUtf8(GbkView("a\x81")), "a\xEF\xBF\xBD");
+  EXPECT_FALSE(IsValidGbk(GbkView("a\x81")));
   // Every byte of 0x80 or more starts a two-byte character, also the single 0x80.
-  EXPECT_FALSE(IsValidGbk("\x80 "));
-  EXPECT_EQ(GbkToUtf8("\x80"), "\xEF\xBF\xBD");
-  EXPECT_TRUE(IsValidGbk("\xD6\xD0"));
+  EXPECT_FALSE(IsValidGbk(GbkView("\x80 ")));
+  EXPECT_EQ(GbkToUtf8(GbkView("\x80")), "\xEF\xBF\xBD");
+  EXPECT_TRUE(IsValidGbk(GbkView("\xD6\xD0")));
 }
 
 TEST(GbkCodecTest, EscapeModeIsLosslessForEveryBytePair) {
   // Every byte and every two-byte sequence comes back unchanged.
-  std::string all;
+  GbkText all;
   for (int lead = 0x01; lead <= 0xFF; ++lead) {
     for (int trail = 0x01; trail <= 0xFF; trail += 3) {
       all.push_back(static_cast<char>(lead));
@@ -45,15 +45,15 @@ TEST(GbkCodecTest, EscapeModeIsLosslessForEveryBytePair) {
   EXPECT_EQ(Utf32ToGbk(GbkToUtf32(all, InvalidGbk::kEscape)), all);
   EXPECT_EQ(Utf16ToGbk(GbkToUtf16(all, InvalidGbk::kEscape)), all);
   // A UTF-8 name pasted into a GBK text, and a lone high byte before a CR.
-  const std::string mixed = "\xE5\xBC\xA0\xE4\xB8\x89\r\n\x80\xFE\r\n";
+  const GbkText mixed("\xE5\xBC\xA0\xE4\xB8\x89\r\n\x80\xFE\r\n");
   EXPECT_EQ(Utf32ToGbk(GbkToUtf32(mixed, InvalidGbk::kEscape)), mixed);
 }
 
 TEST(GbkCodecTest, UnmappableAndMalformedInputBecomesQuestionMark) {
-  EXPECT_EQ(Utf8ToGbk("a\xC3"), "a?");
-  EXPECT_EQ(Utf8ToGbk("\xF0\x9F\x98\x80"), "?");  // an emoji has no GBK form
-  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???");    // an encoded surrogate is malformed
-  EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?");
+  EXPECT_EQ(Utf8ToGbk("a\xC3"), "a?"_gbk);
+  EXPECT_EQ(Utf8ToGbk("\xF0\x9F\x98\x80"), "?"_gbk);  // an emoji has no GBK form
+  EXPECT_EQ(Utf8ToGbk("\xED\xB2\x80"), "???"_gbk);    // an encoded surrogate is malformed
+  EXPECT_EQ(Utf16ToGbk(std::u16string(1, char16_t{0xD800})), "?"_gbk);
 }
 
 #ifdef VANTRY_HAVE_ICONV
@@ -85,7 +85,7 @@ TEST(GbkCodecTest, GeneratedTableDecodesAsTheSystemConverter) {
   for (int lead = 0x80; lead <= 0xFF; ++lead) {
     for (int trail = 0x00; trail <= 0xFF; ++trail) {
       const char32_t expected = IconvPair(cd, lead, trail);
-      const std::string pair = {static_cast<char>(lead), static_cast<char>(trail)};
+      const GbkText pair(std::string{static_cast<char>(lead), static_cast<char>(trail)});
       const std::u32string decoded = GbkToUtf32(pair);
       // A pair the converter lacks decodes as U+FFFD and then the trail byte alone.
       const bool same = expected != 0 && expected < 0x10000

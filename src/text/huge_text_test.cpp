@@ -39,10 +39,10 @@ class HugeText {
   }
   bool ok() const { return data_ != nullptr; }
   // Puts `bytes` at the 1-based position `at`.
-  void Put(int64_t at, std::string_view bytes) {
-    std::memcpy(data_ + at - 1, bytes.data(), bytes.size());
+  void Put(int64_t at, GbkView text) {
+    std::memcpy(data_ + at - 1, text.data(), text.size());
   }
-  std::string_view view() const { return {data_, size_}; }
+  GbkView view() const { return GbkView(std::string_view(data_, size_)); }
 
  private:
   char* data_;
@@ -62,7 +62,7 @@ TEST(HugeTextTest, SearchesFindPositionsPastTwoGib) {
   EXPECT_EQ(FindText(text.view(), Gbk("光合作用")), far + 100);
   EXPECT_EQ(FindText(text.view(), Gbk("光合作用"), far + 101), far + 1000);
   EXPECT_EQ(FindText(text.view(), Gbk("光合作用"), far + 1001), -1);
-  EXPECT_EQ(FindText(text.view(), "", far + 7), far + 7);
+  EXPECT_EQ(FindText(text.view(), ""_gbk, far + 7), far + 7);
   EXPECT_EQ(FindTextBackward(text.view(), Gbk("光合作用")), far + 1000);
   EXPECT_EQ(FindTextBackward(text.view(), Gbk("光合作用"), far + 1000), far + 100);
   EXPECT_EQ(FindText(text.view(), Gbk("甲")), 3);
@@ -75,11 +75,11 @@ TEST(HugeTextTest, SearchesFindPositionsPastTwoGib) {
 TEST(HugeTextTest, TaggedFieldsStraddlingAndBeyondTwoGib) {
   HugeText text(kTwoGib + (64 << 10));
   if (!text.ok()) GTEST_SKIP() << kNoRoom;
-  const std::string start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
+  const GbkText start = Gbk("<姓名>\t"), end = Gbk("\t</姓名>");
   text.Put(1, start + Gbk("甲") + end);
   text.Put(2147483643, start + Gbk("乙") + end);
   text.Put((int64_t{1} << 31) + 4096, start + Gbk("丙") + end);
-  std::vector<std::string_view> names;
+  std::vector<GbkView> names;
   EXPECT_EQ(ExtractTaggedFieldViews(text.view(), start, end, names), 3);
   EXPECT_THAT(names, ElementsAre(Gbk("甲"), Gbk("乙"), Gbk("丙")));
   std::vector<GbkText> copies;
@@ -98,14 +98,14 @@ TEST(HugeTextTest, SubstitutionPastTwoGibReplacesOnceAndEnds) {
   HugeText text(size);
   if (!text.ok()) GTEST_SKIP() << kNoRoom;
   const int64_t far = (int64_t{1} << 31) + 10;
-  text.Put(5, ",");
-  text.Put(far, ",");
+  text.Put(5, ","_gbk);
+  text.Put(far, ","_gbk);
   const GbkText comma = Gbk("，");
-  const GbkText out = SubstituteText(text.view(), ",", comma);
+  const GbkText out = SubstituteText(text.view(), ","_gbk, comma);
   ASSERT_EQ(out.size(), size + 2);
   // The text again, each comma widened to two bytes: compared in three stretches
   // (memcmp keeps this quick in unoptimised sanitizer builds too).
-  const std::string_view in = text.view();
+  const std::string_view in = text.view().bytes();
   const auto far_index = static_cast<size_t>(far) - 1;
   EXPECT_EQ(std::memcmp(out.data(), in.data(), 4), 0);
   EXPECT_EQ(out.substr(4, 2), comma);

@@ -75,13 +75,13 @@ int64_t ReadSaturating(std::string_view text, int64_t low, int64_t high) {
 
 }  // namespace
 
-int32_t TextToInteger(std::string_view text) {
-  return static_cast<int32_t>(ReadSaturating(text, std::numeric_limits<int32_t>::min(),
+int32_t TextToInteger(GbkView text) {
+  return static_cast<int32_t>(ReadSaturating(text.bytes(), std::numeric_limits<int32_t>::min(),
                                              std::numeric_limits<int32_t>::max()));
 }
 
-int64_t TextToInteger64(std::string_view text) {
-  return ReadSaturating(text, std::numeric_limits<int64_t>::min(),
+int64_t TextToInteger64(GbkView text) {
+  return ReadSaturating(text.bytes(), std::numeric_limits<int64_t>::min(),
                         std::numeric_limits<int64_t>::max());
 }
 
@@ -104,12 +104,12 @@ double RoundTo(double value, int digits) {
   return value < 0 ? -result : result;
 }
 
-GbkText FormatInteger(int64_t value) { return std::to_string(value); }
+GbkText FormatInteger(int64_t value) { return GbkText(std::to_string(value)); }
 
 GbkText FormatFloat(double value) {
   char buffer[64];
   const int n = std::snprintf(buffer, sizeof buffer, "%.13g", value);
-  return GbkText(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  return GbkText(std::string_view(buffer, n > 0 ? static_cast<size_t>(n) : 0));
 }
 
 }  // namespace vantry

@@ -14,11 +14,11 @@ namespace vantry {
 // white space is skipped, one sign and the leading digits are read, and reading stops
 // at the first other byte. No digits gives 0. Values beyond the 32-bit range saturate
 // at INT32_MIN / INT32_MAX.
-int32_t TextToInteger(std::string_view text);
+int32_t TextToInteger(GbkView text);
 
 // Reads a 64-bit whole number (leading white space, sign, digits; saturating). Used
 // for millisecond timestamps, which exceed 32 bits.
-int64_t TextToInteger64(std::string_view text);
+int64_t TextToInteger64(GbkView text);
 
 // Drops the fraction toward zero, saturating at the 32-bit limits; NaN gives 0.
 int32_t TruncateToInteger(double value);

@@ -4,8 +4,7 @@
 
 namespace vantry {
 
-std::vector<GbkText> SplitText(std::string_view text, std::string_view separator,
-                               int maximum) {
+std::vector<GbkText> SplitText(GbkView text, GbkView separator, int maximum) {
   std::vector<GbkText> pieces;
   if (text.empty()) return pieces;
   if (separator.empty()) {

@@ -14,7 +14,7 @@ namespace vantry {
 // before a leading one, is an entry; an empty piece after a trailing separator is not.
 // An empty text gives no entries; an empty separator gives the whole text as the only
 // entry. A positive `maximum` stops after that many pieces.
-std::vector<GbkText> SplitText(std::string_view text, std::string_view separator = ",",
+std::vector<GbkText> SplitText(GbkView text, GbkView separator = ","_gbk,
                                int maximum = 0);
 
 }  // namespace vantry

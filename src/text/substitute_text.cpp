@@ -4,9 +4,8 @@
 
 namespace vantry {
 
-GbkText SubstituteText(std::string_view text, std::string_view sought,
-                       std::string_view replacement, int64_t start, int64_t count,
-                       bool case_sensitive) {
+GbkText SubstituteText(GbkView text, GbkView sought, GbkView replacement, int64_t start,
+                       int64_t count, bool case_sensitive) {
   if (text.empty() || sought.empty() || count == 0) return GbkText(text);
   if (start < 1) start = 1;
   GbkText out;

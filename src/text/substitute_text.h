@@ -14,9 +14,8 @@ namespace vantry {
 // most `count` of them (a negative count means all). `case_sensitive` false folds ASCII
 // letters. An empty text or an empty `sought` gives the text unchanged. Positions and
 // counts are 64-bit: texts may be longer than 2 GiB.
-GbkText SubstituteText(std::string_view text, std::string_view sought,
-                       std::string_view replacement = {}, int64_t start = 1,
-                       int64_t count = -1, bool case_sensitive = true);
+GbkText SubstituteText(GbkView text, GbkView sought, GbkView replacement = {},
+                       int64_t start = 1, int64_t count = -1, bool case_sensitive = true);
 
 }  // namespace vantry
 

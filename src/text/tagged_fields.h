@@ -47,10 +47,8 @@ struct TaggedFieldsResult {
 // collection, and so does a field that would take the copies past max_total_bytes
 // (which the result reports). Runs ProcessPendingMessages once per field found. An
 // empty marker gives no fields. Linear in the text for nested markers too.
-TaggedFieldsResult ExtractTaggedFields(std::string_view text,
-                                       std::string_view start_marker,
-                                       std::string_view end_marker,
-                                       std::vector<GbkText>& fields,
+TaggedFieldsResult ExtractTaggedFields(GbkView text, GbkView start_marker,
+                                       GbkView end_marker, std::vector<GbkText>& fields,
                                        const TaggedFieldOptions& options = {});
 
 // As ExtractTaggedFields with the default options, giving views into `text` instead
@@ -58,9 +56,8 @@ TaggedFieldsResult ExtractTaggedFields(std::string_view text,
 // linear in the text. For texts that outlive the fields (the answer sheet of a grading
 // run, the rules). Runs ProcessPendingMessages once per field found, too. Returns the
 // number of fields.
-int64_t ExtractTaggedFieldViews(std::string_view text, std::string_view start_marker,
-                                std::string_view end_marker,
-                                std::vector<std::string_view>& fields);
+int64_t ExtractTaggedFieldViews(GbkView text, GbkView start_marker, GbkView end_marker,
+                                std::vector<GbkView>& fields);
 
 }  // namespace vantry
 

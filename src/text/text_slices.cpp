@@ -6,7 +6,7 @@ namespace vantry {
 namespace {
 
 // Length of the space character at `i`, or 0 when there is none.
-size_t SpaceAt(std::string_view text, size_t i) {
+size_t SpaceAt(GbkView text, size_t i) {
   if (text[i] == ' ') return 1;
   if (i + 1 < text.size() && static_cast<unsigned char>(text[i]) == 0xA1 &&
       static_cast<unsigned char>(text[i + 1]) == 0xA1) {
@@ -15,29 +15,29 @@ size_t SpaceAt(std::string_view text, size_t i) {
   return 0;
 }
 
-size_t CharLength(std::string_view text, size_t i) {
+size_t CharLength(GbkView text, size_t i) {
   return (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
 }
 
 }  // namespace
 
-GbkText Left(std::string_view text, int64_t n) {
+GbkText Left(GbkView text, int64_t n) {
   if (n <= 0) return {};
   return GbkText(text.substr(0, static_cast<size_t>(n)));
 }
 
-GbkText Right(std::string_view text, int64_t n) {
+GbkText Right(GbkView text, int64_t n) {
   if (n <= 0) return {};
   const size_t k = std::min(text.size(), static_cast<size_t>(n));
   return GbkText(text.substr(text.size() - k));
 }
 
-GbkText Middle(std::string_view text, int64_t start, int64_t n) {
+GbkText Middle(GbkView text, int64_t start, int64_t n) {
   if (n <= 0 || start < 1 || static_cast<uint64_t>(start) > text.size()) return {};
   return GbkText(text.substr(static_cast<size_t>(start) - 1, static_cast<size_t>(n)));
 }
 
-GbkText TrimSpaces(std::string_view text) {
+GbkText TrimSpaces(GbkView text) {
   // Leading spaces are found on character boundaries from the start.
   size_t begin = 0;
   while (begin < text.size()) {
@@ -60,7 +60,7 @@ GbkText TrimSpaces(std::string_view text) {
   return GbkText(text.substr(begin, end - begin));
 }
 
-GbkText RemoveAllSpaces(std::string_view text) {
+GbkText RemoveAllSpaces(GbkView text) {
   GbkText out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size();) {
@@ -76,7 +76,7 @@ GbkText RemoveAllSpaces(std::string_view text) {
   return out;
 }
 
-GbkText ToLowerAscii(std::string_view text) {
+GbkText ToLowerAscii(GbkView text) {
   GbkText out(text);
   for (size_t i = 0; i < out.size();) {
     const unsigned char c = static_cast<unsigned char>(out[i]);

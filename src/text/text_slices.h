@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 #include "text/gbk_text.h"
 
@@ -11,20 +12,20 @@ namespace vantry {
 
 // The first min(n, length) bytes; n <= 0 gives the empty text. Cuts by count, so it
 // may split a two-byte character.
-GbkText Left(std::string_view text, int64_t n);
+GbkText Left(GbkView text, int64_t n);
 // The last min(n, length) bytes; n <= 0 gives the empty text.
-GbkText Right(std::string_view text, int64_t n);
+GbkText Right(GbkView text, int64_t n);
 // n bytes from the 1-based `start`, clipped at the end; a start outside 1..length or
 // n <= 0 gives the empty text.
-GbkText Middle(std::string_view text, int64_t start, int64_t n);
+GbkText Middle(GbkView text, int64_t start, int64_t n);
 
 // Without leading and trailing spaces: the ASCII space and the full-width space
 // (A1 A1). TAB and line breaks are not spaces here.
-GbkText TrimSpaces(std::string_view text);
+GbkText TrimSpaces(GbkView text);
 // Without any ASCII or full-width space.
-GbkText RemoveAllSpaces(std::string_view text);
+GbkText RemoveAllSpaces(GbkView text);
 // ASCII A-Z become a-z; two-byte characters are stepped over untouched.
-GbkText ToLowerAscii(std::string_view text);
+GbkText ToLowerAscii(GbkView text);
 
 // The bytes before the first NUL (all of them when there is none): how raw bytes
 // become a GbkText.
@@ -32,10 +33,11 @@ GbkText TextUpToNul(std::string_view bytes);
 
 // Joins any number of texts in argument order.
 template <typename... Texts>
-GbkText ConcatTexts(const Texts&... texts) {
+requires(std::is_convertible_v<const Texts&, GbkView>&&...) GbkText
+    ConcatTexts(const Texts&... texts) {
   GbkText out;
-  out.reserve((std::string_view(texts).size() + ... + 0));
-  (out.append(std::string_view(texts)), ...);
+  out.reserve((GbkView(texts).size() + ... + 0));
+  (out.append(GbkView(texts)), ...);
   return out;
 }
 

@@ -23,14 +23,16 @@ namespace {
 
 TimeNames MakeEnglishNames() {
   return TimeNames{
-      {"January", "February", "March", "April", "May", "June", "July", "August",
-       "September", "October", "November", "December"},
-      {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov",
-       "Dec"},
-      {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"},
-      {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"},
-      "AM",
-      "PM",
+      {"January"_gbk, "February"_gbk, "March"_gbk, "April"_gbk, "May"_gbk, "June"_gbk,
+       "July"_gbk, "August"_gbk, "September"_gbk, "October"_gbk, "November"_gbk,
+       "December"_gbk},
+      {"Jan"_gbk, "Feb"_gbk, "Mar"_gbk, "Apr"_gbk, "May"_gbk, "Jun"_gbk, "Jul"_gbk,
+       "Aug"_gbk, "Sep"_gbk, "Oct"_gbk, "Nov"_gbk, "Dec"_gbk},
+      {"Sunday"_gbk, "Monday"_gbk, "Tuesday"_gbk, "Wednesday"_gbk, "Thursday"_gbk,
+       "Friday"_gbk, "Saturday"_gbk},
+      {"Sun"_gbk, "Mon"_gbk, "Tue"_gbk, "Wed"_gbk, "Thu"_gbk, "Fri"_gbk, "Sat"_gbk},
+      "AM"_gbk,
+      "PM"_gbk,
   };
 }
 

@@ -14,10 +14,11 @@
 
 namespace vantry::testing {
 
-// One student's record: name and answer (both GBK) between their tags.
-inline std::string Record(std::string_view name_gbk, std::string_view answer_gbk) {
-  return Gbk("<姓名>\t") + std::string(name_gbk) + Gbk("\t</姓名><答题文本>\t") +
-         std::string(answer_gbk) + Gbk("\t</答题文本>\r\n");
+// One student's record, name and answer between their tags: the bytes of the sheet.
+inline std::string Record(GbkView name, GbkView answer) {
+  return (Gbk("<姓名>\t") + name + Gbk("\t</姓名><答题文本>\t") + answer +
+          Gbk("\t</答题文本>\r\n"))
+      .bytes();
 }
 
 // Today's report name (UTF-8), as the program builds it from the local date.

@@ -45,8 +45,8 @@ TEST(HostileFilesTest, AnswerSheetOf200MegabytesIsGradedWhole) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk(kParameters));
   const std::string record =
-      Record(Gbk("王小明"), Gbk(std::string(60, 'x') + "光合作用在叶绿体中进行。") +
-                                std::string(200, ' '));
+      Record(Gbk("王小明"),
+             Gbk(std::string(60, 'x') + "光合作用在叶绿体中进行。") + GbkText(200, ' '));
   std::string sheet;
   const size_t records = (200u << 20) / record.size() + 1;
   sheet.reserve(records * record.size());
@@ -58,8 +58,8 @@ TEST(HostileFilesTest, AnswerSheetOf200MegabytesIsGradedWhole) {
   ASSERT_EQ(r.exit_code, 0) << r.err;
   const std::string report = ReadWholeFile(dir.File(ReportName()));
   EXPECT_EQ(CountLines(report), records);
-  const std::string first_line = Gbk("王小明 4  4\r\n");
-  EXPECT_EQ(report.substr(0, first_line.size()), first_line);
+  const GbkText first_line = Gbk("王小明 4  4\r\n");
+  EXPECT_EQ(GbkView(report).substr(0, first_line.size()), first_line);
   EXPECT_NE(r.out.find("共有试卷：" + std::to_string(records) + " 份"),
             std::string::npos);
 }
@@ -85,7 +85,7 @@ TEST(HostileFilesTest, BinaryGarbageGradesWhatItFindsAndEnds) {
   const CommandResult r = Grade(dir.path());
   EXPECT_EQ(r.exit_code, 0) << r.err;
   const std::string report = ReadWholeFile(dir.File(ReportName()));
-  EXPECT_TRUE(report.starts_with(Gbk("甲 "))) << report.substr(0, 64);
+  EXPECT_TRUE(report.starts_with(Gbk("甲 ").bytes())) << report.substr(0, 64);
 }
 
 TEST(HostileFilesTest, Utf8AndUtf16FilesAreNamedAsSuch) {
@@ -108,20 +108,21 @@ TEST(HostileFilesTest, NamesOfBlankLinesLeaveNoBlankLineInTheReport) {
   dir.Write("参数设置.txt", Gbk(kParameters));
   std::string blank;
   while (blank.size() < (1u << 20)) blank += "  \r\n\t\r\n";
-  dir.Write("学生答题文本.txt", Record("A\r\n" + blank + "B", Gbk("光合")) +
+  dir.Write("学生答题文本.txt", Record(GbkText("A\r\n" + blank + "B"), Gbk("光合")) +
                                     Record(Gbk("乙"), Gbk("叶绿体")));
   const CommandResult r = Grade(dir.path());
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), "A\r\nB 2  2\r\n" + Gbk("乙 2  2"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File(ReportName()))),
+            "A\r\nB 2  2\r\n"_gbk + Gbk("乙 2  2"));
 }
 
 TEST(HostileFilesTest, DeeplyNestedStartTagsEndInBoundedTime) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk(std::string(kParameters) + "<综合题><综合题><综合题>"));
   std::string sheet;
-  const std::string start = Gbk("<姓名>\t");
-  while (sheet.size() < (4u << 20)) sheet += start;
-  sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>");
+  const GbkText start = Gbk("<姓名>\t");
+  while (sheet.size() < (4u << 20)) sheet += start.bytes();
+  sheet += Gbk("甲\t</姓名><答题文本>\t光合\t</答题文本>").bytes();
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path());
   // Stacked names cannot be paired with the one answer: said, not graded.
@@ -144,7 +145,7 @@ TEST(HostileFilesTest, FilesLargerThanTheMemoryAllowedAreNamedNotFatal) {
     std::string says;
   };
   const Case cases[] = {
-      {"学生答题文本.txt", "参数设置.txt", Gbk(kParameters),
+      {"学生答题文本.txt", "参数设置.txt", Gbk(kParameters).bytes(),
        "学生答题文件“学生答题文本.txt”太大"},
       {"参数设置.txt", "学生答题文本.txt", Record(Gbk("甲"), Gbk("光合")),
        "评分参数文件“参数设置.txt”太大"},
@@ -209,7 +210,7 @@ TEST(HostileFilesTest, FullDiskKeepsTheEarlierReport) {
   exam.Write("参数设置.txt", Gbk(kParameters));
   std::string sheet;
   for (int i = 0; i < 2000; ++i)
-    sheet += Record(Gbk("学生") + std::to_string(i), Gbk("光合"));
+    sheet += Record(Gbk("学生") + GbkText(std::to_string(i)), Gbk("光合"));
   exam.Write("学生答题文本.txt", sheet);
   exam.Write(ReportName(), "earlier report");
   const std::string d = ShellQuote(dir.path().string());

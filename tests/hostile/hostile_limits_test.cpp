@@ -37,10 +37,10 @@ CommandResult Grade(const fs::path& dir, int seconds = 300) {
       "timeout " + std::to_string(seconds) + " " + GradeCommand(dir), dir);
 }
 
-// The last CRLF-separated line of a text.
-std::string LastLine(const std::string& text) {
-  const size_t at = text.rfind("\r\n");
-  return at == std::string::npos ? text : text.substr(at + 2);
+// The last CRLF-separated line of a report's bytes.
+GbkText LastLine(std::string_view report) {
+  const size_t at = report.rfind("\r\n");
+  return GbkText(at == std::string_view::npos ? report : report.substr(at + 2));
 }
 
 const char kParameters[] = "<综合题><分值>10</分值><关键词>光合</关键词></综合题>";
@@ -55,9 +55,10 @@ TEST(HostileLimitsTest, NamesNestedIntoEachOtherAreAllGraded) {
   constexpr int kRecords = 2000;
   std::string sheet;
   for (int i = 0; i < kRecords; ++i) {
-    const std::string end = i + 1 < kRecords ? Gbk("</姓名>") : Gbk("\t</姓名>");
-    sheet += Gbk("<姓名>\t学生") + std::to_string(1000 + i) + end +
-             Gbk("<答题文本>\t光合\t</答题文本>\r\n");
+    const GbkText end = i + 1 < kRecords ? Gbk("</姓名>") : Gbk("\t</姓名>");
+    sheet += (Gbk("<姓名>\t学生") + GbkText(std::to_string(1000 + i)) + end +
+              Gbk("<答题文本>\t光合\t</答题文本>\r\n"))
+                 .bytes();
   }
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path());
@@ -81,7 +82,7 @@ TEST(HostileLimitsTest, NestedKeywordGroupsKeepTheGroupThatScores) {
   dir.Write("学生答题文本.txt", Record(Gbk("甲"), Gbk("光合作用")));
   const CommandResult r = Grade(dir.path());
   ASSERT_EQ(r.exit_code, 0) << r.err;
-  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), Gbk("甲 2  2"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File(ReportName()))), Gbk("甲 2  2"));
 }
 
 // 300,000 stacked name start tags and as many answers: the counts agree, but every
@@ -93,9 +94,10 @@ TEST(HostileLimitsTest, NamesTooLongForMemoryAreRefusedWithAMessage) {
   dir.Write(ReportName(), "earlier report");
   constexpr int kRecords = 300000;
   std::string sheet = "\r\n";
-  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<姓名>\t");
-  sheet += Gbk("甲\t</姓名>");
-  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<答题文本>\t光合\t</答题文本>");
+  for (int i = 0; i < kRecords; ++i) sheet += Gbk("<姓名>\t").bytes();
+  sheet += Gbk("甲\t</姓名>").bytes();
+  for (int i = 0; i < kRecords; ++i)
+    sheet += Gbk("<答题文本>\t光合\t</答题文本>").bytes();
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path(), 120);
   EXPECT_EQ(r.exit_code, 3) << r.err;
@@ -128,7 +130,7 @@ TEST(HostileLimitsTest, SheetPastTwoGibGradesEveryRecord) {
   const CommandResult r = Grade(dir.path());
   ASSERT_EQ(r.exit_code, 0) << r.err;
   EXPECT_NE(r.out.find("共有试卷：2 份"), std::string::npos) << r.out;
-  EXPECT_EQ(ReadWholeFile(dir.File(ReportName())), Gbk("甲 2  2\r\n乙 2  2"));
+  EXPECT_EQ(GbkText(ReadWholeFile(dir.File(ReportName()))), Gbk("甲 2  2\r\n乙 2  2"));
 }
 
 // A FIFO with no writer where an exam file belongs: opened without blocking and
@@ -152,16 +154,16 @@ TEST(HostileLimitsTest, FifoInPlaceOfAnExamFileNeverBlocks) {
 TEST(HostileLimitsTest, LongKeywordAgainstLongAnswersIsGradedPromptly) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>") +
-                                std::string(199999, 'a') + "b" +
+                                GbkText(199999, 'a') + "b"_gbk +
                                 Gbk("</关键词><关键词>aa</关键词></综合题>"));
   std::string sheet;
   for (int i = 0; i < 50; ++i) {
-    sheet += Record("s" + std::to_string(i), std::string(400000, 'a'));
+    sheet += Record(GbkText("s" + std::to_string(i)), GbkText(400000, 'a'));
   }
   dir.Write("学生答题文本.txt", sheet);
   const CommandResult r = Grade(dir.path(), 60);
   ASSERT_EQ(r.exit_code, 0) << (r.exit_code == 124 ? "not done in 60 s" : r.err);
-  EXPECT_EQ(LastLine(ReadWholeFile(dir.File(ReportName()))), "s49 2  2");
+  EXPECT_EQ(LastLine(ReadWholeFile(dir.File(ReportName()))), "s49 2  2"_gbk);
 }
 
 // A grader killed while it writes the report (here by a file size limit, SIGXFSZ)
@@ -173,7 +175,8 @@ TEST(HostileLimitsTest, KilledGraderLeavesNoLitterAndTheReportIsPlainData) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk(kParameters));
   std::string sheet;
-  for (int i = 0; i < 2000; ++i) sheet += Record("s" + std::to_string(i), Gbk("光合"));
+  for (int i = 0; i < 2000; ++i)
+    sheet += Record(GbkText("s" + std::to_string(i)), Gbk("光合"));
   dir.Write("学生答题文本.txt", sheet);
   const fs::path program = dir.Write("program", "#!/bin/sh\n");
   fs::permissions(program, static_cast<fs::perms>(04755));
@@ -201,7 +204,7 @@ TEST(HostileLimitsTest, KilledGraderLeavesNoLitterAndTheReportIsPlainData) {
   const fs::path report = dir.File(ReportName());
   ASSERT_FALSE(fs::is_symlink(report));
   EXPECT_EQ(fs::status(report).permissions(), static_cast<fs::perms>(0644));
-  EXPECT_EQ(LastLine(ReadWholeFile(report)), "s1999 2  2");
+  EXPECT_EQ(LastLine(ReadWholeFile(report)), "s1999 2  2"_gbk);
   EXPECT_EQ(ReadWholeFile(program), "#!/bin/sh\n");
   EXPECT_EQ(fs::status(program).permissions(), static_cast<fs::perms>(04755));
 }

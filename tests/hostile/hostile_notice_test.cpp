@@ -29,11 +29,11 @@ void Fetch(const LoopbackHttpServer& server, Outcome& outcome) {
 }
 
 // No update message: start-up goes on.
-void ExpectStartUpGoesOn(Outcome& outcome) { EXPECT_EQ(outcome.notice.update, ""); }
+void ExpectStartUpGoesOn(Outcome& outcome) { EXPECT_EQ(outcome.notice.update, ""_gbk); }
 
 TEST(HostileNoticeTest, EndlessBodyIsCutAndTheAnnouncementStillShows) {
   // A body without length that never ends: the notice keeps its first MiB.
-  std::string bytes = "HTTP/1.1 200 OK\r\n\r\n" + Gbk("<公告>今天停电</公告>");
+  std::string bytes = "HTTP/1.1 200 OK\r\n\r\n" + Gbk("<公告>今天停电</公告>").bytes();
   bytes += std::string(3 << 20, 'x');
   LoopbackHttpServer server([&](const std::string&) {
     return ScriptedResponse{bytes, true};
@@ -51,7 +51,7 @@ TEST(HostileNoticeTest, SilentServerIsAbandonedAtTheStallTimeOut) {
   });
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.notice.announcement, "");
+  EXPECT_EQ(outcome.notice.announcement, ""_gbk);
   ExpectStartUpGoesOn(outcome);
   EXPECT_LT(outcome.took, std::chrono::seconds(65));  // the notice's total time-out
 }
@@ -60,7 +60,8 @@ TEST(HostileNoticeTest, HundredKilobytesOfHeadersStillDeliverTheNotice) {
   std::vector<std::string> lines;
   for (int i = 0; i < 1000; ++i)
     lines.push_back("X-Padding-" + std::to_string(i) + ": " + std::string(90, 'p'));
-  LoopbackHttpServer server(HttpResponse("200 OK", lines, Gbk("<公告>你好</公告>")));
+  LoopbackHttpServer server(
+      HttpResponse("200 OK", lines, Gbk("<公告>你好</公告>").bytes()));
   Outcome outcome;
   Fetch(server, outcome);
   EXPECT_EQ(outcome.notice.announcement, Gbk("你好"));
@@ -69,18 +70,19 @@ TEST(HostileNoticeTest, HundredKilobytesOfHeadersStillDeliverTheNotice) {
 
 TEST(HostileNoticeTest, RedirectLoopEndsAsAFailedRequest) {
   LoopbackHttpServer server(
-      HttpResponse("302 Found", {"Location: /info.txt"}, Gbk("<公告>x</公告>")));
+      HttpResponse("302 Found", {"Location: /info.txt"}, Gbk("<公告>x</公告>").bytes()));
   Outcome outcome;
   Fetch(server, outcome);
-  EXPECT_EQ(outcome.notice.announcement, "");
+  EXPECT_EQ(outcome.notice.announcement, ""_gbk);
   ExpectStartUpGoesOn(outcome);
   EXPECT_GT(server.requests().size(), 5u);
   EXPECT_LT(server.requests().size(), 100u);
 }
 
 TEST(HostileNoticeTest, CloseMidBodyKeepsWhatArrived) {
-  const std::string body = Gbk("<公告>半截</公告><更新>");
-  LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" + body);
+  const GbkText body = Gbk("<公告>半截</公告><更新>");
+  LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: 5000\r\n\r\n" +
+                            body.bytes());
   Outcome outcome;
   Fetch(server, outcome);
   // The announcement arrived whole; the update message never closed, so no box.

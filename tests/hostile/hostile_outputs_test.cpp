@@ -68,7 +68,7 @@ void WriteClass(const TempDir& dir, int papers) {
       if (q > 0) answer += '\t';
       for (int w = 0; w < 6; ++w) answer += words[random() % 6];
     }
-    sheet += Record(Gbk("学生") + std::to_string(i), Gbk(answer));
+    sheet += Record(Gbk("学生") + GbkText(std::to_string(i)), Gbk(answer));
   }
   dir.Write("学生答题文本.txt", sheet);
 }
@@ -260,11 +260,11 @@ TEST(HostileOutputsTest, RepeatedNamesAreMatchedInLinearTime) {
                 Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
       std::string answers, marks = "姓名,第1题\n";
       for (int i = 0; i < names; ++i) {
-        const std::string name = "n" + std::to_string(i);
+        const GbkText name("n" + std::to_string(i));
         answers += Record(name, Gbk("光合"));
         if (on_papers) answers += Record(name, Gbk("光合"));
-        marks += name + ",2\n";
-        if (!on_papers) marks += name + ",1\n";
+        marks += name.bytes() + ",2\n";
+        if (!on_papers) marks += name.bytes() + ",1\n";
       }
       dir.Write("学生答题文本.txt", answers);
       const fs::path sheet = dir.Write("marks.csv", marks);
@@ -289,8 +289,9 @@ TEST(HostileOutputsTest, PapersPastExcelsRowsContinueOnFurtherSheets) {
   TempDir dir;
   std::string sheet;
   for (int i = 0; i < 1048576; ++i) {
-    sheet += Gbk("<姓名>\ts") + std::to_string(i) +
-             Gbk("\t</姓名><答题文本>\t光合\t</答题文本>\r\n");
+    sheet += (Gbk("<姓名>\ts") + GbkText(std::to_string(i)) +
+              Gbk("\t</姓名><答题文本>\t光合\t</答题文本>\r\n"))
+                 .bytes();
   }
   EXPECT_EQ(GradeOneQuestion(dir, sheet),
             "成绩 1048576\n成绩2 2\n需要复核 3\n小题分析 6\n得分点 2\n分数段 17\n"
@@ -302,7 +303,7 @@ TEST(HostileOutputsTest, PapersPastExcelsRowsContinueOnFurtherSheets) {
 TEST(HostileOutputsTest, AnAnswerOfAMillionPiecesStillGivesAWorkbook) {
   TempDir dir;
   EXPECT_EQ(
-      GradeOneQuestion(dir, Record(Gbk("甲"), Gbk("光合") + std::string(1048571, '\t'))),
+      GradeOneQuestion(dir, Record(Gbk("甲"), Gbk("光合") + GbkText(1048571, '\t'))),
       "成绩 3\n需要复核 2\n小题分析 1048575\n小题分析2 2\n得分点 1048572\n分数段 1\n"
       "评分依据 1048572\n阅卷信息 7\n");
 }
@@ -320,13 +321,13 @@ TEST(HostileOutputsTest, SheetPastFourGigabytesIsAWholeZip64Archive) {
   if (disk < (uint64_t{15} << 30)) {
     GTEST_SKIP() << "needs 15 GB of free disk; here " << (disk >> 20) << " MiB";
   }
-  std::string answer = Gbk("光合");
+  GbkText answer = Gbk("光合");
   for (int q = 1; q < 1000; ++q) answer += Gbk("\t光合");
   std::string sheet;
   for (int i = 0; i < 48; ++i) {
-    std::string name;
+    GbkText name;
     for (int c = 0; c < 32760; ++c) name += Gbk(c % 2 == 0 ? "甲" : "乙");
-    sheet += Record(name + std::to_string(i), answer);
+    sheet += Record(name + GbkText(std::to_string(i)), answer);
   }
   EXPECT_NE(GradeOneQuestion(dir, sheet).find("\n评分依据 48001\n"), std::string::npos);
   if (testing::RunShellCommand("command -v unzip").exit_code == 0) {

@@ -37,8 +37,8 @@ TEST(HostilePageTest, OneAnswerOfAHundredThousandTabsLeavesAPageThatOpens) {
   dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
   std::string sheet;
   for (int i = 0; i < 30; ++i)
-    sheet += Record(Gbk("学生") + std::to_string(i), Gbk("光合作用\t细胞"));
-  sheet += Record(Gbk("捣乱"), Gbk("光合") + std::string(100000, '\t') + "x");
+    sheet += Record(Gbk("学生") + GbkText(std::to_string(i)), Gbk("光合作用\t细胞"));
+  sheet += Record(Gbk("捣乱"), Gbk("光合") + GbkText(100000, '\t') + "x"_gbk);
   dir.Write("学生答题文本.txt", sheet);
   const std::string page = GradeAndReadPage(dir);
   EXPECT_LT(page.size(), 2u << 20);
@@ -52,7 +52,8 @@ TEST(HostilePageTest, AClassTooLargeToListIsSummarisedAndPointsToTheWorkbook) {
   TempDir dir;
   dir.Write("参数设置.txt", Gbk("<综合题><分值>10</分值><关键词>光合</关键词></综合题>"));
   std::string sheet;
-  for (int i = 0; i < 20001; ++i) sheet += Record(std::to_string(i), Gbk("光合"));
+  for (int i = 0; i < 20001; ++i)
+    sheet += Record(GbkText(std::to_string(i)), Gbk("光合"));
   dir.Write("学生答题文本.txt", sheet);
   const std::string page = GradeAndReadPage(dir);
   EXPECT_LT(page.size(), 1u << 20);

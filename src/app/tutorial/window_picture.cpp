@@ -170,9 +170,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantry_window_picture: cannot read the demo exam\n");
     return 1;
   }
-  if (!WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet}).ok() ||
+  if (!WriteWholeFile(PathInDirectory(directory, kAnswerSheetFileName), {sheet.bytes()})
+           .ok() ||
       !WriteWholeFile(PathInDirectory(directory, kParametersFileName),
-                      {Utf8ToGbk(parameters)})
+                      {Utf8ToGbk(parameters).bytes()})
            .ok()) {
     std::fprintf(stderr, "vantry_window_picture: cannot write the demo exam\n");
     return 1;
@@ -185,7 +186,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   // The demo exam's order groups, as its README suggests.
-  program.controls().SetControlText(controls::kOrderKeys, "3-1,3-2,3-3,5-1,5-2,5-3");
+  program.controls().SetControlText(controls::kOrderKeys, "3-1,3-2,3-3,5-1,5-2,5-3"_gbk);
   PictureControls picture_controls(program.controls());
   GradingOptions options;
   options.directory = directory;
