@@ -1,11 +1,12 @@
 #include "text/gbk_text.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <unordered_set>
 
-#include "gtest/gtest.h"
 #include "testing/test_support.h"
 
 namespace vantry {
