@@ -82,8 +82,7 @@ bool ReadMark(GbkView cell, HalfPoints& mark) {
   GbkView text = folded;
   // Bytes that only look like the unit (the end of another character) leave no number
   // before them, so nothing wrong is accepted.
-  if (text.ends_with(kUnit))
-    text = TrimCell(text.substr(0, text.size() - kUnit.size()));
+  if (text.ends_with(kUnit)) text = TrimCell(text.substr(0, text.size() - kUnit.size()));
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
@@ -262,7 +261,7 @@ class RowReader {
       marked_ = true;
     } else if (bad_mark_.empty()) {
       bad_mark_ = "第" + std::to_string(questions_[next_mark_]) + "题的“" +
-                  QuotedCell(GbkView(cell)) + "”不是整数或半分（如 6 或 6.5）";
+                  QuotedCell(cell) + "”不是整数或半分（如 6 或 6.5）";
     }
   }
 

@@ -56,8 +56,8 @@ std::vector<size_t> NameEnds(std::string_view front) {
 
 }  // namespace
 
-std::vector<ReportedTotal> ReadReportTotals(
-    GbkView report_text, const std::function<bool(GbkView)>& is_name) {
+std::vector<ReportedTotal> ReadReportTotals(GbkView report_text,
+                                            const std::function<bool(GbkView)>& is_name) {
   const std::string_view report = report_text.bytes();
   std::vector<ReportedTotal> totals;
   size_t record = 0;  // where the current line, with any name lines before it, begins

@@ -37,8 +37,8 @@ struct ReportedTotal {
 // not (a name broken over lines) joins the next. A name may end in numbers itself
 // (张 3): of the names a line can be read with, the shortest for which `is_name` says
 // yes is taken (of the shortest few), else the shortest.
-std::vector<ReportedTotal> ReadReportTotals(
-    GbkView report, const std::function<bool(GbkView)>& is_name);
+std::vector<ReportedTotal> ReadReportTotals(GbkView report,
+                                            const std::function<bool(GbkView)>& is_name);
 
 // The report's file name (UTF-8): the stem, the date as yyyyMMdd, the extension.
 inline constexpr std::string_view kReportFileStem = "阅卷结果";

@@ -59,8 +59,8 @@ bool Folds(std::string_view sought, bool ignore_case) {
 // Scans [from, limit_end) for `pattern` (not empty) on character boundaries counted
 // from `from`. Calls `on_match(index)` for each match; stops when it returns false.
 template <typename OnMatch>
-void Scan(GbkView text, const BytePattern& pattern, size_t from,
-          size_t limit_end, OnMatch on_match) {
+void Scan(GbkView text, const BytePattern& pattern, size_t from, size_t limit_end,
+          OnMatch on_match) {
   if (limit_end < pattern.size() || from > limit_end - pattern.size()) return;
   const auto* t = reinterpret_cast<const unsigned char*>(text.data());
   // Byte matches come in order; each is then checked for lying on a character boundary

@@ -76,7 +76,8 @@ int64_t ReadSaturating(std::string_view text, int64_t low, int64_t high) {
 }  // namespace
 
 int32_t TextToInteger(GbkView text) {
-  return static_cast<int32_t>(ReadSaturating(text.bytes(), std::numeric_limits<int32_t>::min(),
+  return static_cast<int32_t>(ReadSaturating(text.bytes(),
+                                             std::numeric_limits<int32_t>::min(),
                                              std::numeric_limits<int32_t>::max()));
 }
 
