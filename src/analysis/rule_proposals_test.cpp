@@ -173,6 +173,28 @@ TEST(RuleProposalsTest, AKeptWordingBringsItsOtherSpellings) {
   EXPECT_EQ(edits[2].resamples_chosen, edits[0].resamples_chosen);
 }
 
+TEST(RuleProposalsTest, EachWordingReportsWhatItDidOnThePapersLeftOut) {
+  // 数据结构 stands in every answer and 链表 in half of them, so the two count as
+  // alike; both are added, 数据结构 first. Only 链表 takes a paper farther from her
+  // mark (the one she marked 5 of those that say it: 5 → 10), so only 链表 may report
+  // papers broken where the resamples left them out.
+  const MarkedClass marked("<关键词>栈</关键词>", {{"栈和数据结构", 10, 6},
+                                                   {"链表是一种数据结构", 10, 11},
+                                                   {"数据结构很好", 5, 6},
+                                                   {"链表是一种数据结构", 5, 1}});
+  const RuleProposals p = marked.Propose();
+  const auto& edits = p.questions[0].search.edits;
+  ASSERT_EQ(edits.size(), 2u) << ::testing::PrintToString(MarkedClass::Edits(p));
+  const ChosenEdit& common = edits[0];
+  const ChosenEdit& linked = edits[1];
+  EXPECT_EQ(GbkToUtf8(linked.edit.wording), "链表");
+  EXPECT_TRUE(common.broken.empty());
+  ASSERT_EQ(linked.broken.size(), 1u);
+  EXPECT_GT(linked.resamples_chosen, 0);
+  EXPECT_EQ(common.left_out_broken, 0);
+  EXPECT_GT(linked.left_out_broken, 0);
+}
+
 TEST(RuleProposalsTest, TheEstimateComesFromPapersLeftOut) {
   // 叶绿素 is in exactly three good papers: learned from all marked papers, it fixes
   // them (without resamples, the minimum of three is enough); whenever one of the

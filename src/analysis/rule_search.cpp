@@ -349,17 +349,25 @@ class Search {
       }
       // An added wording counts as chosen again where a wording found in largely the
       // same papers was added instead: the two are one choice, made in other words.
+      // A resample that added the wording itself speaks for it with its own figures:
+      // a wording common to most answers is "alike" to many others, and must not
+      // report what another wording did beside it.
       for (auto& [key, t] : tally) {
         if (t.step.candidate < 0) continue;
         const Step first = t.step;
         t = Tally{0, t.first_seen, first};
         for (const std::vector<Step>& path : paths) {
-          for (const Step& step : path) {
-            if (step.candidate >= 0 && Alike(first.candidate, step.candidate, weights)) {
-              t.Count(step);
-              break;
-            }
-          }
+          const auto own = std::find_if(path.begin(), path.end(), [&](const Step& s) {
+            return s.candidate == first.candidate;
+          });
+          const auto alike =
+              own != path.end()
+                  ? own
+                  : std::find_if(path.begin(), path.end(), [&](const Step& s) {
+                      return s.candidate >= 0 &&
+                             Alike(first.candidate, s.candidate, weights);
+                    });
+          if (alike != path.end()) t.Count(*alike);
         }
       }
       for (auto& [key, t] : tally) {
