@@ -209,7 +209,9 @@ TEST(RuleProposalsTest, TheEstimateComesFromPapersLeftOut) {
   EXPECT_EQ(MarkedClass::Edits(p), (std::vector<std::string>{"+1:叶绿素", "+2:叶绿素"}));
   const QuestionSearch& s = p.questions[0].search;
   EXPECT_EQ(s.estimate.before.papers, 30);
-  EXPECT_EQ(s.estimate.after.papers, 30);
+  // 30 marked papers: cut into folds four times, so that 120 are held out in all.
+  EXPECT_EQ(s.estimate.cuts, 4);
+  EXPECT_EQ(s.estimate.after.papers, 120);
   EXPECT_DOUBLE_EQ(*s.estimate.after.exact_share, *s.estimate.before.exact_share);
   EXPECT_DOUBLE_EQ(*s.estimate.after.weighted_kappa, *s.estimate.before.weighted_kappa);
   // On the papers it learned from it looks better than it is: it brings three of
