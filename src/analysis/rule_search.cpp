@@ -349,17 +349,25 @@ class Search {
       }
       // An added wording counts as chosen again where a wording found in largely the
       // same papers was added instead: the two are one choice, made in other words.
+      // A resample that added the wording itself speaks for it with its own figures:
+      // a wording common to most answers is "alike" to many others, and must not
+      // report what another wording did beside it.
       for (auto& [key, t] : tally) {
         if (t.step.candidate < 0) continue;
         const Step first = t.step;
         t = Tally{0, t.first_seen, first};
         for (const std::vector<Step>& path : paths) {
-          for (const Step& step : path) {
-            if (step.candidate >= 0 && Alike(first.candidate, step.candidate, weights)) {
-              t.Count(step);
-              break;
-            }
-          }
+          const auto own = std::find_if(path.begin(), path.end(), [&](const Step& s) {
+            return s.candidate == first.candidate;
+          });
+          const auto alike =
+              own != path.end()
+                  ? own
+                  : std::find_if(path.begin(), path.end(), [&](const Step& s) {
+                      return s.candidate >= 0 &&
+                             Alike(first.candidate, s.candidate, weights);
+                    });
+          if (alike != path.end()) t.Count(*alike);
         }
       }
       for (auto& [key, t] : tally) {
@@ -919,29 +927,41 @@ QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& 
   std::vector<uint32_t> all(n);
   for (uint32_t i = 0; i < n; ++i) all[i] = i;
 
-  // The folds: the marked papers in a drawn order, dealt out in turn.
+  // The cuts into folds: the marked papers in a drawn order, dealt out in turn.
   const int folds = std::max(2, std::min<int>(settings.folds, static_cast<int>(n)));
-  std::vector<uint32_t> order = all;
+  int cuts = 1;
+  while (cuts < settings.max_cuts && int64_t{cuts} * n < settings.estimate_papers) ++cuts;
+  const auto cut_papers = static_cast<size_t>(cuts) * n;
+  std::vector<int> fold_of(cut_papers);
   Draws draws(Mix(settings.seed, static_cast<uint64_t>(c.question)));
-  for (uint32_t i = n; i > 1; --i) std::swap(order[i - 1], order[draws.Below(i)]);
-  std::vector<int> fold_of(n);
-  for (uint32_t k = 0; k < n; ++k) fold_of[order[k]] = static_cast<int>(k % folds);
+  for (size_t cut = 0; cut < static_cast<size_t>(cuts); ++cut) {
+    std::vector<uint32_t> order = all;
+    for (uint32_t i = n; i > 1; --i) std::swap(order[i - 1], order[draws.Below(i)]);
+    for (uint32_t k = 0; k < n; ++k)
+      fold_of[cut * n + order[k]] = static_cast<int>(k % folds);
+  }
 
-  std::vector<int32_t> held_out(n, 0);
-  // Task `folds` is the procedure on every marked paper; the others leave one fold out.
-  RunTasks(folds + 1, threads, [&](int task) {
+  // Paper i of cut k at k * n + i: its score under the rule learned without its fold.
+  std::vector<int32_t> held_out(cut_papers, 0);
+  const int fold_tasks = folds * cuts;
+  // Task `fold_tasks` is the procedure on every marked paper; task t < fold_tasks leaves
+  // fold t % folds of cut t / folds out.
+  RunTasks(fold_tasks + 1, threads, [&](int task) {
     Search search(c, spellings, settings);
     std::vector<int32_t> weights(n, 1);
-    if (task < folds) {
-      for (uint32_t i = 0; i < n; ++i) weights[i] = fold_of[i] == task ? 0 : 1;
+    const size_t cut = static_cast<size_t>(task / folds);
+    const int fold = task % folds;
+    if (task < fold_tasks) {
+      for (uint32_t i = 0; i < n; ++i) weights[i] = fold_of[cut * n + i] == fold ? 0 : 1;
     }
-    std::vector<ChosenEdit> kept = search.Procedure(
-        weights, Mix(settings.seed, static_cast<uint64_t>(c.question), task + 1u));
+    std::vector<ChosenEdit> kept =
+        search.Procedure(weights, Mix(settings.seed, static_cast<uint64_t>(c.question),
+                                      static_cast<uint64_t>(task) + 1u));
     RuleState& state = search.state();
-    if (task < folds) {
+    if (task < fold_tasks) {
       // Distinct folds write distinct papers.
       for (uint32_t i = 0; i < n; ++i) {
-        if (fold_of[i] == task) held_out[i] = state.shown(i);
+        if (fold_of[cut * n + i] == fold) held_out[cut * n + i] = state.shown(i);
       }
       return;
     }
@@ -952,18 +972,33 @@ QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& 
     out.scores_before.assign(state.scores().begin(), state.scores().end());
   });
 
+  // The rule's own scores and her marks beside every cut's held-out scores.
+  std::vector<int32_t> before_each_cut(cut_papers);
+  std::vector<HalfPoints> marks_each_cut(cut_papers);
+  std::vector<uint32_t> every_cut(cut_papers);
+  for (size_t k = 0; k < cut_papers; ++k) {
+    before_each_cut[k] = out.scores_before[k % n];
+    marks_each_cut[k] = c.half_marks[k % n];
+    every_cut[k] = static_cast<uint32_t>(k);
+  }
   HeldOutEstimate& e = out.estimate;
   e.folds = folds;
+  e.cuts = cuts;
   e.before = AgreementOf(out.scores_before, c.half_marks, all);
-  e.after = AgreementOf(held_out, c.half_marks, all);
-  // The spread: the same figures over resamples of the held-out papers.
+  e.after = AgreementOf(held_out, marks_each_cut, every_cut);
+  // The spread: the same figures over resamples of the marked papers, each drawn
+  // paper with its score from every cut.
   std::vector<double> kappas, changes;
-  std::vector<uint32_t> resample(n);
+  std::vector<uint32_t> resample(cut_papers);
   Draws spread(Mix(settings.seed, static_cast<uint64_t>(c.question), 0xA11));
   for (int r = 0; r < settings.spread_resamples && n > 0; ++r) {
-    for (uint32_t& i : resample) i = spread.Below(n);
-    const Agreement a = AgreementOf(held_out, c.half_marks, resample);
-    const Agreement b = AgreementOf(out.scores_before, c.half_marks, resample);
+    for (uint32_t k = 0; k < n; ++k) {
+      const uint32_t i = spread.Below(n);
+      for (size_t cut = 0; cut < static_cast<size_t>(cuts); ++cut)
+        resample[cut * n + k] = static_cast<uint32_t>(cut * n + i);
+    }
+    const Agreement a = AgreementOf(held_out, marks_each_cut, resample);
+    const Agreement b = AgreementOf(before_each_cut, marks_each_cut, resample);
     if (!a.weighted_kappa) continue;
     kappas.push_back(*a.weighted_kappa);
     if (b.weighted_kappa) changes.push_back(*a.weighted_kappa - *b.weighted_kappa);
@@ -988,9 +1023,9 @@ QuestionSearch SearchRuleEdits(const QuestionCase& whole, const SearchSettings& 
       worse = *e.after.weighted_kappa <= *e.before.weighted_kappa;
     } else {
       double before_squares = 0, after_squares = 0;
-      for (uint32_t i = 0; i < n; ++i) {
-        const double b = out.scores_before[i] - ToPoints(c.half_marks[i]);
-        const double a = held_out[i] - ToPoints(c.half_marks[i]);
+      for (size_t k = 0; k < cut_papers; ++k) {
+        const double b = before_each_cut[k] - ToPoints(marks_each_cut[k]);
+        const double a = held_out[k] - ToPoints(marks_each_cut[k]);
         before_squares += b * b;
         after_squares += a * a;
       }

@@ -39,6 +39,11 @@ struct SearchSettings {
   // resamples of its held-out papers for the spread.
   int folds = 5;
   int spread_resamples = 400;
+  // With few marked papers one cut into folds gives an estimate that depends on which
+  // papers fell together: the cross-validation is made again with new cuts until it
+  // has held out at least `estimate_papers` papers in all, in at most `max_cuts` cuts.
+  int estimate_papers = 120;
+  int max_cuts = 4;
   // At most this many edits a question.
   int max_edits = 12;
   // Every draw comes from this seed, so the same marks give the same proposals.
@@ -91,7 +96,9 @@ struct ChosenEdit {
 // The agreement expected on papers the procedure did not learn from.
 struct HeldOutEstimate {
   int folds = 0;
-  // Over every marked paper, each scored by the rule learned without its fold.
+  int cuts = 0;
+  // Over every marked paper, each scored by the rule learned without its fold, once
+  // in each cut (`after` counts every paper `cuts` times).
   Agreement before;
   Agreement after;
   // The standard deviations of the kappa after, and of its change, over resamples of

@@ -209,8 +209,9 @@ ProposalsReport ReportProposals(const RuleProposals& proposals, const GradedClas
     }
     const HeldOutEstimate& e = s.estimate;
     r.estimated = true;
-    r.method = std::to_string(e.folds) + " 折交叉验证：每份已批改的试卷都用没见过它的" +
-               "规则评分，与您的评分比较";
+    r.method = std::to_string(e.folds) + " 折交叉验证";
+    if (e.cuts > 1) r.method += "，换 " + std::to_string(e.cuts) + " 种分法各做一次";
+    r.method += "：每份已批改的试卷都用没见过它的规则评分，与您的评分比较";
     r.kappa = FixedText(e.before.weighted_kappa, 2) + " → " +
               FixedText(e.after.weighted_kappa, 2);
     if (e.before.weighted_kappa && e.after.weighted_kappa) {

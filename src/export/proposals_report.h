@@ -52,7 +52,7 @@ struct QuestionProposalsReport {
   // The estimate on papers not learned from, when edits were searched: the method and
   // each figure before → after.
   bool estimated = false;
-  std::string method;           // e.g. "5 折交叉验证，30 份已批改试卷"
+  std::string method;           // e.g. "5 折交叉验证：每份已批改的试卷都用…"
   std::string kappa;            // e.g. "0.21 → 0.45（变化 +0.24，波动 ±0.08）"
   std::string exact;            // e.g. "31.0% → 52.3%"
   std::string mean_difference;  // e.g. "-2.10 → -0.60 分"
