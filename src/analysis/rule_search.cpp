@@ -357,17 +357,15 @@ class Search {
         const Step first = t.step;
         t = Tally{0, t.first_seen, first};
         for (const std::vector<Step>& path : paths) {
-          const auto own = std::find_if(path.begin(), path.end(), [&](const Step& s) {
+          auto step = std::find_if(path.begin(), path.end(), [&](const Step& s) {
             return s.candidate == first.candidate;
           });
-          const auto alike =
-              own != path.end()
-                  ? own
-                  : std::find_if(path.begin(), path.end(), [&](const Step& s) {
-                      return s.candidate >= 0 &&
-                             Alike(first.candidate, s.candidate, weights);
-                    });
-          if (alike != path.end()) t.Count(*alike);
+          if (step == path.end()) {
+            step = std::find_if(path.begin(), path.end(), [&](const Step& s) {
+              return s.candidate >= 0 && Alike(first.candidate, s.candidate, weights);
+            });
+          }
+          if (step != path.end()) t.Count(*step);
         }
       }
       for (auto& [key, t] : tally) {
