@@ -5,8 +5,8 @@
 namespace vantry {
 
 // Flushes the standard streams and ends the process with `exit_code`, running no
-// destructors and saving nothing: the window's end and a finished run end the program
-// on the spot.
+// destructors, no library's shutdown code and saving nothing: the window's end and a
+// finished run end the program on the spot.
 [[noreturn]] void EndProcessNow(int exit_code);
 
 }  // namespace vantry

@@ -27,7 +27,8 @@ VANTRY_PROGRAM_DIR=$WINDOWS_PROGRAM_DIR
 source "$(dirname "$0")/../e2e/lib.sh"
 
 export WINEPREFIX="$WORK/wine-prefix"
-export WINEDEBUG=-all
+# Wine's errors only, kept in wine.err and shown when a run ends badly.
+export WINEDEBUG=-all,err+all
 # No first-start installers (Mono, Gecko) and no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 wineserver=$(dirname "$wine")/wineserver
@@ -42,8 +43,16 @@ paste_text() {
   sleep 0.3
 }
 
+# Fails with $1 unless the program ended with 0, showing the end of its error log $2.
+expect_exit_0() {
+  [ "$EXIT_STATUS" = 0 ] && return 0
+  local log=""
+  [ -s "$2" ] && log=$'\n'"$(tail -n 20 "$2")"
+  fail "$1: exit status $EXIT_STATUS$log"
+}
+
 # The teacher's run in the window of program $1 (started by $2): types the boxes, grades,
-# closes the summary with Enter. Keeps screenshots named after $3.
+# closes the summary with Enter. Keeps screenshots named after $3; $4 is its error log.
 teacher_run() {
   local window box
   window=$(wait_window Vantry 90) || fail "$3: the main window did not appear"
@@ -63,7 +72,7 @@ teacher_run() {
   screenshot "$3_summary"
   press_in "$box" Return
   wait_exit "$APP_PID" 30
-  [ "$EXIT_STATUS" = 0 ] || fail "$3: exit status $EXIT_STATUS"
+  expect_exit_0 "$3" "$4"
 }
 
 # Starts the Windows program $1 (default vantry.exe) of the program folder under Wine.
@@ -80,7 +89,7 @@ PROGRAM="$WORK/linux/期末阅卷"
 VANTRY_PROGRAM_DIR=$NATIVE_PROGRAM_DIR make_program_folder
 write_small_exam
 start_program vantry
-teacher_run vantry "" linux_window
+teacher_run vantry "" linux_window "$WORK/vantry.err"
 linux_report=$(report_file)
 [ -f "$linux_report" ] || fail "the Linux window wrote no report: $(ls "$PROGRAM")"
 
@@ -100,7 +109,7 @@ border=$((x - 173))
 ((border >= 0 && y >= 133 && x + width + border == 1193 && y + height + border == 635)) ||
   fail "the window is not a 1020 x 502 frame centred on the screen: $width x $height at $x,$y"
 [ -f "$PROGRAM/SkinH_EL.dll" ] || fail "the skin library was not written: $(ls -a "$PROGRAM")"
-teacher_run vantry.exe "" wine_window
+teacher_run vantry.exe "" wine_window "$WORK/wine.err"
 windows_report=$(report_file)
 [ -f "$windows_report" ] || fail "vantry.exe wrote no report: $(ls "$PROGRAM")"
 cmp "$linux_report" "$windows_report" ||
@@ -118,7 +127,7 @@ click_in "$window" "$gx" "$gy"
 expect_box_window_stays "the sheet holds a character GBK lacks" wine_window_sheet_outside_gbk
 press_in "$window" Escape
 wait_exit "$APP_PID" 30
-[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc"
+expect_exit_0 "after Esc" "$WORK/wine.err"
 # The notice, fetched on its own thread through the Windows build of libcurl, from a
 # server on loopback: the announcement shows in the window.
 cp "$VANTRY_TEST_DIR/vantry-notice-e2e.exe" "$PROGRAM/"
@@ -132,7 +141,7 @@ sleep 1
 screenshot wine_window_notice
 press_in "$window" Escape
 wait_exit "$APP_PID" 30
-[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc with the notice"
+expect_exit_0 "after Esc with the notice" "$WORK/wine.err"
 stop_notice
 
 echo "PASS: vantry.exe graded like the Linux window ($report_bytes bytes) and warned"
