@@ -36,7 +36,7 @@ struct SearchSettings {
   // every edit chosen is kept.
   int resamples = 20;
   // The estimate: a cross-validation over the marked papers in this many folds, and
-  // resamples of its held-out papers for the spread.
+  // resamples of the marked papers (each with its held-out scores) for the spread.
   int folds = 5;
   int spread_resamples = 400;
   // With few marked papers one cut into folds gives an estimate that depends on which
@@ -102,7 +102,8 @@ struct HeldOutEstimate {
   Agreement before;
   Agreement after;
   // The standard deviations of the kappa after, and of its change, over resamples of
-  // the held-out papers; none when kappa is undefined.
+  // the marked papers, each drawn with its score from every cut; none when kappa is
+  // undefined.
   std::optional<double> kappa_spread;
   std::optional<double> kappa_change_spread;
 };
